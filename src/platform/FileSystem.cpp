@@ -1,0 +1,47 @@
+#include "platform/FileSystem.h"
+
+#include <random>
+
+namespace ritoma {
+
+bool FileSystem::exists(const std::string& path) {
+  FileInfo info;
+  return !stat(path, info);
+}
+
+std::error_code FileSystem::readWholeFile(const std::string& path, std::string& out) {
+  out.clear();
+  std::unique_ptr<InputFile> file;
+  if (auto ec = openRead(path, file)) return ec;
+  out.resize(static_cast<std::size_t>(file->size()));
+  std::size_t total = 0;
+  while (total < out.size()) {
+    std::size_t got = 0;
+    if (auto ec = file->read(out.data() + total, out.size() - total, got)) return ec;
+    if (got == 0) break;
+    total += got;
+  }
+  out.resize(total);
+  return {};
+}
+
+std::error_code FileSystem::replaceFileContent(const std::string& path, const std::string& data) {
+  static thread_local std::mt19937_64 rng{std::random_device{}()};
+  std::string temp;
+  std::unique_ptr<OutputFile> file;
+  std::error_code ec;
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    temp = path + ".tmp" + std::to_string(rng() % 1000000);
+    ec = openWrite(temp, WriteMode::CreateNew, file);
+    if (ec != std::errc::file_exists) break;
+  }
+  if (ec) return ec;
+  ec = file->write(data.data(), data.size());
+  const std::error_code closed = file->close();
+  if (!ec) ec = closed;
+  if (!ec) ec = replace(temp, path);
+  if (ec) remove(temp);
+  return ec;
+}
+
+}  // namespace ritoma

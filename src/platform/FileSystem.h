@@ -1,0 +1,133 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace ritoma {
+
+// A point in time as the file system keeps it: 100-ns units since
+// 1601-01-01 00:00:00 UTC. Conversions live in TimeConvert.
+using FileTime = std::int64_t;
+
+// DOS attribute bits, as stored in user.DOSATTRIB and shown by the program.
+enum DosAttribute : std::uint32_t {
+  AttrReadOnly = 0x01,
+  AttrHidden = 0x02,
+  AttrSystem = 0x04,
+  AttrFolder = 0x10,
+  AttrArchive = 0x20,
+};
+
+// One entry of a folder or the result of a look-up. `name` is the last
+// path component exactly as the file system stores it (raw bytes, usually
+// UTF-8 but not necessarily valid); the core converts it with TextCodec.
+struct FileInfo {
+  std::string name;
+  bool isFolder = false;
+  std::uint64_t size = 0;
+  FileTime created = 0;
+  FileTime modified = 0;
+  FileTime accessed = 0;
+  std::uint32_t attributes = 0;  // DosAttribute bits, AttrFolder included for folders
+};
+
+// Every kind of call the file system offers; the fault-injecting double in
+// the tests fails the N-th call of one kind.
+enum class FsOp {
+  ListFolder,
+  Stat,
+  Rename,
+  Replace,
+  CopyFile,
+  Remove,
+  MakeFolder,
+  SetTimes,
+  GetAttributes,
+  SetAttributes,
+  OpenRead,
+  OpenWrite,
+  Read,
+  Write,
+  Seek,
+  Close,
+};
+
+// A file opened for reading. Reads are sequential from the current offset.
+class InputFile {
+public:
+  virtual ~InputFile() = default;
+  // Reads up to `size` bytes; `got` < `size` only at the end of the file.
+  virtual std::error_code read(void* buffer, std::size_t size, std::size_t& got) = 0;
+  virtual std::error_code seek(std::uint64_t offset) = 0;
+  virtual std::uint64_t size() const = 0;
+};
+
+// A file opened for writing. `close` must be called and checked: data is
+// only known to be on disk when it succeeds.
+class OutputFile {
+public:
+  virtual ~OutputFile() = default;
+  virtual std::error_code write(const void* data, std::size_t size) = 0;
+  virtual std::error_code seek(std::uint64_t offset) = 0;
+  virtual std::error_code close() = 0;
+};
+
+enum class WriteMode {
+  CreateNew,  // fails with file_exists when the path is taken
+  Truncate,   // creates or empties the file
+};
+
+// All disk access of the core. Paths are raw byte strings with "/" as the
+// delimiter. Errors are reported as std::error_code (generic errno values);
+// nothing here throws.
+class FileSystem {
+public:
+  virtual ~FileSystem() = default;
+
+  // Entries of `folder` without "." and "..", in the order the system gives.
+  virtual std::error_code listFolder(const std::string& folder, std::vector<FileInfo>& out) = 0;
+  // Looks up one path (following symbolic links); `out.name` is its last component.
+  virtual std::error_code stat(const std::string& path, FileInfo& out) = 0;
+  // Renames without ever replacing an existing file: fails with file_exists
+  // when `to` is taken, except for a case-only rename of the same file.
+  virtual std::error_code rename(const std::string& from, const std::string& to) = 0;
+  // Renames `from` over `to`, replacing it atomically. Only for files the
+  // program has just written itself (settings, undo file, copies).
+  virtual std::error_code replace(const std::string& from, const std::string& to) = 0;
+  // Copies data, times and attributes; replaces `to` through a temporary
+  // file in the target folder, so a failure leaves any old `to` intact.
+  virtual std::error_code copyFile(const std::string& from, const std::string& to) = 0;
+  virtual std::error_code remove(const std::string& path) = 0;
+  virtual std::error_code makeFolder(const std::string& path) = 0;
+  // Sets the times that are given; a missing optional keeps that time.
+  virtual std::error_code setTimes(const std::string& path, std::optional<FileTime> created,
+                                   std::optional<FileTime> modified,
+                                   std::optional<FileTime> accessed) = 0;
+  virtual std::error_code getAttributes(const std::string& path, std::uint32_t& attributes) = 0;
+  // Sets R, H, S and A exactly as given (AttrFolder is ignored).
+  virtual std::error_code setAttributes(const std::string& path, std::uint32_t attributes) = 0;
+  virtual std::error_code openRead(const std::string& path, std::unique_ptr<InputFile>& out) = 0;
+  virtual std::error_code openWrite(const std::string& path, WriteMode mode,
+                                    std::unique_ptr<OutputFile>& out) = 0;
+
+  // Mount points offered by the drive list: "/" and each mounted real device.
+  virtual std::vector<std::string> mountPoints() = 0;
+  // The folder holding the running executable, without a trailing "/".
+  virtual std::string executableFolder() = 0;
+  // True when a new file can be created in `folder`.
+  virtual bool isWritableFolder(const std::string& folder) = 0;
+
+  // Helpers built on the calls above.
+  bool exists(const std::string& path);
+  std::error_code readWholeFile(const std::string& path, std::string& out);
+  // Writes `data` to a temporary file beside `path` and renames it over
+  // `path`: readers see the old or the new content, never a mix.
+  std::error_code replaceFileContent(const std::string& path, const std::string& data);
+};
+
+}  // namespace ritoma

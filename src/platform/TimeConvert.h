@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/FileSystem.h"
+
+namespace ritoma {
+
+// Broken-down local or UTC time, as the texts and DOS stamps need it.
+struct CivilTime {
+  unsigned year = 1601, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+};
+
+// Conversions between file times, UNIX seconds, local civil time, the
+// program's time texts and packed DOS date/time. Local time follows the
+// time-zone rules in force at the given date.
+class TimeConvert {
+public:
+  static FileTime fromUnixSeconds(std::int64_t seconds, std::uint32_t nanoseconds = 0);
+  static std::int64_t toUnixSeconds(FileTime time);
+  static std::uint32_t subsecondNanoseconds(FileTime time);
+
+  static CivilTime toLocal(FileTime time);
+  static std::optional<FileTime> fromLocal(const CivilTime& local);
+
+  // "%u/%02u/%02u %02u:%02u:%02u" in local time, and back. Parsing accepts
+  // exactly that shape (one or more digits for the year) and rejects dates
+  // that do not exist.
+  static std::string toText(FileTime time);
+  static std::optional<FileTime> fromText(std::string_view text);
+
+  // Packed DOS date (high 16 bits) and time (low 16 bits), local time,
+  // two-second precision.
+  static std::uint32_t toDos(FileTime time);
+  static std::optional<FileTime> fromDos(std::uint32_t dosDateTime);
+};
+
+}  // namespace ritoma

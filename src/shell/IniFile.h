@@ -1,0 +1,89 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/FileSystem.h"
+
+namespace ritoma {
+
+// A write or erase that the file system refused. what() is the display
+// text "<path> に書き込めません" (UTF-8).
+class IniWriteError : public std::runtime_error {
+public:
+  explicit IniWriteError(const std::string& path);
+  const std::string& path() const { return path_; }
+
+private:
+  std::string path_;
+};
+
+// The settings file, with the conventions of the platform's profile files:
+// section and key names match without letter case; values are read without
+// surrounding blanks and one pair of enclosing double quotes, at most 2047
+// bytes; integers are decimal ("0x"/"0X" hexadecimal on reading), a value
+// that is not a number gives the default; booleans are 1/0 and any non-zero
+// integer reads as true; a missing file or key gives the default.
+//
+// One object is one reading or writing sequence: the file is read when the
+// object is made. Every write persists before it returns, except while a
+// Batch is alive, which persists once when it ends. Rewriting a key keeps
+// every other line of the file as it was. On disk the file is UTF-8; this
+// API takes and returns code-page-932 text.
+class IniFile {
+public:
+  IniFile(FileSystem& fs, std::string path);
+
+  const std::string& path() const { return path_; }
+
+  std::string readString(std::string_view section, std::string_view key,
+                         std::string_view defaultValue = {}) const;
+  int readInteger(std::string_view section, std::string_view key, int defaultValue) const;
+  bool readBool(std::string_view section, std::string_view key, bool defaultValue) const;
+  bool sectionExists(std::string_view section) const;
+  bool valueExists(std::string_view section, std::string_view key) const;
+  std::vector<std::string> readSectionKeys(std::string_view section) const;
+
+  // Throw IniWriteError when the file cannot be written.
+  void writeString(std::string_view section, std::string_view key, std::string_view value);
+  void writeInteger(std::string_view section, std::string_view key, int value);
+  void writeBool(std::string_view section, std::string_view key, bool value);
+  void eraseKey(std::string_view section, std::string_view key);
+  void eraseSection(std::string_view section);
+
+  // Key names of numbered lists: numberedKey("C-", 7) is "C-007" ("%.3d"),
+  // indexedKey("DLLName-", 10) is "DLLName-10".
+  static std::string numberedKey(std::string_view prefix, int index);
+  static std::string indexedKey(std::string_view prefix, int index);
+
+  // Groups writes into one write of the file (at the end of the scope).
+  // A failed write at the end throws IniWriteError from commit(); the
+  // destructor commits too but swallows the error, so call commit().
+  class Batch {
+  public:
+    explicit Batch(IniFile& file);
+    ~Batch();
+    void commit();
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+  private:
+    IniFile& file_;
+    bool done_ = false;
+  };
+
+private:
+  struct Line;
+  void persist();
+
+  FileSystem& fs_;
+  std::string path_;
+  std::vector<std::string> lines_;  // the file's lines, code page 932, without line ends
+  std::string lineEnd_ = "\n";  // kept as found in an existing file
+  int batchDepth_ = 0;
+  bool dirty_ = false;
+};
+
+}  // namespace ritoma

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ritoma {
+
+enum class Answer { Yes, No, Ok, Cancel };
+
+enum class QuestionKind {
+  YesNo,         // Yes / No
+  YesNoCancel,   // Yes / No / Cancel
+  OkCancel,      // OK / Cancel
+};
+
+enum class MessageKind { Information, Warning, Error };
+
+// How the core asks the user something or tells them something, without
+// knowing who answers: the forms show message boxes, the command line asks
+// on a terminal, tests script the answers. All texts are UTF-8.
+class UserInteraction {
+public:
+  virtual ~UserInteraction() = default;
+  virtual Answer ask(QuestionKind kind, std::string_view text, std::string_view caption) = 0;
+  virtual void tell(MessageKind kind, std::string_view text, std::string_view caption) = 0;
+  // A one-line text input ("/?" questions). Returns false when cancelled.
+  virtual bool input(std::string_view prompt, std::string_view caption, std::string& value) = 0;
+};
+
+}  // namespace ritoma

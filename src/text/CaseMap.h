@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ritoma {
+
+// Letter case of code-page-932 text: the Unicode simple case mapping of each
+// decoded character (full-width Latin, Greek and Cyrillic included), encoded
+// back only when the mapped character round-trips; otherwise the character
+// is kept. Slots stay as they are.
+class CaseMap {
+public:
+  static std::string toUpper(std::string_view cp932);
+  static std::string toLower(std::string_view cp932);
+  // Per-character classification for the character-type tools.
+  static bool isUpper(std::string_view cp932Char);
+  static bool isLower(std::string_view cp932Char);
+  // A key that is equal for two names exactly when they compare equal
+  // without letter case (simple case folding). Use it for hashing.
+  static std::string foldKey(std::string_view cp932);
+  // Case-insensitive comparison used by the rename and collision checks:
+  // <0, 0, >0.
+  static int compareIgnoreCase(std::string_view a, std::string_view b);
+  static bool equalIgnoreCase(std::string_view a, std::string_view b);
+};
+
+}  // namespace ritoma
