@@ -35,6 +35,26 @@ public:
   // Convenience for literals in the sources (which are UTF-8).
   static std::string fromUtf8(std::string_view utf8) { return toInternal(utf8); }
   static std::string toUtf8(std::string_view cp932) { return toDisk(cp932); }
+
+  // Single characters, for the tools that map characters through Unicode
+  // (letter case, width, kana).
+  static constexpr char32_t kNoChar = 0xFFFFFFFF;
+  // The code point of the one code-page-932 character `cp932Char` (one or
+  // two bytes) by the fixed table, or kNoChar for a slot, an unassigned
+  // code, a lone lead byte or anything longer than one character.
+  static char32_t decodeChar(std::string_view cp932Char);
+  // The code-page-932 bytes of `c` when it round-trips by the fixed table,
+  // else an empty string.
+  static std::string encodeChar(char32_t c);
+  // The bytes of `c` as toInternal gives them: encodeChar, or the slot of a
+  // character that does not round-trip. Throws like toInternal when the
+  // slots are used up; a surrogate code point stands for U+FFFD.
+  static std::string fromCodePoint(char32_t c);
+  // True when `cp932Char` is a code of the user-defined area F040-F9FC.
+  static bool isSlot(std::string_view cp932Char);
+  // The character a slot stands for; kNoChar for a slot of an invalid byte,
+  // an unused slot or a character that is not a slot.
+  static char32_t slotChar(std::string_view cp932Char);
 };
 
 }  // namespace ritoma
