@@ -34,7 +34,9 @@ public:
   static std::optional<FileTime> fromText(std::string_view text);
 
   // Packed DOS date (high 16 bits) and time (low 16 bits), local time,
-  // two-second precision.
+  // two-second precision (an odd second rounds down). A time before 1980
+  // or after 2107 gives the first or the last stamp; fromDos rejects
+  // stamps that are no date.
   static std::uint32_t toDos(FileTime time);
   static std::optional<FileTime> fromDos(std::uint32_t dosDateTime);
 };

@@ -1,0 +1,528 @@
+#include "platform/PosixFileSystem.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/DosAttrib.h"
+#include "platform/TimeConvert.h"
+
+namespace ritoma {
+
+namespace {
+
+constexpr const char* kDosAttribName = "user.DOSATTRIB";
+// Longer values are not DOS attribute records.
+constexpr std::size_t kMaxDosAttribSize = 256;
+// Copies move data in chunks of this size.
+constexpr std::size_t kCopyChunk = 1 << 20;
+constexpr unsigned kStatxMask = STATX_BASIC_STATS | STATX_BTIME;
+
+std::error_code errorOf(int error) { return {error, std::generic_category()}; }
+std::error_code lastError() { return errorOf(errno); }
+
+bool isXattrRefusal(int error) { return error == ENOTSUP || error == EOPNOTSUPP; }
+
+std::string joinPath(const std::string& folder, const std::string& name) {
+  if (!folder.empty() && folder.back() == '/') return folder + name;
+  return folder + "/" + name;
+}
+
+std::string lastComponent(const std::string& path) {
+  std::size_t end = path.size();
+  while (end > 1 && path[end - 1] == '/') --end;
+  if (end == 1 && path[0] == '/') return "/";
+  const std::size_t slash = path.rfind('/', end - 1);
+  const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+  return path.substr(start, end - start);
+}
+
+std::string parentFolder(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+FileTime fileTimeOf(const statx_timestamp& t) {
+  return TimeConvert::fromUnixSeconds(t.tv_sec, t.tv_nsec);
+}
+
+timespec timespecOf(FileTime time) {
+  timespec ts{};
+  ts.tv_sec = static_cast<time_t>(TimeConvert::toUnixSeconds(time));
+  ts.tv_nsec = static_cast<long>(TimeConvert::subsecondNanoseconds(time));
+  return ts;
+}
+
+bool hasNoWriteBit(mode_t mode) { return (mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0; }
+
+// The stored record of `path`; `supported` is false when the file system
+// refuses extended attributes.
+struct StoredAttrib {
+  std::optional<DosAttribInfo> info;
+  bool supported = true;
+};
+
+StoredAttrib readStored(const std::string& path) {
+  StoredAttrib stored;
+  char buffer[kMaxDosAttribSize];
+  const ssize_t size = ::getxattr(path.c_str(), kDosAttribName, buffer, sizeof buffer);
+  if (size >= 0) {
+    stored.info = DosAttrib::decode(std::string_view(buffer, static_cast<std::size_t>(size)));
+  } else if (isXattrRefusal(errno)) {
+    stored.supported = false;
+  }
+  return stored;
+}
+
+StoredAttrib readStoredFd(int fd) {
+  StoredAttrib stored;
+  char buffer[kMaxDosAttribSize];
+  const ssize_t size = ::fgetxattr(fd, kDosAttribName, buffer, sizeof buffer);
+  if (size >= 0) {
+    stored.info = DosAttrib::decode(std::string_view(buffer, static_cast<std::size_t>(size)));
+  } else if (isXattrRefusal(errno)) {
+    stored.supported = false;
+  }
+  return stored;
+}
+
+std::uint32_t attributesOf(mode_t mode, const std::string& name, const StoredAttrib& stored) {
+  std::uint32_t attributes = 0;
+  if (stored.info) attributes = stored.info->attributes & (AttrHidden | AttrSystem | AttrArchive);
+  if (hasNoWriteBit(mode)) attributes |= AttrReadOnly;
+  if (!name.empty() && name[0] == '.') attributes |= AttrHidden;
+  if (S_ISDIR(mode)) attributes |= AttrFolder;
+  return attributes;
+}
+
+// statx of `name` relative to `dirFd`, following links; a dangling link is
+// described by itself.
+int statxFollowing(int dirFd, const char* name, struct statx& stx) {
+  if (::statx(dirFd, name, 0, kStatxMask, &stx) == 0) return 0;
+  if (errno != ENOENT) return -1;
+  return ::statx(dirFd, name, AT_SYMLINK_NOFOLLOW, kStatxMask, &stx);
+}
+
+void fillInfo(const struct statx& stx, const std::string& name, const StoredAttrib& stored,
+              FileInfo& out) {
+  out.name = name;
+  out.isFolder = S_ISDIR(stx.stx_mode);
+  out.size = out.isFolder ? 0 : stx.stx_size;
+  out.modified = fileTimeOf(stx.stx_mtime);
+  out.accessed = fileTimeOf(stx.stx_atime);
+  if (stored.info && stored.info->created) out.created = *stored.info->created;
+  else if (stx.stx_mask & STATX_BTIME) out.created = fileTimeOf(stx.stx_btime);
+  else out.created = out.modified;
+  out.attributes = attributesOf(stx.stx_mode, name, stored);
+}
+
+// Writes the record. The kernel wants write permission for that, so a
+// file of ours without the owner's write bit gets it for the moment.
+std::error_code writeStored(const std::string& path, const std::string& value) {
+  if (::setxattr(path.c_str(), kDosAttribName, value.data(), value.size(), 0) == 0) return {};
+  const int error = errno;
+  struct stat st{};
+  if (error != EACCES || ::stat(path.c_str(), &st) != 0 || st.st_uid != ::geteuid() ||
+      (st.st_mode & S_IWUSR))
+    return errorOf(error);
+  if (::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) != 0) return errorOf(error);
+  std::error_code result;
+  if (::setxattr(path.c_str(), kDosAttribName, value.data(), value.size(), 0) != 0)
+    result = lastError();
+  if (::chmod(path.c_str(), st.st_mode & 07777) != 0 && !result) result = lastError();
+  return result;
+}
+
+std::error_code readFully(int fd, void* buffer, std::size_t size, std::size_t& got) {
+  got = 0;
+  auto* bytes = static_cast<char*>(buffer);
+  while (got < size) {
+    const ssize_t n = ::read(fd, bytes + got, size - got);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return lastError();
+    }
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  return {};
+}
+
+std::error_code writeFully(int fd, const void* data, std::size_t size) {
+  const auto* bytes = static_cast<const char*>(data);
+  while (size > 0) {
+    const ssize_t n = ::write(fd, bytes, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return lastError();
+    }
+    bytes += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return {};
+}
+
+class PosixInputFile : public InputFile {
+public:
+  PosixInputFile(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+  ~PosixInputFile() override { ::close(fd_); }
+
+  std::error_code read(void* buffer, std::size_t size, std::size_t& got) override {
+    return readFully(fd_, buffer, size, got);
+  }
+  std::error_code seek(std::uint64_t offset) override {
+    if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) return lastError();
+    return {};
+  }
+  std::uint64_t size() const override { return size_; }
+
+private:
+  int fd_;
+  std::uint64_t size_;
+};
+
+class PosixOutputFile : public OutputFile {
+public:
+  explicit PosixOutputFile(int fd) : fd_(fd) {}
+  ~PosixOutputFile() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+
+  std::error_code write(const void* data, std::size_t size) override {
+    if (fd_ < 0) return errorOf(EBADF);
+    return writeFully(fd_, data, size);
+  }
+  std::error_code seek(std::uint64_t offset) override {
+    if (fd_ < 0) return errorOf(EBADF);
+    if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) return lastError();
+    return {};
+  }
+  std::error_code close() override {
+    if (fd_ < 0) return errorOf(EBADF);
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) return lastError();
+    return {};
+  }
+
+private:
+  int fd_;
+};
+
+// Removes the temporary file of a copy unless the copy got through.
+class TempFileGuard {
+public:
+  explicit TempFileGuard(std::string path) : path_(std::move(path)) {}
+  ~TempFileGuard() {
+    if (!path_.empty()) ::unlink(path_.c_str());
+  }
+  void release() { path_.clear(); }
+
+private:
+  std::string path_;
+};
+
+std::error_code copyData(int in, int out) {
+  std::string buffer(kCopyChunk, '\0');
+  for (;;) {
+    std::size_t got = 0;
+    if (auto ec = readFully(in, buffer.data(), buffer.size(), got)) return ec;
+    if (got == 0) return {};
+    if (auto ec = writeFully(out, buffer.data(), got)) return ec;
+  }
+}
+
+std::string decodeMountField(const std::string& field) {
+  std::string out;
+  for (std::size_t i = 0; i < field.size(); ++i) {
+    if (field[i] == '\\' && i + 3 < field.size() && field[i + 1] >= '0' && field[i + 1] <= '3' &&
+        field[i + 2] >= '0' && field[i + 2] <= '7' && field[i + 3] >= '0' && field[i + 3] <= '7') {
+      out += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
+                               (field[i + 3] - '0'));
+      i += 3;
+    } else {
+      out += field[i];
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::error_code PosixFileSystem::listFolder(const std::string& folder, std::vector<FileInfo>& out) {
+  out.clear();
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return lastError();
+  const int dirFd = ::dirfd(dir);
+  std::error_code result;
+  for (;;) {
+    errno = 0;
+    const dirent* entry = ::readdir(dir);
+    if (!entry) {
+      if (errno != 0) result = lastError();
+      break;
+    }
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    struct statx stx{};
+    // An entry that vanished since the folder was read is not listed.
+    if (statxFollowing(dirFd, entry->d_name, stx) != 0) continue;
+    FileInfo info;
+    fillInfo(stx, name, readStored(joinPath(folder, name)), info);
+    out.push_back(std::move(info));
+  }
+  ::closedir(dir);
+  return result;
+}
+
+std::error_code PosixFileSystem::stat(const std::string& path, FileInfo& out) {
+  struct statx stx{};
+  if (statxFollowing(AT_FDCWD, path.c_str(), stx) != 0) return lastError();
+  fillInfo(stx, lastComponent(path), readStored(path), out);
+  return {};
+}
+
+std::error_code PosixFileSystem::rename(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return {};
+  const int error = errno;
+  if (error == EEXIST) {
+    // On a case-insensitive file system a case-only rename finds its own
+    // file under the new name. Two hard links of one file are not that:
+    // a rename between them would do nothing and still succeed.
+    struct stat a{}, b{};
+    if (::lstat(from.c_str(), &a) == 0 && ::lstat(to.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+        a.st_ino == b.st_ino && (S_ISDIR(a.st_mode) || a.st_nlink == 1)) {
+      if (::rename(from.c_str(), to.c_str()) != 0) return lastError();
+      return {};
+    }
+    return errorOf(EEXIST);
+  }
+  if (error != EINVAL && error != ENOSYS) return errorOf(error);
+
+  // The file system does not offer RENAME_NOREPLACE.
+  struct stat st{};
+  if (::lstat(from.c_str(), &st) != 0) return lastError();
+  if (S_ISDIR(st.st_mode)) {
+    // A folder can only ever replace an empty folder (files and non-empty
+    // folders make rename fail), so checking first loses nothing.
+    struct stat target{};
+    if (::lstat(to.c_str(), &target) == 0) return errorOf(EEXIST);
+    if (::rename(from.c_str(), to.c_str()) != 0) return lastError();
+    return {};
+  }
+  // link() never replaces; it fails with EEXIST when `to` is taken.
+  if (::link(from.c_str(), to.c_str()) != 0) return lastError();
+  if (::unlink(from.c_str()) != 0) {
+    const std::error_code ec = lastError();
+    ::unlink(to.c_str());
+    return ec;
+  }
+  return {};
+}
+
+std::error_code PosixFileSystem::replace(const std::string& from, const std::string& to) {
+  if (::rename(from.c_str(), to.c_str()) != 0) return lastError();
+  return {};
+}
+
+std::error_code PosixFileSystem::copyFile(const std::string& from, const std::string& to) {
+  const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return lastError();
+  struct InGuard {
+    int fd;
+    ~InGuard() { ::close(fd); }
+  } inGuard{in};
+
+  struct statx stx{};
+  if (::statx(in, "", AT_EMPTY_PATH, kStatxMask, &stx) != 0) return lastError();
+  if (S_ISDIR(stx.stx_mode)) return errorOf(EISDIR);
+  const StoredAttrib stored = readStoredFd(in);
+  FileInfo source;
+  fillInfo(stx, lastComponent(from), stored, source);
+  // The record carries what is stored, not what the name implies.
+  std::uint32_t attributes = stored.info ? stored.info->attributes : 0;
+  attributes = (attributes & ~AttrReadOnly) | (source.attributes & AttrReadOnly);
+
+  std::string temp = joinPath(parentFolder(to), ".ritoma-copy-XXXXXX");
+  const int out = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (out < 0) return lastError();
+  TempFileGuard tempGuard(temp);
+  struct OutGuard {
+    int fd;
+    ~OutGuard() {
+      if (fd >= 0) ::close(fd);
+    }
+  } outGuard{out};
+
+  if (auto ec = copyData(in, out)) return ec;
+  const std::string record = DosAttrib::encode(attributes, source.created);
+  if (::fsetxattr(out, kDosAttribName, record.data(), record.size(), 0) != 0 &&
+      !isXattrRefusal(errno))
+    return lastError();
+  // Permissions after the record: without a write bit the kernel would
+  // refuse the record to anyone but root.
+  if (::fchmod(out, stx.stx_mode & 0777) != 0) return lastError();
+  const timespec times[2] = {timespecOf(source.accessed), timespecOf(source.modified)};
+  if (::futimens(out, times) != 0) return lastError();
+  outGuard.fd = -1;
+  if (::close(out) != 0) return lastError();
+  if (::rename(temp.c_str(), to.c_str()) != 0) return lastError();
+  tempGuard.release();
+  return {};
+}
+
+std::error_code PosixFileSystem::remove(const std::string& path) {
+  struct stat st{};
+  if (::lstat(path.c_str(), &st) != 0) return lastError();
+  if ((S_ISDIR(st.st_mode) ? ::rmdir(path.c_str()) : ::unlink(path.c_str())) != 0)
+    return lastError();
+  return {};
+}
+
+std::error_code PosixFileSystem::makeFolder(const std::string& path) {
+  if (::mkdir(path.c_str(), 0777) != 0) return lastError();
+  return {};
+}
+
+std::error_code PosixFileSystem::setTimes(const std::string& path, std::optional<FileTime> created,
+                                          std::optional<FileTime> modified,
+                                          std::optional<FileTime> accessed) {
+  struct stat st{};
+  if (::stat(path.c_str(), &st) != 0) return lastError();
+  if (created) {
+    const StoredAttrib stored = readStored(path);
+    if (!stored.supported) return errorOf(ENOTSUP);
+    std::uint32_t attributes = stored.info ? stored.info->attributes & ~AttrReadOnly : 0;
+    if (hasNoWriteBit(st.st_mode)) attributes |= AttrReadOnly;
+    if (auto ec = writeStored(path, DosAttrib::encode(attributes, *created))) return ec;
+  }
+  if (modified || accessed) {
+    timespec times[2];
+    times[0] = accessed ? timespecOf(*accessed) : timespec{0, UTIME_OMIT};
+    times[1] = modified ? timespecOf(*modified) : timespec{0, UTIME_OMIT};
+    if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) return lastError();
+  }
+  return {};
+}
+
+std::error_code PosixFileSystem::getAttributes(const std::string& path, std::uint32_t& attributes) {
+  struct stat st{};
+  if (::stat(path.c_str(), &st) != 0) return lastError();
+  attributes = attributesOf(st.st_mode, lastComponent(path), readStored(path));
+  return {};
+}
+
+std::error_code PosixFileSystem::setAttributes(const std::string& path, std::uint32_t attributes) {
+  struct stat st{};
+  if (::stat(path.c_str(), &st) != 0) return lastError();
+  const mode_t mode = st.st_mode & 07777;
+  const bool readOnly = attributes & AttrReadOnly;
+  const StoredAttrib stored = readStored(path);
+  if (!stored.supported) {
+    // Only R, and H on a name that is hidden anyway, can be had without
+    // the record.
+    const bool dotName = lastComponent(path).starts_with('.');
+    if ((attributes & (AttrSystem | AttrArchive)) || ((attributes & AttrHidden) && !dotName))
+      return errorOf(ENOTSUP);
+  }
+
+  if (!readOnly && hasNoWriteBit(mode) && ::chmod(path.c_str(), mode | S_IWUSR) != 0)
+    return lastError();
+  if (stored.supported) {
+    std::optional<FileTime> created;
+    if (stored.info) created = stored.info->created;
+    if (auto ec = writeStored(path, DosAttrib::encode(attributes, created))) return ec;
+  }
+  if (readOnly && !hasNoWriteBit(mode) &&
+      ::chmod(path.c_str(), mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH)) != 0)
+    return lastError();
+  return {};
+}
+
+std::error_code PosixFileSystem::openRead(const std::string& path, std::unique_ptr<InputFile>& out) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return lastError();
+  struct stat st{};
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    const std::error_code ec = S_ISDIR(st.st_mode) ? errorOf(EISDIR) : lastError();
+    ::close(fd);
+    return ec;
+  }
+  out = std::make_unique<PosixInputFile>(fd, static_cast<std::uint64_t>(st.st_size));
+  return {};
+}
+
+std::error_code PosixFileSystem::openWrite(const std::string& path, WriteMode mode,
+                                           std::unique_ptr<OutputFile>& out) {
+  const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (mode == WriteMode::CreateNew ? O_EXCL : O_TRUNC);
+  const int fd = ::open(path.c_str(), flags, 0666);
+  if (fd < 0) return lastError();
+  out = std::make_unique<PosixOutputFile>(fd);
+  return {};
+}
+
+std::vector<std::string> PosixFileSystem::parseMountPoints(const std::string& table) {
+  std::vector<std::string> points{"/"};
+  std::size_t start = 0;
+  while (start < table.size()) {
+    std::size_t end = table.find('\n', start);
+    if (end == std::string::npos) end = table.size();
+    const std::string line = table.substr(start, end - start);
+    start = end + 1;
+    const std::size_t space = line.find(' ');
+    if (space == std::string::npos) continue;
+    const std::size_t space2 = line.find(' ', space + 1);
+    const std::string source = decodeMountField(line.substr(0, space));
+    const std::string point = decodeMountField(
+        line.substr(space + 1, space2 == std::string::npos ? std::string::npos : space2 - space - 1));
+    if (!source.starts_with("/dev/") || point.empty()) continue;
+    bool known = false;
+    for (const auto& p : points) known = known || p == point;
+    if (!known) points.push_back(point);
+  }
+  return points;
+}
+
+std::vector<std::string> PosixFileSystem::mountPoints() {
+  std::string table;
+  const int fd = ::open("/proc/self/mounts", O_RDONLY | O_CLOEXEC);
+  if (fd >= 0) {
+    char buffer[4096];
+    ssize_t n;
+    while ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))
+      if (n > 0) table.append(buffer, static_cast<std::size_t>(n));
+    ::close(fd);
+  }
+  return parseMountPoints(table);
+}
+
+std::string PosixFileSystem::executableFolder() {
+  std::string path(4096, '\0');
+  const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
+  if (n <= 0) return ".";
+  path.resize(static_cast<std::size_t>(n));
+  return parentFolder(path);
+}
+
+bool PosixFileSystem::isWritableFolder(const std::string& folder) {
+  // An unnamed temporary file proves it without leaving a trace.
+  const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+  if (fd >= 0) {
+    ::close(fd);
+    return true;
+  }
+  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return false;
+  struct stat st{};
+  return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+         ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+}  // namespace ritoma

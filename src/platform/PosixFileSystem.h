@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+namespace ritoma {
+
+// The file system of the running Linux system, on raw byte paths.
+//
+// DOS attributes and the creation time live in the extended attribute
+// user.DOSATTRIB (see DosAttrib). Read-only follows the write permission
+// bits: a file without any write bit reads as R; setting R removes every
+// write bit, clearing it adds the owner's. A name starting with "." reads
+// as hidden. Where the file system refuses extended attributes, S, H and A
+// read as clear and setting any of them fails with not_supported.
+//
+// The creation time is the one in user.DOSATTRIB, else the birth time the
+// kernel reports, else the last-write time.
+//
+// Listing and look-up follow symbolic links; a link whose target is gone
+// is described by the link itself.
+class PosixFileSystem : public FileSystem {
+public:
+  std::error_code listFolder(const std::string& folder, std::vector<FileInfo>& out) override;
+  std::error_code stat(const std::string& path, FileInfo& out) override;
+  std::error_code rename(const std::string& from, const std::string& to) override;
+  std::error_code replace(const std::string& from, const std::string& to) override;
+  std::error_code copyFile(const std::string& from, const std::string& to) override;
+  std::error_code remove(const std::string& path) override;
+  std::error_code makeFolder(const std::string& path) override;
+  std::error_code setTimes(const std::string& path, std::optional<FileTime> created,
+                           std::optional<FileTime> modified,
+                           std::optional<FileTime> accessed) override;
+  std::error_code getAttributes(const std::string& path, std::uint32_t& attributes) override;
+  std::error_code setAttributes(const std::string& path, std::uint32_t attributes) override;
+  std::error_code openRead(const std::string& path, std::unique_ptr<InputFile>& out) override;
+  std::error_code openWrite(const std::string& path, WriteMode mode,
+                            std::unique_ptr<OutputFile>& out) override;
+  std::vector<std::string> mountPoints() override;
+  std::string executableFolder() override;
+  bool isWritableFolder(const std::string& folder) override;
+
+  // The lines of a mounts table (/proc/self/mounts format) reduced to the
+  // drive list: "/" first, then each mount point of a source under /dev/,
+  // once, in table order. Octal escapes (\040) in the table are decoded.
+  static std::vector<std::string> parseMountPoints(const std::string& table);
+};
+
+}  // namespace ritoma

@@ -1,0 +1,347 @@
+#include "platform/PosixFileSystem.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/DosAttrib.h"
+#include "platform/TimeConvert.h"
+#include "support/TempDir.h"
+
+namespace ritoma {
+namespace {
+
+// 表 and ソ end in the byte 0x5C in code page 932; on disk they are UTF-8.
+const std::string kOmote = "\xE8\xA1\xA8";  // 表
+const std::string kSo = "\xE3\x82\xBD";     // ソ
+
+class PosixFileSystemTest : public ::testing::Test {
+protected:
+  bool xattrsWork() {
+    dir.writeFile("probe");
+    const bool ok = ::setxattr((dir / "probe").c_str(), "user.probe", "1", 1, 0) == 0;
+    ::unlink((dir / "probe").c_str());
+    return ok;
+  }
+  void setRaw(const std::string& relative, const std::string& value) {
+    ASSERT_EQ(::setxattr((dir / relative).c_str(), "user.DOSATTRIB", value.data(), value.size(), 0), 0);
+  }
+  mode_t modeOf(const std::string& relative) {
+    struct stat st{};
+    EXPECT_EQ(::stat((dir / relative).c_str(), &st), 0);
+    return st.st_mode & 0777;
+  }
+
+  TempDir dir;
+  PosixFileSystem fs;
+};
+
+TEST_F(PosixFileSystemTest, RenameNeverReplacesAnExistingName) {
+  dir.writeFile(kOmote + ".txt", "source");
+  dir.writeFile(kSo + ".txt", "target");
+  EXPECT_EQ(fs.rename(dir / (kOmote + ".txt"), dir / (kSo + ".txt")), std::errc::file_exists);
+  EXPECT_EQ(dir.readFile(kOmote + ".txt"), "source");
+  EXPECT_EQ(dir.readFile(kSo + ".txt"), "target");
+
+  // Nor an existing folder, nor a second hard link of the same file.
+  dir.makeFolder("folder");
+  EXPECT_EQ(fs.rename(dir / (kOmote + ".txt"), dir / "folder"), std::errc::file_exists);
+  ASSERT_EQ(::link((dir / (kSo + ".txt")).c_str(), (dir / "link").c_str()), 0);
+  EXPECT_EQ(fs.rename(dir / (kSo + ".txt"), dir / "link"), std::errc::file_exists);
+  EXPECT_EQ(dir.names(), (std::vector<std::string>{"folder", "link", kSo + ".txt", kOmote + ".txt"}));
+}
+
+TEST_F(PosixFileSystemTest, RenamesFilesAndFoldersIncludingCaseOnly) {
+  dir.writeFile("readme.TXT", "x");
+  ASSERT_FALSE(fs.rename(dir / "readme.TXT", dir / "README.txt"));
+  dir.makeFolder("sub");
+  ASSERT_FALSE(fs.rename(dir / "sub", dir / (kOmote + kSo)));
+  EXPECT_EQ(dir.names(), (std::vector<std::string>{"README.txt", kOmote + kSo}));
+  EXPECT_EQ(fs.rename(dir / "missing", dir / "other"), std::errc::no_such_file_or_directory);
+}
+
+TEST_F(PosixFileSystemTest, ReplaceAndRemove) {
+  dir.writeFile("new", "new");
+  dir.writeFile("old", "old");
+  ASSERT_FALSE(fs.replace(dir / "new", dir / "old"));
+  EXPECT_EQ(dir.readFile("old"), "new");
+  dir.makeFolder("empty");
+  ASSERT_FALSE(fs.remove(dir / "old"));
+  ASSERT_FALSE(fs.remove(dir / "empty"));
+  EXPECT_TRUE(dir.names().empty());
+  dir.makeFolder("full");
+  dir.writeFile("full/a");
+  EXPECT_EQ(fs.remove(dir / "full"), std::errc::directory_not_empty);
+  EXPECT_EQ(fs.makeFolder(dir / "full"), std::errc::file_exists);
+}
+
+TEST_F(PosixFileSystemTest, ListsRawNamesWithSizesAndKinds) {
+  const std::string invalid = "bad\xFF\xFE";
+  dir.writeFile(invalid, "12345");
+  dir.writeFile(kOmote, "");
+  dir.writeFile(".hidden", "x");
+  dir.makeFolder("sub");
+  std::vector<FileInfo> entries;
+  ASSERT_FALSE(fs.listFolder(dir.path(), entries));
+  std::sort(entries.begin(), entries.end(), [](auto& a, auto& b) { return a.name < b.name; });
+  ASSERT_EQ(entries.size(), 4u);
+  EXPECT_EQ(entries[0].name, ".hidden");
+  EXPECT_EQ(entries[0].attributes & AttrHidden, AttrHidden);
+  EXPECT_EQ(entries[1].name, invalid);
+  EXPECT_EQ(entries[1].size, 5u);
+  EXPECT_FALSE(entries[1].isFolder);
+  EXPECT_EQ(entries[1].attributes, 0u);
+  EXPECT_EQ(entries[2].name, "sub");
+  EXPECT_TRUE(entries[2].isFolder);
+  EXPECT_EQ(entries[2].attributes, AttrFolder);
+  EXPECT_EQ(entries[3].name, kOmote);
+
+  EXPECT_EQ(fs.listFolder(dir / "missing", entries), std::errc::no_such_file_or_directory);
+}
+
+TEST_F(PosixFileSystemTest, StatGivesLastComponentAndFollowsLinks) {
+  dir.makeFolder("sub");
+  dir.writeFile("sub/" + kSo, "abc");
+  ASSERT_EQ(::symlink("sub", (dir / "link").c_str()), 0);
+  ASSERT_EQ(::symlink("gone", (dir / "dangling").c_str()), 0);
+  FileInfo info;
+  ASSERT_FALSE(fs.stat(dir / ("sub/" + kSo), info));
+  EXPECT_EQ(info.name, kSo);
+  EXPECT_EQ(info.size, 3u);
+  ASSERT_FALSE(fs.stat(dir / "link/", info));
+  EXPECT_EQ(info.name, "link");
+  EXPECT_TRUE(info.isFolder);
+  ASSERT_FALSE(fs.stat(dir / "dangling", info));
+  EXPECT_FALSE(info.isFolder);
+  EXPECT_TRUE(fs.exists(dir / "sub"));
+  EXPECT_FALSE(fs.exists(dir / "nothing"));
+}
+
+TEST_F(PosixFileSystemTest, TimesRoundTripToTheSecondAndBeyond) {
+  dir.writeFile("f");
+  const FileTime modified = TimeConvert::fromUnixSeconds(1'000'000'000, 123'456'700);
+  const FileTime accessed = TimeConvert::fromUnixSeconds(1'100'000'000);
+  ASSERT_FALSE(fs.setTimes(dir / "f", std::nullopt, modified, accessed));
+  FileInfo info;
+  ASSERT_FALSE(fs.stat(dir / "f", info));
+  EXPECT_EQ(info.modified, modified);
+  EXPECT_EQ(info.accessed, accessed);
+
+  // A missing time stays as it was.
+  const FileTime later = TimeConvert::fromUnixSeconds(1'200'000'000);
+  ASSERT_FALSE(fs.setTimes(dir / "f", std::nullopt, later, std::nullopt));
+  ASSERT_FALSE(fs.stat(dir / "f", info));
+  EXPECT_EQ(info.modified, later);
+  EXPECT_EQ(info.accessed, accessed);
+}
+
+TEST_F(PosixFileSystemTest, ReadOnlyFollowsWriteBits) {
+  dir.writeFile("f");
+  ::chmod((dir / "f").c_str(), 0644);
+  std::uint32_t attributes = 0;
+  ASSERT_FALSE(fs.getAttributes(dir / "f", attributes));
+  EXPECT_EQ(attributes & AttrReadOnly, 0u);
+
+  ASSERT_FALSE(fs.setAttributes(dir / "f", AttrReadOnly));
+  EXPECT_EQ(modeOf("f"), 0444u);
+  ASSERT_FALSE(fs.getAttributes(dir / "f", attributes));
+  EXPECT_EQ(attributes & AttrReadOnly, AttrReadOnly);
+
+  ASSERT_FALSE(fs.setAttributes(dir / "f", 0));
+  EXPECT_EQ(modeOf("f"), 0644u);
+
+  // Permission bits changed from outside decide as well.
+  ::chmod((dir / "f").c_str(), 0555);
+  ASSERT_FALSE(fs.getAttributes(dir / "f", attributes));
+  EXPECT_EQ(attributes & AttrReadOnly, AttrReadOnly);
+}
+
+TEST_F(PosixFileSystemTest, AttributesAndCreationTimeReadBack) {
+  if (!xattrsWork()) GTEST_SKIP() << "the temporary folder's file system refuses user xattrs";
+  dir.writeFile(kOmote);
+  const std::string path = dir / kOmote;
+  const FileTime created = TimeConvert::fromUnixSeconds(946'684'800);  // 2000-01-01 UTC
+  ASSERT_FALSE(fs.setTimes(path, created, std::nullopt, std::nullopt));
+  ASSERT_FALSE(fs.setAttributes(path, AttrHidden | AttrSystem | AttrArchive | AttrReadOnly));
+  FileInfo info;
+  ASSERT_FALSE(fs.stat(path, info));
+  EXPECT_EQ(info.attributes, AttrHidden | AttrSystem | AttrArchive | AttrReadOnly);
+  EXPECT_EQ(info.created, created);  // kept across the attribute change
+
+  // Clearing R on a read-only file still rewrites the record.
+  ASSERT_FALSE(fs.setAttributes(path, AttrArchive));
+  std::uint32_t attributes = 0;
+  ASSERT_FALSE(fs.getAttributes(path, attributes));
+  EXPECT_EQ(attributes, AttrArchive);
+  // And the creation time can be set on a read-only file.
+  ASSERT_FALSE(fs.setAttributes(path, AttrReadOnly));
+  ASSERT_FALSE(fs.setTimes(path, created + 10'000'000, std::nullopt, std::nullopt));
+  ASSERT_FALSE(fs.stat(path, info));
+  EXPECT_EQ(info.created, created + 10'000'000);
+  EXPECT_EQ(info.attributes, AttrReadOnly);
+}
+
+TEST_F(PosixFileSystemTest, GetfattrShowsTheVersion4Record) {
+  if (!xattrsWork()) GTEST_SKIP() << "the temporary folder's file system refuses user xattrs";
+  dir.writeFile("f");
+  const FileTime created = TimeConvert::fromUnixSeconds(946'684'800);
+  ASSERT_FALSE(fs.setTimes(dir / "f", created, std::nullopt, std::nullopt));
+  ASSERT_FALSE(fs.setAttributes(dir / "f", AttrArchive));
+  const std::string command = "getfattr -e hex -n user.DOSATTRIB '" + (dir / "f") + "' 2>/dev/null";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string output;
+  char buffer[256];
+  while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
+  ASSERT_EQ(::pclose(pipe), 0) << "getfattr (package attr) failed";
+  // 946684800 s after 1970 = 125911584000000000 ticks = 0x01BF53EB256D4000.
+  EXPECT_NE(output.find("user.DOSATTRIB=0x"
+                        "0000" "0400" "04000000" "11000000" "20000000"
+                        "0000000000000000" "00406d25eb53bf01"),
+            std::string::npos)
+      << output;
+}
+
+TEST_F(PosixFileSystemTest, ReadsVersion3AndBareHexRecords) {
+  if (!xattrsWork()) GTEST_SKIP() << "the temporary folder's file system refuses user xattrs";
+  dir.writeFile("v3");
+  dir.writeFile("hex");
+  // "0x2" NUL, version 3, two pad bytes, level 3, flags, attrib H|S.
+  std::string v3("0x2\0", 4);
+  v3 += std::string("\x03\x00\x00\x00\x03\x00\x00\x00\x11\x00\x00\x00\x06\x00\x00\x00", 16);
+  v3 += std::string(20, '\0');                          // ea size, size, alloc size
+  v3 += std::string("\x00\x40\x6d\x25\xeb\x53\xbf\x01", 8);  // 2000-01-01 UTC
+  v3 += std::string(8, '\0');
+  setRaw("v3", v3);
+  setRaw("hex", "0x4");
+  FileInfo info;
+  ASSERT_FALSE(fs.stat(dir / "v3", info));
+  EXPECT_EQ(info.attributes, AttrHidden | AttrSystem);
+  EXPECT_EQ(info.created, TimeConvert::fromUnixSeconds(946'684'800));
+  ASSERT_FALSE(fs.stat(dir / "hex", info));
+  EXPECT_EQ(info.attributes, AttrSystem);
+  EXPECT_NE(info.created, 0);  // from the birth time or the last write
+}
+
+TEST_F(PosixFileSystemTest, CreationTimeWithoutRecordIsBirthOrLastWrite) {
+  dir.writeFile("f");
+  FileInfo info;
+  ASSERT_FALSE(fs.stat(dir / "f", info));
+  const std::int64_t now = TimeConvert::toUnixSeconds(TimeConvert::fromUnixSeconds(::time(nullptr)));
+  EXPECT_NEAR(static_cast<double>(TimeConvert::toUnixSeconds(info.created)), static_cast<double>(now), 60);
+}
+
+TEST_F(PosixFileSystemTest, CopyReplacesTargetWithDataTimesAndAttributes) {
+  std::string data(3 * 1024 * 1024 + 17, '\0');
+  for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7);
+  dir.writeFile(kOmote, data);
+  dir.writeFile(kSo, "old target");
+  const FileTime modified = TimeConvert::fromUnixSeconds(1'000'000'000);
+  ASSERT_FALSE(fs.setTimes(dir / kOmote, std::nullopt, modified, modified));
+  const bool xattrs = xattrsWork();
+  if (xattrs) {
+    ASSERT_FALSE(fs.setTimes(dir / kOmote, modified - 50'000'000, std::nullopt, std::nullopt));
+    ASSERT_FALSE(fs.setAttributes(dir / kOmote, AttrArchive | AttrReadOnly));
+  }
+
+  ASSERT_FALSE(fs.copyFile(dir / kOmote, dir / kSo));
+  FileInfo copy;
+  ASSERT_FALSE(fs.stat(dir / kSo, copy));
+  EXPECT_EQ(dir.readFile(kSo), data);
+  EXPECT_EQ(dir.names(), (std::vector<std::string>{kSo, kOmote}));  // no temporary left
+  EXPECT_EQ(copy.modified, modified);
+  EXPECT_EQ(copy.accessed, modified);
+  if (xattrs) {
+    EXPECT_EQ(copy.created, modified - 50'000'000);
+    EXPECT_EQ(copy.attributes, AttrArchive | AttrReadOnly);
+  }
+}
+
+TEST_F(PosixFileSystemTest, FailedCopyLeavesNoTraceAndKeepsTheTarget) {
+  dir.writeFile("target", "keep");
+  EXPECT_EQ(fs.copyFile(dir / "missing", dir / "target"), std::errc::no_such_file_or_directory);
+  dir.makeFolder("folder");
+  EXPECT_EQ(fs.copyFile(dir / "folder", dir / "target"), std::errc::is_a_directory);
+  EXPECT_EQ(fs.copyFile(dir / "target", dir / "nowhere/x"), std::errc::no_such_file_or_directory);
+  EXPECT_EQ(dir.readFile("target"), "keep");
+  EXPECT_EQ(dir.names(), (std::vector<std::string>{"folder", "target"}));
+}
+
+TEST_F(PosixFileSystemTest, OpenReadAndWrite) {
+  std::unique_ptr<OutputFile> out;
+  ASSERT_FALSE(fs.openWrite(dir / kSo, WriteMode::CreateNew, out));
+  ASSERT_FALSE(out->write("hello world", 11));
+  ASSERT_FALSE(out->seek(6));
+  ASSERT_FALSE(out->write("WORLD", 5));
+  ASSERT_FALSE(out->close());
+  EXPECT_EQ(out->close(), std::errc::bad_file_descriptor);
+  EXPECT_EQ(fs.openWrite(dir / kSo, WriteMode::CreateNew, out), std::errc::file_exists);
+
+  std::unique_ptr<InputFile> in;
+  ASSERT_FALSE(fs.openRead(dir / kSo, in));
+  EXPECT_EQ(in->size(), 11u);
+  char buffer[16];
+  std::size_t got = 0;
+  ASSERT_FALSE(in->seek(6));
+  ASSERT_FALSE(in->read(buffer, sizeof buffer, got));
+  EXPECT_EQ(std::string(buffer, got), "WORLD");
+
+  ASSERT_FALSE(fs.openWrite(dir / kSo, WriteMode::Truncate, out));
+  ASSERT_FALSE(out->close());
+  EXPECT_EQ(dir.readFile(kSo), "");
+  EXPECT_EQ(fs.openRead(dir.path(), in), std::errc::is_a_directory);
+  EXPECT_EQ(fs.openRead(dir / "missing", in), std::errc::no_such_file_or_directory);
+}
+
+TEST_F(PosixFileSystemTest, ReplaceFileContentLeavesOnlyTheFile) {
+  dir.writeFile("settings", "old");
+  ASSERT_FALSE(fs.replaceFileContent(dir / "settings", "new content"));
+  EXPECT_EQ(dir.readFile("settings"), "new content");
+  EXPECT_EQ(dir.names(), std::vector<std::string>{"settings"});
+  std::string content;
+  ASSERT_FALSE(fs.readWholeFile(dir / "settings", content));
+  EXPECT_EQ(content, "new content");
+}
+
+TEST(PosixFileSystemPlacesTest, MountPointsAreRootAndRealDevices) {
+  const std::string table =
+      "/dev/vda / ext4 rw 0 0\n"
+      "proc /proc proc rw 0 0\n"
+      "tmpfs /tmp tmpfs rw 0 0\n"
+      "/dev/sdb1 /media/usb\\040stick vfat rw 0 0\n"
+      "/dev/vda /srv/bind ext4 rw 0 0\n"
+      "/dev/sdb1 /media/usb\\040stick vfat rw 0 0\n";
+  EXPECT_EQ(PosixFileSystem::parseMountPoints(table),
+            (std::vector<std::string>{"/", "/media/usb stick", "/srv/bind"}));
+  PosixFileSystem fs;
+  const auto points = fs.mountPoints();
+  ASSERT_FALSE(points.empty());
+  EXPECT_EQ(points.front(), "/");
+}
+
+TEST(PosixFileSystemPlacesTest, ExecutableFolderAndWritableFolders) {
+  PosixFileSystem fs;
+  const std::string exe = fs.executableFolder();
+  FileInfo info;
+  ASSERT_FALSE(fs.stat(exe, info));
+  EXPECT_TRUE(info.isFolder);
+  EXPECT_NE(exe.back(), '/');
+
+  TempDir dir;
+  EXPECT_TRUE(fs.isWritableFolder(dir.path()));
+  EXPECT_FALSE(fs.isWritableFolder(dir / "missing"));
+  dir.writeFile("file");
+  EXPECT_FALSE(fs.isWritableFolder(dir / "file"));
+  if (::geteuid() != 0) {
+    dir.makeFolder("locked");
+    ::chmod((dir / "locked").c_str(), 0555);
+    EXPECT_FALSE(fs.isWritableFolder(dir / "locked"));
+  }
+}
+
+}  // namespace
+}  // namespace ritoma

@@ -1,0 +1,189 @@
+#include "support/FaultyFileSystem.h"
+
+#include <fnmatch.h>
+
+namespace ritoma {
+
+namespace {
+
+std::error_code errorOf(int error) { return {error, std::generic_category()}; }
+
+bool matches(const std::string& pattern, const std::string& path) {
+  return !path.empty() && ::fnmatch(pattern.c_str(), path.c_str(), 0) == 0;
+}
+
+class FaultyInputFile : public InputFile {
+public:
+  FaultyInputFile(FaultyFileSystem& fs, std::string path, std::unique_ptr<InputFile> real)
+      : fs_(fs), path_(std::move(path)), real_(std::move(real)) {}
+
+  std::error_code read(void* buffer, std::size_t size, std::size_t& got) override {
+    got = 0;
+    if (auto ec = fs_.check(FsOp::Read, path_)) return ec;
+    return real_->read(buffer, size, got);
+  }
+  std::error_code seek(std::uint64_t offset) override {
+    if (auto ec = fs_.check(FsOp::Seek, path_)) return ec;
+    return real_->seek(offset);
+  }
+  std::uint64_t size() const override { return real_->size(); }
+
+private:
+  FaultyFileSystem& fs_;
+  std::string path_;
+  std::unique_ptr<InputFile> real_;
+};
+
+class FaultyOutputFile : public OutputFile {
+public:
+  FaultyOutputFile(FaultyFileSystem& fs, std::string path, std::unique_ptr<OutputFile> real)
+      : fs_(fs), path_(std::move(path)), real_(std::move(real)) {}
+
+  std::error_code write(const void* data, std::size_t size) override {
+    if (auto ec = fs_.check(FsOp::Write, path_)) return ec;
+    return real_->write(data, size);
+  }
+  std::error_code seek(std::uint64_t offset) override {
+    if (auto ec = fs_.check(FsOp::Seek, path_)) return ec;
+    return real_->seek(offset);
+  }
+  // A failed close still closes the real file, as close(2) does.
+  std::error_code close() override {
+    const std::error_code injected = fs_.check(FsOp::Close, path_);
+    const std::error_code real = real_->close();
+    return injected ? injected : real;
+  }
+
+private:
+  FaultyFileSystem& fs_;
+  std::string path_;
+  std::unique_ptr<OutputFile> real_;
+};
+
+}  // namespace
+
+FaultyFileSystem::FaultyFileSystem(FileSystem& real) : real_(real) {}
+
+void FaultyFileSystem::failNth(FsOp op, int n, int error) { nthRules_[{op, n}] = error; }
+
+void FaultyFileSystem::failMatching(FsOp op, std::string pattern, int error) {
+  patternRules_.push_back({op, std::move(pattern), error});
+}
+
+int FaultyFileSystem::calls(FsOp op) const { return counts_[static_cast<std::size_t>(op)]; }
+
+void FaultyFileSystem::reset() {
+  counts_.fill(0);
+  nthRules_.clear();
+  patternRules_.clear();
+  executableFolder_.reset();
+  mountPoints_.reset();
+  unwritable_.clear();
+}
+
+void FaultyFileSystem::setExecutableFolder(std::string folder) {
+  executableFolder_ = std::move(folder);
+}
+
+void FaultyFileSystem::setMountPoints(std::vector<std::string> points) {
+  mountPoints_ = std::move(points);
+}
+
+void FaultyFileSystem::markUnwritable(std::string pattern) {
+  unwritable_.push_back(std::move(pattern));
+}
+
+std::error_code FaultyFileSystem::check(FsOp op, const std::string& path, const std::string& path2) {
+  const int n = ++counts_[static_cast<std::size_t>(op)];
+  if (auto it = nthRules_.find({op, n}); it != nthRules_.end()) return errorOf(it->second);
+  for (const auto& rule : patternRules_)
+    if (rule.op == op && (matches(rule.pattern, path) || matches(rule.pattern, path2)))
+      return errorOf(rule.error);
+  return {};
+}
+
+std::error_code FaultyFileSystem::listFolder(const std::string& folder, std::vector<FileInfo>& out) {
+  out.clear();
+  if (auto ec = check(FsOp::ListFolder, folder)) return ec;
+  return real_.listFolder(folder, out);
+}
+
+std::error_code FaultyFileSystem::stat(const std::string& path, FileInfo& out) {
+  if (auto ec = check(FsOp::Stat, path)) return ec;
+  return real_.stat(path, out);
+}
+
+std::error_code FaultyFileSystem::rename(const std::string& from, const std::string& to) {
+  if (auto ec = check(FsOp::Rename, from, to)) return ec;
+  return real_.rename(from, to);
+}
+
+std::error_code FaultyFileSystem::replace(const std::string& from, const std::string& to) {
+  if (auto ec = check(FsOp::Replace, from, to)) return ec;
+  return real_.replace(from, to);
+}
+
+std::error_code FaultyFileSystem::copyFile(const std::string& from, const std::string& to) {
+  if (auto ec = check(FsOp::CopyFile, from, to)) return ec;
+  return real_.copyFile(from, to);
+}
+
+std::error_code FaultyFileSystem::remove(const std::string& path) {
+  if (auto ec = check(FsOp::Remove, path)) return ec;
+  return real_.remove(path);
+}
+
+std::error_code FaultyFileSystem::makeFolder(const std::string& path) {
+  if (auto ec = check(FsOp::MakeFolder, path)) return ec;
+  return real_.makeFolder(path);
+}
+
+std::error_code FaultyFileSystem::setTimes(const std::string& path, std::optional<FileTime> created,
+                                           std::optional<FileTime> modified,
+                                           std::optional<FileTime> accessed) {
+  if (auto ec = check(FsOp::SetTimes, path)) return ec;
+  return real_.setTimes(path, created, modified, accessed);
+}
+
+std::error_code FaultyFileSystem::getAttributes(const std::string& path, std::uint32_t& attributes) {
+  if (auto ec = check(FsOp::GetAttributes, path)) return ec;
+  return real_.getAttributes(path, attributes);
+}
+
+std::error_code FaultyFileSystem::setAttributes(const std::string& path, std::uint32_t attributes) {
+  if (auto ec = check(FsOp::SetAttributes, path)) return ec;
+  return real_.setAttributes(path, attributes);
+}
+
+std::error_code FaultyFileSystem::openRead(const std::string& path, std::unique_ptr<InputFile>& out) {
+  if (auto ec = check(FsOp::OpenRead, path)) return ec;
+  std::unique_ptr<InputFile> real;
+  if (auto ec = real_.openRead(path, real)) return ec;
+  out = std::make_unique<FaultyInputFile>(*this, path, std::move(real));
+  return {};
+}
+
+std::error_code FaultyFileSystem::openWrite(const std::string& path, WriteMode mode,
+                                            std::unique_ptr<OutputFile>& out) {
+  if (auto ec = check(FsOp::OpenWrite, path)) return ec;
+  std::unique_ptr<OutputFile> real;
+  if (auto ec = real_.openWrite(path, mode, real)) return ec;
+  out = std::make_unique<FaultyOutputFile>(*this, path, std::move(real));
+  return {};
+}
+
+std::vector<std::string> FaultyFileSystem::mountPoints() {
+  return mountPoints_ ? *mountPoints_ : real_.mountPoints();
+}
+
+std::string FaultyFileSystem::executableFolder() {
+  return executableFolder_ ? *executableFolder_ : real_.executableFolder();
+}
+
+bool FaultyFileSystem::isWritableFolder(const std::string& folder) {
+  for (const auto& pattern : unwritable_)
+    if (matches(pattern, folder)) return false;
+  return real_.isWritableFolder(folder);
+}
+
+}  // namespace ritoma

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <array>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/FileSystem.h"
+
+namespace ritoma {
+
+// A FileSystem that forwards every call to a real one and fails the calls
+// it is told to, for tests of error paths:
+//
+//   PosixFileSystem real;
+//   FaultyFileSystem fs(real);
+//   fs.failNth(FsOp::Rename, 2, EACCES);      // the 2nd rename fails
+//   fs.failMatching(FsOp::OpenWrite, "*/out/*", ENOSPC);
+//   ... run the code under test with `fs` ...
+//   EXPECT_EQ(fs.calls(FsOp::Rename), 3);
+//
+// A failed call does nothing and returns the given errno as a generic
+// error_code. Calls are counted per FsOp from construction (or reset()),
+// failed ones included; InputFile/OutputFile calls count as Read, Write,
+// Seek and Close, and their path is the path the file was opened with.
+// Calls with two paths (rename, replace, copyFile) match a pattern when
+// either path does. The helpers exists/readWholeFile/replaceFileContent
+// go through the counted calls (Stat, OpenRead, Read, OpenWrite, Write,
+// Close, Replace, Remove).
+class FaultyFileSystem : public FileSystem {
+public:
+  explicit FaultyFileSystem(FileSystem& real);
+
+  // Fails the n-th call (1-based) of `op` with errno `error`.
+  void failNth(FsOp op, int n, int error);
+  // Fails every call of `op` whose path matches the shell pattern
+  // `pattern` (fnmatch without flags: "*" also matches "/"; "*" alone
+  // matches every path).
+  void failMatching(FsOp op, std::string pattern, int error);
+  // Number of calls of `op` so far.
+  int calls(FsOp op) const;
+  // Forgets every rule, count and reply set below.
+  void reset();
+
+  // Replies of the calls that are not FsOps, for tests of places and the
+  // drive list. Folders matching `pattern` count as not writable.
+  void setExecutableFolder(std::string folder);
+  void setMountPoints(std::vector<std::string> points);
+  void markUnwritable(std::string pattern);
+
+  // Counts this call of `op` and returns the error it is to fail with,
+  // or no error when it is to go through. Used by the open files too.
+  std::error_code check(FsOp op, const std::string& path, const std::string& path2 = {});
+
+  std::error_code listFolder(const std::string& folder, std::vector<FileInfo>& out) override;
+  std::error_code stat(const std::string& path, FileInfo& out) override;
+  std::error_code rename(const std::string& from, const std::string& to) override;
+  std::error_code replace(const std::string& from, const std::string& to) override;
+  std::error_code copyFile(const std::string& from, const std::string& to) override;
+  std::error_code remove(const std::string& path) override;
+  std::error_code makeFolder(const std::string& path) override;
+  std::error_code setTimes(const std::string& path, std::optional<FileTime> created,
+                           std::optional<FileTime> modified,
+                           std::optional<FileTime> accessed) override;
+  std::error_code getAttributes(const std::string& path, std::uint32_t& attributes) override;
+  std::error_code setAttributes(const std::string& path, std::uint32_t attributes) override;
+  std::error_code openRead(const std::string& path, std::unique_ptr<InputFile>& out) override;
+  std::error_code openWrite(const std::string& path, WriteMode mode,
+                            std::unique_ptr<OutputFile>& out) override;
+  std::vector<std::string> mountPoints() override;
+  std::string executableFolder() override;
+  bool isWritableFolder(const std::string& folder) override;
+
+private:
+  static constexpr std::size_t kOpCount = static_cast<std::size_t>(FsOp::Close) + 1;
+  struct PatternRule {
+    FsOp op;
+    std::string pattern;
+    int error;
+  };
+
+  FileSystem& real_;
+  std::array<int, kOpCount> counts_{};
+  std::map<std::pair<FsOp, int>, int> nthRules_;
+  std::vector<PatternRule> patternRules_;
+  std::optional<std::string> executableFolder_;
+  std::optional<std::vector<std::string>> mountPoints_;
+  std::vector<std::string> unwritable_;
+};
+
+}  // namespace ritoma
