@@ -186,8 +186,9 @@ void appendChar(std::string& out, char32_t c) {
   appendCode(out, code != 0xFFFF ? code : slotCode(SlotTable::instance().forChar(c)));
 }
 
-// Walks `cp932` and hands each character's meaning to `sink`: a code point,
-// a raw byte (slot of an invalid byte), or nothing (not a character).
+// Walks `cp932` and hands each character on: a code point to `onChar`, the
+// byte a slot of an invalid byte stands for to `onByte`, and a lone lead
+// byte, an unassigned code or an unused slot to `onBad`.
 template <typename CharSink, typename ByteSink, typename BadSink>
 void walkCp932(std::string_view cp932, CharSink onChar, ByteSink onByte, BadSink onBad) {
   const auto* p = reinterpret_cast<const unsigned char*>(cp932.data());
