@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/FileSystem.h"
+
+namespace ritoma {
+
+// One row of the selection list. Texts are code page 932; `diskName` keeps
+// the name exactly as the file system stores it, so a name that is not valid
+// UTF-8 is found again byte for byte.
+struct FileEntry {
+  static constexpr int IconFile = 0;
+  static constexpr int IconFolder = 1;         // a disk folder
+  static constexpr int IconArchiveFolder = 2;  // a directory entry of an archive
+
+  std::string kindCode;      // "11" file, "02" folder
+  bool checked = false;
+  int icon = IconFile;
+  std::string baseName;
+  std::string extension;     // from the list's last ".", dot included; empty for disk folders
+  std::string sizeText;      // "1,234,567", or "<DIR>" for disk folders
+  std::string modifiedText;  // "yyyy/mm/dd hh:mm:ss", local time, even seconds
+
+  std::string diskName;      // raw name on disk (or as stored in the archive)
+  std::uint64_t size = 0;
+  FileTime modified = 0;
+  std::uint32_t attributes = 0;
+
+  std::string fullName() const { return baseName + extension; }
+  bool isFolderKind() const { return kindCode == "02"; }
+
+  // A disk file or folder as the listing found it.
+  static FileEntry fromDisk(const FileInfo& info, bool checked);
+
+  // Splits a code-page-932 name at the list's extension rule (the last "."
+  // after the last "\" or ":"; "/" is an ordinary character there).
+  static void splitName(std::string_view name, std::string& baseName, std::string& extension);
+  // Decimal with "," between groups of three digits.
+  static std::string formatSize(std::uint64_t size);
+  // "yyyy/mm/dd hh:mm:ss" in local time, seconds rounded down to even as the
+  // packed date-time of a directory search has them.
+  static std::string formatModified(FileTime time);
+};
+
+}  // namespace ritoma

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include "ListingFileSystem.h"
+#include "selection/FolderTree.h"
+#include "text/TextCodec.h"
+
+namespace ritoma {
+namespace {
+
+std::string sj(const char* utf8) { return TextCodec::fromUtf8(utf8); }
+
+TEST(FolderTreeChain, ChainAndStatusText) {
+  const struct {
+    const char* label;
+    std::string folder;
+    std::vector<std::string> chain;
+    std::string current, status;
+  } cases[] = {
+      {"root", "/", {"/"}, "/", "/"},
+      {"two levels", "/a/b/", {"/", "a", "b"}, "/a/b/", "/a/b"},
+      {"no trailing slash", "/a/b", {"/", "a", "b"}, "/a/b/", "/a/b"},
+      {"doubled slashes", "//a//b/", {"/", "a", "b"}, "/a/b/", "/a/b"},
+      {"trail bytes 0x5C", sj("/表/ソ/"), {"/", sj("表"), sj("ソ")}, sj("/表/ソ/"), sj("/表/ソ")},
+  };
+  for (const auto& c : cases) {
+    const auto chain = FolderTree::chainFor(c.folder);
+    EXPECT_EQ(chain, c.chain) << c.label;
+    EXPECT_EQ(FolderTree::folderOf(chain, chain.size()), c.current) << c.label;
+    EXPECT_EQ(FolderTree::statusText(c.current), c.status) << c.label;
+  }
+}
+
+TEST(FolderTreeChain, ArchiveKindByExtension) {
+  EXPECT_EQ(FolderTree::arcKindFor("data.lzh"), ArcLzh);
+  EXPECT_EQ(FolderTree::arcKindFor("DATA.ZIP"), ArcZip);
+  EXPECT_EQ(FolderTree::arcKindFor("data.tar"), ArcNone);
+  EXPECT_EQ(FolderTree::arcKindFor("zip"), ArcNone);
+}
+
+class FolderTreeOpen : public ::testing::Test {
+protected:
+  void SetUp() override {
+    fs.addFile("/w/", "data.lzh");
+    fs.addFile("/w/", "pack.ZIP");
+    fs.addFolder("/w/", "Zeta");
+    fs.addFile("/w/", "note.txt");
+    fs.addFolder("/w/", "sub");
+    fs.addFolder("/w/", ".hidden");
+  }
+  std::vector<std::string> childTexts() const {
+    std::vector<std::string> out;
+    for (const TreeNode& n : tree.children()) out.push_back(n.text + ":" + std::to_string(n.image));
+    return out;
+  }
+  test::ListingFileSystem fs;
+  FolderTree tree;
+};
+
+TEST_F(FolderTreeOpen, SubfoldersThenLoadedArchiveKinds) {
+  ASSERT_FALSE(tree.open(fs, "/w/", "", true, false));
+  EXPECT_EQ(childTexts(), (std::vector<std::string>{".hidden:1", "sub:1", "Zeta:1", "data.lzh:2"}));
+  EXPECT_EQ(tree.statusText(), "/w");
+  EXPECT_FALSE(tree.archiveOpen());
+  EXPECT_EQ(tree.archive().arcKind, ArcNone);
+  EXPECT_EQ(tree.currentNodePosition(), 1u);
+  EXPECT_EQ(tree.nodesFromCurrent(), 5u);
+
+  ASSERT_FALSE(tree.open(fs, "/w/", "", false, false));
+  EXPECT_EQ(tree.children().size(), 3u);
+  ASSERT_FALSE(tree.open(fs, "/w/", "", true, true));
+  EXPECT_EQ(tree.children().back().text, "pack.ZIP");
+}
+
+TEST_F(FolderTreeOpen, OpenArchiveAndDoubleClickTargets) {
+  ASSERT_FALSE(tree.open(fs, "/w/", "data.lzh", true, true));
+  EXPECT_EQ(childTexts(), std::vector<std::string>{"data.lzh:3"});
+  EXPECT_EQ(tree.archive().arcKind, ArcLzh);
+  EXPECT_EQ(tree.archive().arcPath, "/w/data.lzh");
+  EXPECT_EQ(tree.currentNodePosition(), 2u);
+  const auto again = tree.targetOfChild(0);
+  EXPECT_EQ(again.folder, "/w/");
+  EXPECT_EQ(again.archiveName, "data.lzh");
+  EXPECT_EQ(tree.targetOfChainNode(0).folder, "/");
+
+  ASSERT_FALSE(tree.open(fs, "/w/", "", true, true));
+  EXPECT_EQ(tree.archive().arcPath, "");
+  const auto sub = tree.targetOfChild(1);
+  EXPECT_EQ(sub.folder, "/w/sub/");
+  EXPECT_EQ(sub.archiveName, "");
+}
+
+TEST_F(FolderTreeOpen, UnreadableFolderKeepsTheChain) {
+  EXPECT_TRUE(tree.open(fs, "/gone/deeper/", "", true, true));
+  EXPECT_EQ(tree.chain(), (std::vector<std::string>{"/", "gone", "deeper"}));
+  EXPECT_TRUE(tree.children().empty());
+  EXPECT_EQ(tree.statusText(), "/gone/deeper");
+}
+
+}  // namespace
+}  // namespace ritoma
