@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ListingFileSystem.h"
+#include "selection/FilterChoice.h"
 #include "selection/FolderEnumerator.h"
 #include "selection/NamePattern.h"
 #include "text/TextCodec.h"
@@ -108,6 +109,34 @@ TEST_F(EnumerateFolder, UnreadableFolderFails) {
   std::vector<FileInfo> out(1);
   EXPECT_TRUE(FolderEnumerator::enumerateFolder(fs, "/missing/", "*.*", 128, out));
   EXPECT_TRUE(out.empty());
+}
+
+}  // namespace
+}  // namespace ritoma
+
+namespace ritoma {
+namespace {
+
+TEST(FilterChoice, FixedEntryFirstAndOutOfRangeSelectsTheLast) {
+  FilterChoice choice;
+  choice.setUserEntries({{TextCodec::fromUtf8("画像"), "*.jpg;*.jpeg"}, {"text", "*.txt"}});
+  EXPECT_EQ(choice.storedForm(), TextCodec::fromUtf8("全てのﾌｧｲﾙ(*.*)|*.*|画像|*.jpg;*.jpeg|text|*.txt"));
+  const struct {
+    int stored, selected;
+    const char* patterns;
+  } cases[] = {{0, 0, "*.*"}, {1, 1, "*.jpg;*.jpeg"}, {2, 2, "*.txt"}, {5, 2, "*.txt"}, {-1, 2, "*.txt"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(choice.select(c.stored), c.selected) << c.stored;
+    EXPECT_EQ(choice.selectedPatterns(), c.patterns) << c.stored;
+  }
+}
+
+TEST(FilterChoice, BarsCannotBreakTheStoredForm) {
+  FilterChoice choice;
+  choice.setUserEntries({{"a|b", "*.c|*.d"}});
+  EXPECT_EQ(choice.entries()[1].name, TextCodec::fromUtf8("a｜b"));
+  EXPECT_EQ(choice.entries()[1].patterns, "*.c;*.d");
+  EXPECT_EQ(choice.storedForm(), TextCodec::fromUtf8("全てのﾌｧｲﾙ(*.*)|*.*|a｜b|*.c;*.d"));
 }
 
 }  // namespace
