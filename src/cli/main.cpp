@@ -1,27 +1,32 @@
 #include <cstdio>
-#include <cstring>
+#include <string>
+#include <vector>
 
-namespace {
-
-const char* const kHelp =
-    "Usage: ritoma-cli plan [OPTIONS] PATH...\n"
-    "       ritoma-cli run  [OPTIONS] PATH...\n"
-    "       ritoma-cli undo [--yes] [--tsv] [--force-temp[=MARKER]]\n"
-    "       ritoma-cli --help | --version\n";
-
-}  // namespace
+#include "cli/CommandLine.h"
+#include "cli/HelpText.h"
+#include "cli/UsageError.h"
 
 int main(int argc, char* argv[]) {
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--help") == 0) {
-      std::fputs(kHelp, stdout);
-      return 0;
-    }
-    if (std::strcmp(argv[i], "--version") == 0) {
-      std::printf("ritoma-cli %s\n", RITOMA_VERSION);
-      return 0;
-    }
+  using ritoma::CommandLine;
+  std::vector<std::string> args(argv + 1, argv + argc);
+  CommandLine::Options options;
+  try {
+    options = CommandLine::parse(args);
+  } catch (const ritoma::UsageError& e) {
+    std::fprintf(stderr, "ritoma-cli: %s\n%s", e.what(), ritoma::HelpText::usageHint().c_str());
+    return 2;
   }
-  std::fputs(kHelp, stderr);
-  return 2;
+  switch (options.command) {
+    case CommandLine::Command::Help:
+      std::fputs(ritoma::HelpText::page().c_str(), stdout);
+      return 0;
+    case CommandLine::Command::Version:
+      std::fputs(ritoma::HelpText::version().c_str(), stdout);
+      return 0;
+    default:
+      std::fputs("ritoma-cli: batches need the conversion and execution core, which this build "
+                 "does not contain yet\n",
+                 stderr);
+      return 2;
+  }
 }

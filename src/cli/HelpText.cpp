@@ -1,0 +1,132 @@
+#include "cli/HelpText.h"
+
+namespace ritoma {
+
+std::string HelpText::page() {
+  return R"(Usage: ritoma-cli plan [OPTIONS] PATH...
+       ritoma-cli run  [OPTIONS] PATH...
+       ritoma-cli undo [--yes] [--tsv] [--force-temp[=MARKER]]
+       ritoma-cli --help | --version
+
+  plan   show the plan and its check; change nothing
+  run    check, then execute; write the undo file
+  undo   run the reverse plan of the undo file
+
+Renames a batch of files the way the Ritoma window does: the files are
+selected and ordered, new names are built in stages, the plan is checked,
+and only a clean plan is executed. Options and paths may come in any order;
+"--" ends the options. Long options take their value as --opt=VALUE or
+--opt VALUE, short ones as -xVALUE or -x VALUE.
+
+Selection
+  PATH...                 one folder (its files that are neither hidden nor
+                          system), or files of one folder; paths in several
+                          folders are refused
+  --archive               PATH is one .lzh or .zip file: rename the files
+                          stored in it (only names change)
+  --sort KEY[,desc]       order by name, ext, size or date (default: name,
+                          ascending; folders first, letters without case)
+  --keep-order            keep the order of the PATH arguments instead
+
+Conversion stages (applied in the order given, each to the names the stage
+before produced)
+  -t, --template TEMPLATE
+                          build names from a template: /f name, /e extension,
+                          /n serial number, /K /k key numbering, /D date,
+                          /T time, /s size, /o parent folder, // a slash;
+                          option blocks as in the window, e.g. /n<1,4>
+  -e, --ext-template TEMPLATE
+                          the extension template of the -t before it; without
+                          it the extension is kept; -e '' gives names without
+                          extension and without a dot
+  -r, --replace SEARCH    replace texts: several searches separated by "|";
+                          "*" and "?" are wildcards
+  -w, --with REPLACEMENT  the replacements of the -r before it, separated by
+                          "|" in the same way (default: empty, which deletes)
+  -c, --chars OP          character-type conversion, OP one of:
+                            lower        upper case to lower case
+                            upper        lower case to upper case
+                            swapcase     swap upper and lower case
+                            words-lower  capital word starts, rest lower case
+                            words        capital word starts, rest unchanged
+                            to-full      half width to full width
+                            to-half      full width to half width
+                            swap-width   swap half and full width
+                            to-katakana  hiragana to katakana
+                            to-hiragana  katakana to hiragana
+                            swap-kana    swap hiragana and katakana
+  --classes LIST          for to-full, to-half and swap-width: the character
+                          classes that change, a comma list of letters,
+                          digits, kana (or kana-single: voiced marks stay
+                          separate), other (or other-nospace: the space
+                          stays); default none
+  --delimiters TEXT       for words and words-lower: the word delimiters
+                          (space and "." always count; default from the
+                          settings file)
+
+Modifiers of the -r or -c before them
+  --target name|ext|both  the part of the name that changes (default name;
+                          width and kana operations change the name only)
+  --from-right            -r: search from the right end
+  --ignore-case           -r: letters match without regard to case
+  --skip N                -r: leave the first N matches (0-999)
+  --count N               -r: replace at most N matches (1-9; 0 = all)
+
+  --key N[,N...]          rows (counted from 1, after ordering) that carry
+                          the key mark for /K and /k; may be repeated
+
+Execution
+  --force-temp[=MARKER]   rename through temporary names MARKER+old name
+                          (default "@"), so that names can be swapped
+  --copy-to DIR           copy the files under their new names into DIR
+                          instead of renaming them
+  --ignore-errors         with --copy-to: copy the rows that do not collide
+                          and leave the others
+  --created TIME          set the creation time of every file row
+  --modified TIME         set the last-write time of every file row
+  --accessed TIME         set the last-access time of every file row
+                          (TIME as "yyyy/mm/dd hh:mm:ss", local time)
+  --attributes SHRA       set exactly these attributes on every file row:
+                          four characters in the order S (system), H (hidden),
+                          R (read-only), A (archive), each its letter or "-"
+
+Undo
+  undo                    rename the files of the last in-place run back and
+                          restore their times and attributes
+  --yes                   answer the questions of undo with yes; without it a
+                          question is asked on a terminal, and the answer is
+                          no when there is no terminal
+  --force-temp[=MARKER]   undo through temporary names (needed after a swap)
+
+General
+  --config-dir DIR        where "Ritoma.ini" (macro defaults, word
+                          delimiters, progress thresholds) and the undo file
+                          "Ritoma.und" are read and written (default: the
+                          program's folder when writable, else
+                          ~/.config/ritoma)
+  --tsv                   print one line per row: OLD<TAB>NEW<TAB>STATUS
+                          (a tab, line feed or carriage return inside a name
+                          is written \t, \n or \r)
+  -h, --help              show this page
+  --version               show the version
+
+Output
+  A table of old name, new name and status, in UTF-8. STATUS is ok, blocked
+  (the new name is still held by a later row), exists (the new name exists
+  outside the batch), temp-exists (the temporary name exists), failed (the
+  operation of this row failed), or the name check's text for that row.
+  Messages and progress (on a terminal only) go to standard error.
+
+Exit status
+  0  success (plan: the plan is clean)
+  1  the check found errors or marks; nothing was changed
+  2  usage error or unreadable input
+  3  execution failed (renames in place were rolled back)
+)";
+}
+
+std::string HelpText::version() { return std::string("ritoma-cli ") + RITOMA_VERSION + "\n"; }
+
+std::string HelpText::usageHint() { return "Try 'ritoma-cli --help' for more information.\n"; }
+
+}  // namespace ritoma

@@ -1,0 +1,115 @@
+#include "cli/PlanTable.h"
+
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
+
+#include <algorithm>
+#include <array>
+
+namespace ritoma {
+
+namespace {
+
+// Keeps every line one row: control characters that would break a line or
+// a column are written as escapes.
+std::string escapeField(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '\t': out += "\\t"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+// Control characters other than the three above would move the cursor or
+// ring the bell on a terminal; the table shows them as "?".
+std::string displayField(std::string_view text) {
+  std::string out = escapeField(text);
+  for (char& c : out) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F) c = '?';
+  }
+  return out;
+}
+
+void appendPadded(std::string& out, const std::string& text, std::size_t width) {
+  out += text;
+  std::size_t used = PlanTable::displayWidth(text);
+  if (used < width) out.append(width - used, ' ');
+}
+
+}  // namespace
+
+std::size_t PlanTable::displayWidth(std::string_view utf8) {
+  std::size_t width = 0;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(utf8.data());
+  int32_t length = static_cast<int32_t>(utf8.size());
+  int32_t i = 0;
+  while (i < length) {
+    UChar32 c;
+    U8_NEXT(bytes, i, length, c);
+    if (c < 0) {
+      width += 1;
+      continue;
+    }
+    int category = u_charType(c);
+    if (category == U_NON_SPACING_MARK || category == U_ENCLOSING_MARK ||
+        category == U_FORMAT_CHAR) {
+      continue;
+    }
+    int eaw = u_getIntPropertyValue(c, UCHAR_EAST_ASIAN_WIDTH);
+    width += (eaw == U_EA_WIDE || eaw == U_EA_FULLWIDTH) ? 2 : 1;
+  }
+  return width;
+}
+
+std::string PlanTable::renderTsv() const {
+  std::string out;
+  for (const Row& row : rows_) {
+    out += escapeField(row.oldName);
+    out += '\t';
+    out += escapeField(row.newName);
+    out += '\t';
+    out += escapeField(row.status);
+    out += '\n';
+  }
+  return out;
+}
+
+std::string PlanTable::renderTable() const {
+  static const std::array<std::string, 3> kCaptions = {"変換前ﾌｧｲﾙ名", "変換後ﾌｧｲﾙ名",
+                                                       "状態"};
+  std::vector<std::array<std::string, 3>> cells;
+  cells.reserve(rows_.size());
+  std::array<std::size_t, 3> widths{};
+  for (std::size_t c = 0; c < 3; ++c) widths[c] = displayWidth(kCaptions[c]);
+  for (const Row& row : rows_) {
+    cells.push_back({displayField(row.oldName), displayField(row.newName),
+                     displayField(row.status)});
+    for (std::size_t c = 0; c < 3; ++c) {
+      widths[c] = std::max(widths[c], displayWidth(cells.back()[c]));
+    }
+  }
+
+  std::string out;
+  auto line = [&](const std::array<std::string, 3>& fields) {
+    appendPadded(out, fields[0], widths[0]);
+    out += "  ";
+    appendPadded(out, fields[1], widths[1]);
+    out += "  ";
+    out += fields[2];
+    out += '\n';
+  };
+  line(kCaptions);
+  line({std::string(widths[0], '-'), std::string(widths[1], '-'),
+        std::string(widths[2], '-')});
+  for (const auto& fields : cells) line(fields);
+  return out;
+}
+
+}  // namespace ritoma
