@@ -30,7 +30,6 @@ struct FileEntry {
   std::uint32_t attributes = 0;
 
   std::string fullName() const { return baseName + extension; }
-  bool isFolderKind() const { return kindCode == "02"; }
 
   // A disk file or folder as the listing found it.
   static FileEntry fromDisk(const FileInfo& info, bool checked);

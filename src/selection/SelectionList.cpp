@@ -141,7 +141,7 @@ void SelectionList::assign(std::vector<FileEntry> rows, ProgressSink* progress) 
   sortRows(0, progress);
 }
 
-std::error_code SelectionList::buildFromFolder(FileSystem& fs, const FolderSource& source,
+std::error_code SelectionList::buildSelectionList(FileSystem& fs, const FolderSource& source,
                                                bool checkNewFiles, ProgressSink& progress,
                                                int greetThreshold) {
   clear();

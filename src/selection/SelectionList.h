@@ -43,10 +43,11 @@ public:
   // "ファイル取得中…" when `greetThreshold` > 0 and the file count reaches
   // it. A folder that cannot be read leaves the list empty and returns the
   // error.
-  std::error_code buildFromFolder(FileSystem& fs, const FolderSource& source, bool checkNewFiles,
+  std::error_code buildSelectionList(FileSystem& fs, const FolderSource& source, bool checkNewFiles,
                                   ProgressSink& progress, int greetThreshold);
 
-  // Rebuilds the list from rows made elsewhere (the entries of an archive);
+  // Rebuilds the list from rows made elsewhere (the entries of an open
+  // archive, made by the archive listing with its own progress range);
   // then sorts by name ascending. `progress`, when open, advances per
   // comparison of the sort.
   void assign(std::vector<FileEntry> rows, ProgressSink* progress = nullptr);

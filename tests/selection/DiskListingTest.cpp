@@ -21,7 +21,7 @@ protected:
   }
   std::error_code build(std::uint32_t attributes) {
     source.attributes = attributes;
-    return list.buildFromFolder(fs, source, true, progress, 500);
+    return list.buildSelectionList(fs, source, true, progress, 500);
   }
   std::vector<std::string> diskNames() const {
     std::vector<std::string> out;
@@ -89,10 +89,10 @@ TEST_F(DiskListing, DotFilesAreHiddenAndFoldersComeWithTheFolderBit) {
 TEST_F(DiskListing, RefusedListingEmptiesTheList) {
   dir.writeFile("a.txt");
   FaultyFileSystem faulty(fs);
-  ASSERT_FALSE(list.buildFromFolder(faulty, source, true, progress, 500));
+  ASSERT_FALSE(list.buildSelectionList(faulty, source, true, progress, 500));
   ASSERT_EQ(list.size(), 1u);
   faulty.failNth(FsOp::ListFolder, 2, EACCES);
-  EXPECT_EQ(list.buildFromFolder(faulty, source, true, progress, 500), std::errc::permission_denied);
+  EXPECT_EQ(list.buildSelectionList(faulty, source, true, progress, 500), std::errc::permission_denied);
   EXPECT_EQ(list.size(), 0u);
   EXPECT_FALSE(list.anyChecked());
 }

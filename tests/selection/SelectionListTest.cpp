@@ -85,7 +85,7 @@ protected:
     source.folder = "/f/";
     source.patternText = patterns;
     source.attributes = attributes;
-    return list.buildFromFolder(fs, source, checkNew, progress, greet);
+    return list.buildSelectionList(fs, source, checkNew, progress, greet);
   }
 
   test::ListingFileSystem fs;
@@ -130,7 +130,7 @@ TEST_F(BuildFromFolder, EmptyResultAndUnreadableFolderGiveEmptyList) {
   ASSERT_FALSE(build(128));
   FolderSource missing;
   missing.folder = "/missing/";
-  EXPECT_TRUE(list.buildFromFolder(fs, missing, true, progress, 500));
+  EXPECT_TRUE(list.buildSelectionList(fs, missing, true, progress, 500));
   EXPECT_EQ(list.size(), 0u);
 }
 
