@@ -32,6 +32,12 @@ private:
 // Batch is alive, which persists once when it ends. Rewriting a key keeps
 // every other line of the file as it was. On disk the file is UTF-8; this
 // API takes and returns code-page-932 text.
+//
+// Of a section that appears more than once, reads and writes use the first
+// copy; eraseSection removes every copy. A written value that would lose
+// surrounding blanks or a pair of enclosing quotes on reading is written in
+// quotes; a line break in a value is written as a blank. Text that is not
+// valid code page 932 throws std::invalid_argument.
 class IniFile {
 public:
   IniFile(FileSystem& fs, std::string path);
@@ -75,13 +81,32 @@ public:
   };
 
 private:
-  struct Line;
+  // One line of the file as it stands on disk (UTF-8), so that lines the
+  // program does not touch are written back byte for byte.
+  struct Line {
+    enum class Kind { Other, Section, Key };
+    std::string text;  // without the line end
+    std::string end;   // "\n", "\r\n", or empty for a last line without one
+    Kind kind = Kind::Other;
+    std::string name;          // section or key name, folded for comparison
+    std::size_t valueAt = 0;   // Key: offset of the value (after "=" and blanks)
+  };
+  static Line parseLine(std::string text, std::string end);
+
+  // Index of the first header of `section`, or lines_.size().
+  std::size_t findSection(const std::string& folded) const;
+  // One past the last line of the section whose header is at `header`.
+  std::size_t sectionEnd(std::size_t header) const;
+  // Index of the first line of `key` in the first `section`, or lines_.size().
+  std::size_t findKey(std::string_view section, std::string_view key) const;
+  std::string keyLineText(std::string_view key, std::string_view value) const;
   void persist();
 
   FileSystem& fs_;
   std::string path_;
-  std::vector<std::string> lines_;  // the file's lines, code page 932, without line ends
-  std::string lineEnd_ = "\n";  // kept as found in an existing file
+  std::string bom_;  // a UTF-8 byte-order mark found at the start, kept
+  std::vector<Line> lines_;
+  std::string lineEnd_ = "\n";  // the first line end found in an existing file
   int batchDepth_ = 0;
   bool dirty_ = false;
 };
