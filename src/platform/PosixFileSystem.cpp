@@ -501,7 +501,13 @@ std::vector<std::string> PosixFileSystem::mountPoints() {
       if (n > 0) table.append(buffer, static_cast<std::size_t>(n));
     ::close(fd);
   }
-  return parseMountPoints(table);
+  // Containers bind-mount single files (/etc/hosts); the list offers folders.
+  std::vector<std::string> points;
+  for (auto& point : parseMountPoints(table)) {
+    struct stat st{};
+    if (::stat(point.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) points.push_back(std::move(point));
+  }
+  return points;
 }
 
 std::string PosixFileSystem::executableFolder() {

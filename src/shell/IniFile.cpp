@@ -92,7 +92,12 @@ std::optional<int> parseInteger(std::string_view s) {
 IniWriteError::IniWriteError(const std::string& path)
     : std::runtime_error(path + " に書き込めません"), path_(path) {}
 
-IniFile::IniFile(FileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {
+IniFile::IniFile(FileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) { load(); }
+
+void IniFile::load() {
+  bom_.clear();
+  lines_.clear();
+  lineEnd_ = "\n";
   std::string content;
   // A missing or unreadable file reads as empty: every value is its default.
   if (fs_.readWholeFile(path_, content)) return;
@@ -314,10 +319,21 @@ void IniFile::persist() {
     dirty_ = true;
     return;
   }
-  std::string data = bom_;
-  for (const auto& line : lines_) data += line.text + line.end;
-  if (fs_.replaceFileContent(path_, data)) throw IniWriteError(path_);
+  // The file is replaced, which the folder's permissions alone would
+  // allow; a file marked read-only is refused as the platform refuses it.
+  std::uint32_t attributes = 0;
+  bool refused = !fs_.getAttributes(path_, attributes) && (attributes & AttrReadOnly);
+  if (!refused) {
+    std::string data = bom_;
+    for (const auto& line : lines_) data += line.text + line.end;
+    refused = static_cast<bool>(fs_.replaceFileContent(path_, data));
+  }
   dirty_ = false;
+  if (refused) {
+    // The file is as it was; so is what this object reads from now on.
+    load();
+    throw IniWriteError(path_);
+  }
 }
 
 IniFile::Batch::Batch(IniFile& file) : file_(file) { ++file_.batchDepth_; }

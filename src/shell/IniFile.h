@@ -52,7 +52,9 @@ public:
   bool valueExists(std::string_view section, std::string_view key) const;
   std::vector<std::string> readSectionKeys(std::string_view section) const;
 
-  // Throw IniWriteError when the file cannot be written.
+  // Throw IniWriteError when the file cannot be written (its folder is not
+  // writable, or the file is read-only); the file and what this object
+  // reads then stay as they were on disk.
   void writeString(std::string_view section, std::string_view key, std::string_view value);
   void writeInteger(std::string_view section, std::string_view key, int value);
   void writeBool(std::string_view section, std::string_view key, bool value);
@@ -100,6 +102,7 @@ private:
   // Index of the first line of `key` in the first `section`, or lines_.size().
   std::size_t findKey(std::string_view section, std::string_view key) const;
   std::string keyLineText(std::string_view key, std::string_view value) const;
+  void load();
   void persist();
 
   FileSystem& fs_;

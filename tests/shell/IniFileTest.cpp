@@ -246,8 +246,14 @@ TEST_F(IniFileTest, RefusedWriteRaisesCannotWrite) {
     EXPECT_EQ(e.path(), path);
   }
 
+  // A read-only file is not replaced behind its back.
   dir.writeFile("Ritoma.ini", "[Undo]\na=1\n");
   IniFile existing(fs, iniPath());
+  ASSERT_FALSE(fs.setAttributes(iniPath(), AttrReadOnly));
+  EXPECT_THROW(existing.eraseSection("Undo"), IniWriteError);
+  ASSERT_FALSE(fs.setAttributes(iniPath(), 0));
+
+  EXPECT_EQ(existing.readInteger("Undo", "a", 0), 1);  // still as on disk
   fs.failMatching(FsOp::OpenWrite, "*", EACCES);
   EXPECT_THROW(existing.eraseSection("Undo"), IniWriteError);
   EXPECT_EQ(dir.readFile("Ritoma.ini"), "[Undo]\na=1\n");
@@ -271,6 +277,7 @@ TEST_F(IniFileTest, BatchWritesOnce) {
   ini.writeInteger("RepText", "CountB", 6);
   EXPECT_THROW(batch.commit(), IniWriteError);
   EXPECT_EQ(IniFile(fs, iniPath()).readInteger("RepText", "CountB", 0), 5);
+  EXPECT_EQ(ini.readInteger("RepText", "CountB", 0), 5);
 }
 
 }  // namespace
