@@ -1,0 +1,39 @@
+#include "archive/ArcBackup.h"
+
+namespace ritoma {
+
+bool ArcBackup::ArcMakeBackup(const std::string& archivePath) {
+  backupPath_.clear();
+  firstBackup_ = false;
+  const std::size_t slash = archivePath.rfind('/');
+  const std::size_t dot = archivePath.rfind('.');
+  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  const std::string base = hasExtension ? archivePath.substr(0, dot) : archivePath;
+  const std::string ext = hasExtension ? archivePath.substr(dot) : std::string();
+
+  for (unsigned n = 0;; ++n) {
+    const std::string candidate = base + (n == 0 ? "_BAK" : "_BK" + std::to_string(n)) + ext;
+    if (fs_.exists(candidate)) continue;
+    const std::error_code ec = fs_.rename(archivePath, candidate);
+    if (ec == std::errc::file_exists) continue;  // taken in the meantime
+    if (ec) return false;
+    backupPath_ = candidate;
+    firstBackup_ = n == 0;
+    return true;
+  }
+}
+
+bool ArcBackup::ArcCopyTimes(const std::string& archivePath) {
+  FileInfo info;
+  if (fs_.stat(backupPath_, info)) return false;
+  if (fs_.setTimes(archivePath, info.created, info.modified, info.accessed)) return false;
+  return !fs_.setAttributes(archivePath, info.attributes & ~std::uint32_t{AttrFolder});
+}
+
+bool ArcBackup::ArcDropBackup(int mode) {
+  if (mode == ArcBackupKeepAll) return true;
+  if (mode == ArcBackupKeepFirst && firstBackup_) return true;
+  return !fs_.remove(backupPath_);
+}
+
+}  // namespace ritoma

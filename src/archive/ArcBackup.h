@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+
+#include "platform/FileSystem.h"
+
+namespace ritoma {
+
+// What happens to the backup after a successful rewrite ([Option] ArcBackup).
+enum ArcBackupMode : int {
+  ArcBackupDelete = 0,     // deleted
+  ArcBackupKeepAll = 1,    // every backup stays (default)
+  ArcBackupKeepFirst = 2,  // only a "_BAK" backup stays
+};
+
+// The backup around a rewrite: the archive is moved aside, the new archive
+// is written under its name, gets the backup's times and attributes, and
+// the backup is kept or deleted. Paths are disk paths.
+class ArcBackup {
+public:
+  explicit ArcBackup(FileSystem& fs) : fs_(fs) {}
+
+  // Moves the archive to base + "_BAK" + ext, or, when that exists, to
+  // base + "_BK" + n + ext with the smallest free n from 1 (ext spelled as
+  // in the path). Never replaces a file.
+  bool ArcMakeBackup(const std::string& archivePath);
+  // Gives the archive the backup's creation, access and write times and
+  // its attributes.
+  bool ArcCopyTimes(const std::string& archivePath);
+  bool ArcDropBackup(int mode);
+
+  const std::string& backupPath() const { return backupPath_; }
+  bool isFirstBackup() const { return firstBackup_; }
+
+private:
+  FileSystem& fs_;
+  std::string backupPath_;
+  bool firstBackup_ = false;
+};
+
+}  // namespace ritoma

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace ritoma {
+
+// Archive kinds; the value indexes every per-kind operation.
+enum class ArcKind : int { None = -1, Lzh = 0, Zip = 1 };
+
+// One archive entry as the listing reports it.
+struct ArcInfo {
+  std::uint64_t size = 0;    // uncompressed size
+  std::uint16_t date = 0;    // packed DOS date
+  std::uint16_t time = 0;    // packed DOS time
+  std::string name;          // stored path, code page 932, directory part included
+  std::string attributeText; // "SHRA" letters or "-", at most 8 bytes
+  std::string methodText;    // "-lh5-", "Deflate", ..., at most 8 bytes
+  std::uint32_t index = 0;   // position in the archive's own order, from 0
+
+  // Directory entries end in "/" or "\" (the raw last byte).
+  bool isDirectory() const {
+    return !name.empty() && (name.back() == '/' || name.back() == '\\');
+  }
+};
+
+}  // namespace ritoma

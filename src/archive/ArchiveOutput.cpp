@@ -1,0 +1,73 @@
+#include "archive/ArchiveOutput.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "archive/ArchiveError.h"
+#include "archive/ArchiveInput.h"
+
+namespace ritoma {
+
+namespace {
+// Short ranges (names, extra fields, small entries) go through the input's
+// window instead of a seek and a read of their own.
+constexpr std::uint64_t kSmallCopy = 64 * 1024;
+}  // namespace
+
+ArchiveOutput::ArchiveOutput(std::unique_ptr<OutputFile> file, std::string displayPath)
+    : file_(std::move(file)), displayPath_(std::move(displayPath)), buffer_(kChunk) {}
+
+ArchiveOutput::~ArchiveOutput() {
+  if (!closed_) file_->close();
+}
+
+void ArchiveOutput::failed() const { throw ArchiveError(displayPath_ + ": 書き込めません"); }
+
+void ArchiveOutput::flush() {
+  if (used_ == 0) return;
+  if (file_->write(buffer_.data(), used_)) failed();
+  used_ = 0;
+}
+
+void ArchiveOutput::write(const void* data, std::size_t size) {
+  if (size > buffer_.size() - used_) {
+    flush();
+    if (size >= buffer_.size()) {
+      if (file_->write(data, size)) failed();
+      position_ += size;
+      return;
+    }
+  }
+  std::memcpy(buffer_.data() + used_, data, size);
+  used_ += size;
+  position_ += size;
+}
+
+void ArchiveOutput::copyFrom(ArchiveInput& input, std::uint64_t offset, std::uint64_t length) {
+  input.requireRange(offset, length, "データがファイルの終わりを越えています");
+  if (length == 0) return;
+  if (length <= kSmallCopy) {
+    write(input.view(offset, static_cast<std::size_t>(length)), static_cast<std::size_t>(length));
+    return;
+  }
+  flush();
+  InputFile& in = input.file();
+  if (in.seek(offset)) throw ArchiveError(input.displayPath() + ": 読み込めません");
+  while (length > 0) {
+    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(length, kChunk));
+    std::size_t got = 0;
+    if (in.read(buffer_.data(), want, got)) throw ArchiveError(input.displayPath() + ": 読み込めません");
+    if (got == 0) input.damaged("データが途中で切れています");
+    if (file_->write(buffer_.data(), got)) failed();
+    position_ += got;
+    length -= got;
+  }
+}
+
+void ArchiveOutput::finish() {
+  flush();
+  closed_ = true;
+  if (file_->close()) failed();
+}
+
+}  // namespace ritoma

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/FileSystem.h"
+
+namespace ritoma {
+
+class ArchiveInput;
+
+// Sequential writing of a rebuilt archive. Small writes are gathered into
+// one buffer; bulk copies from the input go through a buffer of bounded
+// size, so no entry is ever held in memory whole. Errors throw ArchiveError.
+class ArchiveOutput {
+public:
+  ArchiveOutput(std::unique_ptr<OutputFile> file, std::string displayPath);
+  ~ArchiveOutput();
+
+  std::uint64_t position() const { return position_; }
+  void write(const void* data, std::size_t size);
+  void write(const std::string& bytes) { write(bytes.data(), bytes.size()); }
+  // Copies input bytes [offset, offset + length) unchanged.
+  void copyFrom(ArchiveInput& input, std::uint64_t offset, std::uint64_t length);
+  // Flushes and closes; the file is complete only when this returns.
+  void finish();
+
+  static constexpr std::size_t kChunk = 1 << 20;
+
+private:
+  void flush();
+  [[noreturn]] void failed() const;
+
+  std::unique_ptr<OutputFile> file_;
+  std::string displayPath_;
+  std::vector<std::uint8_t> buffer_;
+  std::size_t used_ = 0;
+  std::uint64_t position_ = 0;
+  bool closed_ = false;
+};
+
+}  // namespace ritoma

@@ -1,0 +1,68 @@
+#include "archive/ArchiveRewrite.h"
+
+#include "archive/ArchiveBackend.h"
+#include "archive/ArchiveError.h"
+#include "archive/LzhRewriter.h"
+#include "archive/ZipRewriter.h"
+
+namespace ritoma {
+
+bool ArchiveRewrite::run(const std::string& backupPath, const std::string& archivePath,
+                         const Body& body) {
+  error_.clear();
+  planned_.clear();
+  bool created = false;
+  try {
+    std::unique_ptr<InputFile> inFile;
+    if (fs_.openRead(backupPath, inFile)) throw ArchiveError(backupPath + ": 開けません");
+    ArchiveInput in(std::move(inFile), backupPath);
+    std::unique_ptr<OutputFile> outFile;
+    if (fs_.openWrite(archivePath, WriteMode::CreateNew, outFile))
+      throw ArchiveError(archivePath + ": 作成できません");
+    created = true;
+    ArchiveOutput out(std::move(outFile), archivePath);
+    body(in, out);
+    out.finish();
+  } catch (const std::exception& e) {
+    error_ = e.what();
+  }
+  if (progress_.isOpen()) progress_.close();
+  if (!error_.empty() && created) fs_.remove(archivePath);
+  return error_.empty();
+}
+
+bool ArchiveRewrite::ArcRenameLzh(const std::string& backupPath, const std::string& archivePath,
+                                  const std::vector<ArcRenameRow>& rows) {
+  return run(backupPath, archivePath, [&](ArchiveInput& in, ArchiveOutput& out) {
+    LzhRewriter::rewrite(in, out, progress_, rows, planned_);
+  });
+}
+
+bool ArchiveRewrite::ArcRenameZip(const std::string& backupPath, const std::string& archivePath,
+                                  const std::vector<ArcRenameRow>& rows) {
+  return run(backupPath, archivePath, [&](ArchiveInput& in, ArchiveOutput& out) {
+    ZipRewriter::rewrite(in, out, progress_, rows, planned_);
+  });
+}
+
+bool ArchiveRewrite::rename(ArcKind kind, const std::string& backupPath,
+                            const std::string& archivePath, const std::vector<ArcRenameRow>& rows) {
+  if (kind == ArcKind::Lzh) return ArcRenameLzh(backupPath, archivePath, rows);
+  if (kind == ArcKind::Zip) return ArcRenameZip(backupPath, archivePath, rows);
+  error_ = archivePath + ": 書庫ではありません";
+  return false;
+}
+
+bool ArchiveRewrite::verify(ArcKind kind, const std::string& archivePath) {
+  std::vector<ArcInfo> entries;
+  if (!ArchiveBackend::list(fs_, kind, archivePath, entries, error_)) return false;
+  bool same = entries.size() == planned_.size();
+  for (std::size_t i = 0; same && i < entries.size(); ++i)
+    same = kind == ArcKind::Lzh ? ArcRenameTable::normalizeSeparators(entries[i].name) ==
+                                      ArcRenameTable::normalizeSeparators(planned_[i])
+                                : entries[i].name == planned_[i];
+  if (!same) error_ = archivePath + ": 書き換えた書庫の内容が予定と一致しません";
+  return same;
+}
+
+}  // namespace ritoma

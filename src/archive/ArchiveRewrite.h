@@ -1,0 +1,49 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "archive/ArcInfo.h"
+#include "archive/ArcRenameTable.h"
+#include "archive/ArchiveInput.h"
+#include "archive/ArchiveOutput.h"
+#include "platform/FileSystem.h"
+#include "shell/ProgressSink.h"
+
+namespace ritoma {
+
+// Renames entries by writing a new archive: reads the backup, writes a new
+// file at the archive's path (which must not exist), always showing the
+// progress window "リネーム処理中…". On failure the incomplete new file is
+// removed and error() says why; the backup is never touched.
+class ArchiveRewrite {
+public:
+  ArchiveRewrite(FileSystem& fs, ProgressSink& progress) : fs_(fs), progress_(progress) {}
+
+  bool ArcRenameLzh(const std::string& backupPath, const std::string& archivePath,
+                    const std::vector<ArcRenameRow>& rows);
+  bool ArcRenameZip(const std::string& backupPath, const std::string& archivePath,
+                    const std::vector<ArcRenameRow>& rows);
+  bool rename(ArcKind kind, const std::string& backupPath, const std::string& archivePath,
+              const std::vector<ArcRenameRow>& rows);
+
+  // Lists the rewritten archive again: it must hold as many entries as the
+  // backup, with the planned names in the same order.
+  bool verify(ArcKind kind, const std::string& archivePath);
+
+  // After a rewrite: every entry's name as it must now be listed.
+  const std::vector<std::string>& plannedNames() const { return planned_; }
+  const std::string& error() const { return error_; }
+
+private:
+  using Body = std::function<void(ArchiveInput&, ArchiveOutput&)>;
+  bool run(const std::string& backupPath, const std::string& archivePath, const Body& body);
+
+  FileSystem& fs_;
+  ProgressSink& progress_;
+  std::vector<std::string> planned_;
+  std::string error_;
+};
+
+}  // namespace ritoma

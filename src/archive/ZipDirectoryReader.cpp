@@ -1,0 +1,160 @@
+#include "archive/ZipDirectoryReader.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "archive/ArchiveError.h"
+#include "archive/LittleEndian.h"
+#include "text/TextCodec.h"
+
+namespace ritoma {
+
+// End of central directory record (22 bytes + comment)
+//
+//  +0         +4      +6          +8            +10           +12        +14          +16         +20
+//  | sig(4)   | disk  | dir disk  | entries here | entries total | dir size(4)          | dir offset(4) | comment length(2) | comment
+//
+// Central directory header (46 bytes + name + extra + comment)
+//
+//  +0       +4       +6       +8      +10      +12    +14    +16    +20        +24       +28     +30      +32
+//  | sig(4) | made by| needed | flags | method | time | date | CRC  | comp(4)  | size(4)   | n len | x len  | c len |
+//  +34         +36        +38          +42              +46
+//  | disk start| int attr | ext attr(4)| local offset(4) | name | extra | comment |
+//
+// Local file header (30 bytes + name + extra), followed by the data
+//
+//  +0       +4       +6      +8       +10    +12    +14    +18       +22       +26     +28     +30
+//  | sig(4) | needed | flags | method | time | date | CRC  | comp(4) | size(4) | n len | x len | name | extra |
+//
+// ZIP64 end of central directory locator (20 bytes, just before the end record)
+//  +0 sig 0x07064B50 ...
+
+namespace {
+
+constexpr std::uint32_t kZip64LocatorSignature = 0x07064B50;
+constexpr std::size_t kZip64LocatorSize = 20;
+constexpr std::size_t kMaxComment = 0xFFFF;
+
+[[noreturn]] void refuseZip64(const ArchiveInput& in) {
+  throw ArchiveError(in.displayPath() + ": ZIP64 形式の書庫には対応していません");
+}
+
+const char* methodName(std::uint16_t method) {
+  switch (method) {
+    case 0: return "Stored";
+    case 1: return "Shrunk";
+    case 6: return "Implode";
+    case 8: return "Deflate";
+    case 9: return "Deflat64";
+    case 12: return "BZip2";
+    case 14: return "LZMA";
+    case 93: return "Zstd";
+    case 95: return "XZ";
+    case 99: return "AES";
+    default: return "Unknown";
+  }
+}
+
+}  // namespace
+
+ArcInfo ZipEntry::info(std::uint32_t index) const {
+  ArcInfo info;
+  info.size = size;
+  info.date = dosDate;
+  info.time = dosTime;
+  info.name = name;
+  std::string attributes = "----";
+  if (externalAttributes & 0x04) attributes[0] = 'S';
+  if (externalAttributes & 0x02) attributes[1] = 'H';
+  if (externalAttributes & 0x01) attributes[2] = 'R';
+  if (externalAttributes & 0x20) attributes[3] = 'A';
+  info.attributeText = attributes;
+  info.methodText = methodName(method);
+  info.index = index;
+  return info;
+}
+
+std::uint64_t ZipDirectoryReader::findEndRecord() {
+  if (in_.size() < kEndSize) in_.damaged("ZIP の終端レコードが見つかりません");
+  const std::uint64_t last = in_.size() - kEndSize;
+  const std::uint64_t first = last > kMaxComment ? last - kMaxComment : 0;
+  const std::size_t span = static_cast<std::size_t>(in_.size() - first);
+  const std::uint8_t* p = in_.view(first, span);
+  for (std::uint64_t pos = last + 1; pos-- > first;) {
+    const std::uint8_t* rec = p + (pos - first);
+    if (LittleEndian::get32(rec) != kEndSignature) continue;
+    const std::uint16_t commentLength = LittleEndian::get16(rec + kEndCommentLength);
+    if (pos + kEndSize + commentLength <= in_.size()) return pos;
+  }
+  in_.damaged("ZIP の終端レコードが見つかりません");
+}
+
+void ZipDirectoryReader::readEntry(std::uint64_t pos, ZipEntry& e, std::uint64_t shift) {
+  const std::uint8_t* p = in_.view(pos, kCentralSize);
+  if (LittleEndian::get32(p) != kCentralSignature) in_.damaged("中央ディレクトリの署名が違います");
+  e.centralOffset = pos;
+  e.flags = LittleEndian::get16(p + kCenFlags);
+  e.method = LittleEndian::get16(p + kCenMethod);
+  e.dosTime = LittleEndian::get16(p + kCenTime);
+  e.dosDate = LittleEndian::get16(p + kCenDate);
+  e.compressedSize = LittleEndian::get32(p + kCenCompressedSize);
+  e.size = LittleEndian::get32(p + kCenSize);
+  e.nameLength = LittleEndian::get16(p + kCenNameLength);
+  e.extraLength = LittleEndian::get16(p + kCenExtraLength);
+  e.commentLength = LittleEndian::get16(p + kCenCommentLength);
+  e.externalAttributes = LittleEndian::get32(p + kCenExternalAttributes);
+  const std::uint32_t localOffset = LittleEndian::get32(p + kCenLocalOffset);
+  if (e.compressedSize == 0xFFFFFFFF || e.size == 0xFFFFFFFF || localOffset == 0xFFFFFFFF ||
+      LittleEndian::get16(p + kCenDiskStart) == 0xFFFF)
+    refuseZip64(in_);
+  e.localOffset = localOffset + shift;
+  in_.requireRange(pos, e.recordSize(), "中央ディレクトリがファイルの終わりを越えています");
+  in_.read(pos + kCentralSize, e.nameLength, e.rawName);
+  e.name = e.isUtf8() ? TextCodec::toInternal(e.rawName) : e.rawName;
+  if (!in_.contains(e.localOffset, kLocalSize))
+    in_.damaged("ローカルヘッダの位置がファイルの外です");
+}
+
+ZipDirectory ZipDirectoryReader::read() {
+  ZipDirectory dir;
+  dir.endOffset = findEndRecord();
+  const std::uint8_t* end = in_.view(dir.endOffset, kEndSize);
+  std::memcpy(dir.endRecord.data(), end, kEndSize);
+  const std::uint16_t disk = LittleEndian::get16(end + kEndDisk);
+  const std::uint16_t directoryDisk = LittleEndian::get16(end + kEndDirectoryDisk);
+  const std::uint16_t entriesOnDisk = LittleEndian::get16(end + kEndEntriesOnDisk);
+  const std::uint16_t entries = LittleEndian::get16(end + kEndEntries);
+  const std::uint32_t directorySize = LittleEndian::get32(end + kEndDirectorySize);
+  const std::uint32_t directoryOffset = LittleEndian::get32(end + kEndDirectoryOffset);
+  if (entries == 0xFFFF || directorySize == 0xFFFFFFFF || directoryOffset == 0xFFFFFFFF)
+    refuseZip64(in_);
+  if (dir.endOffset >= kZip64LocatorSize &&
+      LittleEndian::get32(in_.view(dir.endOffset - kZip64LocatorSize, 4)) == kZip64LocatorSignature)
+    refuseZip64(in_);
+  if (disk != 0 || directoryDisk != 0 || entriesOnDisk != entries)
+    throw ArchiveError(in_.displayPath() + ": 分割された書庫には対応していません");
+  if (std::uint64_t{directoryOffset} + directorySize > dir.endOffset)
+    in_.damaged("中央ディレクトリの位置が不正です");
+
+  // An archive with bytes put in front (a self-extracting stub added
+  // without fixing the offsets) has its directory later than recorded.
+  const std::uint64_t actualStart = dir.endOffset - directorySize;
+  if (entries > 0 && actualStart != directoryOffset &&
+      LittleEndian::get32(in_.view(directoryOffset, 4)) != kCentralSignature &&
+      LittleEndian::get32(in_.view(actualStart, 4)) == kCentralSignature)
+    dir.shift = actualStart - directoryOffset;
+  dir.directoryOffset = directoryOffset + dir.shift;
+
+  std::uint64_t pos = dir.directoryOffset;
+  dir.entries.resize(entries);
+  for (ZipEntry& e : dir.entries) {
+    readEntry(pos, e, dir.shift);
+    pos += e.recordSize();
+  }
+  if (pos != dir.endOffset)
+    throw ArchiveError(in_.displayPath() +
+                       ": 中央ディレクトリと終端レコードの間に未対応のレコードがあります");
+  return dir;
+}
+
+}  // namespace ritoma

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "archive/ArchiveInput.h"
+#include "archive/ZipDirectory.h"
+
+namespace ritoma {
+
+// Reads the end record and central directory of a ZIP archive. Offsets and
+// lengths are checked against the file; ZIP64 and multi-disk archives are
+// refused with a clear message.
+class ZipDirectoryReader {
+public:
+  explicit ZipDirectoryReader(ArchiveInput& input) : in_(input) {}
+  ZipDirectory read();
+
+  // Layout constants shared with the writer.
+  static constexpr std::uint32_t kEndSignature = 0x06054B50;
+  static constexpr std::uint32_t kCentralSignature = 0x02014B50;
+  static constexpr std::uint32_t kLocalSignature = 0x04034B50;
+  static constexpr std::size_t kEndSize = 22;
+  static constexpr std::size_t kCentralSize = 46;
+  static constexpr std::size_t kLocalSize = 30;
+  // End record fields
+  static constexpr std::size_t kEndDisk = 4;
+  static constexpr std::size_t kEndDirectoryDisk = 6;
+  static constexpr std::size_t kEndEntriesOnDisk = 8;
+  static constexpr std::size_t kEndEntries = 10;
+  static constexpr std::size_t kEndDirectorySize = 12;
+  static constexpr std::size_t kEndDirectoryOffset = 16;
+  static constexpr std::size_t kEndCommentLength = 20;
+  // Central directory header fields
+  static constexpr std::size_t kCenFlags = 8;
+  static constexpr std::size_t kCenMethod = 10;
+  static constexpr std::size_t kCenTime = 12;
+  static constexpr std::size_t kCenDate = 14;
+  static constexpr std::size_t kCenCompressedSize = 20;
+  static constexpr std::size_t kCenSize = 24;
+  static constexpr std::size_t kCenNameLength = 28;
+  static constexpr std::size_t kCenExtraLength = 30;
+  static constexpr std::size_t kCenCommentLength = 32;
+  static constexpr std::size_t kCenDiskStart = 34;
+  static constexpr std::size_t kCenExternalAttributes = 38;
+  static constexpr std::size_t kCenLocalOffset = 42;
+  // Local file header fields
+  static constexpr std::size_t kLocNameLength = 26;
+  static constexpr std::size_t kLocExtraLength = 28;
+
+private:
+  std::uint64_t findEndRecord();
+  void readEntry(std::uint64_t pos, ZipEntry& e, std::uint64_t shift);
+
+  ArchiveInput& in_;
+};
+
+}  // namespace ritoma
