@@ -10,6 +10,7 @@
 #include "archive/ArchiveError.h"
 #include "archive/LittleEndian.h"
 #include "archive/LzhHeaderReader.h"
+#include "archive/LzhRewriter.h"
 #include "archive/ZipDirectoryReader.h"
 
 namespace ritoma {
@@ -17,6 +18,10 @@ namespace ritoma {
 namespace {
 
 using Z = ZipDirectoryReader;
+
+// The frame carries a plain name of its own: libarchive would otherwise try
+// to convert the stored name from the archive's character set.
+constexpr const char* kFramedName = "x";
 
 // Entries larger than this are not extracted into memory.
 constexpr std::uint64_t kMaxFramed = std::uint64_t{1} << 31;
@@ -34,10 +39,11 @@ std::string ArchiveExtractor::frameLzh(ArchiveInput& in, const ArcInfo& entry) {
   if (entry.index >= headers.size() || headers[entry.index].listedName() != entry.name)
     throw ArchiveError(in.displayPath() + ": エントリが見つかりません");
   const LzhHeader& h = headers[entry.index];
-  const std::uint64_t length = h.next() - h.offset;
-  if (length > kMaxFramed) throw ArchiveError(in.displayPath() + ": エントリが大きすぎます");
-  std::string framed;
-  in.read(h.offset, static_cast<std::size_t>(length), framed);
+  if (h.dataSize > kMaxFramed) throw ArchiveError(in.displayPath() + ": エントリが大きすぎます");
+  std::string framed = LzhRewriter::buildLevel2(h, kFramedName, {});
+  std::string data;
+  in.read(h.dataOffset, static_cast<std::size_t>(h.dataSize), data);
+  framed += data;
   framed += '\0';
   return framed;
 }
@@ -50,28 +56,39 @@ std::string ArchiveExtractor::frameZip(ArchiveInput& in, const ArcInfo& entry) {
   if (entry.index >= dir.entries.size() || dir.entries[entry.index].name != entry.name)
     throw ArchiveError(in.displayPath() + ": エントリが見つかりません");
   const ZipEntry& e = dir.entries[entry.index];
-  const std::uint8_t* local = in.view(e.localOffset, Z::kLocalSize);
-  if (LittleEndian::get32(local) != Z::kLocalSignature) in.damaged("ローカルヘッダの署名が違います");
-  const std::uint64_t length = Z::kLocalSize + LittleEndian::get16(local + Z::kLocNameLength) +
-                               LittleEndian::get16(local + Z::kLocExtraLength) + e.compressedSize;
-  if (length > kMaxFramed) throw ArchiveError(in.displayPath() + ": エントリが大きすぎます");
-  std::string framed;
-  in.read(e.localOffset, static_cast<std::size_t>(length), framed);
+  std::array<std::uint8_t, Z::kLocalSize> local;
+  std::memcpy(local.data(), in.view(e.localOffset, Z::kLocalSize), Z::kLocalSize);
+  if (LittleEndian::get32(local.data()) != Z::kLocalSignature)
+    in.damaged("ローカルヘッダの署名が違います");
+  const std::uint64_t afterName =
+      e.localOffset + Z::kLocalSize + LittleEndian::get16(local.data() + Z::kLocNameLength);
+  const std::uint64_t rest = LittleEndian::get16(local.data() + Z::kLocExtraLength) + std::uint64_t{e.compressedSize};
+  if (rest > kMaxFramed) throw ArchiveError(in.displayPath() + ": エントリが大きすぎます");
+  LittleEndian::put16(local.data() + Z::kLocNameLength, 1);
+  std::string framed(reinterpret_cast<const char*>(local.data()), local.size());
+  framed += kFramedName;
+  std::string bytes;
+  in.read(afterName, static_cast<std::size_t>(rest), bytes);
+  framed += bytes;
 
-  const std::uint64_t centralLength = Z::kCentralSize + e.nameLength + e.extraLength;
-  std::string central;
-  in.read(e.centralOffset, static_cast<std::size_t>(centralLength), central);
-  auto* c = reinterpret_cast<std::uint8_t*>(central.data());
-  LittleEndian::put16(c + Z::kCenCommentLength, 0);
-  LittleEndian::put32(c + Z::kCenLocalOffset, 0);
+  std::array<std::uint8_t, Z::kCentralSize> central;
+  std::memcpy(central.data(), in.view(e.centralOffset, Z::kCentralSize), Z::kCentralSize);
+  LittleEndian::put16(central.data() + Z::kCenNameLength, 1);
+  LittleEndian::put16(central.data() + Z::kCenCommentLength, 0);
+  LittleEndian::put32(central.data() + Z::kCenLocalOffset, 0);
+  const std::uint64_t directoryOffset = framed.size();
+  framed.append(reinterpret_cast<const char*>(central.data()), central.size());
+  framed += kFramedName;
+  in.read(e.centralOffset + Z::kCentralSize + e.nameLength, e.extraLength, bytes);
+  framed += bytes;
 
   std::array<std::uint8_t, Z::kEndSize> end{};
   LittleEndian::put32(end.data(), Z::kEndSignature);
   LittleEndian::put16(end.data() + Z::kEndEntriesOnDisk, 1);
   LittleEndian::put16(end.data() + Z::kEndEntries, 1);
-  LittleEndian::put32(end.data() + Z::kEndDirectorySize, static_cast<std::uint32_t>(central.size()));
-  LittleEndian::put32(end.data() + Z::kEndDirectoryOffset, static_cast<std::uint32_t>(framed.size()));
-  framed += central;
+  LittleEndian::put32(end.data() + Z::kEndDirectorySize,
+                      static_cast<std::uint32_t>(framed.size() - directoryOffset));
+  LittleEndian::put32(end.data() + Z::kEndDirectoryOffset, static_cast<std::uint32_t>(directoryOffset));
   framed.append(reinterpret_cast<const char*>(end.data()), end.size());
   return framed;
 }

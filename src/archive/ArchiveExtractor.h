@@ -8,9 +8,9 @@
 
 namespace ritoma {
 
-// Decompresses one entry with libarchive. The entry's own bytes (header and
-// compressed data) are cut out of the archive and framed as a one-entry
-// archive, so the entry is found by its position, never by its name.
+// Decompresses one entry with libarchive. The entry's compressed data is
+// cut out of the archive and framed as a one-entry archive under a plain
+// name, so the entry is found by its position, never by its name.
 // Throws ArchiveError.
 class ArchiveExtractor {
 public:
