@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "execution/PlanList.h"
+
+namespace ritoma {
+
+// The dummy-file writers that a copy run uses instead of copying, as the
+// dummy-file dialog sets them up. Folders are raw disk paths ending in "/";
+// the writers skip marked rows and folder rows, and mark a row that fails.
+class DummyWriter {
+public:
+  // The dialog's page: what is written for each row.
+  enum class Page { Content = 0, Excerpt = 1, FromArchive = 2 };
+
+  virtual ~DummyWriter() = default;
+  virtual Page page() const = 0;
+  // "対象書庫ﾌｧｲﾙ以外の場合": the writer for a row that is no archive
+  // (Content or Excerpt), used on page FromArchive.
+  virtual Page fallback() const = 0;
+
+  // Rows first … end − 1. False stops the run.
+  virtual bool writeContent(const std::string& source, const std::string& target, PlanList& plan,
+                            std::size_t first, std::size_t end) = 0;
+  virtual bool writeExcerpt(const std::string& source, const std::string& target, PlanList& plan,
+                            std::size_t first, std::size_t end) = 0;
+  // One row; false when the row's file is not an archive it can read.
+  virtual bool writeFromArchive(const std::string& source, const std::string& target,
+                                PlanList& plan, std::size_t row) = 0;
+};
+
+}  // namespace ritoma

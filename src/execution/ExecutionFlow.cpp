@@ -1,0 +1,62 @@
+#include "execution/ExecutionFlow.h"
+
+namespace ritoma {
+
+std::string ExecutionFlow::confirmationText(const PlanList& plan, const RunOptions& options) {
+  std::string text = "\n以下の処理を実行します\n\n・ リネーム";
+  if (plan.renameMode) {
+    text += "あり\n";
+    if (plan.mode == PlanMode::Folder) {
+      if (options.copy)
+        text += std::string("　（コピー") + (options.dummy ? "/ダミー" : "") + "）\n";
+      else if (options.force)
+        text += "　（強制変更）\n";
+    }
+  } else {
+    text += "なし\n";
+  }
+  text += std::string("\n・ 日付変更") + (plan.anyTimeChanged() ? "あり\n" : "なし\n");
+  text += std::string("\n・ 属性変更") + (plan.isChanged(PlanList::ColAttrs) ? "あり\n" : "なし\n");
+  return text;
+}
+
+bool ExecutionFlow::needsFolderWarning(const PlanList& plan, const RunOptions& options,
+                                       int folderCount, const ExecutionSettings& settings) {
+  if (folderCount <= 0 || !settings.msgDir) return false;
+  return (plan.renameMode && options.copy) || plan.anyTimeChanged() ||
+         plan.isChanged(PlanList::ColAttrs);
+}
+
+ExecutionFlow::ExecutionFlow(UserInteraction& ui, const ExecutionSettings& settings)
+    : ui_(ui), settings_(settings) {}
+
+RunResult ExecutionFlow::run(PlanEngine& engine, PlanList& plan, RunOptions& options,
+                             int folderCount) {
+  RunResult result;
+  if (settings_.msgExec &&
+      ui_.ask(QuestionKind::OkCancel, confirmationText(plan, options), Caption) != Answer::Ok) {
+    result.cancelled = true;
+    return result;
+  }
+  if (needsFolderWarning(plan, options, folderCount, settings_) &&
+      ui_.ask(QuestionKind::OkCancel, FolderWarningText, Caption) != Answer::Ok) {
+    result.cancelled = true;
+    return result;
+  }
+
+  result = engine.execute(plan, options);
+  if (!result.refusal.empty()) {
+    ui_.tell(MessageKind::Error, result.refusal, Caption);
+  } else if (result.code > 0) {
+    ui_.tell(MessageKind::Error, RollBackText, Caption);
+    engine.rollBack(plan, options, result.stageFlags(), result.lastDoneRow());
+  } else if (result.failed) {
+    ui_.tell(MessageKind::Error, FailureText, Caption);
+    for (const auto& message : result.furtherMessages) ui_.tell(MessageKind::Error, message, Caption);
+  }
+  if (!result.failed && !result.undoWarning.empty())
+    ui_.tell(MessageKind::Warning, result.undoWarning, Caption);
+  return result;
+}
+
+}  // namespace ritoma

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+
+#include "execution/ExecutionSettings.h"
+#include "execution/PlanEngine.h"
+#include "execution/PlanList.h"
+#include "execution/RunOptions.h"
+#include "execution/RunResult.h"
+#include "shell/UserInteraction.h"
+
+namespace ritoma {
+
+// What "実行" does, for the forms and the command line alike: confirm, warn
+// about folders, run the plan with the engine of its mode and, on failure,
+// report it and roll back what was renamed in place.
+class ExecutionFlow {
+public:
+  static constexpr const char* Caption = "Ritoma";
+  static constexpr const char* FailureText = "予期せぬエラーが発生しました\nファイルの存在を確認してください";
+  static constexpr const char* RollBackText =
+      "予期せぬエラーが発生しました\nファイルの存在を確認してください\n処理済ファイルを元に戻します";
+  static constexpr const char* FolderWarningText =
+      "ディレクトリはコピー処理および\n日付・属性変更処理の対象外になります";
+
+  // The confirmation text (UTF-8) listing what the run will do.
+  static std::string confirmationText(const PlanList& plan, const RunOptions& options);
+  // True when folders of the batch would be left out and the user is to be told.
+  static bool needsFolderWarning(const PlanList& plan, const RunOptions& options,
+                                 int folderCount, const ExecutionSettings& settings);
+
+  ExecutionFlow(UserInteraction& ui, const ExecutionSettings& settings);
+
+  // `folderCount` is the number of disk folders in the batch.
+  RunResult run(PlanEngine& engine, PlanList& plan, RunOptions& options, int folderCount);
+
+private:
+  UserInteraction& ui_;
+  const ExecutionSettings& settings_;
+};
+
+}  // namespace ritoma

@@ -1,0 +1,299 @@
+#include "execution/FolderPlanRun.h"
+
+#include "execution/AttributeText.h"
+#include "execution/NameCheck.h"
+#include "execution/PlanBuilder.h"
+#include "execution/UndoFile.h"
+#include "platform/TimeConvert.h"
+#include "text/TextCodec.h"
+
+namespace ritoma {
+
+namespace {
+
+std::string withSlash(const std::string& folder) {
+  return !folder.empty() && folder.back() == '/' ? folder : folder + "/";
+}
+
+std::error_code writeWholeFile(FileSystem& fs, const std::string& path, const std::string& data) {
+  std::unique_ptr<OutputFile> file;
+  if (auto ec = fs.openWrite(path, WriteMode::Truncate, file)) return ec;
+  std::error_code ec = file->write(data.data(), data.size());
+  const std::error_code closed = file->close();
+  return ec ? ec : closed;
+}
+
+// Rows the checks marked never took part in the run.
+bool tookPart(const PlanRow& row) { return row.mark == MarkNone || row.mark == MarkFailed; }
+
+const char* const kUndoNotWritten = "UNDO情報を書き込めませんでした";
+
+}  // namespace
+
+FolderPlanRun::FolderPlanRun(FileSystem& fs, const ExecutionSettings& settings,
+                             std::string undoPath, DummyWriter* dummy)
+    : fs_(fs), settings_(settings), undoPath_(std::move(undoPath)), dummy_(dummy) {}
+
+bool FolderPlanRun::setTimesFromTexts(const std::string& path, const std::string& created,
+                                      const std::string& modified, const std::string& accessed) {
+  const auto c = TimeConvert::fromText(created);
+  const auto m = TimeConvert::fromText(modified);
+  const auto a = TimeConvert::fromText(accessed);
+  if (!c || !m || !a) return false;
+  return !fs_.setTimes(path, c, m, a);
+}
+
+// Writes the row's three time texts to the file. Its attributes are
+// cleared first so that a read-only file can be changed, and restored
+// afterwards; a failure leaves the file as it was.
+bool FolderPlanRun::applyTimes(const std::string& path, const PlanRow& row) {
+  std::uint32_t saved = 0;
+  if (fs_.getAttributes(path, saved)) return false;
+  if (fs_.setAttributes(path, 0)) {
+    fs_.setAttributes(path, saved);
+    return false;
+  }
+  bool timesSet = false;
+  {
+    std::unique_ptr<InputFile> file;
+    if (!fs_.openRead(path, file))
+      timesSet = setTimesFromTexts(path, row.created, row.modified, row.accessed);
+  }
+  if (!timesSet) {
+    fs_.setAttributes(path, saved);
+    return false;
+  }
+  if (fs_.setAttributes(path, saved)) {
+    setTimesFromTexts(path, row.origCreated, row.origModified, row.origAccessed);
+    fs_.setAttributes(path, saved);
+    return false;
+  }
+  return true;
+}
+
+bool FolderPlanRun::copyRows(PlanList& plan, const RunOptions& options, const std::string& target,
+                             int& code) {
+  const std::string source = withSlash(plan.folder);
+  const std::size_t rows = plan.rows.size();
+  if (!options.dummy) {
+    for (std::size_t i = 0; i < rows; ++i) {
+      PlanRow& row = plan.rows[i];
+      if (row.mark != MarkNone || row.isFolderRow()) continue;
+      if (fs_.copyFile(source + TextCodec::toDisk(row.oldName), target + TextCodec::toDisk(row.newName))) {
+        row.mark = MarkFailed;
+        code = -1;
+        return false;
+      }
+    }
+    return true;
+  }
+  code = -1;
+  if (!dummy_) return false;
+  auto writeRange = [&](DummyWriter::Page page, std::size_t first, std::size_t end) {
+    return page == DummyWriter::Page::Excerpt ? dummy_->writeExcerpt(source, target, plan, first, end)
+                                              : dummy_->writeContent(source, target, plan, first, end);
+  };
+  if (dummy_->page() != DummyWriter::Page::FromArchive) return writeRange(dummy_->page(), 0, rows);
+  for (std::size_t i = 0; i < rows; ++i) {
+    if (plan.rows[i].mark != MarkNone || plan.rows[i].isFolderRow()) continue;
+    if (!dummy_->writeFromArchive(source, target, plan, i)) writeRange(dummy_->fallback(), i, i + 1);
+  }
+  return true;
+}
+
+bool FolderPlanRun::prepareUndo(const PlanList& plan, const RunOptions&, RunResult& result) {
+  undoPrepared_ = false;
+  UndoLog log;
+  log.folder = withSlash(plan.folder);
+  log.records.reserve(plan.rows.size());
+  for (const auto& row : plan.rows) {
+    UndoRecord record;
+    record.newName = TextCodec::toDisk(row.newName);
+    record.oldName = TextCodec::toDisk(row.oldName);
+    record.isFile = !row.isFolderRow();
+    if (record.isFile) {
+      record.created = row.origCreated;
+      record.modified = row.origModified;
+      record.accessed = row.origAccessed;
+      record.attrs = row.origAttrs;
+    }
+    log.records.push_back(std::move(record));
+  }
+  // The record is written before anything changes and only put in place
+  // once the run succeeded, so that an older record never stays to look
+  // like this run's.
+  const auto bytes = UndoFile::encode(log);
+  const std::string temp = undoPath_ + ".new";
+  if (bytes && !writeWholeFile(fs_, temp, *bytes)) {
+    undoPrepared_ = true;
+    return true;
+  }
+  fs_.remove(temp);
+  result.undoWarning = kUndoNotWritten;
+  FileInfo info;
+  if (fs_.stat(undoPath_, info) || !fs_.remove(undoPath_)) return true;
+  result.refusal = "UNDO情報を更新できないため処理を中止します";
+  return false;
+}
+
+void FolderPlanRun::commitUndo(RunResult& result) {
+  if (!undoPrepared_) return;
+  undoPrepared_ = false;
+  const std::string temp = undoPath_ + ".new";
+  if (!fs_.replace(temp, undoPath_)) return;
+  fs_.remove(temp);
+  result.undoWarning = kUndoNotWritten;
+  FileInfo info;
+  if (!fs_.stat(undoPath_, info) && fs_.remove(undoPath_))
+    result.undoWarning += "\n以前のUNDO情報を削除できませんでした\nUNDOは使用しないでください";
+}
+
+void FolderPlanRun::dropPreparedUndo() {
+  if (!undoPrepared_) return;
+  undoPrepared_ = false;
+  fs_.remove(undoPath_ + ".new");
+}
+
+RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
+  RunResult result;
+  const std::size_t rows = plan.rows.size();
+  const std::string source = withSlash(plan.folder);
+  std::string target = source;
+  int flags = 0;
+  int sign = 1;
+  const bool copy = plan.renameMode && options.copy;
+  const bool inPlace = plan.renameMode && !options.copy;
+
+  auto fail = [&](std::size_t row, int code) {
+    plan.rows[row].mark = MarkFailed;
+    result.code = code;
+    result.failed = true;
+    dropPreparedUndo();
+    return result;
+  };
+
+  if (inPlace) {
+    if (rows > NameCheck::MaxRows) {
+      result.failed = true;
+      result.refusal = "一度に処理できるのは" + std::to_string(NameCheck::MaxRows) + "件までです\n処理を中止します";
+      return result;
+    }
+    if (!prepareUndo(plan, options, result)) {
+      result.failed = true;
+      return result;
+    }
+  }
+
+  if (copy) {
+    sign = -1;
+    target = options.copyPath.empty() ? source : withSlash(TextCodec::toDisk(options.copyPath));
+    plan.markChanged(PlanList::ColCreated);
+    int code = 0;
+    if (!copyRows(plan, options, target, code)) {
+      result.code = code;
+      result.failed = true;
+      return result;
+    }
+  } else if (inPlace) {
+    if (options.force) {
+      for (std::size_t i = 0; i < rows; ++i) {
+        PlanRow& row = plan.rows[i];
+        if (row.mark != MarkNone) continue;
+        const std::string temporary = options.marker + row.oldName;
+        if (fs_.rename(source + TextCodec::toDisk(row.oldName), source + TextCodec::toDisk(temporary)))
+          return fail(i, static_cast<int>(10 * i));
+        row.oldName = temporary;
+      }
+    }
+    flags = RunResult::FlagRename;
+    for (std::size_t i = 0; i < rows; ++i) {
+      const PlanRow& row = plan.rows[i];
+      if (row.mark != MarkNone) continue;
+      const std::string from = TextCodec::toDisk(row.oldName);
+      const std::string to = TextCodec::toDisk(row.newName);
+      if (from != to && fs_.rename(source + from, source + to))
+        return fail(i, static_cast<int>(10 * i) + flags);
+    }
+  }
+
+  if (plan.anyTimeChanged()) {
+    flags |= RunResult::FlagTimes;
+    for (std::size_t i = 0; i < rows; ++i) {
+      const PlanRow& row = plan.rows[i];
+      if (row.mark != MarkNone || row.isFolderRow()) continue;
+      if (!applyTimes(target + TextCodec::toDisk(row.newName), row))
+        return fail(i, (static_cast<int>(10 * i) + flags) * sign);
+    }
+  }
+  if (plan.isChanged(PlanList::ColAttrs)) {
+    flags |= RunResult::FlagAttributes;
+    for (std::size_t i = 0; i < rows; ++i) {
+      const PlanRow& row = plan.rows[i];
+      if (row.mark != MarkNone || row.isFolderRow()) continue;
+      if (fs_.setAttributes(target + TextCodec::toDisk(row.newName), AttributeText::toBits(row.attrs)))
+        return fail(i, (static_cast<int>(10 * i) + flags) * sign);
+    }
+  }
+
+  if (inPlace) commitUndo(result);
+
+  result.folder = target.size() > 1 ? target.substr(0, target.size() - 1) : target;
+  for (const auto& row : plan.rows)
+    if (row.mark == MarkNone) result.processedNames.push_back(TextCodec::toDisk(row.newName));
+  if (settings_.chkForce) {
+    options.force = false;
+    result.clearForce = true;
+  }
+  return result;
+}
+
+void FolderPlanRun::rollBack(PlanList& plan, const RunOptions& options, int flags, int last) {
+  const std::string source = withSlash(plan.folder);
+  const int lastRow = static_cast<int>(plan.rows.size()) - 1;
+  auto path = [&](const std::string& name) { return source + TextCodec::toDisk(name); };
+
+  if (flags & RunResult::FlagAttributes) {
+    for (int i = last; i >= 0; --i) {
+      const PlanRow& row = plan.rows[i];
+      if (!tookPart(row) || row.isFolderRow()) continue;
+      fs_.setAttributes(path(row.newName), AttributeText::toBits(row.origAttrs));
+    }
+    last = lastRow;
+  }
+  if (flags & RunResult::FlagTimes) {
+    for (int i = last; i >= 0; --i) {
+      const PlanRow& row = plan.rows[i];
+      if (!tookPart(row) || row.isFolderRow()) continue;
+      const std::string p = path(row.newName);
+      std::uint32_t saved = 0;
+      const bool known = !fs_.getAttributes(p, saved);
+      fs_.setAttributes(p, 0);
+      setTimesFromTexts(p, row.origCreated, row.origModified, row.origAccessed);
+      if (known) fs_.setAttributes(p, saved);
+    }
+    last = lastRow;
+  }
+  if (flags & RunResult::FlagRename) {
+    for (int i = last; i >= 0; --i) {
+      const PlanRow& row = plan.rows[i];
+      if (!tookPart(row)) continue;
+      const std::string from = TextCodec::toDisk(row.newName);
+      const std::string to = TextCodec::toDisk(row.oldName);
+      if (from != to) fs_.rename(source + from, source + to);
+    }
+    last = lastRow;
+  }
+  // Only a run that moved its rows to temporary names has them to move
+  // back; a plan without renaming never did, whatever the force box says.
+  if (plan.renameMode && !options.copy && options.force) {
+    const std::size_t cut = options.marker.size();
+    for (int i = last; i >= 0; --i) {
+      PlanRow& row = plan.rows[i];
+      if (!tookPart(row) || row.oldName.size() < cut) continue;
+      const std::string plain = row.oldName.substr(cut);
+      if (!fs_.rename(path(row.oldName), path(plain))) row.oldName = plain;
+    }
+  }
+}
+
+}  // namespace ritoma

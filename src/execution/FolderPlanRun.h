@@ -1,0 +1,50 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "execution/DummyWriter.h"
+#include "execution/ExecutionSettings.h"
+#include "execution/PlanList.h"
+#include "execution/RunOptions.h"
+#include "execution/RunResult.h"
+#include "platform/FileSystem.h"
+
+namespace ritoma {
+
+// Carries out a checked folder plan: renaming in place (optionally through
+// temporary names) or copying (optionally as dummy files), then the times,
+// then the attributes, in row order; rows with a mark are skipped. A failing
+// row gets MarkFailed and ends the run. A successful in-place run records
+// the undo file.
+class FolderPlanRun {
+public:
+  // `undoPath` is where the undo file lives; `dummy` supplies the dummy
+  // writers (may be null when dummy files are never asked for).
+  FolderPlanRun(FileSystem& fs, const ExecutionSettings& settings, std::string undoPath,
+                DummyWriter* dummy = nullptr);
+
+  RunResult execute(PlanList& plan, RunOptions& options);
+
+  // Restores a partly renamed in-place plan after a failure with the given
+  // stage flags, `last` being the last row the failing stage completed.
+  // Every step runs from the higher row index down and ignores failures.
+  void rollBack(PlanList& plan, const RunOptions& options, int flags, int last);
+
+private:
+  bool copyRows(PlanList& plan, const RunOptions& options, const std::string& target, int& code);
+  bool applyTimes(const std::string& path, const PlanRow& row);
+  bool setTimesFromTexts(const std::string& path, const std::string& created,
+                         const std::string& modified, const std::string& accessed);
+  bool prepareUndo(const PlanList& plan, const RunOptions& options, RunResult& result);
+  void commitUndo(RunResult& result);
+  void dropPreparedUndo();
+
+  FileSystem& fs_;
+  const ExecutionSettings& settings_;
+  std::string undoPath_;
+  DummyWriter* dummy_;
+  bool undoPrepared_ = false;
+};
+
+}  // namespace ritoma

@@ -1,0 +1,129 @@
+#include "execution/NameCheck.h"
+
+#include <unordered_map>
+
+#include "text/CaseMap.h"
+#include "text/Cp932.h"
+#include "text/TextCodec.h"
+
+namespace ritoma {
+
+namespace {
+
+// Single-byte characters that no name may hold, in the order of the error text.
+constexpr char kForbidden[] = {':', '*', '?', '"', '<', '>', '|'};
+
+// The error text of forbidden characters, built over single-byte
+// characters only: a trail byte equal to "\" or "|" is part of its
+// double-byte character.
+std::string forbiddenText(const std::string& name, bool folderMode) {
+  bool seen[256] = {};
+  for (std::size_t pos = 0; pos < name.size();) {
+    const std::size_t len = Cp932::charLength(name, pos);
+    if (len == 1) seen[static_cast<unsigned char>(name[pos])] = true;
+    pos += len;
+  }
+  std::string text;
+  if (folderMode) {
+    if (seen[static_cast<unsigned char>('\\')]) text += "\\ ";
+    if (seen[static_cast<unsigned char>('/')]) text += "/ ";
+  }
+  for (char c : kForbidden)
+    if (seen[static_cast<unsigned char>(c)]) (text += c) += ' ';
+  return text;
+}
+
+// What the file system itself would refuse, or an empty text.
+std::string unusableText(const std::string& name, bool folderMode) {
+  const std::string badChar = TextCodec::fromUtf8("ﾌｧｲﾙ名に使用できない文字があります。");
+  // Archive headers store the code-page-932 bytes themselves, so there only
+  // a cut through a double-byte character is refused; on disk the name must
+  // also convert to the disk's code page.
+  if (!Cp932::isWellFormed(name) || name.find('\0') != std::string::npos) return badChar;
+  if (name.empty()) return TextCodec::fromUtf8("ﾌｧｲﾙ名が空です。");
+  if (!folderMode) return {};
+  bool ok = true;
+  const std::string disk = TextCodec::toDisk(name, &ok);
+  if (!ok) return badChar;
+  if (name == "." || name == "..") return TextCodec::fromUtf8("ﾌｧｲﾙ名として使用できません。");
+  if (disk.size() > NameCheck::MaxDiskNameBytes) return TextCodec::fromUtf8("ﾌｧｲﾙ名が長すぎます。");
+  return {};
+}
+
+}  // namespace
+
+std::string NameCheck::Result::caption() const {
+  return TextCodec::fromUtf8("ﾁｪｯｸ … ｴﾗｰ") + std::to_string(errorCount) + TextCodec::fromUtf8("件");
+}
+
+NameCheck::Result NameCheck::check(const std::vector<std::string>& newNames, bool folderMode,
+                                   ProgressSink& progress, int greet3) {
+  Result result;
+  if (newNames.size() > MaxRows) {
+    result.refusal = "一度に処理できるのは" + std::to_string(MaxRows) + "件までです\n処理を中止します";
+    return result;
+  }
+  for (const std::string& name : newNames) {
+    if (name.size() > MaxNameBytes) {
+      result.refusal = "ファイル名が" + std::to_string(MaxNameBytes) +
+                       "バイトを超えるため処理できません\n処理を中止します";
+      return result;
+    }
+  }
+
+  const std::size_t rows = newNames.size();
+  const bool showProgress = greet3 > 0 && rows >= static_cast<std::size_t>(greet3);
+  if (showProgress) progress.open("リネームチェック中…", static_cast<std::int64_t>(2 * rows));
+
+  const std::string forbiddenSuffix = TextCodec::fromUtf8("は使用禁止文字です。");
+  result.errors.assign(rows, {});
+  for (std::size_t i = 0; i < rows; ++i) {
+    std::string text = forbiddenText(newNames[i], folderMode);
+    if (!text.empty()) {
+      result.errors[i] = text + forbiddenSuffix;
+      ++result.errorCount;
+    }
+    const std::string unusable = unusableText(newNames[i], folderMode);
+    if (!unusable.empty()) {
+      result.errors[i] += unusable;
+      ++result.errorCount;
+    }
+    if (showProgress) progress.step();
+  }
+
+  // A row is a duplicate when any other row has the same name without
+  // regard to case: both rows of a pair are reported.
+  std::vector<std::string> keys(rows);
+  std::unordered_map<std::string, int> counts;
+  counts.reserve(rows);
+  for (std::size_t i = 0; i < rows; ++i) {
+    keys[i] = CaseMap::foldKey(newNames[i]);
+    ++counts[keys[i]];
+  }
+  const std::string duplicateText = TextCodec::fromUtf8("ﾌｧｲﾙ名が重複しています。");
+  for (std::size_t i = 0; i < rows; ++i) {
+    if (counts[keys[i]] > 1) {
+      result.errors[i] += duplicateText;
+      ++result.errorCount;
+    }
+    if (showProgress) progress.step();
+  }
+  if (showProgress) progress.close();
+  return result;
+}
+
+NameCheck::Result NameCheck::checkEditList(EditList& list, bool folderMode, ProgressSink& progress,
+                                           int greet3) {
+  std::vector<std::string> names;
+  names.reserve(list.rows.size());
+  for (std::size_t i = 0; i < list.rows.size(); ++i) names.push_back(list.lastName(i));
+  Result result = check(names, folderMode, progress, greet3);
+  if (!result.refusal.empty()) return result;
+  if (result.errorCount > 0)
+    list.setErrorColumn(result.caption(), result.errors);
+  else
+    list.setErrorColumn({}, {});
+  return result;
+}
+
+}  // namespace ritoma

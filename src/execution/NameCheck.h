@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "selection/EditList.h"
+#include "shell/ProgressSink.h"
+
+namespace ritoma {
+
+// The rename check run by "属性 >>" on the final new names of a batch:
+// forbidden characters, names the file system cannot take, and duplicates
+// without regard to letter case.
+class NameCheck {
+public:
+  // Limits of the undo file's 16-bit lengths and count.
+  static constexpr std::size_t MaxRows = 65535;
+  static constexpr std::size_t MaxNameBytes = 65535;
+  // Longest name a Linux file system takes, in bytes on disk.
+  static constexpr std::size_t MaxDiskNameBytes = 255;
+
+  struct Result {
+    // Set when the batch cannot be handled at all (too many rows, a name too
+    // long to record); UTF-8 display text. Nothing else is filled then.
+    std::string refusal;
+    std::vector<std::string> errors;  // one text per row, code page 932, empty when clear
+    int errorCount = 0;
+    bool passed() const { return refusal.empty() && errorCount == 0; }
+    // "ﾁｪｯｸ … ｴﾗｰ" + count + "件", code page 932.
+    std::string caption() const;
+  };
+
+  // `folderMode` adds "\" and "/" to the forbidden characters and the file
+  // system's own limits. The progress window opens when `greet3` > 0 and the
+  // batch has at least that many rows.
+  static Result check(const std::vector<std::string>& newNames, bool folderMode,
+                      ProgressSink& progress, int greet3);
+
+  // Runs the check on the edit list's last stage (rename mode only) and
+  // sets or removes its error column. The refusal leaves the list unchanged.
+  static Result checkEditList(EditList& list, bool folderMode, ProgressSink& progress, int greet3);
+};
+
+}  // namespace ritoma

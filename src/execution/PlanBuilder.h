@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+#include "execution/PlanList.h"
+#include "platform/FileSystem.h"
+#include "selection/EditList.h"
+#include "shell/ProgressSink.h"
+
+namespace ritoma {
+
+// Builds the plan list from the edit list after the rename check passed:
+// one row per edit row, in order, with the times and attributes of the
+// files as they are on disk now.
+class PlanBuilder {
+public:
+  // `folder` is the current folder as the file system names it. Rename mode
+  // is on when the edit list has a stage (always in archive mode). The
+  // progress window opens when `greet4` > 0 and rows >= `greet4`.
+  static PlanList build(const EditList& list, PlanMode mode, const std::string& folder,
+                        FileSystem& fs, ProgressSink& progress, int greet4);
+
+  // The folder path joined with a name (both raw disk bytes).
+  static std::string join(const std::string& folder, const std::string& name);
+};
+
+}  // namespace ritoma

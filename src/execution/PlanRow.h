@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+
+namespace ritoma {
+
+// Mark of a plan row, drawn as an overlay on its image. The execution skips
+// every row whose mark is not MarkNone.
+enum RowMark : int {
+  MarkNone = -1,
+  MarkBlocked = 0,     // the new name is still held by a later row (current or temporary name)
+  MarkExists = 1,      // the new name exists outside the batch
+  MarkTempExists = 2,  // the temporary name (marker + old name) already exists
+  MarkFailed = 3,      // the operation of this row failed
+};
+
+// One row of the plan list (page 属性). Names and texts are code page 932.
+// Time texts are "yyyy/mm/dd hh:mm:ss" in local time, attribute texts four
+// characters in the order S, H, R, A with "-" for a clear bit. An empty
+// `created` marks a folder row (or an archive row); the orig* fields keep
+// the values as listed, for the roll-back and the undo file.
+struct PlanRow {
+  int image = 0;  // 0 file, 1 folder, 2 archive directory entry
+  RowMark mark = MarkNone;
+  std::string oldName;
+  std::string newName;
+  std::string created;
+  std::string modified;
+  std::string accessed;
+  std::string attrs;
+  std::string origCreated;
+  std::string origModified;
+  std::string origAccessed;
+  std::string origAttrs;
+
+  bool isFolderRow() const { return created.empty(); }
+};
+
+}  // namespace ritoma

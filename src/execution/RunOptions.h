@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "shell/IniFile.h"
+
+namespace ritoma {
+
+// The option controls of page 属性 and their settings (section "Rename").
+// Texts are code page 932. Force change and copy are never on together.
+struct RunOptions {
+  static constexpr int MaxHistory = 20;
+
+  bool force = false;          // "強制変更": rename in place through temporary names
+  std::string marker = "@";    // temporary name = marker + old name
+  bool copy = false;           // "ｺﾋﾟｰ": copy under the new names instead of renaming
+  std::string copyPath;        // copy folder; empty means the current folder
+  std::vector<std::string> copyHistory;  // most recent first
+  bool dummy = false;          // write dummy files instead of copies
+  bool ignoreErrors = false;   // "ｴﾗｰ無視": run the unmarked rows of a failed copy check
+
+  // Puts `entry` at the top of the copy folder history; an entry equal
+  // without regard to case moves there; at most MaxHistory entries.
+  void addToHistory(const std::string& entry);
+
+  void load(const IniFile& ini);
+  // Erases the section and writes it anew.
+  void save(IniFile& ini) const;
+};
+
+}  // namespace ritoma

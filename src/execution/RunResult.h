@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace ritoma {
+
+// What a run of a plan reports. Texts are UTF-8 display texts, names raw
+// disk bytes.
+struct RunResult {
+  // 0 success (or nothing done), −1 a failure that is not rolled back
+  // (copies, dummy files, archives), otherwise 10 × the failing row + the
+  // stage flags reached: 1 rename, 2 times, 4 attributes.
+  int code = 0;
+  // Every failure, also one at row 0 before any stage flag (code 0).
+  bool failed = false;
+  // The user declined the confirmation or the folder warning.
+  bool cancelled = false;
+  // The run was refused before anything changed.
+  std::string refusal;
+  // Error texts shown after the general failure message (the archive's
+  // backup name).
+  std::vector<std::string> furtherMessages;
+  // On success: the folder to list again and the names to check there.
+  std::string folder;
+  std::vector<std::string> processedNames;
+  bool clearForce = false;  // ChkForce: the force box is cleared
+  // Set when the undo file could not be written (the run itself succeeded).
+  std::string undoWarning;
+
+  static constexpr int FlagRename = 1;
+  static constexpr int FlagTimes = 2;
+  static constexpr int FlagAttributes = 4;
+  int stageFlags() const { return code > 0 ? code % 10 : 0; }
+  int lastDoneRow() const { return code > 0 ? code / 10 - 1 : -1; }
+};
+
+}  // namespace ritoma
