@@ -3,11 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "shell/IniFile.h"
-
 namespace ritoma {
 
-// The option controls of page 属性 and their settings (section "Rename").
+// The option controls of page 属性; the settings file keeps them in the
+// section "Rename".
 // Texts are code page 932. Force change and copy are never on together.
 struct RunOptions {
   static constexpr int MaxHistory = 20;
@@ -23,10 +22,6 @@ struct RunOptions {
   // Puts `entry` at the top of the copy folder history; an entry equal
   // without regard to case moves there; at most MaxHistory entries.
   void addToHistory(const std::string& entry);
-
-  void load(const IniFile& ini);
-  // Erases the section and writes it anew.
-  void save(IniFile& ini) const;
 };
 
 }  // namespace ritoma

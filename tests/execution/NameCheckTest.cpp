@@ -1,0 +1,99 @@
+#include "execution/NameCheck.h"
+
+#include <gtest/gtest.h>
+
+#include "ExecutionTestSupport.h"
+
+namespace ritoma::test {
+namespace {
+
+struct NameCase {
+  const char* label;
+  std::string name;  // code page 932
+  bool folderMode;
+  std::string error;  // expected text, code page 932 ("" = clear)
+};
+
+void PrintTo(const NameCase& c, std::ostream* os) { *os << c.label; }
+
+class NameCheckForbidden : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(NameCheckForbidden, ErrorText) {
+  const NameCase& c = GetParam();
+  NullProgress progress;
+  const auto result = NameCheck::check({c.name}, c.folderMode, progress, 100);
+  ASSERT_TRUE(result.refusal.empty());
+  EXPECT_EQ(result.errors.at(0), c.error);
+  EXPECT_EQ(result.errorCount, c.error.empty() ? 0 : 1);
+}
+
+const std::string kForbidden = TextCodec::fromUtf8("は使用禁止文字です。");
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, NameCheckForbidden,
+    ::testing::Values(
+        NameCase{"TrailByteBackslashPasses", cp("表ソ能.txt"), true, ""},
+        NameCase{"TrailBytePipePasses", std::string("\x83\x7C", 2) + ".txt", true, ""},
+        NameCase{"ColonThenQuestion", "a?b:c", true, ": ? " + kForbidden},
+        NameCase{"SlashesFirstInFolderMode", "a|b/c\\d", true, "\\ / | " + kForbidden},
+        NameCase{"PathPassesInArchiveMode", cp("dir/表\\x.txt"), false, ""},
+        NameCase{"AllInOrder", "<>|\"?*:", false, ": * ? \" < > | " + kForbidden},
+        NameCase{"CutDoubleByte", std::string("ab\x95"), true, cp("ﾌｧｲﾙ名に使用できない文字があります。")},
+        NameCase{"CutDoubleByteInArchive", std::string("ab\x95"), false, cp("ﾌｧｲﾙ名に使用できない文字があります。")},
+        NameCase{"Empty", "", true, cp("ﾌｧｲﾙ名が空です。")},
+        NameCase{"Dot", ".", true, cp("ﾌｧｲﾙ名として使用できません。")},
+        NameCase{"DotDot", "..", true, cp("ﾌｧｲﾙ名として使用できません。")},
+        NameCase{"DotDotInArchive", "..", false, ""},
+        NameCase{"Longest", std::string(255, 'a'), true, ""}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(NameCheck, TooLongCountsDiskBytes) {
+  // 86 kanji are 172 bytes here but 258 bytes on disk.
+  std::string name;
+  for (int i = 0; i < 86; ++i) name += cp("表");
+  NullProgress progress;
+  auto result = NameCheck::check({name}, true, progress, 0);
+  EXPECT_EQ(result.errors[0], cp("ﾌｧｲﾙ名が長すぎます。"));
+  result = NameCheck::check({name.substr(2)}, true, progress, 0);
+  EXPECT_EQ(result.errorCount, 0);
+}
+
+TEST(NameCheck, DuplicatesIgnoreCaseAndMarkBothRows) {
+  NullProgress progress;
+  EditList list = makeEditList(
+      {{"1", "Ａbc.TXT"}, {"2", "表.txt"}, {"3", "ａBC.txt"}, {"4", "x:y"}, {"5", "X:Y"}});
+  const auto result = NameCheck::checkEditList(list, true, progress, 100);
+  const std::string dup = cp("ﾌｧｲﾙ名が重複しています。");
+  EXPECT_EQ(result.errorCount, 4 + 2);  // four duplicates, two forbidden colons
+  ASSERT_TRUE(list.hasErrorColumn());
+  EXPECT_EQ(list.errorCaption(), cp("ﾁｪｯｸ … ｴﾗｰ6件"));
+  EXPECT_EQ(list.rows[0].error, dup);
+  EXPECT_EQ(list.rows[1].error, "");
+  EXPECT_EQ(list.rows[2].error, dup);
+  EXPECT_EQ(list.rows[3].error, ": " + kForbidden + dup);
+
+  // Fixed names remove the column again.
+  list.removeColumnsFrom(2);
+  list.appendStage({cp("a"), cp("b"), cp("c"), cp("d"), cp("e")});
+  EXPECT_TRUE(NameCheck::checkEditList(list, true, progress, 100).passed());
+  EXPECT_FALSE(list.hasErrorColumn());
+}
+
+TEST(NameCheck, RefusesWhatTheUndoFileCannotRecord) {
+  NullProgress progress;
+  std::vector<std::string> names(NameCheck::MaxRows + 1);
+  for (std::size_t i = 0; i < names.size(); ++i) names[i] = std::to_string(i);
+  EXPECT_FALSE(NameCheck::check(names, true, progress, 0).refusal.empty());
+  names.pop_back();
+  EXPECT_TRUE(NameCheck::check(names, true, progress, 0).passed());
+
+  EditList list = makeEditList({{"a", "b"}});
+  list.removeColumnsFrom(2);
+  list.appendStage({std::string(NameCheck::MaxNameBytes + 1, 'x')});
+  const auto result = NameCheck::checkEditList(list, false, progress, 0);
+  EXPECT_FALSE(result.refusal.empty());
+  EXPECT_FALSE(list.hasErrorColumn());
+}
+
+}  // namespace
+}  // namespace ritoma::test
