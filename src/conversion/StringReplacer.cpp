@@ -1,0 +1,266 @@
+#include "conversion/StringReplacer.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "text/CaseMap.h"
+#include "text/Cp932.h"
+
+namespace ritoma {
+
+namespace {
+
+bool isSingleByteAt(std::string_view text, std::size_t i) { return Cp932::charLength(text, i) == 1; }
+
+// Characters in reverse order, each keeping its bytes in order.
+std::string reversedByCharacter(std::string_view text) {
+  std::string out(text.size(), '\0');
+  std::size_t end = text.size();
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t n = Cp932::charLength(text, i);
+    end -= n;
+    std::copy_n(text.data() + i, n, out.data() + end);
+    i += n;
+  }
+  return out;
+}
+
+// The pattern walk: `text` from `start` to its end.
+std::size_t matchFrom(std::string_view pattern, std::string_view text, std::size_t start) {
+  std::size_t i = start;
+  std::size_t p = 0;
+  bool pendingStar = false;
+  while (p < pattern.size()) {
+    if (i >= text.size()) return 0;
+    const char c = pattern[p];
+    if (c == '*') {
+      pendingStar = true;
+      ++p;
+      continue;
+    }
+    if (c == '?') {
+      i += Cp932::charLength(text, i);
+      if (!pendingStar) ++p;
+      continue;
+    }
+    const std::size_t n = Cp932::charLength(pattern, p);
+    const std::size_t t = Cp932::charLength(text, i);
+    if (t == n && text.compare(i, n, pattern.substr(p, n)) == 0) {
+      i += n;
+      p += n;
+      pendingStar = false;
+    } else if (pendingStar) {
+      i += t;
+    } else {
+      return 0;
+    }
+  }
+  return pendingStar ? 0 : i - start;
+}
+
+// Upper-case copy for the comparison, character by character, so that its
+// positions stay those of the original text (a character whose mapping
+// would change its length is compared as it is).
+std::string upperAligned(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t n = Cp932::charLength(text, i);
+    const std::string_view ch = text.substr(i, n);
+    if (n == 1 && static_cast<unsigned char>(ch[0]) < 0x80) {
+      const char b = ch[0];
+      out += (b >= 'a' && b <= 'z') ? static_cast<char>(b - 'a' + 'A') : b;
+    } else {
+      const std::string mapped = CaseMap::toUpper(ch);
+      out += mapped.size() == n ? std::string_view(mapped) : ch;
+    }
+    i += n;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::size_t StringReplacer::MatchAtStart(std::string_view pattern, std::string_view text, bool leftToRight) {
+  if (leftToRight) return matchFrom(pattern, text, 0);
+  return matchFrom(reversedByCharacter(pattern), reversedByCharacter(text), 0);
+}
+
+std::string StringReplacer::ReplaceAll(std::string_view name) const {
+  std::string result(name);
+  std::string_view s = search;
+  std::string_view r = replacement;
+  while (!s.empty() && s != "|") {
+    const std::size_t i = std::min(Cp932::find(s, '|'), s.size());
+    const std::size_t j = std::min(Cp932::find(r, '|'), r.size());
+    if (i > 0) result = ReplacePair(result, s.substr(0, i), r.substr(0, j));
+    s.remove_prefix(std::min(i + 1, s.size()));
+    r.remove_prefix(std::min(j + 1, r.size()));
+  }
+  return result;
+}
+
+std::string StringReplacer::ReplacePair(std::string_view name, std::string_view searchText,
+                                        std::string_view replacementText) const {
+  std::string_view prefix;
+  std::string_view work = name;
+  std::string_view suffix;
+  const std::size_t dot = Cp932::extensionPos(name);
+  if (target == NamePart::Name && dot != Cp932::npos) {
+    work = name.substr(0, dot);
+    suffix = name.substr(dot);
+  } else if (target == NamePart::Extension) {
+    prefix = dot == Cp932::npos ? name : name.substr(0, dot);
+    work = dot == Cp932::npos ? std::string_view() : name.substr(dot);
+  }
+
+  const std::string key = caseSensitive ? std::string(searchText) : upperAligned(searchText);
+  const std::string folded = caseSensitive ? std::string() : upperAligned(work);
+  const std::string_view compared = caseSensitive ? work : std::string_view(folded);
+
+  // Right to left, the scan runs over the reversed text: the match at the
+  // right end of work[0, hi) is the match at position size - hi of it.
+  const std::string pattern = leftToRight ? key : reversedByCharacter(key);
+  const std::string scanned = leftToRight ? std::string() : reversedByCharacter(compared);
+  const std::string_view text = leftToRight ? compared : std::string_view(scanned);
+  const std::size_t size = work.size();
+
+  std::string done;
+  done.reserve(size + replacementText.size());
+  std::vector<std::string_view> pieces;  // right to left: output pieces, last first
+  auto emit = [&](std::string_view piece) {
+    if (leftToRight) done += piece; else pieces.push_back(piece);
+  };
+  // `n` bytes of work at the scan position, in text order.
+  auto original = [&](std::size_t pos, std::size_t n) {
+    return leftToRight ? work.substr(pos, n) : work.substr(size - pos - n, n);
+  };
+  int skipped = 0;
+  int replaced = 0;
+  std::size_t pos = 0;  // bytes of work processed from the scan's start side
+  while (pos < size) {
+    const std::size_t h = matchFrom(pattern, text, pos);
+    if (h == 0) {
+      const std::size_t n = Cp932::charLength(text, pos);
+      emit(original(pos, n));
+      pos += n;
+    } else if (skipped < skipCount) {
+      emit(original(pos, h));
+      pos += h;
+      ++skipped;
+    } else {
+      emit(replacementText);
+      pos += h;
+      if (++replaced == replaceCount) {
+        emit(original(pos, size - pos));
+        break;
+      }
+    }
+  }
+
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t n = Cp932::charLength(text, i);
+    const std::string_view ch = text.substr(i, n);
+    if (n == 1 && static_cast<unsigned char>(ch[0]) < 0x80) {
+      const char b = ch[0];
+      out += (b >= 'a' && b <= 'z') ? static_cast<char>(b - 'a' + 'A') : b;
+    } else {
+      const std::string mapped = CaseMap::toUpper(ch);
+      out += mapped.size() == n ? std::string_view(mapped) : ch;
+    }
+    i += n;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::size_t StringReplacer::MatchAtStart(std::string_view pattern, std::string_view text, bool leftToRight) {
+  if (leftToRight) return matchFrom(pattern, text, 0);
+  return matchFrom(reversedByCharacter(pattern), reversedByCharacter(text), 0);
+}
+
+std::string StringReplacer::ReplaceAll(std::string_view name) const {
+  std::string result(name);
+  std::string_view s = search;
+  std::string_view r = replacement;
+  while (!s.empty() && s != "|") {
+    const std::size_t i = std::min(Cp932::find(s, '|'), s.size());
+    const std::size_t j = std::min(Cp932::find(r, '|'), r.size());
+    if (i > 0) result = ReplacePair(result, s.substr(0, i), r.substr(0, j));
+    s.remove_prefix(std::min(i + 1, s.size()));
+    r.remove_prefix(std::min(j + 1, r.size()));
+  }
+  return result;
+}
+
+std::string StringReplacer::ReplacePair(std::string_view name, std::string_view searchText,
+                                        std::string_view replacementText) const {
+  std::string_view prefix;
+  std::string_view work = name;
+  std::string_view suffix;
+  const std::size_t dot = Cp932::extensionPos(name);
+  if (target == NamePart::Name && dot != Cp932::npos) {
+    work = name.substr(0, dot);
+    suffix = name.substr(dot);
+  } else if (target == NamePart::Extension) {
+    prefix = dot == Cp932::npos ? name : name.substr(0, dot);
+    work = dot == Cp932::npos ? std::string_view() : name.substr(dot);
+  }
+
+  const std::string key = caseSensitive ? std::string(searchText) : upperAligned(searchText);
+  const std::string folded = caseSensitive ? std::string() : upperAligned(work);
+  const std::string_view compared = caseSensitive ? work : std::string_view(folded);
+
+  // Right to left, the scan runs over the reversed text: the match at the
+  // right end of work[0, hi) is the match at position size - hi of it.
+  const std::string pattern = leftToRight ? key : reversedByCharacter(key);
+  const std::string scanned = leftToRight ? std::string() : reversedByCharacter(compared);
+  const std::string_view text = leftToRight ? compared : std::string_view(scanned);
+  const std::size_t size = work.size();
+
+  std::string done;
+  done.reserve(size + replacementText.size());
+  std::vector<std::string_view> pieces;  // right to left: output pieces, last first
+  int skipped = 0;
+  int replaced = 0;
+  std::size_t pos = 0;  // bytes of work processed from the scan's start side
+  while (pos < size) {
+    const std::size_t h = matchFrom(pattern, text, pos);
+    std::string_view piece;
+    if (h > 0 && skipped < skipCount) {
+      piece = leftToRight ? work.substr(pos, h) : work.substr(size - pos - h, h);
+      ++skipped;
+    } else if (h > 0) {
+      piece = replacementText;
+      ++replaced;
+    } else {
+      const std::size_t n = Cp932::charLength(text, pos);
+      piece = leftToRight ? work.substr(pos, n) : work.substr(size - pos - n, n);
+      pos += n;
+      if (leftToRight) done += piece; else pieces.push_back(piece);
+      continue;
+    }
+    pos += h;
+    if (leftToRight) done += piece; else pieces.push_back(piece);
+    if (h > 0 && piece.data() == replacementText.data() && replaced == replaceCount) {
+      if (leftToRight) done += work.substr(pos); else pieces.push_back(work.substr(0, size - pos));
+      break;
+    }
+  }
+
+  std::string out;
+  out.reserve(prefix.size() + size + suffix.size() + replacementText.size());
+  out += prefix;
+  if (leftToRight) {
+    out += done;
+  } else {
+    for (auto it = pieces.rbegin(); it != pieces.rend(); ++it) out += *it;
+  }
+  out += suffix;
+  return out;
+}
+
+}  // namespace ritoma
