@@ -10,8 +10,6 @@ namespace ritoma {
 
 namespace {
 
-bool isSingleByteAt(std::string_view text, std::size_t i) { return Cp932::charLength(text, i) == 1; }
-
 // Characters in reverse order, each keeping its bytes in order.
 std::string reversedByCharacter(std::string_view text) {
   std::string out(text.size(), '\0');
@@ -25,7 +23,8 @@ std::string reversedByCharacter(std::string_view text) {
   return out;
 }
 
-// The pattern walk: `text` from `start` to its end.
+// The pattern walk over `text` from `start` (a character boundary) to its
+// end. Returns the bytes matched, 0 for none.
 std::size_t matchFrom(std::string_view pattern, std::string_view text, std::size_t start) {
   std::size_t i = start;
   std::size_t p = 0;
@@ -119,19 +118,22 @@ std::string StringReplacer::ReplacePair(std::string_view name, std::string_view 
   const std::string_view compared = caseSensitive ? work : std::string_view(folded);
 
   // Right to left, the scan runs over the reversed text: the match at the
-  // right end of work[0, hi) is the match at position size - hi of it.
+  // right end of the first k bytes of work is the match at position
+  // size - k of the reversed text.
   const std::string pattern = leftToRight ? key : reversedByCharacter(key);
-  const std::string scanned = leftToRight ? std::string() : reversedByCharacter(compared);
-  const std::string_view text = leftToRight ? compared : std::string_view(scanned);
+  const std::string reversed = leftToRight ? std::string() : reversedByCharacter(compared);
+  const std::string_view text = leftToRight ? compared : std::string_view(reversed);
   const std::size_t size = work.size();
 
   std::string done;
-  done.reserve(size + replacementText.size());
-  std::vector<std::string_view> pieces;  // right to left: output pieces, last first
+  std::vector<std::string_view> pieces;  // right to left: the output pieces, last first
   auto emit = [&](std::string_view piece) {
-    if (leftToRight) done += piece; else pieces.push_back(piece);
+    if (leftToRight)
+      done += piece;
+    else
+      pieces.push_back(piece);
   };
-  // `n` bytes of work at the scan position, in text order.
+  // `n` bytes of work at scan position `pos`, in text order.
   auto original = [&](std::size_t pos, std::size_t n) {
     return leftToRight ? work.substr(pos, n) : work.substr(size - pos - n, n);
   };
@@ -155,99 +157,6 @@ std::string StringReplacer::ReplacePair(std::string_view name, std::string_view 
         emit(original(pos, size - pos));
         break;
       }
-    }
-  }
-
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
-    const std::size_t n = Cp932::charLength(text, i);
-    const std::string_view ch = text.substr(i, n);
-    if (n == 1 && static_cast<unsigned char>(ch[0]) < 0x80) {
-      const char b = ch[0];
-      out += (b >= 'a' && b <= 'z') ? static_cast<char>(b - 'a' + 'A') : b;
-    } else {
-      const std::string mapped = CaseMap::toUpper(ch);
-      out += mapped.size() == n ? std::string_view(mapped) : ch;
-    }
-    i += n;
-  }
-  return out;
-}
-
-}  // namespace
-
-std::size_t StringReplacer::MatchAtStart(std::string_view pattern, std::string_view text, bool leftToRight) {
-  if (leftToRight) return matchFrom(pattern, text, 0);
-  return matchFrom(reversedByCharacter(pattern), reversedByCharacter(text), 0);
-}
-
-std::string StringReplacer::ReplaceAll(std::string_view name) const {
-  std::string result(name);
-  std::string_view s = search;
-  std::string_view r = replacement;
-  while (!s.empty() && s != "|") {
-    const std::size_t i = std::min(Cp932::find(s, '|'), s.size());
-    const std::size_t j = std::min(Cp932::find(r, '|'), r.size());
-    if (i > 0) result = ReplacePair(result, s.substr(0, i), r.substr(0, j));
-    s.remove_prefix(std::min(i + 1, s.size()));
-    r.remove_prefix(std::min(j + 1, r.size()));
-  }
-  return result;
-}
-
-std::string StringReplacer::ReplacePair(std::string_view name, std::string_view searchText,
-                                        std::string_view replacementText) const {
-  std::string_view prefix;
-  std::string_view work = name;
-  std::string_view suffix;
-  const std::size_t dot = Cp932::extensionPos(name);
-  if (target == NamePart::Name && dot != Cp932::npos) {
-    work = name.substr(0, dot);
-    suffix = name.substr(dot);
-  } else if (target == NamePart::Extension) {
-    prefix = dot == Cp932::npos ? name : name.substr(0, dot);
-    work = dot == Cp932::npos ? std::string_view() : name.substr(dot);
-  }
-
-  const std::string key = caseSensitive ? std::string(searchText) : upperAligned(searchText);
-  const std::string folded = caseSensitive ? std::string() : upperAligned(work);
-  const std::string_view compared = caseSensitive ? work : std::string_view(folded);
-
-  // Right to left, the scan runs over the reversed text: the match at the
-  // right end of work[0, hi) is the match at position size - hi of it.
-  const std::string pattern = leftToRight ? key : reversedByCharacter(key);
-  const std::string scanned = leftToRight ? std::string() : reversedByCharacter(compared);
-  const std::string_view text = leftToRight ? compared : std::string_view(scanned);
-  const std::size_t size = work.size();
-
-  std::string done;
-  done.reserve(size + replacementText.size());
-  std::vector<std::string_view> pieces;  // right to left: output pieces, last first
-  int skipped = 0;
-  int replaced = 0;
-  std::size_t pos = 0;  // bytes of work processed from the scan's start side
-  while (pos < size) {
-    const std::size_t h = matchFrom(pattern, text, pos);
-    std::string_view piece;
-    if (h > 0 && skipped < skipCount) {
-      piece = leftToRight ? work.substr(pos, h) : work.substr(size - pos - h, h);
-      ++skipped;
-    } else if (h > 0) {
-      piece = replacementText;
-      ++replaced;
-    } else {
-      const std::size_t n = Cp932::charLength(text, pos);
-      piece = leftToRight ? work.substr(pos, n) : work.substr(size - pos - n, n);
-      pos += n;
-      if (leftToRight) done += piece; else pieces.push_back(piece);
-      continue;
-    }
-    pos += h;
-    if (leftToRight) done += piece; else pieces.push_back(piece);
-    if (h > 0 && piece.data() == replacementText.data() && replaced == replaceCount) {
-      if (leftToRight) done += work.substr(pos); else pieces.push_back(work.substr(0, size - pos));
-      break;
     }
   }
 
