@@ -63,12 +63,12 @@ struct Tables {
     }
     return TextCodec::fromUtf8(utf8);
   }
-  // A code-page-932 double-byte character outside the slot area, or empty.
+  // A code-page-932 double-byte character outside the codec's slot area
+  // F040-F9FC, or empty.
   static std::string encodeDouble(char32_t cp) {
     std::string s = encode(cp);
-    if (s.size() != 2 || !Cp932::isLeadByte(static_cast<unsigned char>(s[0])) ||
-        static_cast<unsigned char>(s[0]) >= 0xF0)
-      return {};
+    const auto lead = static_cast<unsigned char>(s.empty() ? 0 : s[0]);
+    if (s.size() != 2 || !Cp932::isLeadByte(lead) || (lead >= 0xF0 && lead <= 0xF9)) return {};
     return s;
   }
   static std::uint16_t code(std::string_view s) {
