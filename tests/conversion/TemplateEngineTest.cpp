@@ -207,6 +207,13 @@ TEST_F(TemplateEngineTest, NonIntegerFieldRaisesTheMessage) {
       EXPECT_EQ(std::string(e.what()), "'" + TextCodec::toUtf8(c.field) + "' は整数ではありません");
     }
   }
+  // A byte that is no character still shows in the message.
+  try {
+    compile("/n<a\x81>", "");
+    ADD_FAILURE() << "compiled";
+  } catch (const NotIntegerError& e) {
+    EXPECT_EQ(std::string(e.what()), "'a\uFFFD' は整数ではありません");
+  }
   // An empty field keeps its default, a sign is accepted.
   EXPECT_EQ(one("/n<,,>", "", "a"), "001");
   EXPECT_EQ(one("/n<+7,1>", "", "a"), "7");
