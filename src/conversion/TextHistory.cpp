@@ -15,18 +15,4 @@ void TextHistory::AddToHistory(std::string_view text) {
   }
 }
 
-void TextHistory::load(const IniFile& ini, std::string_view section, std::string_view countKey,
-                       std::string_view prefix) {
-  entries.clear();
-  const int count = ini.readInteger(section, countKey, 0);
-  for (int i = 0; i < count; ++i) entries.push_back(ini.readString(section, IniFile::indexedKey(prefix, i)));
-}
-
-void TextHistory::save(IniFile& ini, std::string_view section, std::string_view countKey,
-                       std::string_view prefix) const {
-  ini.writeInteger(section, countKey, static_cast<int>(entries.size()));
-  for (std::size_t i = 0; i < entries.size(); ++i)
-    ini.writeString(section, IniFile::indexedKey(prefix, static_cast<int>(i)), entries[i]);
-}
-
 }  // namespace ritoma

@@ -3,8 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "conversion/ReplaceHistory.h"
 #include "conversion/StringReplacer.h"
 #include "conversion/TextHistory.h"
+#include "platform/PosixFileSystem.h"
+#include "support/TempDir.h"
 #include "text/TextCodec.h"
 
 namespace ritoma {
@@ -139,6 +142,27 @@ TEST(TextHistoryTest, MovesToTopWithoutCaseAndKeepsTwenty) {
   EXPECT_EQ(h.entries.size(), 20u);
   EXPECT_EQ(h.entries.front(), "E0");
   EXPECT_EQ(h.entries[1], "e18");
+}
+
+TEST(ReplaceHistoryTest, StoredListsRoundTripAndStaleKeysGo) {
+  TempDir dir;
+  PosixFileSystem fs;
+  dir.writeFile("Ritoma.ini",
+                "[RepText]\nCountB=2\nB-0=old\nB-1=\xE8\xA1\xA8|x\nB-7=stale\nCountA=1\nA-0=new\n");
+  ReplaceHistory history;
+  history.load(IniFile(fs, dir / "Ritoma.ini"));
+  EXPECT_EQ(history.search.entries, (std::vector<std::string>{"old", J("表|x")}));
+  EXPECT_EQ(history.replacement.entries, (std::vector<std::string>{"new"}));
+
+  history.search.AddToHistory(J("ソ*"));
+  IniFile ini(fs, dir / "Ritoma.ini");
+  history.save(ini);
+  IniFile reread(fs, dir / "Ritoma.ini");
+  EXPECT_FALSE(reread.valueExists("RepText", "B-7"));
+  ReplaceHistory again;
+  again.load(reread);
+  EXPECT_EQ(again.search.entries, history.search.entries);
+  EXPECT_EQ(again.replacement.entries, history.replacement.entries);
 }
 
 }  // namespace
