@@ -25,6 +25,10 @@ public:
   static std::uint32_t subsecondNanoseconds(FileTime time);
 
   static CivilTime toLocal(FileTime time);
+  // nullopt for a date or time that does not exist on the calendar or
+  // lies before 1601. A wall-clock time skipped by a clock change is moved
+  // on by the change (02:30 on a spring-forward night is 03:30); one that
+  // occurs twice is taken at its first occurrence.
   static std::optional<FileTime> fromLocal(const CivilTime& local);
 
   // "%u/%02u/%02u %02u:%02u:%02u" in local time, and back. Parsing accepts

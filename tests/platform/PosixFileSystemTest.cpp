@@ -100,6 +100,14 @@ TEST_F(PosixFileSystemTest, ListsRawNamesWithSizesAndKinds) {
   EXPECT_EQ(entries[2].attributes, AttrFolder);
   EXPECT_EQ(entries[3].name, kOmote);
 
+  // Sizes beyond 32 bits (a sparse file).
+  ASSERT_EQ(::truncate((dir / kOmote).c_str(), 5'000'000'000LL), 0);
+  ASSERT_FALSE(fs.listFolder(dir.path(), entries));
+  for (const auto& entry : entries)
+    if (entry.name == kOmote) {
+      EXPECT_EQ(entry.size, 5'000'000'000u);
+    }
+
   EXPECT_EQ(fs.listFolder(dir / "missing", entries), std::errc::no_such_file_or_directory);
 }
 

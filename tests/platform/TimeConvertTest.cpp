@@ -81,6 +81,9 @@ TEST(TimeConvertTest, LocalTimeFollowsTheRulesAtTheDate) {
   EXPECT_EQ(TimeConvert::toText(TimeConvert::fromUnixSeconds(1719835200)), "2024/07/01 14:00:00");
   EXPECT_EQ(TimeConvert::toUnixSeconds(*TimeConvert::fromText("2024/07/01 14:00:00")), 1719835200);
   EXPECT_EQ(TimeConvert::toUnixSeconds(*TimeConvert::fromText("2024/01/01 13:00:00")), 1704110400);
+  // Skipped in spring: moved on by the hour. Twice in autumn: the first.
+  EXPECT_EQ(TimeConvert::toText(*TimeConvert::fromText("2024/03/31 02:30:00")), "2024/03/31 03:30:00");
+  EXPECT_EQ(TimeConvert::toUnixSeconds(*TimeConvert::fromText("2024/10/27 02:30:00")), 1729989000 + 3600);
   const CivilTime summer = TimeConvert::toLocal(TimeConvert::fromUnixSeconds(1719835200));
   EXPECT_EQ(summer.hour, 14u);
   // The DOS stamp is local time too.
