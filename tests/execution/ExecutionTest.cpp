@@ -1,0 +1,367 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "ExecutionTestSupport.h"
+#include "execution/ExecutionFlow.h"
+#include "execution/FolderPlanCheck.h"
+#include "execution/UndoFile.h"
+
+namespace ritoma::test {
+namespace {
+
+class Execution : public FolderFixture {
+protected:
+  FolderPlanEngine engine{fs, progress, settings, undoPath()};
+
+  void SetUp() override {
+    FolderFixture::SetUp();
+    settings.msgExec = false;
+  }
+
+  bool check(PlanList& plan) { return engine.check(plan, options, true).passed; }
+
+  // Runs the plan as "実行" does (failures are told and rolled back).
+  RunResult run(PlanList& plan, int folderCount = 0) {
+    return ExecutionFlow(ui, settings).run(engine, plan, options, folderCount);
+  }
+
+  UndoLog undoLog() {
+    std::string bytes;
+    EXPECT_FALSE(real.readWholeFile(undoPath(), bytes));
+    UndoLog log;
+    EXPECT_EQ(UndoFile::decode(bytes, log), UndoFile::Status::Ok);
+    return log;
+  }
+
+  // Marks the time columns and the attribute column changed with new texts.
+  static void changeTimesAndAttributes(PlanList& plan, const std::string& attrs = "-H-A") {
+    TimeChange change;
+    change.text = "2010/05/06 07:08:09";
+    change.target = {true, true, true};
+    change.all = {true, true, true};
+    ASSERT_TRUE(plan.applyTimeChange(change, {}));
+    ASSERT_TRUE(plan.applyAttributeChange(attrs, true, {}));
+  }
+};
+
+TEST_F(Execution, SwapWithForceChangeAndItsUndoRecord) {
+  makeFile("表.txt", 1, AttrArchive, "A");
+  makeFile("ソ.txt", 2, AttrArchive, "B");
+  options.force = true;
+  PlanList plan = build(makeEditList({{"表.txt", "ソ.txt"}, {"ソ.txt", "表.txt"}}));
+  ASSERT_TRUE(check(plan));
+  const RunResult result = run(plan);
+  EXPECT_FALSE(result.failed);
+  EXPECT_EQ(result.code, 0);
+  EXPECT_EQ(dir.readFile("work/表.txt"), "B");
+  EXPECT_EQ(dir.readFile("work/ソ.txt"), "A");
+  EXPECT_EQ(dir.names("work").size(), 2u);
+  EXPECT_EQ(result.folder, work());
+  EXPECT_EQ(result.processedNames, (std::vector<std::string>{"ソ.txt", "表.txt"}));
+  EXPECT_TRUE(result.clearForce);
+  EXPECT_FALSE(options.force);
+
+  const UndoLog log = undoLog();
+  EXPECT_EQ(log.folder, work() + "/");
+  ASSERT_EQ(log.records.size(), 2u);
+  EXPECT_EQ(log.records[0].newName, "ソ.txt");
+  EXPECT_EQ(log.records[0].oldName, "表.txt");  // without the marker
+  EXPECT_EQ(log.records[0].created, plan.rows[0].origCreated);
+  EXPECT_EQ(log.records[1].oldName, "ソ.txt");
+  EXPECT_EQ(dir.names("config"), (std::vector<std::string>{"Ritoma.und"}));
+}
+
+TEST_F(Execution, ChainRunsInRowOrder) {
+  makeFile("a", 0, AttrArchive, "A");
+  makeFile("b", 1, AttrArchive, "B");
+  PlanList plan = build(makeEditList({{"b", "c"}, {"a", "b"}}));
+  ASSERT_TRUE(check(plan));
+  EXPECT_FALSE(run(plan).failed);
+  EXPECT_EQ(dir.names("work"), (std::vector<std::string>{"b", "c"}));
+  EXPECT_EQ(dir.readFile("work/b"), "A");
+  EXPECT_EQ(dir.readFile("work/c"), "B");
+}
+
+TEST_F(Execution, FolderOfTheBatchIsRenamedButKeepsItsTimes) {
+  makeFolder("ソ");
+  makeFile("表", 1);
+  PlanList plan = build(makeEditList({{"ソ", "ソ2"}, {"表", "表2"}}, {"ソ"}));
+  changeTimesAndAttributes(plan);
+  ASSERT_TRUE(check(plan));
+  settings.msgDir = true;
+  ui.answers = {Answer::Ok};
+  const RunResult result = run(plan, 1);
+  EXPECT_FALSE(result.failed);
+  ASSERT_EQ(ui.questions.size(), 1u);
+  EXPECT_EQ(ui.questions[0], ExecutionFlow::FolderWarningText);
+  const FolderState after = state();
+  ASSERT_TRUE(after.count("ソ2") && after.at("ソ2").isFolder);
+  EXPECT_EQ(TimeConvert::toText(after.at("表2").modified), "2010/05/06 07:08:09");
+  EXPECT_EQ(after.at("表2").attributes, AttrHidden | AttrArchive);
+  const UndoLog log = undoLog();
+  EXPECT_FALSE(log.records[0].isFile);
+  EXPECT_TRUE(log.records[1].isFile);
+}
+
+TEST_F(Execution, FolderWarningCancelledChangesNothing) {
+  makeFolder("ソ");
+  PlanList plan = build(makeEditList({{"ソ", "x"}}, {"ソ"}));
+  options.copy = true;
+  ui.answers = {Answer::Cancel};
+  const FolderState before = state();
+  EXPECT_TRUE(run(plan, 1).cancelled);
+  EXPECT_EQ(state(), before);
+}
+
+TEST_F(Execution, CopyIntoMissingFolderWritesBesideTheSources) {
+  makeFile("表.txt", 1, AttrArchive | AttrReadOnly, "data");
+  options.copy = true;
+  options.copyPath = cp(dir / "missing");
+  PlanList plan = build(makeEditList({{"表.txt", "ソ.txt"}}));
+  ASSERT_TRUE(check(plan));
+  EXPECT_EQ(options.copyPath, "");
+  const FolderState before = state();
+  const RunResult result = run(plan);
+  EXPECT_FALSE(result.failed);
+  const FolderState after = state();
+  EXPECT_EQ(after.at("表.txt").content, "data");
+  EXPECT_EQ(after.at("表.txt").modified, before.at("表.txt").modified);
+  const EntryState& copy = after.at("ソ.txt");
+  EXPECT_EQ(copy.content, "data");
+  // The copy gets the listed creation time and keeps read-only.
+  EXPECT_EQ(copy.created, before.at("表.txt").created);
+  EXPECT_EQ(copy.attributes, AttrArchive | AttrReadOnly);
+  EXPECT_EQ(result.processedNames, (std::vector<std::string>{"ソ.txt"}));
+  EXPECT_FALSE(real.exists(undoPath()));  // copies are not recorded
+}
+
+TEST_F(Execution, ReadOnlyFileKeepsReadOnlyWhenItsTimesChange) {
+  makeFile("表", 1, AttrReadOnly);
+  EditList list;
+  list.rows.push_back(EditRow{"", 0, false, {cp("表")}, ""});
+  PlanList plan = build(list);
+  TimeChange change;
+  change.text = "1999/12/31 23:59:59";
+  change.target = {true, true, true};
+  change.all = {true, true, true};
+  ASSERT_TRUE(plan.applyTimeChange(change, {}));
+  EXPECT_FALSE(run(plan).failed);
+  const EntryState& file = state().at("表");
+  EXPECT_EQ(file.attributes, AttrReadOnly);
+  EXPECT_EQ(TimeConvert::toText(file.created), change.text);
+  EXPECT_EQ(TimeConvert::toText(file.accessed), change.text);
+}
+
+TEST_F(Execution, Result37RollsBackAttributesTimesAndNames) {
+  for (int i = 0; i < 4; ++i) makeFile("f" + std::to_string(i), i, AttrArchive);
+  PlanList plan = build(makeEditList({{"f0", "g0"}, {"f1", "g1"}, {"f2", "g2"}, {"f3", "g3"}}));
+  changeTimesAndAttributes(plan, "S--A");
+  ASSERT_TRUE(check(plan));
+  const FolderState before = state();
+  fs.reset();
+  // The time stage sets attributes twice per row; the 4th row of the
+  // attribute stage is call 8 + 4.
+  fs.failNth(FsOp::SetAttributes, 12, EIO);
+  const RunResult result = run(plan);
+  EXPECT_EQ(result.code, 37);
+  EXPECT_EQ(result.stageFlags(), 7);
+  EXPECT_EQ(result.lastDoneRow(), 2);
+  EXPECT_EQ(plan.rows[3].mark, MarkFailed);
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{ExecutionFlow::RollBackText}));
+  EXPECT_EQ(state(), before);
+  EXPECT_FALSE(real.exists(undoPath()));
+}
+
+TEST_F(Execution, FailingFirstTemporaryRenameIsReported) {
+  makeFile("a");
+  makeFile("b");
+  options.force = true;
+  PlanList plan = build(makeEditList({{"a", "b"}, {"b", "a"}}));
+  ASSERT_TRUE(check(plan));
+  const FolderState before = state();
+  fs.reset();
+  fs.failNth(FsOp::Rename, 1, EACCES);
+  const RunResult result = run(plan);
+  EXPECT_TRUE(result.failed);
+  EXPECT_EQ(result.code, 0);
+  EXPECT_EQ(plan.rows[0].mark, MarkFailed);
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{ExecutionFlow::FailureText}));
+  EXPECT_EQ(state(), before);
+  EXPECT_TRUE(options.force);  // a failed run keeps the options
+}
+
+TEST_F(Execution, NameTakenAfterTheCheckLosesNothing) {
+  makeFile("表", 0, AttrArchive, "one");
+  makeFile("ソ", 1, AttrArchive, "two");
+  PlanList plan = build(makeEditList({{"表", "x"}, {"ソ", "y"}}));
+  ASSERT_TRUE(check(plan));
+  makeFile("y", 2, AttrArchive, "intruder");
+  const FolderState before = state();
+  const RunResult result = run(plan);
+  EXPECT_EQ(result.code, 11);
+  EXPECT_EQ(state(), before);
+  EXPECT_EQ(dir.readFile("work/y"), "intruder");
+}
+
+TEST_F(Execution, ConfirmationTexts) {
+  PlanList plan;
+  plan.setDefaultCaptions();
+  options.copy = true;
+  options.dummy = true;
+  EXPECT_EQ(ExecutionFlow::confirmationText(plan, options),
+            "\n以下の処理を実行します\n\n・ リネームあり\n　（コピー/ダミー）\n\n・ 日付変更なし\n\n・ 属性変更なし\n");
+  options.copy = false;
+  options.force = true;
+  plan.markChanged(PlanList::ColAccessed);
+  EXPECT_EQ(ExecutionFlow::confirmationText(plan, options),
+            "\n以下の処理を実行します\n\n・ リネームあり\n　（強制変更）\n\n・ 日付変更あり\n\n・ 属性変更なし\n");
+  plan.renameMode = false;
+  plan.markChanged(PlanList::ColAttrs);
+  EXPECT_EQ(ExecutionFlow::confirmationText(plan, options),
+            "\n以下の処理を実行します\n\n・ リネームなし\n\n・ 日付変更あり\n\n・ 属性変更あり\n");
+
+  settings.msgExec = true;
+  ui.answers = {Answer::Cancel};
+  EXPECT_TRUE(run(plan).cancelled);
+}
+
+TEST_F(Execution, NoRenamingWithTheForceBoxLeftCheckedRollsBackWithoutRenaming) {
+  makeFile("@a", 0);
+  makeFile("b", 1);
+  EditList list;
+  list.rows.push_back(EditRow{"", 0, false, {cp("@a")}, ""});
+  list.rows.push_back(EditRow{"", 0, false, {cp("b")}, ""});
+  PlanList plan = build(list);
+  changeTimesAndAttributes(plan);
+  options.force = true;
+  const FolderState before = state();
+  fs.reset();
+  fs.failNth(FsOp::SetTimes, 2, EIO);
+  EXPECT_EQ(run(plan).code, 12);
+  EXPECT_EQ(state(), before);
+}
+
+// A failure of every operation of every stage, at the first, a middle and
+// the last row: an in-place run leaves the folder as it was, a copy run
+// leaves the sources as they were; an older undo file stays untouched.
+struct FaultCase {
+  const char* label;
+  bool copy;
+  FsOp op;
+  int (*nth)(int row, int rows);  // the failing call for a failure at `row`
+};
+
+void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.label; }
+
+class FaultTable : public Execution,
+                   public ::testing::WithParamInterface<std::tuple<FaultCase, int>> {};
+
+TEST_P(FaultTable, NothingChanges) {
+  const auto& [c, position] = GetParam();
+  const std::vector<std::string> names = {"表.txt", "ソ", "a表b", "ソソ.dat", "z"};
+  const int rows = static_cast<int>(names.size());
+  const int row = position == 0 ? 0 : position == 1 ? rows / 2 : rows - 1;
+  std::vector<std::pair<std::string, std::string>> pairs;
+  for (int i = 0; i < rows; ++i) {
+    makeFile(names[i], i, i % 2 ? AttrArchive | AttrReadOnly : AttrArchive);
+    pairs.emplace_back(names[i], "x_" + names[i]);
+  }
+  if (c.copy) {
+    dir.makeFolder("out");
+    options.copy = true;
+    options.copyPath = cp(dir / "out");
+  } else {
+    options.force = true;
+  }
+  dir.writeFile("config/Ritoma.und", "OLD");
+  PlanList plan = build(makeEditList(pairs));
+  changeTimesAndAttributes(plan);
+  ASSERT_TRUE(check(plan));
+
+  const FolderState before = state();
+  fs.reset();
+  fs.failNth(c.op, c.nth(row, rows), EIO);
+  const RunResult result = run(plan);
+  ASSERT_TRUE(result.failed);
+  EXPECT_EQ(plan.rows[row].mark, MarkFailed);
+  FolderState after = state();
+  if (c.copy) {
+    EXPECT_LT(result.code, 0);  // copies are never rolled back
+    // Reading a source may move its access time; nothing else changes.
+    for (auto& [name, entry] : after) entry.accessed = before.at(name).accessed;
+  } else {
+    EXPECT_GE(result.code, 0);  // 0 only for the very first temporary rename
+  }
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(dir.names("config"), (std::vector<std::string>{"Ritoma.und"}));
+  EXPECT_EQ(dir.readFile("config/Ritoma.und"), "OLD");
+}
+
+std::string faultCaseName(const ::testing::TestParamInfo<std::tuple<FaultCase, int>>& info) {
+  static const char* const kAt[] = {"First", "Middle", "Last"};
+  return std::string(std::get<0>(info.param).label) + "At" + kAt[std::get<1>(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Stages, FaultTable,
+    ::testing::Combine(
+        ::testing::Values(
+            FaultCase{"TemporaryRename", false, FsOp::Rename, [](int r, int) { return r + 1; }},
+            FaultCase{"Rename", false, FsOp::Rename, [](int r, int n) { return n + r + 1; }},
+            FaultCase{"TimesGetAttributes", false, FsOp::GetAttributes, [](int r, int) { return r + 1; }},
+            FaultCase{"TimesClearAttributes", false, FsOp::SetAttributes, [](int r, int) { return 2 * r + 1; }},
+            FaultCase{"TimesOpen", false, FsOp::OpenRead, [](int r, int) { return r + 1; }},
+            FaultCase{"TimesSet", false, FsOp::SetTimes, [](int r, int) { return r + 1; }},
+            FaultCase{"TimesRestoreAttributes", false, FsOp::SetAttributes, [](int r, int) { return 2 * r + 2; }},
+            FaultCase{"SetAttributes", false, FsOp::SetAttributes, [](int r, int n) { return 2 * n + r + 1; }},
+            FaultCase{"Copy", true, FsOp::CopyFile, [](int r, int) { return r + 1; }},
+            FaultCase{"CopyTimesOpen", true, FsOp::OpenRead, [](int r, int) { return r + 1; }},
+            FaultCase{"CopyTimesSet", true, FsOp::SetTimes, [](int r, int) { return r + 1; }},
+            FaultCase{"CopySetAttributes", true, FsOp::SetAttributes, [](int r, int n) { return 2 * n + r + 1; }}),
+        ::testing::Values(0, 1, 2)),
+    faultCaseName);
+
+struct UndoFault {
+  const char* label;
+  FsOp op;
+};
+
+class UndoWriteFailure : public Execution, public ::testing::WithParamInterface<UndoFault> {};
+
+TEST_P(UndoWriteFailure, IsReportedAndTheOlderRecordIsGone) {
+  makeFile("a");
+  dir.writeFile("config/Ritoma.und", "OLD");
+  PlanList plan = build(makeEditList({{"a", "b"}}));
+  ASSERT_TRUE(check(plan));
+  fs.reset();
+  fs.failNth(GetParam().op, 1, ENOSPC);
+  const RunResult result = run(plan);
+  EXPECT_FALSE(result.failed);
+  EXPECT_EQ(dir.names("work"), (std::vector<std::string>{"b"}));
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{"UNDO情報を書き込めませんでした"}));
+  EXPECT_TRUE(dir.names("config").empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Calls, UndoWriteFailure,
+                         ::testing::Values(UndoFault{"Open", FsOp::OpenWrite}, UndoFault{"Write", FsOp::Write},
+                                           UndoFault{"Close", FsOp::Close}, UndoFault{"Replace", FsOp::Replace}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(Execution, RefusedWhenTheOlderRecordCannotBeRemoved) {
+  makeFile("a");
+  dir.writeFile("config/Ritoma.und", "OLD");
+  PlanList plan = build(makeEditList({{"a", "b"}}));
+  ASSERT_TRUE(check(plan));
+  fs.reset();
+  fs.failNth(FsOp::OpenWrite, 1, EROFS);
+  fs.failNth(FsOp::Remove, 2, EROFS);  // the first removes the unfinished record
+  const RunResult result = run(plan);
+  EXPECT_TRUE(result.failed);
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{"UNDO情報を更新できないため処理を中止します"}));
+  EXPECT_EQ(dir.names("work"), (std::vector<std::string>{"a"}));
+  EXPECT_EQ(dir.readFile("config/Ritoma.und"), "OLD");
+}
+
+}  // namespace
+}  // namespace ritoma::test
