@@ -10,6 +10,15 @@ namespace ritoma {
 
 namespace {
 
+// Cp932::charLength for the scan's inner loop, where the call itself would
+// cost more than the test: a lead byte followed by a trail byte makes two.
+inline std::size_t charLength(std::string_view s, std::size_t pos) {
+  const auto c = static_cast<unsigned char>(s[pos]);
+  if (!((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) || pos + 1 >= s.size()) return 1;
+  const auto t = static_cast<unsigned char>(s[pos + 1]);
+  return (t >= 0x40 && t <= 0x7E) || (t >= 0x80 && t <= 0xFC) ? 2 : 1;
+}
+
 // Characters in reverse order, each keeping its bytes in order.
 std::string reversedByCharacter(std::string_view text) {
   std::string out(text.size(), '\0');
@@ -38,12 +47,12 @@ std::size_t matchFrom(std::string_view pattern, std::string_view text, std::size
       continue;
     }
     if (c == '?') {
-      i += Cp932::charLength(text, i);
+      i += charLength(text, i);
       if (!pendingStar) ++p;
       continue;
     }
-    const std::size_t n = Cp932::charLength(pattern, p);
-    const std::size_t t = Cp932::charLength(text, i);
+    const std::size_t n = charLength(pattern, p);
+    const std::size_t t = charLength(text, i);
     if (t == n && text.compare(i, n, pattern.substr(p, n)) == 0) {
       i += n;
       p += n;
@@ -125,11 +134,13 @@ std::string StringReplacer::ReplacePair(std::string_view name, std::string_view 
   const std::string_view text = leftToRight ? compared : std::string_view(reversed);
   const std::size_t size = work.size();
 
-  std::string done;
+  std::string out;
+  out.reserve(prefix.size() + size + suffix.size() + replacementText.size());
+  out += prefix;
   std::vector<std::string_view> pieces;  // right to left: the output pieces, last first
   auto emit = [&](std::string_view piece) {
     if (leftToRight)
-      done += piece;
+      out += piece;
     else
       pieces.push_back(piece);
   };
@@ -143,7 +154,7 @@ std::string StringReplacer::ReplacePair(std::string_view name, std::string_view 
   while (pos < size) {
     const std::size_t h = matchFrom(pattern, text, pos);
     if (h == 0) {
-      const std::size_t n = Cp932::charLength(text, pos);
+      const std::size_t n = charLength(text, pos);
       emit(original(pos, n));
       pos += n;
     } else if (skipped < skipCount) {
@@ -160,14 +171,7 @@ std::string StringReplacer::ReplacePair(std::string_view name, std::string_view 
     }
   }
 
-  std::string out;
-  out.reserve(prefix.size() + size + suffix.size() + replacementText.size());
-  out += prefix;
-  if (leftToRight) {
-    out += done;
-  } else {
-    for (auto it = pieces.rbegin(); it != pieces.rend(); ++it) out += *it;
-  }
+  for (auto it = pieces.rbegin(); it != pieces.rend(); ++it) out += *it;
   out += suffix;
   return out;
 }
