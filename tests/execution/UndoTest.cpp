@@ -1,0 +1,264 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "ExecutionTestSupport.h"
+#include "execution/ExecutionFlow.h"
+#include "execution/UndoFile.h"
+#include "execution/UndoFlow.h"
+
+namespace ritoma::test {
+namespace {
+
+UndoLog sampleLog() {
+  UndoLog log;
+  log.folder = "/tmp/表/";
+  log.records.push_back({"ソ.txt", "表.txt", true, "2001/02/03 04:05:06", "2002/02/03 04:05:06",
+                         "2003/02/03 04:05:06", "--RA"});
+  log.records.push_back({"d2", "d", false, "", "", "", ""});
+  return log;
+}
+
+TEST(UndoFileFormat, LayoutAndRoundTrip) {
+  const auto bytes = UndoFile::encode(sampleLog());
+  ASSERT_TRUE(bytes);
+  const std::string folder = "/tmp/表/";
+  std::string expected;
+  expected += static_cast<char>(folder.size());
+  expected += '\0';
+  expected += folder;
+  expected += std::string("\x02\x00", 2);
+  expected += std::string("\x07\x00", 2) + "ソ.txt" + std::string("\x07\x00", 2) + "表.txt" + "\x01";
+  expected += "2001/02/03 04:05:062002/02/03 04:05:062003/02/03 04:05:06--RA";
+  expected += std::string("\x02\x00", 2) + "d2" + std::string("\x01\x00", 2) + "d" + std::string(1, '\0');
+  EXPECT_EQ(*bytes, expected);
+
+  UndoLog back;
+  ASSERT_EQ(UndoFile::decode(*bytes, back), UndoFile::Status::Ok);
+  EXPECT_EQ(back.folder, folder);
+  ASSERT_EQ(back.records.size(), 2u);
+  EXPECT_EQ(back.records[0].oldName, "表.txt");
+  EXPECT_EQ(back.records[0].accessed, "2003/02/03 04:05:06");
+  EXPECT_EQ(back.records[0].attrs, "--RA");
+  EXPECT_FALSE(back.records[1].isFile);
+}
+
+TEST(UndoFileFormat, EveryDamageIsRecognised) {
+  const std::string good = *UndoFile::encode(sampleLog());
+  UndoLog log;
+  EXPECT_EQ(UndoFile::decode("", log), UndoFile::Status::Empty);
+  for (std::size_t n = 1; n < good.size(); ++n)
+    EXPECT_EQ(UndoFile::decode(good.substr(0, n), log), UndoFile::Status::Damaged) << "cut at " << n;
+  EXPECT_EQ(UndoFile::decode(good + "x", log), UndoFile::Status::Damaged);
+  EXPECT_TRUE(log.records.empty());
+
+  // Names that leave the folder and texts the run could not apply.
+  for (const auto& [label, edit] : std::vector<std::pair<std::string, std::function<void(UndoLog&)>>>{
+           {"ParentName", [](UndoLog& l) { l.records[0].oldName = ".."; }},
+           {"PathName", [](UndoLog& l) { l.records[0].newName = "../x"; }},
+           {"EmptyName", [](UndoLog& l) { l.records[1].oldName = ""; }},
+           {"BadTime", [](UndoLog& l) { l.records[0].created = "2001/02/30 04:05:06"; }},
+           {"BadAttrs", [](UndoLog& l) { l.records[0].attrs = "RRRR"; }}}) {
+    UndoLog bad = sampleLog();
+    edit(bad);
+    const auto bytes = UndoFile::encode(bad);
+    ASSERT_TRUE(bytes) << label;
+    EXPECT_EQ(UndoFile::decode(*bytes, log), UndoFile::Status::Damaged) << label;
+  }
+}
+
+TEST(UndoFileFormat, RefusesWhatItCannotRecord) {
+  UndoLog log = sampleLog();
+  log.records[0].modified = "12345/02/03 04:05:06";
+  EXPECT_FALSE(UndoFile::encode(log));
+  log = sampleLog();
+  log.records.resize(65536, log.records[1]);
+  EXPECT_FALSE(UndoFile::encode(log));
+  log.records.resize(65535);
+  EXPECT_TRUE(UndoFile::encode(log));
+}
+
+// The selection list of a folder, every entry unchecked.
+class FolderSelection : public UndoSelection {
+public:
+  FolderSelection(FileSystem& fs, const std::string& folder) {
+    std::vector<FileInfo> entries;
+    fs.listFolder(folder, entries);
+    for (const auto& e : entries) names_.push_back({TextCodec::toInternal(e.name), e.isFolder});
+    checked.assign(names_.size(), false);
+  }
+  std::size_t size() const override { return names_.size(); }
+  std::string fullName(std::size_t e) const override { return names_[e].first; }
+  bool isChecked(std::size_t e) const override { return checked[e]; }
+  void check(std::size_t e) override { checked[e] = true; }
+  int icon(std::size_t e) const override { return names_[e].second ? 1 : 0; }
+  std::string infoText(std::size_t e) const override { return "2000/01/01 00:00:00 " + std::to_string(e); }
+  std::vector<bool> checked;
+
+private:
+  std::vector<std::pair<std::string, bool>> names_;
+};
+
+class Undo : public FolderFixture {
+protected:
+  FolderPlanEngine engine{fs, progress, settings, undoPath()};
+  UndoFlow flow{fs, ui, undoPath()};
+
+  void SetUp() override {
+    FolderFixture::SetUp();
+    settings.msgExec = false;
+  }
+
+  RunResult run(PlanList& plan) {
+    EXPECT_TRUE(engine.check(plan, options, true).passed);
+    return ExecutionFlow(ui, settings).run(engine, plan, options, 0);
+  }
+
+  // "UNDO": load, open the folder, build the reverse plan.
+  std::optional<PlanList> reversePlan(EditList& edit) {
+    const auto log = flow.load();
+    if (!log) return std::nullopt;
+    FolderSelection selection(fs, work());
+    PlanList plan;
+    if (!flow.buildReversePlan(*log, selection, edit, plan)) return std::nullopt;
+    return plan;
+  }
+};
+
+TEST_F(Undo, ForcedBatchGoesStraightBackAndForwardAgain) {
+  makeFile("表.txt", 1, AttrArchive, "A");
+  makeFile("ソ.txt", 2, AttrReadOnly, "B");
+  makeFolder("d");
+  const FolderState before = state();
+  options.force = true;
+  settings.chkForce = false;
+  PlanList plan = build(makeEditList({{"表.txt", "ソ.txt"}, {"ソ.txt", "表.txt"}, {"d", "e"}}, {"d"}));
+  TimeChange change;
+  change.text = "2020/01/01 00:00:00";
+  change.target = {true, true, true};
+  change.all = {true, true, true};
+  plan.applyTimeChange(change, {});
+  plan.applyAttributeChange("SH-A", true, {});
+  ASSERT_FALSE(run(plan).failed);
+  const FolderState forward = state();
+
+  EditList edit;
+  auto reverse = reversePlan(edit);
+  ASSERT_TRUE(reverse);
+  ASSERT_EQ(reverse->rows.size(), 3u);
+  EXPECT_EQ(reverse->rows[0].oldName, cp("ソ.txt"));
+  EXPECT_EQ(reverse->rows[0].newName, cp("表.txt"));
+  EXPECT_EQ(reverse->rows[2].oldName, cp("e"));
+  EXPECT_TRUE(reverse->rows[2].isFolderRow());
+  EXPECT_EQ(reverse->rows[2].image, 1);
+  for (std::size_t c = 3; c <= 6; ++c) EXPECT_TRUE(reverse->isChanged(c)) << c;
+  EXPECT_EQ(edit.stageCount(), 1u);
+  EXPECT_EQ(edit.folderCount, 1);
+  EXPECT_EQ(edit.nameAt(1, 2), cp("ソ.txt"));
+
+  // Force change is still on: the swap runs through temporary names.
+  ASSERT_FALSE(run(*reverse).failed);
+  EXPECT_EQ(state(), before);
+
+  // The reverse run recorded the batch forward again.
+  EditList again;
+  auto forwardPlan = reversePlan(again);
+  ASSERT_TRUE(forwardPlan);
+  EXPECT_EQ(forwardPlan->rows[0].newName, cp("ソ.txt"));
+  EXPECT_EQ(forwardPlan->rows[0].created, reverse->rows[0].origCreated);
+  ASSERT_FALSE(run(*forwardPlan).failed);
+  FolderState now = state();
+  // Forward again renames, but the times are those listed before the first run.
+  EXPECT_EQ(now.at("ソ.txt").content, "A");
+  EXPECT_EQ(now.at("ソ.txt").modified, before.at("表.txt").modified);
+  EXPECT_NE(now.at("ソ.txt").modified, forward.at("ソ.txt").modified);
+}
+
+TEST_F(Undo, PressedTwiceBuildsTheSamePlan) {
+  makeFile("a");
+  PlanList plan = build(makeEditList({{"a", "表"}}));
+  ASSERT_FALSE(run(plan).failed);
+  EditList first, second;
+  auto one = reversePlan(first);
+  auto two = reversePlan(second);
+  ASSERT_TRUE(one && two);
+  ASSERT_EQ(one->rows.size(), 1u);
+  EXPECT_EQ(two->rows.size(), 1u);
+  EXPECT_EQ(one->rows[0].oldName, two->rows[0].oldName);
+  EXPECT_EQ(one->rows[0].newName, cp("a"));
+  EXPECT_EQ(two->rows[0].newName, cp("a"));
+  EXPECT_EQ(one->rows[0].created, two->rows[0].created);
+}
+
+TEST_F(Undo, MissingFilesAnsweredYesAndNo) {
+  makeFile("a");
+  makeFile("b");
+  makeFile("c");
+  PlanList plan = build(makeEditList({{"a", "x"}, {"b", "ソ"}, {"c", "z"}}));
+  ASSERT_FALSE(run(plan).failed);
+  std::filesystem::remove(disk("ソ"));
+
+  ui.answers = {Answer::Yes};
+  EditList edit;
+  auto reverse = reversePlan(edit);
+  ASSERT_TRUE(reverse);
+  EXPECT_EQ(ui.questions, (std::vector<std::string>{"ソ\nファイルが見つかりません\n続行しますか？"}));
+  ASSERT_EQ(reverse->rows.size(), 2u);
+  EXPECT_EQ(reverse->rows[1].oldName, "z");
+  EXPECT_EQ(edit.rows.size(), 2u);
+
+  ui.answers = {Answer::No};
+  ui.questions.clear();
+  EditList declined;
+  const FolderState before = state();
+  EXPECT_FALSE(reversePlan(declined));
+  EXPECT_EQ(ui.questions.size(), 1u);
+  EXPECT_TRUE(declined.rows.empty());
+  EXPECT_EQ(state(), before);
+}
+
+TEST_F(Undo, NoFilesFoundRecordsAnEmptyBatch) {
+  makeFile("a");
+  PlanList plan = build(makeEditList({{"a", "b"}}));
+  ASSERT_FALSE(run(plan).failed);
+  std::filesystem::remove(disk("b"));
+  ui.answers = {Answer::Yes};
+  EditList edit;
+  auto reverse = reversePlan(edit);
+  ASSERT_TRUE(reverse);
+  EXPECT_TRUE(reverse->rows.empty());
+  EXPECT_FALSE(run(*reverse).failed);
+  ui.messages.clear();
+  EXPECT_FALSE(flow.load());
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{UndoFlow::NoInfoText}));
+}
+
+TEST_F(Undo, NothingToUndo) {
+  EXPECT_FALSE(flow.load());  // no file
+  dir.writeFile("config/Ritoma.und", "");
+  EXPECT_FALSE(flow.load());
+  dir.writeFile("config/Ritoma.und", "\x05");  // damaged
+  EXPECT_FALSE(flow.load());
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{UndoFlow::NoInfoText, UndoFlow::NoInfoText,
+                                                   UndoFlow::DamagedText}));
+  EXPECT_EQ(dir.readFile("config/Ritoma.und"), "\x05");
+}
+
+TEST_F(Undo, VanishedFolderOffersToDeleteTheRecord) {
+  UndoLog log;
+  log.folder = dir / "gone/";
+  log.records.push_back({"b", "a", false, "", "", "", ""});
+  dir.writeFile("config/Ritoma.und", *UndoFile::encode(log));
+  ui.answers = {Answer::No};
+  EXPECT_FALSE(flow.load());
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{log.folder + "\nUNDO情報のパスが存在しません\n処理を中止します"}));
+  EXPECT_EQ(ui.questions, (std::vector<std::string>{"UNDO情報を削除しますか？"}));
+  EXPECT_TRUE(dir.exists("config/Ritoma.und"));
+  ui.answers = {Answer::Yes};
+  EXPECT_FALSE(flow.load());
+  EXPECT_FALSE(dir.exists("config/Ritoma.und"));
+}
+
+}  // namespace
+}  // namespace ritoma::test
