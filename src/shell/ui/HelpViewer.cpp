@@ -1,0 +1,42 @@
+#include "shell/ui/HelpViewer.h"
+
+#include <QShortcut>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace ritoma {
+
+QPointer<HelpViewer> HelpViewer::instance_;
+
+HelpViewer::HelpViewer(QWidget* parent) : QDialog(parent), browser_(new QTextBrowser(this)) {
+  setObjectName(QStringLiteral("HelpViewer"));
+  setWindowTitle(QStringLiteral("Ritoma ﾍﾙﾌﾟ"));
+  setAttribute(Qt::WA_DeleteOnClose);
+  browser_->setObjectName(QStringLiteral("HelpBrowser"));
+  browser_->setOpenExternalLinks(true);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(browser_);
+  resize(560, 480);
+}
+
+HelpViewer* HelpViewer::showContext(int context, QWidget* parent) {
+  if (!instance_) instance_ = new HelpViewer(parent ? parent->window() : nullptr);
+  QUrl url(QStringLiteral("qrc:/help/ritoma.html"));
+  if (context > 0) url.setFragment(anchorFor(context));
+  instance_->browser_->setSource(url);
+  if (context > 0) instance_->browser_->scrollToAnchor(anchorFor(context));
+  instance_->show();
+  instance_->raise();
+  instance_->activateWindow();
+  return instance_;
+}
+
+void HelpViewer::bindKey(QWidget* widget, int context) {
+  auto* shortcut = new QShortcut(QKeySequence::HelpContents, widget);
+  shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+  QObject::connect(shortcut, &QShortcut::activated, widget,
+                   [widget, context] { showContext(context, widget); });
+}
+
+}  // namespace ritoma

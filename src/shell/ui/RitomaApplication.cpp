@@ -1,0 +1,33 @@
+#include "shell/ui/RitomaApplication.h"
+
+#include <QMessageBox>
+#include <exception>
+
+namespace ritoma {
+
+RitomaApplication::RitomaApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  setApplicationName(QStringLiteral("Ritoma"));
+  setApplicationDisplayName(QStringLiteral("Ritoma"));
+  setApplicationVersion(QStringLiteral(RITOMA_VERSION));
+}
+
+bool RitomaApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& error) {
+    reportError(QString::fromUtf8(error.what()));
+  } catch (...) {
+    reportError(QStringLiteral("不明なエラーが発生しました"));
+  }
+  return false;
+}
+
+void RitomaApplication::reportError(const QString& message) {
+  if (reporter_) {
+    reporter_(message);
+    return;
+  }
+  QMessageBox::critical(activeWindow(), applicationDisplayName(), message);
+}
+
+}  // namespace ritoma

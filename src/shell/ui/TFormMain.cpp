@@ -1,0 +1,493 @@
+#include "shell/ui/TFormMain.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStandardItemModel>
+#include <QStatusBar>
+#include <QTreeView>
+#include <QTreeWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "shell/IniFile.h"
+#include "shell/ui/EditListModel.h"
+#include "shell/ui/Fonts.h"
+#include "shell/ui/HelpViewer.h"
+#include "shell/ui/TFormAbout.h"
+#include "text/TextCodec.h"
+
+namespace ritoma {
+
+namespace {
+
+constexpr int MinimumWidth = 540;
+constexpr int MinimumHeight = 410;
+constexpr int MinimumPanel = 200;       // both panels of page 選択
+constexpr int MinimumConvertPanel = 250;  // both panels of page 変換
+
+const QString Title = QStringLiteral("Ritoma - ");
+
+QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(name);
+  return button;
+}
+
+QTreeView* makeListView(const QString& name, QWidget* parent) {
+  auto* view = new QTreeView(parent);
+  view->setObjectName(name);
+  view->setFont(Fonts::fixed());
+  view->setRootIsDecorated(false);
+  view->setUniformRowHeights(true);
+  view->setAllColumnsShowFocus(true);
+  view->setSelectionBehavior(QAbstractItemView::SelectRows);
+  view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view->header()->setStretchLastSection(false);
+  view->header()->setSectionsMovable(false);
+  return view;
+}
+
+QStandardItemModel* headerModel(const QStringList& captions, QObject* parent) {
+  auto* model = new QStandardItemModel(0, static_cast<int>(captions.size()), parent);
+  model->setHorizontalHeaderLabels(captions);
+  return model;
+}
+
+QString display(const std::string& cp932) { return QString::fromStdU16String(TextCodec::toDisplay(cp932)); }
+std::string internal(const QString& text) { return TextCodec::fromDisplay(text.toStdU16String()); }
+
+}  // namespace
+
+TFormMain::TFormMain(FileSystem& fs, std::string settingsPath, QtUserInteraction::Script script,
+                     QWidget* parent)
+    : QMainWindow(parent),
+      fs_(fs),
+      settingsPath_(std::move(settingsPath)),
+      interaction_(this),
+      progress_(this) {
+  setObjectName(QStringLiteral("FormMain"));
+  interaction_.setScript(std::move(script));
+  setFont(Fonts::proportional());
+  setMinimumSize(MinimumWidth, MinimumHeight);
+
+  pages_ = new QStackedWidget(this);
+  pages_->setObjectName(QStringLiteral("PageControl1"));
+  for (int i = 1; i <= 4; ++i) {
+    auto* sheet = new QWidget(pages_);
+    sheet->setObjectName(QStringLiteral("TabSheet%1").arg(i));
+    pages_->addWidget(sheet);
+  }
+  setCentralWidget(pages_);
+
+  statusFolder_ = new QLabel(this);
+  statusFolder_->setObjectName(QStringLiteral("StatusBar1"));
+  statusBar()->setSizeGripEnabled(true);
+  statusBar()->addWidget(statusFolder_, 1);
+
+  buildPageSelect();
+  buildPageEdit();
+  buildPageConvert();
+  buildPageAttribute();
+  buildMenu();
+  // F1 opens the help of the page on show.
+  auto* help = new QShortcut(QKeySequence::HelpContents, this);
+  connect(help, &QShortcut::activated, this, [this] { HelpViewer::showContext(helpContext(), this); });
+
+  loadSettings();
+}
+
+TFormMain::~TFormMain() = default;
+
+void TFormMain::buildPageSelect() {
+  QWidget* sheet = page(PageSelect);
+  splitter1_ = new QSplitter(Qt::Horizontal, sheet);
+  splitter1_->setObjectName(QStringLiteral("Splitter1"));
+  splitter1_->setChildrenCollapsible(false);
+
+  auto* left = new QWidget(splitter1_);
+  left->setObjectName(QStringLiteral("Panel1Left"));
+  left->setMinimumWidth(MinimumPanel);
+  driveList_ = new QComboBox(left);
+  driveList_->setObjectName(QStringLiteral("DriveComboBox"));
+  driveList_->setFont(Fonts::fixed(Fonts::DriveListPixels));
+  folderTree_ = new QTreeWidget(left);
+  folderTree_->setObjectName(QStringLiteral("DirectoryTreeView"));
+  folderTree_->setFont(Fonts::fixed());
+  folderTree_->setHeaderHidden(true);
+  auto* menuButton = makeButton(QStringLiteral("ButtonMenu"), QStringLiteral(" メニュー"), left);
+  connect(menuButton, &QPushButton::clicked, this, &TFormMain::showMainMenu);
+  auto* undoButton = makeButton(QStringLiteral("ButtonUndo"), QStringLiteral("UNDO"), left);
+  auto* leftLayout = new QVBoxLayout(left);
+  leftLayout->setContentsMargins(0, 0, 0, 0);
+  leftLayout->addWidget(driveList_);
+  leftLayout->addWidget(folderTree_, 1);
+  auto* leftButtons = new QHBoxLayout;
+  leftButtons->addWidget(menuButton);
+  leftButtons->addWidget(undoButton);
+  leftLayout->addLayout(leftButtons);
+
+  auto* right = new QWidget(splitter1_);
+  right->setObjectName(QStringLiteral("Panel1Right"));
+  right->setMinimumWidth(MinimumPanel);
+  filterChoice_ = new QComboBox(right);
+  filterChoice_->setObjectName(QStringLiteral("FilterComboBox"));
+  filterChoice_->setFont(Fonts::fixed());
+  button1Next_ = makeButton(QStringLiteral("Button1NEXT"), QStringLiteral("編集 >>"), right);
+  button1Next_->setEnabled(false);
+  listView1_ = makeListView(QStringLiteral("ListView1"), right);
+  listView1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  listView1_->setModel(headerModel({QString(), QStringLiteral("ﾌｧｲﾙ名  "), QStringLiteral("拡張子  "),
+                                    QStringLiteral("サイズ  "), QStringLiteral("更新日時  ")},
+                                   listView1_));
+  listView1_->header()->resizeSection(0, 35);
+  auto* rightTop = new QHBoxLayout;
+  rightTop->addWidget(filterChoice_, 1);
+  rightTop->addWidget(button1Next_);
+  auto* rightLayout = new QVBoxLayout(right);
+  rightLayout->setContentsMargins(0, 0, 0, 0);
+  rightLayout->addLayout(rightTop);
+  rightLayout->addWidget(listView1_, 1);
+
+  splitter1_->addWidget(left);
+  splitter1_->addWidget(right);
+  splitter1_->setStretchFactor(1, 1);
+  auto* layout = new QVBoxLayout(sheet);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->addWidget(splitter1_);
+}
+
+void TFormMain::buildPageEdit() {
+  QWidget* sheet = page(PageEdit);
+  button2Prev_ = makeButton(QStringLiteral("Button2PREV"), QStringLiteral("<< 選択"), sheet);
+  button2Prev_->setShortcut(Qt::Key_Escape);
+  connect(button2Prev_, &QPushButton::clicked, this, [this] { showPage(PageSelect); });
+  edit2Arc_ = new QLineEdit(sheet);
+  edit2Arc_->setObjectName(QStringLiteral("Edit2Arc"));
+  edit2Arc_->setReadOnly(true);
+  edit2Arc_->setFont(Fonts::fixed());
+  edit2Arc_->setVisible(false);
+  button2Cnv_ = makeButton(QStringLiteral("Button2CNV"), QStringLiteral("変換1"), sheet);
+  button2Exec_ = makeButton(QStringLiteral("Button2EXEC"), QStringLiteral("属性 >>"), sheet);
+
+  listView2_ = makeListView(QStringLiteral("ListView2"), sheet);
+  editModel_ = new EditListModel(editList_, listView2_);
+  listView2_->setModel(editModel_);
+  listView2_->header()->setSectionsClickable(true);
+  listView2_->header()->resizeSection(0, 24);
+  connect(listView2_->header(), &QHeaderView::sectionClicked, this, &TFormMain::onEditHeaderClicked);
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(button2Prev_);
+  top->addWidget(edit2Arc_, 1);
+  top->addStretch();
+  top->addWidget(button2Cnv_);
+  top->addWidget(button2Exec_);
+  auto* layout = new QVBoxLayout(sheet);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->addLayout(top);
+  layout->addWidget(listView2_, 1);
+}
+
+void TFormMain::buildPageConvert() {
+  QWidget* sheet = page(PageConvert);
+  splitter3_ = new QSplitter(Qt::Horizontal, sheet);
+  splitter3_->setObjectName(QStringLiteral("Splitter3"));
+  splitter3_->setChildrenCollapsible(false);
+
+  auto* left = new QWidget(splitter3_);
+  left->setObjectName(QStringLiteral("Panel3Left"));
+  left->setMinimumWidth(MinimumConvertPanel);
+  auto* settings = new QWidget(left);
+  settings->setObjectName(QStringLiteral("Panel3Settings"));
+  auto* sampleLabel = new QLabel(QStringLiteral("ｻﾝﾌﾟﾙ"), left);
+  sampleLabel->setObjectName(QStringLiteral("LabelSAMPLE"));
+  auto* sample = new QLineEdit(left);
+  sample->setObjectName(QStringLiteral("EditSAMPLE"));
+  sample->setReadOnly(true);
+  sample->setFont(Fonts::fixed());
+  sampleLabel->setBuddy(sample);
+  auto* check = makeButton(QStringLiteral("Button3CNV"), QStringLiteral("← 確認"), left);
+  check->setDefault(true);
+  auto* save = makeButton(QStringLiteral("Button3OK"), QStringLiteral("保存"), left);
+  auto* cancel = makeButton(QStringLiteral("Button3CANCEL"), QStringLiteral("ｷｬﾝｾﾙ"), left);
+  cancel->setShortcut(Qt::Key_Escape);
+  connect(cancel, &QPushButton::clicked, this, [this] { showPage(PageEdit); });
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(check);
+  buttons->addWidget(save);
+  buttons->addWidget(cancel);
+  auto* leftLayout = new QVBoxLayout(left);
+  leftLayout->setContentsMargins(0, 0, 0, 0);
+  leftLayout->addWidget(settings, 1);
+  leftLayout->addWidget(sampleLabel);
+  leftLayout->addWidget(sample);
+  leftLayout->addLayout(buttons);
+
+  listView3_ = makeListView(QStringLiteral("ListView3"), splitter3_);
+  listView3_->setMinimumWidth(MinimumConvertPanel);
+  listView3_->setModel(headerModel({QStringLiteral("変換前"), QStringLiteral("変換後")}, listView3_));
+  splitter3_->addWidget(left);
+  splitter3_->addWidget(listView3_);
+  splitter3_->setStretchFactor(1, 1);
+  auto* layout = new QVBoxLayout(sheet);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->addWidget(splitter3_);
+}
+
+void TFormMain::buildPageAttribute() {
+  QWidget* sheet = page(PageAttribute);
+  auto* prev = makeButton(QStringLiteral("Button4PREV"), QStringLiteral("<< 編集"), sheet);
+  prev->setShortcut(Qt::Key_Escape);
+  connect(prev, &QPushButton::clicked, this, [this] { showPage(PageEdit); });
+  edit4Arc_ = new QLineEdit(sheet);
+  edit4Arc_->setObjectName(QStringLiteral("Edit4Arc"));
+  edit4Arc_->setReadOnly(true);
+  edit4Arc_->setFont(Fonts::fixed());
+  edit4Arc_->setVisible(false);
+  auto* ignore = new QCheckBox(QStringLiteral("ｴﾗｰ無視"), sheet);
+  ignore->setObjectName(QStringLiteral("CheckBoxIgnore"));
+  auto* exec = makeButton(QStringLiteral("Button4EXEC"), QStringLiteral("実行"), sheet);
+  exec->setEnabled(false);
+  listView4_ = makeListView(QStringLiteral("ListView4"), sheet);
+  auto* top = new QHBoxLayout;
+  top->addWidget(prev);
+  top->addWidget(edit4Arc_, 1);
+  top->addStretch();
+  top->addWidget(ignore);
+  top->addWidget(exec);
+  auto* layout = new QVBoxLayout(sheet);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->addLayout(top);
+  layout->addWidget(listView4_, 1);
+}
+
+void TFormMain::buildMenu() {
+  menu_ = new QMenu(this);
+  menu_->setObjectName(QStringLiteral("PopupMenuMain"));
+  auto* setup = menu_->addAction(QStringLiteral("環境設定"));
+  setup->setObjectName(QStringLiteral("MenuSetup"));
+  setup->setEnabled(false);
+  auto* macroEx = menu_->addAction(QStringLiteral("拡張ﾏｸﾛ設定"));
+  macroEx->setObjectName(QStringLiteral("MenuMacroEx"));
+  macroEx->setEnabled(false);
+  menu_->addSeparator();
+  auto* help = menu_->addAction(QStringLiteral("ﾍﾙﾌﾟ"));
+  help->setObjectName(QStringLiteral("MenuHelp"));
+  connect(help, &QAction::triggered, this, [this] { HelpViewer::showContext(0, this); });
+  auto* about = menu_->addAction(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
+  about->setObjectName(QStringLiteral("MenuAbout"));
+  connect(about, &QAction::triggered, this, &TFormMain::showAbout);
+}
+
+QWidget* TFormMain::page(Page page) const { return pages_->widget(static_cast<int>(page) - 1); }
+
+TFormMain::Page TFormMain::currentPage() const { return static_cast<Page>(pages_->currentIndex() + 1); }
+
+void TFormMain::showPage(Page page, const QString& captionSuffix) {
+  static const QString names[] = {QStringLiteral("選択"), QStringLiteral("編集"), QStringLiteral("変換"),
+                                  QStringLiteral("属性")};
+  pages_->setCurrentIndex(static_cast<int>(page) - 1);
+  setWindowTitle(Title + names[static_cast<int>(page) - 1] + captionSuffix);
+}
+
+int TFormMain::helpContext() const {
+  switch (currentPage()) {
+    case PageSelect:
+      return 302;
+    case PageEdit:
+      return 303;
+    case PageConvert:
+      return 304;
+    case PageAttribute:
+      return 305;
+  }
+  return HelpViewer::MainWindowContext;
+}
+
+QString TFormMain::currentFolderText() const { return statusFolder_->text(); }
+
+void TFormMain::setStatusFolder(const QString& folder) { statusFolder_->setText(folder); }
+
+void TFormMain::showMainMenu() {
+  const QRect frame = frameGeometry();
+  menu_->popup(QPoint(frame.left() + 90, frame.top() + frame.height() - 49));
+}
+
+void TFormMain::showAbout() {
+  TFormAbout about(this);
+  about.exec();
+}
+
+void TFormMain::editListChanged() {
+  editModel_->reload();
+  updateStageButtons();
+}
+
+void TFormMain::updateStageButtons() {
+  const std::size_t columns = editList_.columnCount();
+  const bool errorColumn = editList_.hasErrorColumn();
+  button2Cnv_->setText(QStringLiteral("変換%1").arg(columns - (errorColumn ? 2 : 1)));
+  // Stages exist: "属性 >>" stays enabled even with an archive open.
+  button2Exec_->setEnabled(!archiveOpen() || editList_.stageCount() > 0);
+}
+
+void TFormMain::onEditHeaderClicked(int column) {
+  if (column != 1) return;
+  if (editList_.columnCount() <= 2) return;
+  const QRect frame = frameGeometry();
+  const Answer answer = interaction_.askAt(QuestionKind::YesNo, QStringLiteral("変換データを削除します"),
+                                           QStringLiteral("確認"),
+                                           QPoint(frame.left() + 200, frame.top() + 100));
+  if (answer != Answer::Yes) return;
+  editList_.removeColumnsFrom(2);
+  editListChanged();
+}
+
+void TFormMain::openPaths(const std::vector<std::string>& paths) {
+  if (paths.empty()) return;
+  emit pathsOpened();
+}
+
+void TFormMain::receiveHandOff(bool marked, const std::vector<std::string>& paths) {
+  if (isMinimized()) showNormal();
+  raise();
+  activateWindow();
+  if (!marked) return;
+  openPaths(paths);
+}
+
+void TFormMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shown_) return;
+  shown_ = true;
+  openPaths(startPaths_);
+}
+
+void TFormMain::closeEvent(QCloseEvent* event) {
+  if (options_.msgExit) {
+    const QRect frame = frameGeometry();
+    const QPoint at(frame.left() + frame.width() / 2 - 93, frame.top() + frame.height() / 2 - 58);
+    if (interaction_.askAt(QuestionKind::OkCancel, QStringLiteral("終了しますか？"), QStringLiteral("確認"), at) !=
+        Answer::Ok) {
+      event->ignore();
+      return;
+    }
+  }
+  if (!settingsSaved_) {
+    settingsSaved_ = true;
+    saveSettings();
+  }
+  event->accept();
+}
+
+void TFormMain::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TFormMain::dropEvent(QDropEvent* event) {
+  std::vector<std::string> paths;
+  for (const QUrl& url : event->mimeData()->urls())
+    if (url.isLocalFile()) paths.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+  event->acceptProposedAction();
+  activateWindow();
+  raise();
+  openPaths(paths);
+}
+
+// --- settings ---------------------------------------------------------------
+
+void TFormMain::loadSettings() {
+  IniFile ini(fs_, settingsPath_);
+  // 1. Shell drops.
+  setAcceptDrops(true);
+  // 2. The undo section holds nothing between runs.
+  try {
+    ini.eraseSection("Undo");
+  } catch (const IniWriteError& error) {
+    interaction_.tell(MessageKind::Error, error.what(), "Ritoma");
+  }
+  // 4. Window position and size, the tree panel, the selection list's columns.
+  loadWindowLayout(ini);
+  // 7. The filter choice.
+  loadFilterChoice(ini);
+  // 8. The last folder, or the program's own.
+  std::string dir = ini.readString("Window", "Dir");
+  // 10. Options.
+  options_.load(ini);
+  setStatusFolder(display(dir));
+  // 18. Page 選択 active, tabs hidden.
+  showPage(PageSelect);
+}
+
+void TFormMain::loadWindowLayout(const IniFile& ini) {
+  const int top = ini.readInteger("Window", "Top", 0);
+  const int left = ini.readInteger("Window", "Left", 0);
+  const int height = std::max(ini.readInteger("Window", "Height", 320), MinimumHeight);
+  const int width = std::max(ini.readInteger("Window", "Width", 480), MinimumWidth);
+  move(left, top);
+  resize(width, height);
+  // The right panels stretch, so the left ones keep these widths when the
+  // window is laid out.
+  splitter1_->setSizes({std::max(ini.readInteger("Window", "Split1", 200), MinimumPanel), width});
+  static const int columns1[] = {100, 60, 80, 130};
+  for (int i = 0; i < 4; ++i)
+    listView1_->header()->resizeSection(
+        i + 1, ini.readInteger("Window", IniFile::indexedKey("Colums1-", i + 1), columns1[i]));
+  // 6. The edit list, the conversion page.
+  listView2_->header()->resizeSection(1, ini.readInteger("Window", "Colums2-1", 100));
+  splitter3_->setSizes({std::max(ini.readInteger("Window", "Split3", 250), MinimumConvertPanel), width});
+  listView3_->header()->resizeSection(0, ini.readInteger("Window", "Colums3-1", 120));
+  listView3_->header()->resizeSection(1, ini.readInteger("Window", "Colums3-2", 10000));
+}
+
+void TFormMain::loadFilterChoice(const IniFile& ini) {
+  filterChoice_->clear();
+  filterChoice_->addItem(QStringLiteral("全てのﾌｧｲﾙ(*.*)"), QStringLiteral("*.*"));
+  const int count = ini.readInteger("Filter", "Count", 0);
+  for (int i = 0; i < count; ++i) {
+    if (!ini.readBool("Filter", IniFile::numberedKey("C-", i), true)) continue;
+    filterChoice_->addItem(display(ini.readString("Filter", IniFile::numberedKey("N-", i))),
+                           display(ini.readString("Filter", IniFile::numberedKey("F-", i))));
+  }
+  const int ext = ini.readInteger("Filter", "Ext", 0);
+  filterChoice_->setCurrentIndex(ext >= 0 && ext < filterChoice_->count() ? ext : 0);
+}
+
+void TFormMain::saveSettings() {
+  try {
+    IniFile ini(fs_, settingsPath_);
+    IniFile::Batch batch(ini);
+    const QPoint at = pos();
+    ini.writeInteger("Window", "Top", at.y());
+    ini.writeInteger("Window", "Left", at.x());
+    ini.writeInteger("Window", "Height", height());
+    ini.writeInteger("Window", "Width", width());
+    ini.writeInteger("Window", "Split1", splitter1_->sizes().value(0));
+    for (int i = 1; i <= 4; ++i)
+      ini.writeInteger("Window", IniFile::indexedKey("Colums1-", i), listView1_->header()->sectionSize(i));
+    ini.writeString("Window", "Dir", internal(currentFolderText()));
+    ini.writeInteger("Window", "Colums2-1", listView2_->header()->sectionSize(1));
+    ini.writeInteger("Window", "Split3", splitter3_->sizes().value(0));
+    ini.writeInteger("Window", "Colums3-1", listView3_->header()->sectionSize(0));
+    ini.writeInteger("Window", "Colums3-2", listView3_->header()->sectionSize(1));
+    ini.writeInteger("Filter", "Ext", filterChoice_->currentIndex());
+    batch.commit();
+  } catch (const IniWriteError& error) {
+    interaction_.tell(MessageKind::Error, error.what(), "Ritoma");
+  }
+}
+
+}  // namespace ritoma

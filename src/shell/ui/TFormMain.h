@@ -1,0 +1,139 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QMenu>
+#include <QPointer>
+#include <string>
+#include <vector>
+
+#include "platform/FileSystem.h"
+#include "selection/EditList.h"
+#include "shell/Options.h"
+#include "shell/ui/GreetProgress.h"
+#include "shell/ui/QtUserInteraction.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSplitter;
+class QStackedWidget;
+class QTreeView;
+class QTreeWidget;
+
+namespace ritoma {
+
+class EditListModel;
+class IniFile;
+
+// The main window: a four-page wizard (選択, 編集, 変換, 属性) with hidden
+// tabs. It owns the working state of a batch; each page's contents live in
+// the page's container widget (page(n)), into which the page classes put
+// their controls.
+class TFormMain : public QMainWindow {
+  Q_OBJECT
+public:
+  enum Page { PageSelect = 1, PageEdit = 2, PageConvert = 3, PageAttribute = 4 };
+
+  // Reads the settings file at `settingsPath` (disk bytes) before it returns.
+  // `script` answers the message boxes instead of the user (tests).
+  TFormMain(FileSystem& fs, std::string settingsPath, QtUserInteraction::Script script = {},
+            QWidget* parent = nullptr);
+  ~TFormMain() override;
+
+  // Paths to open when the window is shown for the first time.
+  void setStartPaths(std::vector<std::string> paths) { startPaths_ = std::move(paths); }
+  // Opens the folder of the first path on page 選択 and checks the rows named
+  // by the paths (disk bytes).
+  void openPaths(const std::vector<std::string>& paths);
+  // A hand-off from a later start: comes to the front, then opens the paths.
+  void receiveHandOff(bool marked, const std::vector<std::string>& paths);
+
+  void showPage(Page page, const QString& captionSuffix = {});
+  Page currentPage() const;
+  QWidget* page(Page page) const;
+
+  FileSystem& fileSystem() { return fs_; }
+  const std::string& settingsPath() const { return settingsPath_; }
+  const Options& options() const { return options_; }
+  Options& options() { return options_; }
+  EditList& editList() { return editList_; }
+  QtUserInteraction& interaction() { return interaction_; }
+  GreetProgress& progress() { return progress_; }
+  QMenu* mainMenu() const { return menu_; }
+
+  // The status-bar folder (display text).
+  QString currentFolderText() const;
+
+  // Redraws ListView2 and the buttons of page 編集 after the edit list changed.
+  void editListChanged();
+  // Whether an archive is open (its name shows on pages 編集 and 属性).
+  bool archiveOpen() const { return !archiveName_.isEmpty(); }
+
+  // Help context of the current page.
+  int helpContext() const;
+
+signals:
+  void pathsOpened();
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+private:
+  void buildPageSelect();
+  void buildPageEdit();
+  void buildPageConvert();
+  void buildPageAttribute();
+  void buildMenu();
+
+  void loadSettings();
+  void saveSettings();
+  void loadWindowLayout(const IniFile& ini);
+  void loadFilterChoice(const IniFile& ini);
+
+  void showMainMenu();
+  void showAbout();
+  void onEditHeaderClicked(int column);
+  void updateStageButtons();
+  void setStatusFolder(const QString& folder);
+
+  FileSystem& fs_;
+  std::string settingsPath_;
+  Options options_;
+  EditList editList_;
+  QtUserInteraction interaction_;
+  GreetProgress progress_;
+  std::vector<std::string> startPaths_;
+  QString archiveName_;
+  bool shown_ = false;
+  bool settingsSaved_ = false;
+
+  QStackedWidget* pages_ = nullptr;
+  QLabel* statusFolder_ = nullptr;
+  QMenu* menu_ = nullptr;
+  // page 選択
+  QSplitter* splitter1_ = nullptr;
+  QComboBox* driveList_ = nullptr;
+  QTreeWidget* folderTree_ = nullptr;
+  QComboBox* filterChoice_ = nullptr;
+  QPushButton* button1Next_ = nullptr;
+  QTreeView* listView1_ = nullptr;
+  // page 編集
+  QPushButton* button2Prev_ = nullptr;
+  QLineEdit* edit2Arc_ = nullptr;
+  QPushButton* button2Cnv_ = nullptr;
+  QPushButton* button2Exec_ = nullptr;
+  QTreeView* listView2_ = nullptr;
+  EditListModel* editModel_ = nullptr;
+  // page 変換
+  QSplitter* splitter3_ = nullptr;
+  QTreeView* listView3_ = nullptr;
+  // page 属性
+  QLineEdit* edit4Arc_ = nullptr;
+  QTreeView* listView4_ = nullptr;
+};
+
+}  // namespace ritoma
