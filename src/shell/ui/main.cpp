@@ -1,11 +1,85 @@
-#include <QApplication>
-#include <QMainWindow>
+// Start-up: hand the command line to a running instance, or become the
+// instance and run the main window.
+//
+// Test hook: when the environment variable RITOMA_STATE_FILE names a file,
+// the instance writes its state there once it listens and after every
+// hand-off it handled (before the sender is answered): the page caption,
+// the status-bar folder, the number of times it was brought to the front
+// and the full names of the checked rows of the selection list, one per
+// line. Nothing else reads the environment.
+
+#include <QFile>
+#include <QSaveFile>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/PosixFileSystem.h"
+#include "shell/HandOff.h"
+#include "shell/ui/RitomaApplication.h"
+#include "shell/ui/SingleInstance.h"
+#include "shell/ui/TFormMain.h"
+
+namespace {
+
+// The settings file: next to the executable when that folder is writable,
+// otherwise in the user's configuration folder.
+std::string settingsPath(ritoma::FileSystem& fs) {
+  const std::string folder = fs.executableFolder();
+  if (fs.isWritableFolder(folder)) return folder + "/Ritoma.ini";
+  std::string config;
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) {
+    config = xdg;
+  } else if (const char* home = std::getenv("HOME")) {
+    config = std::string(home) + "/.config";
+  }
+  config += "/ritoma";
+  std::error_code ignored;
+  std::filesystem::create_directories(config, ignored);
+  return config + "/Ritoma.ini";
+}
+
+void writeState(const QString& file, ritoma::TFormMain& form, int raised) {
+  QSaveFile out(file);
+  if (!out.open(QIODevice::WriteOnly)) return;
+  QByteArray text;
+  text += form.windowTitle().toUtf8() + '\n';
+  text += form.currentFolderText().toUtf8() + '\n';
+  text += QByteArray::number(raised) + '\n';
+  for (const QString& name : form.checkedNames()) text += name.toUtf8() + '\n';
+  out.write(text);
+  out.commit();
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
-  QApplication app(argc, argv);
-  QMainWindow window;
-  window.setWindowTitle(QStringLiteral("Ritoma - 選択"));
-  window.resize(540, 410);
-  window.show();
+  std::string workingFolder;
+  {
+    std::error_code error;
+    workingFolder = std::filesystem::current_path(error).native();
+  }
+  // Qt takes its own options out of argv; the rest are paths.
+  ritoma::RitomaApplication app(argc, argv);
+  std::vector<std::string> paths;
+  for (int i = 1; i < argc; ++i) paths.push_back(ritoma::HandOff::makeAbsolute(argv[i], workingFolder));
+  if (ritoma::SingleInstance::handOff(paths)) return 1;
+
+  ritoma::PosixFileSystem fs;
+  ritoma::TFormMain form(fs, settingsPath(fs));
+
+  const QString stateFile = qEnvironmentVariable("RITOMA_STATE_FILE");
+  int raised = 0;
+  ritoma::SingleInstance instance;
+  instance.listen([&](bool marked, const std::vector<std::string>& received) {
+    ++raised;
+    form.receiveHandOff(marked, received);
+    if (!stateFile.isEmpty()) writeState(stateFile, form, raised);
+  });
+
+  form.setStartPaths(std::move(paths));
+  form.show();
+  if (!stateFile.isEmpty()) writeState(stateFile, form, raised);
   return app.exec();
 }

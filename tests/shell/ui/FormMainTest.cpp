@@ -1,0 +1,429 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QTreeView>
+#include <memory>
+#include <stdexcept>
+
+#include "platform/PosixFileSystem.h"
+#include "shell/IniFile.h"
+#include "shell/ui/GreetProgress.h"
+#include "shell/ui/HelpViewer.h"
+#include "shell/ui/RitomaApplication.h"
+#include "shell/ui/TFormMain.h"
+#include "support/FaultyFileSystem.h"
+#include "support/TempDir.h"
+#include "text/TextCodec.h"
+
+using namespace ritoma;
+
+namespace {
+
+// A program folder with names whose second byte in code page 932 is "\".
+struct Fixture {
+  TempDir program;
+  TempDir config;
+  PosixFileSystem real;
+  FaultyFileSystem fs{real};
+  std::vector<QtUserInteraction::Prompt> prompts;
+  std::vector<Answer> answers;  // given in order; Ok/Yes when exhausted
+
+  Fixture() {
+    program.writeFile("表.txt", "x");
+    program.writeFile("ソフト.doc", "yy");
+    program.writeFile("readme", "");
+    fs.setExecutableFolder(program.path());
+  }
+  std::string settings() const { return config / "Ritoma.ini"; }
+  void writeSettings(const std::string& text) const { config.writeFile("Ritoma.ini", text); }
+
+  std::unique_ptr<TFormMain> make() {
+    return std::make_unique<TFormMain>(fs, settings(), [this](QtUserInteraction::Prompt& p) {
+      prompts.push_back(p);
+      if (answers.empty()) return p.question == QuestionKind::YesNo ? Answer::Yes : Answer::Ok;
+      const Answer a = answers.front();
+      answers.erase(answers.begin());
+      return a;
+    });
+  }
+};
+
+template <typename T>
+T* child(QWidget* form, const char* name) {
+  T* found = form->findChild<T*>(QString::fromLatin1(name));
+  if (!found) throw std::runtime_error(std::string("no control ") + name);
+  return found;
+}
+
+std::vector<std::string> stage(const std::vector<std::string>& names) {
+  std::vector<std::string> out;
+  for (const auto& n : names) out.push_back(TextCodec::fromUtf8(n));
+  return out;
+}
+
+void fillEditList(TFormMain& form, const std::vector<std::string>& names) {
+  EditList& list = form.editList();
+  list.clear();
+  for (const auto& name : names) {
+    EditRow row;
+    row.infoText = "2024/01/02 03:04:05 1";
+    row.names.push_back(TextCodec::fromUtf8(name));
+    list.rows.push_back(row);
+  }
+  form.editListChanged();
+}
+
+QString headerText(QTreeView* view, int column) {
+  return view->model()->headerData(column, Qt::Horizontal).toString();
+}
+
+}  // namespace
+
+class FormMainTest : public QObject {
+  Q_OBJECT
+private slots:
+  void firstStartUsesMinimumSizeAtTopLeft();
+  void pageMovesSetCaptionsAndEscapeGoesBack();
+  void originalNameHeaderDeletesStagesOnlyOnYes();
+  void closingAsksOnlyWithMsgExit();
+  void layoutIsSavedAndRestored();
+  void unwritableSettingsAreReportedAndLoadingGoesOn();
+  void progressWindowFollowsOpenStepClose();
+  void menuOffersItsEntriesAndTheAboutBox();
+  void helpKeyOpensThePageContext();
+  void exceptionInHandlerIsReportedAndLoopGoesOn();
+};
+
+void FormMainTest::firstStartUsesMinimumSizeAtTopLeft() {
+  Fixture f;
+  auto form = f.make();
+  form->show();
+  QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+  QCOMPARE(form->size(), QSize(540, 410));
+  QCOMPARE(form->pos(), QPoint(0, 0));
+  QCOMPARE(form->windowTitle(), QStringLiteral("Ritoma - 選択"));
+  QCOMPARE(child<QStackedWidget>(form.get(), "PageControl1")->currentIndex(), 0);
+  QCOMPARE(child<QComboBox>(form.get(), "FilterComboBox")->currentText(), QStringLiteral("全てのﾌｧｲﾙ(*.*)"));
+  QVERIFY(!child<QPushButton>(form.get(), "Button1NEXT")->isEnabled());
+  QCOMPARE(child<QSplitter>(form.get(), "Splitter1")->sizes().value(0), 200);
+  QVERIFY(f.prompts.empty());
+  // The undo section is erased even without a settings file; nothing else is written.
+  QVERIFY(!f.config.exists("Ritoma.ini") || f.config.readFile("Ritoma.ini").find("Undo") == std::string::npos);
+}
+
+void FormMainTest::pageMovesSetCaptionsAndEscapeGoesBack() {
+  Fixture f;
+  auto form = f.make();
+  form->show();
+  QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+  fillEditList(*form, {"a.txt", "表.txt"});
+  auto* pages = child<QStackedWidget>(form.get(), "PageControl1");
+
+  struct Move {
+    TFormMain::Page from;
+    const char* control;  // nullptr: the Escape key
+    int page;
+    QString caption;
+  } const moves[] = {
+      {TFormMain::PageEdit, "Button2PREV", 0, QStringLiteral("Ritoma - 選択")},
+      {TFormMain::PageEdit, nullptr, 0, QStringLiteral("Ritoma - 選択")},
+      {TFormMain::PageConvert, "Button3CANCEL", 1, QStringLiteral("Ritoma - 編集")},
+      {TFormMain::PageConvert, nullptr, 1, QStringLiteral("Ritoma - 編集")},
+      {TFormMain::PageAttribute, "Button4PREV", 1, QStringLiteral("Ritoma - 編集")},
+      {TFormMain::PageAttribute, nullptr, 1, QStringLiteral("Ritoma - 編集")},
+  };
+  for (const auto& move : moves) {
+    form->showPage(move.from);
+    if (move.control) {
+      QTest::mouseClick(child<QPushButton>(form.get(), move.control), Qt::LeftButton);
+    } else {
+      form->activateWindow();
+      QTest::keyClick(form.get(), Qt::Key_Escape);
+    }
+    QCOMPARE(pages->currentIndex(), move.page);
+    QCOMPARE(form->windowTitle(), move.caption);
+  }
+  // Page 選択 has no Escape move.
+  form->showPage(TFormMain::PageSelect);
+  QTest::keyClick(form.get(), Qt::Key_Escape);
+  QCOMPARE(pages->currentIndex(), 0);
+}
+
+void FormMainTest::originalNameHeaderDeletesStagesOnlyOnYes() {
+  Fixture f;
+  auto form = f.make();
+  form->move(30, 40);
+  form->show();
+  QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+  fillEditList(*form, {"a.txt", "b.txt"});
+  auto* list = child<QTreeView>(form.get(), "ListView2");
+  auto* stageButton = child<QPushButton>(form.get(), "Button2CNV");
+  QCOMPARE(headerText(list, 1), QStringLiteral("元ﾌｧｲﾙ名"));
+
+  // Without stages the header click asks nothing.
+  emit list->header()->sectionClicked(1);
+  QVERIFY(f.prompts.empty());
+
+  form->editList().appendStage(stage({"a1", "b1"}));
+  form->editList().appendStage(stage({"a2", "b2"}));
+  form->editListChanged();
+  QCOMPARE(stageButton->text(), QStringLiteral("変換3"));
+  QCOMPARE(headerText(list, 3), QStringLiteral("→変換2"));
+  QCOMPARE(list->model()->index(1, 3).data().toString(), QStringLiteral("b2"));
+
+  f.answers = {Answer::No};
+  emit list->header()->sectionClicked(1);
+  QCOMPARE(f.prompts.size(), std::size_t{1});
+  QCOMPARE(f.prompts[0].text, QStringLiteral("変換データを削除します"));
+  QCOMPARE(f.prompts[0].question, QuestionKind::YesNo);
+  const QRect frame = form->frameGeometry();
+  QCOMPARE(f.prompts[0].position.value(), QPoint(frame.left() + 200, frame.top() + 100));
+  QCOMPARE(list->model()->columnCount(), 4);
+
+  f.answers = {Answer::Yes};
+  emit list->header()->sectionClicked(1);
+  QCOMPARE(list->model()->columnCount(), 2);
+  QCOMPARE(stageButton->text(), QStringLiteral("変換1"));
+  QVERIFY(child<QPushButton>(form.get(), "Button2EXEC")->isEnabled());
+
+  // The icon column does nothing.
+  emit list->header()->sectionClicked(0);
+  QCOMPARE(f.prompts.size(), std::size_t{2});
+}
+
+void FormMainTest::closingAsksOnlyWithMsgExit() {
+  struct Case {
+    const char* name;
+    const char* settings;
+    std::vector<Answer> answers;
+    std::size_t asked;
+    bool closes;
+  } const cases[] = {
+      {"MsgExit off by default", "", {}, 0, true},
+      {"MsgExit on, Cancel", "[Option]\nMsgExit=1\n", {Answer::Cancel}, 1, false},
+      {"MsgExit on, OK", "[Option]\nMsgExit=1\n", {Answer::Ok}, 1, true},
+  };
+  for (const auto& c : cases) {
+    Fixture f;
+    f.writeSettings(c.settings);
+    auto form = f.make();
+    form->resize(600, 500);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    f.answers = c.answers;
+    const bool closed = form->close();
+    QCOMPARE(closed, c.closes);
+    QCOMPARE(f.prompts.size(), c.asked);
+    if (c.asked) {
+      QCOMPARE(f.prompts[0].text, QStringLiteral("終了しますか？"));
+      QCOMPARE(f.prompts[0].question, QuestionKind::OkCancel);
+      const QRect frame = form->frameGeometry();
+      QCOMPARE(f.prompts[0].position.value(),
+               QPoint(frame.left() + frame.width() / 2 - 93, frame.top() + frame.height() / 2 - 58));
+    }
+    // The settings are written on close only.
+    IniFile ini(f.fs, f.settings());
+    QCOMPARE(ini.valueExists("Window", "Width"), c.closes);
+  }
+}
+
+void FormMainTest::layoutIsSavedAndRestored() {
+  Fixture f;
+  f.writeSettings(
+      "[Window]\nTop=20\nLeft=30\nHeight=500\nWidth=700\nSplit1=260\n"
+      "Colums1-1=111\nColums1-2=44\nColums1-3=77\nColums1-4=140\nColums2-1=150\n"
+      "Split3=300\nColums3-1=90\nColums3-2=400\n[Filter]\nCount=2\nC-000=0\nN-000=Zero\nF-000=*.0\n"
+      "C-001=1\nN-001=Text\nF-001=*.txt\nExt=1\n[Undo]\nx=1\n");
+  {
+    auto form = f.make();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QCOMPARE(form->pos(), QPoint(30, 20));
+    QCOMPARE(form->size(), QSize(700, 500));
+    QCOMPARE(child<QSplitter>(form.get(), "Splitter1")->sizes().value(0), 260);
+    auto* list1 = child<QTreeView>(form.get(), "ListView1")->header();
+    QCOMPARE(list1->sectionSize(1), 111);
+    QCOMPARE(list1->sectionSize(4), 140);
+    QCOMPARE(child<QTreeView>(form.get(), "ListView2")->header()->sectionSize(1), 150);
+    QCOMPARE(child<QTreeView>(form.get(), "ListView3")->header()->sectionSize(1), 400);
+    auto* filter = child<QComboBox>(form.get(), "FilterComboBox");
+    QCOMPARE(filter->count(), 2);
+    QCOMPARE(filter->currentText(), QStringLiteral("Text"));
+    QVERIFY(f.config.readFile("Ritoma.ini").find("[Undo]") == std::string::npos);
+
+    form->showPage(TFormMain::PageConvert);
+    QCOMPARE(child<QSplitter>(form.get(), "Splitter3")->sizes().value(0), 300);
+
+    form->move(50, 60);
+    form->resize(640, 480);
+    child<QSplitter>(form.get(), "Splitter1")->setSizes({230, 400});
+    list1->resizeSection(2, 55);
+    form->close();
+  }
+  IniFile ini(f.fs, f.settings());
+  QCOMPARE(ini.readInteger("Window", "Left", 0), 50);
+  QCOMPARE(ini.readInteger("Window", "Top", 0), 60);
+  QCOMPARE(ini.readInteger("Window", "Width", 0), 640);
+  QCOMPARE(ini.readInteger("Window", "Height", 0), 480);
+  QCOMPARE(ini.readInteger("Window", "Split1", 0), 230);
+  QCOMPARE(ini.readInteger("Window", "Colums1-2", 0), 55);
+  QCOMPARE(ini.readInteger("Window", "Colums1-4", 0), 140);
+  QCOMPARE(ini.readInteger("Window", "Split3", 0), 300);
+  QCOMPARE(ini.readInteger("Window", "Colums3-1", 0), 90);
+  QCOMPARE(ini.readInteger("Filter", "Ext", 0), 1);
+
+  auto again = f.make();
+  again->show();
+  QVERIFY(QTest::qWaitForWindowExposed(again.get()));
+  QCOMPARE(again->pos(), QPoint(50, 60));
+  QCOMPARE(again->size(), QSize(640, 480));
+  QCOMPARE(child<QSplitter>(again.get(), "Splitter1")->sizes().value(0), 230);
+  QCOMPARE(child<QTreeView>(again.get(), "ListView1")->header()->sectionSize(2), 55);
+}
+
+void FormMainTest::unwritableSettingsAreReportedAndLoadingGoesOn() {
+  Fixture f;
+  f.writeSettings("[Undo]\nCount=1\n[Window]\nWidth=600\n[Option]\nMsgExit=1\n");
+  f.fs.failMatching(FsOp::OpenWrite, "*", EACCES);
+  f.fs.failMatching(FsOp::Replace, "*", EACCES);
+  auto form = f.make();
+  QCOMPARE(f.prompts.size(), std::size_t{1});
+  QCOMPARE(f.prompts[0].type, QtUserInteraction::PromptType::Message);
+  QCOMPARE(f.prompts[0].text, QString::fromStdString(f.settings()) + QStringLiteral(" に書き込めません"));
+  // Loading went on after the refused erase.
+  QCOMPARE(form->width(), 600);
+  QVERIFY(form->options().msgExit);
+
+  // Closing still closes after the save is refused.
+  form->show();
+  f.answers = {Answer::Ok};
+  QVERIFY(form->close());
+  QCOMPARE(f.prompts.back().text, QString::fromStdString(f.settings()) + QStringLiteral(" に書き込めません"));
+}
+
+void FormMainTest::progressWindowFollowsOpenStepClose() {
+  Fixture f;
+  auto form = f.make();
+  form->move(100, 100);
+  form->resize(600, 450);
+  form->show();
+  QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+  GreetProgress& progress = form->progress();
+  QVERIFY(!progress.isOpen());
+  progress.open("ファイル取得中…", 3);
+  QVERIFY(progress.isOpen());
+  TFormGreet* window = progress.window();
+  QCOMPARE(window->windowTitle(), QStringLiteral("ファイル取得中…"));
+  QVERIFY(window->windowFlags() & Qt::WindowStaysOnTopHint);
+  QVERIFY(window->windowFlags() & Qt::Tool);
+  QVERIFY(!(window->windowFlags() & Qt::WindowCloseButtonHint));
+  QCOMPARE(window->frameGeometry().center(), form->frameGeometry().center());
+  auto* bar = window->findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+  QCOMPARE(bar->size(), QSize(100, 9));
+  QCOMPARE(bar->maximum(), 3);
+  for (int i = 0; i < 5; ++i) progress.step();
+  QCOMPARE(bar->value(), 3);  // stops at the maximum
+  progress.setMaximum(10);
+  progress.step();
+  QCOMPARE(bar->value(), 4);
+
+  // Ranges beyond int are scaled, the bar still ends full.
+  progress.open("変換中…", 5'000'000'000LL);
+  bar = progress.window()->findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+  QVERIFY(bar->maximum() > 0);
+  progress.close();
+  QVERIFY(!progress.isOpen());
+  QVERIFY(!progress.window());
+}
+
+void FormMainTest::menuOffersItsEntriesAndTheAboutBox() {
+  Fixture f;
+  auto form = f.make();
+  form->show();
+  QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+  QTest::mouseClick(child<QPushButton>(form.get(), "ButtonMenu"), Qt::LeftButton);
+  QMenu* menu = form->mainMenu();
+  QTRY_VERIFY(menu->isVisible());
+  const QRect frame = form->frameGeometry();
+  QCOMPARE(menu->pos(), QPoint(frame.left() + 90, frame.top() + frame.height() - 49));
+  QStringList texts;
+  for (QAction* action : menu->actions()) texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+  QCOMPARE(texts, (QStringList{QStringLiteral("環境設定"), QStringLiteral("拡張ﾏｸﾛ設定"), QStringLiteral("-"),
+                               QStringLiteral("ﾍﾙﾌﾟ"), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報")}));
+  menu->hide();
+
+  QStringList seen;
+  QTimer::singleShot(0, [&] {
+    auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!about) return;
+    seen << about->objectName() << about->windowTitle();
+    for (const char* name : {"LabelTitle", "LabelVersion", "LabelCredit"})
+      seen << about->findChild<QLabel*>(QString::fromLatin1(name))->text();
+    QTest::mouseClick(about->findChild<QPushButton*>(QStringLiteral("ButtonOK")), Qt::LeftButton);
+  });
+  menu->findChild<QAction*>(QStringLiteral("MenuAbout"))->trigger();
+  QCOMPARE(seen, (QStringList{QStringLiteral("FormAbout"), QStringLiteral("バージョン情報"), QStringLiteral("Ritoma"),
+                              QStringLiteral("～ Version 1.51 ～"), QStringLiteral("Ritoma project")}));
+}
+
+void FormMainTest::helpKeyOpensThePageContext() {
+  Fixture f;
+  auto form = f.make();
+  form->show();
+  QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+  const std::pair<TFormMain::Page, int> pages[] = {{TFormMain::PageSelect, 302},
+                                                   {TFormMain::PageEdit, 303},
+                                                   {TFormMain::PageConvert, 304},
+                                                   {TFormMain::PageAttribute, 305}};
+  for (const auto& [page, context] : pages) {
+    form->showPage(page);
+    form->activateWindow();
+    QTest::keyClick(form.get(), Qt::Key_F1);
+    auto* browser = QApplication::topLevelWidgets().isEmpty() ? nullptr : [] {
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* b = w->findChild<QTextBrowser*>(QStringLiteral("HelpBrowser")); b && w->isVisible()) return b;
+      return static_cast<QTextBrowser*>(nullptr);
+    }();
+    QVERIFY(browser);
+    QCOMPARE(browser->source().fragment(), HelpViewer::anchorFor(context));
+    // The page has a section with that anchor.
+    QVERIFY(browser->toHtml().contains(QStringLiteral("name=\"ctx%1\"").arg(context)));
+    browser->window()->close();
+  }
+}
+
+void FormMainTest::exceptionInHandlerIsReportedAndLoopGoesOn() {
+  auto* app = qobject_cast<RitomaApplication*>(QCoreApplication::instance());
+  QVERIFY(app);
+  QStringList reported;
+  app->setErrorReporter([&](const QString& message) { reported << message; });
+  QPushButton button;
+  int clicks = 0;
+  QObject::connect(&button, &QPushButton::clicked, [&] {
+    if (++clicks == 1) throw std::runtime_error("壊れた操作");
+  });
+  button.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&button));
+  QTest::mouseClick(&button, Qt::LeftButton);
+  QCOMPARE(reported, QStringList{QStringLiteral("壊れた操作")});
+  QTest::mouseClick(&button, Qt::LeftButton);
+  QCOMPARE(clicks, 2);
+  app->setErrorReporter({});
+}
+
+int main(int argc, char** argv) {
+  RitomaApplication app(argc, argv);
+  FormMainTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "FormMainTest.moc"
