@@ -22,11 +22,15 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "selection/EditListBuilder.h"
+#include "selection/ui/SelectionPage.h"
 #include "shell/IniFile.h"
 #include "shell/ui/EditListModel.h"
 #include "shell/ui/Fonts.h"
 #include "shell/ui/HelpViewer.h"
 #include "shell/ui/TFormAbout.h"
+#include "text/CaseMap.h"
+#include "text/Cp932.h"
 #include "text/TextCodec.h"
 
 namespace ritoma {
@@ -67,7 +71,6 @@ QStandardItemModel* headerModel(const QStringList& captions, QObject* parent) {
 }
 
 QString display(const std::string& cp932) { return QString::fromStdU16String(TextCodec::toDisplay(cp932)); }
-std::string internal(const QString& text) { return TextCodec::fromDisplay(text.toStdU16String()); }
 
 }  // namespace
 
@@ -149,9 +152,10 @@ void TFormMain::buildPageSelect() {
   button1Next_->setEnabled(false);
   listView1_ = makeListView(QStringLiteral("ListView1"), right);
   listView1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  listView1_->setModel(headerModel({QString(), QStringLiteral("ﾌｧｲﾙ名  "), QStringLiteral("拡張子  "),
-                                    QStringLiteral("サイズ  "), QStringLiteral("更新日時  ")},
-                                   listView1_));
+  selectionPage_ = new SelectionPage(fs_, progress_, {driveList_, folderTree_, filterChoice_, listView1_, button1Next_},
+                                     this);
+  connect(selectionPage_, &SelectionPage::folderOpened, this, &TFormMain::setStatusFolder);
+  connect(button1Next_, &QPushButton::clicked, this, &TFormMain::buildEditList);
   listView1_->header()->resizeSection(0, 35);
   auto* rightTop = new QHBoxLayout;
   rightTop->addWidget(filterChoice_, 1);
@@ -358,8 +362,54 @@ void TFormMain::onEditHeaderClicked(int column) {
 
 void TFormMain::openPaths(const std::vector<std::string>& paths) {
   if (paths.empty()) return;
+  // The folder part of the first path; it must exist.
+  const std::string& first = paths.front();
+  const std::size_t slash = first.rfind('/');
+  if (slash == std::string::npos) return;
+  const std::string folder = slash == 0 ? std::string("/") : first.substr(0, slash);
+  FileInfo info;
+  if (fs_.stat(folder, info) || !info.isFolder) return;
+
+  // A single archive opens itself when its back end is on.
+  std::string archiveName;
+  if (options_.arcOpen && paths.size() == 1 && !fs_.stat(first, info) && !info.isFolder) {
+    const std::string name = TextCodec::toInternal(first.substr(slash + 1));
+    const int kind = FolderTree::arcKindFor(name);
+    if ((kind == ArcLzh && selectionPage_->lzhOn()) || (kind == ArcZip && selectionPage_->zipOn()))
+      archiveName = name;
+  }
+
+  std::string folderText = TextCodec::toInternal(folder);
+  if (folderText != "/") folderText += '/';
+  selectionPage_->openFolder(folderText, archiveName);
+  showPage(PageSelect);
+  if (archiveName.empty()) {
+    std::vector<std::string> names;
+    names.reserve(paths.size());
+    for (const std::string& path : paths) names.push_back(TextCodec::toInternal(path.substr(path.rfind('/') + 1)));
+    selectionPage_->checkRowsNamed(names);
+  }
   emit pathsOpened();
 }
+
+void TFormMain::buildEditList() {
+  EditListBuilder::build(selectionPage_->list().rows(), editList_);
+  const bool archive = archiveOpen();
+  edit2Arc_->setVisible(archive);
+  edit4Arc_->setVisible(archive);
+  if (archive) {
+    const std::string& path = selectionPage_->tree().archive().arcPath;
+    const QString name = display(path.substr(path.rfind('/') + 1));
+    edit2Arc_->setText(name);
+    edit4Arc_->setText(name);
+  }
+  editListChanged();
+  showPage(PageEdit);
+}
+
+bool TFormMain::archiveOpen() const { return selectionPage_->tree().archiveOpen(); }
+
+QStringList TFormMain::checkedNames() const { return selectionPage_->checkedNames(); }
 
 void TFormMain::receiveHandOff(bool marked, const std::vector<std::string>& paths) {
   if (isMinimized()) showNormal();
@@ -419,17 +469,32 @@ void TFormMain::loadSettings() {
   } catch (const IniWriteError& error) {
     interaction_.tell(MessageKind::Error, error.what(), "Ritoma");
   }
-  // 4. Window position and size, the tree panel, the selection list's columns.
+  // 4. Window position and size, the tree panel, the selection list's columns;
+  // 6. the edit list's and the conversion page's widths.
   loadWindowLayout(ini);
+  // 5. The attribute filter.
+  selectionPage_->setAttributeFilter(
+      static_cast<std::uint32_t>(ini.readInteger("Filter", "Attr", static_cast<int>(DefaultFilterAttributes))));
   // 7. The filter choice.
   loadFilterChoice(ini);
-  // 8. The last folder, or the program's own.
-  std::string dir = ini.readString("Window", "Dir");
+  // 8, 9. The last folder, or the program's own. The options are not read
+  // yet, so this listing never shows the progress window.
+  openStartFolder(ini);
   // 10. Options.
   options_.load(ini);
-  setStatusFolder(display(dir));
+  selectionPage_->setGreetThreshold(options_.greet[0]);
   // 18. Page 選択 active, tabs hidden.
   showPage(PageSelect);
+}
+
+void TFormMain::openStartFolder(const IniFile& ini) {
+  std::string dir = ini.readString("Window", "Dir");
+  bool ok = false;
+  const std::string disk = FolderEnumerator::diskPath(dir, ok);
+  FileInfo info;
+  if (dir.empty() || !ok || fs_.stat(disk, info) || !info.isFolder) dir = TextCodec::toInternal(fs_.executableFolder());
+  if (dir.empty() || dir.back() != '/' || !Cp932::isCharBoundary(dir, dir.size() - 1)) dir += '/';
+  selectionPage_->openFolder(dir, {});
 }
 
 void TFormMain::loadWindowLayout(const IniFile& ini) {
@@ -454,16 +519,17 @@ void TFormMain::loadWindowLayout(const IniFile& ini) {
 }
 
 void TFormMain::loadFilterChoice(const IniFile& ini) {
-  filterChoice_->clear();
-  filterChoice_->addItem(QStringLiteral("全てのﾌｧｲﾙ(*.*)"), QStringLiteral("*.*"));
+  std::vector<FilterEntry> entries;
   const int count = ini.readInteger("Filter", "Count", 0);
   for (int i = 0; i < count; ++i) {
     if (!ini.readBool("Filter", IniFile::numberedKey("C-", i), true)) continue;
-    filterChoice_->addItem(display(ini.readString("Filter", IniFile::numberedKey("N-", i))),
-                           display(ini.readString("Filter", IniFile::numberedKey("F-", i))));
+    entries.push_back({ini.readString("Filter", IniFile::numberedKey("N-", i)),
+                       ini.readString("Filter", IniFile::numberedKey("F-", i))});
   }
-  const int ext = ini.readInteger("Filter", "Ext", 0);
-  filterChoice_->setCurrentIndex(ext >= 0 && ext < filterChoice_->count() ? ext : 0);
+  FilterChoice& choice = selectionPage_->filterChoice();
+  choice.setUserEntries(entries);
+  choice.select(ini.readInteger("Filter", "Ext", 0));
+  selectionPage_->filterChoiceChanged();
 }
 
 void TFormMain::saveSettings() {
@@ -478,12 +544,12 @@ void TFormMain::saveSettings() {
     ini.writeInteger("Window", "Split1", splitter1_->sizes().value(0));
     for (int i = 1; i <= 4; ++i)
       ini.writeInteger("Window", IniFile::indexedKey("Colums1-", i), listView1_->header()->sectionSize(i));
-    ini.writeString("Window", "Dir", internal(currentFolderText()));
+    ini.writeString("Window", "Dir", selectionPage_->tree().statusText());
     ini.writeInteger("Window", "Colums2-1", listView2_->header()->sectionSize(1));
     ini.writeInteger("Window", "Split3", splitter3_->sizes().value(0));
     ini.writeInteger("Window", "Colums3-1", listView3_->header()->sectionSize(0));
     ini.writeInteger("Window", "Colums3-2", listView3_->header()->sectionSize(1));
-    ini.writeInteger("Filter", "Ext", filterChoice_->currentIndex());
+    ini.writeInteger("Filter", "Ext", selectionPage_->filterChoice().selectedIndex());
     batch.commit();
   } catch (const IniWriteError& error) {
     interaction_.tell(MessageKind::Error, error.what(), "Ritoma");

@@ -25,6 +25,7 @@ namespace ritoma {
 
 class EditListModel;
 class IniFile;
+class SelectionPage;
 
 // The main window: a four-page wizard (選択, 編集, 変換, 属性) with hidden
 // tabs. It owns the working state of a batch; each page's contents live in
@@ -64,11 +65,14 @@ public:
 
   // The status-bar folder (display text).
   QString currentFolderText() const;
+  // Full names of the checked rows of the selection list (display text).
+  QStringList checkedNames() const;
+  SelectionPage& selectionPage() { return *selectionPage_; }
 
   // Redraws ListView2 and the buttons of page 編集 after the edit list changed.
   void editListChanged();
   // Whether an archive is open (its name shows on pages 編集 and 属性).
-  bool archiveOpen() const { return !archiveName_.isEmpty(); }
+  bool archiveOpen() const;
 
   // Help context of the current page.
   int helpContext() const;
@@ -93,6 +97,8 @@ private:
   void saveSettings();
   void loadWindowLayout(const IniFile& ini);
   void loadFilterChoice(const IniFile& ini);
+  void openStartFolder(const IniFile& ini);
+  void buildEditList();
 
   void showMainMenu();
   void showAbout();
@@ -107,7 +113,6 @@ private:
   QtUserInteraction interaction_;
   GreetProgress progress_;
   std::vector<std::string> startPaths_;
-  QString archiveName_;
   bool shown_ = false;
   bool settingsSaved_ = false;
 
@@ -121,6 +126,7 @@ private:
   QComboBox* filterChoice_ = nullptr;
   QPushButton* button1Next_ = nullptr;
   QTreeView* listView1_ = nullptr;
+  SelectionPage* selectionPage_ = nullptr;
   // page 編集
   QPushButton* button2Prev_ = nullptr;
   QLineEdit* edit2Arc_ = nullptr;
