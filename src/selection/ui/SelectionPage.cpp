@@ -46,7 +46,7 @@ void SelectionPage::openFolder(const std::string& folder, const std::string& arc
     source.patternText = filters_.selectedPatterns();
     source.attributes = attributes_;
     source.treeNodesFromCurrent = tree_.nodesFromCurrent();
-    list_.buildFromFolder(fs_, source, true, progress_, greetThreshold_);
+    list_.buildSelectionList(fs_, source, true, progress_, greetThreshold_);
   }
   listChanged();
   emit folderOpened(display(tree_.statusText()));

@@ -4,6 +4,16 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+// The help pages are a resource of the static forms library, which the
+// linker keeps only when it is registered explicitly.
+static void registerHelpResource() {
+  static const bool registered = [] {
+    Q_INIT_RESOURCE(shell);
+    return true;
+  }();
+  (void)registered;
+}
+
 namespace ritoma {
 
 QPointer<HelpViewer> HelpViewer::instance_;
@@ -21,6 +31,7 @@ HelpViewer::HelpViewer(QWidget* parent) : QDialog(parent), browser_(new QTextBro
 }
 
 HelpViewer* HelpViewer::showContext(int context, QWidget* parent) {
+  registerHelpResource();
   if (!instance_) instance_ = new HelpViewer(parent ? parent->window() : nullptr);
   QUrl url(QStringLiteral("qrc:/help/ritoma.html"));
   if (context > 0) url.setFragment(anchorFor(context));

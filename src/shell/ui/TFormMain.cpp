@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -176,8 +177,7 @@ void TFormMain::buildPageSelect() {
 void TFormMain::buildPageEdit() {
   QWidget* sheet = page(PageEdit);
   button2Prev_ = makeButton(QStringLiteral("Button2PREV"), QStringLiteral("<< 選択"), sheet);
-  button2Prev_->setShortcut(Qt::Key_Escape);
-  connect(button2Prev_, &QPushButton::clicked, this, [this] { showPage(PageSelect); });
+    connect(button2Prev_, &QPushButton::clicked, this, [this] { showPage(PageSelect); });
   edit2Arc_ = new QLineEdit(sheet);
   edit2Arc_->setObjectName(QStringLiteral("Edit2Arc"));
   edit2Arc_->setReadOnly(true);
@@ -227,7 +227,6 @@ void TFormMain::buildPageConvert() {
   check->setDefault(true);
   auto* save = makeButton(QStringLiteral("Button3OK"), QStringLiteral("保存"), left);
   auto* cancel = makeButton(QStringLiteral("Button3CANCEL"), QStringLiteral("ｷｬﾝｾﾙ"), left);
-  cancel->setShortcut(Qt::Key_Escape);
   connect(cancel, &QPushButton::clicked, this, [this] { showPage(PageEdit); });
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(check);
@@ -254,7 +253,6 @@ void TFormMain::buildPageConvert() {
 void TFormMain::buildPageAttribute() {
   QWidget* sheet = page(PageAttribute);
   auto* prev = makeButton(QStringLiteral("Button4PREV"), QStringLiteral("<< 編集"), sheet);
-  prev->setShortcut(Qt::Key_Escape);
   connect(prev, &QPushButton::clicked, this, [this] { showPage(PageEdit); });
   edit4Arc_ = new QLineEdit(sheet);
   edit4Arc_->setObjectName(QStringLiteral("Edit4Arc"));
@@ -441,6 +439,20 @@ void TFormMain::closeEvent(QCloseEvent* event) {
     saveSettings();
   }
   event->accept();
+}
+
+void TFormMain::keyPressEvent(QKeyEvent* event) {
+  // Escape leaves pages 編集, 変換 and 属性 through their back buttons.
+  static const char* const backButtons[] = {nullptr, "Button2PREV", "Button3CANCEL", "Button4PREV"};
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    if (const char* name = backButtons[pages_->currentIndex()]) {
+      auto* button = page(currentPage())->findChild<QPushButton*>(QString::fromLatin1(name));
+      if (button && button->isEnabled()) button->click();
+      event->accept();
+      return;
+    }
+  }
+  QMainWindow::keyPressEvent(event);
 }
 
 void TFormMain::dragEnterEvent(QDragEnterEvent* event) {

@@ -10,35 +10,18 @@
 
 #include <QFile>
 #include <QSaveFile>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/PosixFileSystem.h"
 #include "shell/HandOff.h"
+#include "shell/Places.h"
 #include "shell/ui/RitomaApplication.h"
 #include "shell/ui/SingleInstance.h"
 #include "shell/ui/TFormMain.h"
 
 namespace {
-
-// The settings file: next to the executable when that folder is writable,
-// otherwise in the user's configuration folder.
-std::string settingsPath(ritoma::FileSystem& fs) {
-  const std::string folder = fs.executableFolder();
-  if (fs.isWritableFolder(folder)) return folder + "/Ritoma.ini";
-  std::string config;
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) {
-    config = xdg;
-  } else if (const char* home = std::getenv("HOME")) {
-    config = std::string(home) + "/.config";
-  }
-  config += "/ritoma";
-  std::error_code ignored;
-  std::filesystem::create_directories(config, ignored);
-  return config + "/Ritoma.ini";
-}
 
 void writeState(const QString& file, ritoma::TFormMain& form, int raised) {
   QSaveFile out(file);
@@ -67,7 +50,7 @@ int main(int argc, char* argv[]) {
   if (ritoma::SingleInstance::handOff(paths)) return 1;
 
   ritoma::PosixFileSystem fs;
-  ritoma::TFormMain form(fs, settingsPath(fs));
+  ritoma::TFormMain form(fs, ritoma::Places::forThisProgram(fs).settingsFile());
 
   const QString stateFile = qEnvironmentVariable("RITOMA_STATE_FILE");
   int raised = 0;

@@ -113,7 +113,18 @@ void FormMainTest::firstStartUsesMinimumSizeAtTopLeft() {
   QCOMPARE(form->windowTitle(), QStringLiteral("Ritoma - 選択"));
   QCOMPARE(child<QStackedWidget>(form.get(), "PageControl1")->currentIndex(), 0);
   QCOMPARE(child<QComboBox>(form.get(), "FilterComboBox")->currentText(), QStringLiteral("全てのﾌｧｲﾙ(*.*)"));
-  QVERIFY(!child<QPushButton>(form.get(), "Button1NEXT")->isEnabled());
+  // The program's folder is listed with its files checked.
+  QCOMPARE(form->currentFolderText(), QString::fromStdString(f.program.path()));
+  QAbstractItemModel* rows = child<QTreeView>(form.get(), "ListView1")->model();
+  QCOMPARE(rows->rowCount(), 3);
+  QStringList names;
+  for (int r = 0; r < rows->rowCount(); ++r)
+    names << rows->index(r, 1).data().toString() + rows->index(r, 2).data().toString();
+  names.sort();
+  QCOMPARE(names, (QStringList{QStringLiteral("readme"), QStringLiteral("ソフト.doc"), QStringLiteral("表.txt")}));
+  QCOMPARE(form->checkedNames().size(), 3);
+  QVERIFY(child<QPushButton>(form.get(), "Button1NEXT")->isEnabled());
+  QVERIFY(!form->progress().isOpen());
   QCOMPARE(child<QSplitter>(form.get(), "Splitter1")->sizes().value(0), 200);
   QVERIFY(f.prompts.empty());
   // The undo section is erased even without a settings file; nothing else is written.
@@ -326,7 +337,7 @@ void FormMainTest::progressWindowFollowsOpenStepClose() {
   QVERIFY(window->windowFlags() & Qt::WindowStaysOnTopHint);
   QVERIFY(window->windowFlags() & Qt::Tool);
   QVERIFY(!(window->windowFlags() & Qt::WindowCloseButtonHint));
-  QCOMPARE(window->frameGeometry().center(), form->frameGeometry().center());
+  QVERIFY((window->frameGeometry().center() - form->frameGeometry().center()).manhattanLength() <= 3);
   auto* bar = window->findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
   QCOMPARE(bar->size(), QSize(100, 9));
   QCOMPARE(bar->maximum(), 3);
