@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include "ArchiveTestSupport.h"
+#include "archive/ArchiveRewrite.h"
+#include "archive/LittleEndian.h"
+#include "archive/LzhCrc16.h"
+#include "archive/LzhHeaderReader.h"
+#include "archive/LzhRewriter.h"
+#include "support/TempDir.h"
+#include "text/TextCodec.h"
+
+namespace ritoma {
+namespace {
+
+using test::fixturePath;
+
+const std::string kSo = "\x83\x5c";   // ソ
+const std::string kHyo = "\x95\x5c";  // 表
+
+std::vector<LzhHeader> headersOf(FileSystem& fs, const std::string& path) {
+  std::unique_ptr<InputFile> file;
+  if (fs.openRead(path, file)) throw std::runtime_error("cannot open " + path);
+  ArchiveInput in(std::move(file), path);
+  std::uint64_t end = 0;
+  return LzhHeaderReader(in).readAll(end);
+}
+
+struct LzhRename : ::testing::Test {
+  TempDir dir;
+  PosixFileSystem fs;
+  test::RecordingProgress progress;
+  int runs = 0;
+
+  // Renames inside a copy of `bytes`; returns the path of the new archive.
+  std::string rename(const std::string& bytes, const std::vector<ArcRenameRow>& rows,
+                     bool expectSuccess = true) {
+    const std::string n = std::to_string(++runs);
+    dir.writeFile("in" + n + ".lzh", bytes);
+    ArchiveRewrite rewrite(fs, progress);
+    const bool ok = rewrite.ArcRenameLzh(dir / ("in" + n + ".lzh"), dir / ("out" + n + ".lzh"), rows);
+    EXPECT_EQ(ok, expectSuccess) << rewrite.error();
+    if (ok) {
+      EXPECT_TRUE(rewrite.verify(ArcKind::Lzh, dir / ("out" + n + ".lzh"))) << rewrite.error();
+    }
+    return dir / ("out" + n + ".lzh");
+  }
+
+  void expectToolsAccept(const std::string& path) {
+    std::string output;
+    EXPECT_EQ(test::runTool("lhasa t " + test::quoted(path), &output), 0) << output;
+    EXPECT_EQ(test::runTool("lhasa l " + test::quoted(path), &output), 0) << output;
+  }
+};
+
+struct LevelCase {
+  const char* name;
+  const char* file;
+  std::string fileEntry;  // the Shift_JIS named file as listed
+};
+
+class LzhRenameLevels : public LzhRename, public ::testing::WithParamInterface<LevelCase> {};
+
+TEST_P(LzhRenameLevels, RebuildsHeadersAtLevel2WithNewNamesAndSameData) {
+  const LevelCase& c = GetParam();
+  const std::string newDeep = TextCodec::fromUtf8("新/名前ソ.txt");
+  const std::string out = rename(test::readBytes(fixturePath(c.file)),
+                                 {{"PLAIN.TXT", "renamed-plain.txt"}, {c.fileEntry, newDeep}});
+  expectToolsAccept(out);
+  std::string listing;
+  test::runTool("lhasa l " + test::quoted(out), &listing);
+  EXPECT_NE(listing.find("renamed-plain.txt"), std::string::npos) << listing;
+
+  const auto entries = test::listOrFail(fs, ArcKind::Lzh, out);
+  EXPECT_EQ(test::names(entries),
+            (std::vector<std::string>{"renamed-plain.txt", "dir" + kHyo + "/", newDeep}));
+  const auto data = test::contents(fs, ArcKind::Lzh, out);
+  ASSERT_EQ(data.size(), 2u);
+  EXPECT_EQ(data[0].second, test::plainText());
+  EXPECT_TRUE(data[1].second == test::linesText());
+  for (const LzhHeader& h : headersOf(fs, out)) EXPECT_EQ(h.level, 2) << h.listedName();
+
+  EXPECT_EQ(progress.caption_, "リネーム処理中…");
+  EXPECT_EQ(progress.maximum_, 3);
+  EXPECT_EQ(progress.steps_, 3);
+  EXPECT_FALSE(progress.isOpen());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fixtures, LzhRenameLevels,
+    ::testing::Values(LevelCase{"Level0", "level0.lzh", "dir" + kHyo + "\\" + kSo + "a.txt"},
+                      LevelCase{"Level1", "level1.lzh", "dir" + kHyo + "/" + kSo + "a.txt"},
+                      LevelCase{"Level2", "level2.lzh", "dir" + kHyo + "/" + kSo + "a.txt"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LzhRename, Level2EntriesKeepingTheirNamesAreCopiedByteForByte) {
+  const std::string original = test::readBytes(fixturePath("level2.lzh"));
+  const std::string out = rename(original, {{"plain.txt", "p.txt"}});
+  expectToolsAccept(out);
+  const std::string written = test::readBytes(out);
+  const auto before = headersOf(fs, fixturePath("level2.lzh"));
+  const auto after = headersOf(fs, out);
+  ASSERT_EQ(after.size(), before.size());
+  EXPECT_EQ(after[1].offset, before[1].offset - 4);  // "plain.txt" -> "p.txt"
+  for (std::size_t k = 1; k < before.size(); ++k) {
+    const std::size_t length = before[k].next() - before[k].offset;
+    EXPECT_EQ(written.substr(after[k].offset, length), original.substr(before[k].offset, length));
+  }
+}
+
+TEST_F(LzhRename, ConvertedLevel0HeaderHoldsUnixTimeOfTheLocalStamp) {
+  const std::string out = rename(test::readBytes(fixturePath("level0.lzh")), {});
+  const std::string written = test::readBytes(out);
+  const auto* base = reinterpret_cast<const std::uint8_t*>(written.data());
+  // 2003-01-01 00:00:00 in Tokyo is 2002-12-31 15:00:00 UTC.
+  EXPECT_EQ(LittleEndian::get32(base + 15), 1041346800u);
+  EXPECT_EQ(base[19], 0x20);
+  EXPECT_EQ(base[20], 2);
+  EXPECT_EQ(base[23], 'M');
+}
+
+TEST_F(LzhRename, SplitsNamesIntoNameAndDirectoryHeaders) {
+  const LzhHeader h = headersOf(fs, fixturePath("level2.lzh"))[0];
+  struct Case {
+    const char* name;
+    std::string newName;
+    std::string nameBody;
+    std::string directoryBody;  // empty: no directory header
+  };
+  const std::vector<Case> cases = {
+      {"BackslashPath", "a\\b\\c.txt", "c.txt", "a\xff" "b\xff"},
+      {"SlashPath", "a/b/c.txt", "c.txt", "a\xff" "b\xff"},
+      {"NoSeparator", "c.txt", "c.txt", ""},
+      {"TrailByteIsNoSeparator", kHyo + "\\" + kSo, kSo, kHyo + "\xff"},
+  };
+  for (const Case& c : cases) {
+    const std::string header = LzhRewriter::buildLevel2(h, c.newName, {});
+    const auto* p = reinterpret_cast<const std::uint8_t*>(header.data());
+    ASSERT_EQ(LittleEndian::get16(p), header.size()) << c.name;
+    const std::size_t nameSize = LittleEndian::get16(p + 24);
+    EXPECT_EQ(header[26], '\x01') << c.name;
+    EXPECT_EQ(header.substr(27, nameSize - 3), c.nameBody) << c.name;
+    const std::size_t next = LittleEndian::get16(p + 26 + nameSize - 2);
+    if (c.directoryBody.empty()) {
+      EXPECT_EQ(header[26 + nameSize], '\x00') << c.name;  // straight to the CRC header
+    } else {
+      EXPECT_EQ(header[26 + nameSize], '\x02') << c.name;
+      EXPECT_EQ(header.substr(27 + nameSize, next - 3), c.directoryBody) << c.name;
+    }
+  }
+}
+
+TEST_F(LzhRename, HeaderOf256BytesGetsOnePaddingByteAndCanBeRenamedAgain) {
+  // 26 + (222 + 3) + 5 = 256: the header becomes 257 bytes.
+  const std::string longName(222, 'n');
+  const LzhHeader h = headersOf(fs, fixturePath("level2.lzh"))[0];
+  std::string header = LzhRewriter::buildLevel2(h, longName, {});
+  ASSERT_EQ(header.size(), 257u);
+  EXPECT_EQ(LittleEndian::get16(reinterpret_cast<const std::uint8_t*>(header.data())), 257);
+  EXPECT_EQ(header.back(), '\0');
+  const std::size_t crcAt = header.size() - 5;
+  ASSERT_EQ(header[crcAt - 1], '\x00');  // the CRC header's type
+  const std::uint16_t stored =
+      LittleEndian::get16(reinterpret_cast<const std::uint8_t*>(header.data()) + crcAt);
+  header[crcAt] = header[crcAt + 1] = 0;
+  EXPECT_EQ(LzhCrc16::compute(header.data(), header.size()), stored);
+
+  const std::string once = rename(test::readBytes(fixturePath("level2.lzh")), {{"plain.txt", longName}});
+  expectToolsAccept(once);
+  const std::string twice = rename(test::readBytes(once), {{longName, "plain.txt"}});
+  expectToolsAccept(twice);
+  EXPECT_EQ(test::contents(fs, ArcKind::Lzh, twice)[0],
+            std::make_pair(std::string("plain.txt"), test::plainText()));
+}
+
+TEST_F(LzhRename, DropsAPrefixButRefusesBytesAfterTheEndMarker) {
+  const std::string archive = test::readBytes(fixturePath("level1.lzh"));
+  const std::string out = rename(std::string(3000, 'Z') + archive, {});
+  expectToolsAccept(out);
+  EXPECT_EQ(headersOf(fs, out)[0].offset, 0u);
+
+  const std::string failed = rename(archive + std::string(1, '\0'), {}, false);
+  EXPECT_FALSE(fs.exists(failed));  // the incomplete output is removed
+}
+
+TEST_F(LzhRename, LaterRowWinsAndNamesMatchWithoutCase) {
+  const std::string out = rename(test::readBytes(fixturePath("level2.lzh")),
+                                 {{"PLAIN.TXT", "first.txt"}, {"Plain.Txt", "second.txt"},
+                                  {"absent.txt", "ignored.txt"}});
+  EXPECT_EQ(test::listOrFail(fs, ArcKind::Lzh, out)[0].name, "second.txt");
+}
+
+}  // namespace
+}  // namespace ritoma

@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "ArchiveTestSupport.h"
+#include "archive/ArchiveRewrite.h"
+#include "archive/ZipDirectoryReader.h"
+#include "support/TempDir.h"
+#include "text/TextCodec.h"
+
+namespace ritoma {
+namespace {
+
+using test::fixturePath;
+
+const std::string kSoHyo = "\x83\x5c\x95\x5c.txt";  // ソ表.txt
+
+ZipDirectory directoryOf(FileSystem& fs, const std::string& path) {
+  std::unique_ptr<InputFile> file;
+  if (fs.openRead(path, file)) throw std::runtime_error("cannot open " + path);
+  ArchiveInput in(std::move(file), path);
+  return ZipDirectoryReader(in).read();
+}
+
+struct ZipRename : ::testing::Test {
+  TempDir dir;
+  PosixFileSystem fs;
+  test::RecordingProgress progress;
+  int runs = 0;
+
+  std::string rename(const std::string& bytes, const std::vector<ArcRenameRow>& rows,
+                     bool expectSuccess = true) {
+    const std::string n = std::to_string(++runs);
+    dir.writeFile("in" + n + ".zip", bytes);
+    ArchiveRewrite rewrite(fs, progress);
+    const std::string out = dir / ("out" + n + ".zip");
+    const bool ok = rewrite.ArcRenameZip(dir / ("in" + n + ".zip"), out, rows);
+    EXPECT_EQ(ok, expectSuccess) << rewrite.error();
+    if (ok) {
+      EXPECT_TRUE(rewrite.verify(ArcKind::Zip, out)) << rewrite.error();
+    }
+    return out;
+  }
+
+  void expectUnzipAccepts(const std::string& path) {
+    std::string output;
+    EXPECT_EQ(test::runTool("unzip -t " + test::quoted(path), &output), 0) << output;
+    EXPECT_EQ(output.find("extra bytes"), std::string::npos) << output;
+  }
+};
+
+class ZipUntouched : public ZipRename, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ZipUntouched, ComesOutByteIdentical) {
+  const std::string original = test::readBytes(fixturePath(GetParam()));
+  const std::string out = rename(original, {{"not-in-the-archive", "x"}});
+  EXPECT_TRUE(test::readBytes(out) == original);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, ZipUntouched,
+                         ::testing::Values("stored.zip", "deflated.zip", "descriptor.zip",
+                                           "sfx.zip", "utf8.zip"),
+                         [](const auto& info) {
+                           std::string name = info.param;
+                           return name.substr(0, name.find('.'));
+                         });
+
+class ZipRenameFixtures : public ZipRename, public ::testing::WithParamInterface<const char*> {};
+
+// "plain.txt" gets 4 bytes shorter, "ソ表.txt" 10 bytes longer: every later
+// local header moves, the directory records the moved offsets, and the
+// archive grows by twice the net change.
+TEST_P(ZipRenameFixtures, ShorterAndLongerNamesMoveLaterOffsets) {
+  const std::string path = fixturePath(GetParam());
+  const std::string longer = "\x83\x5c\x95\x5c" "0123456789.txt";
+  const std::string out = rename(test::readBytes(path), {{"plain.txt", "p.txt"}, {kSoHyo, longer}});
+  expectUnzipAccepts(out);
+
+  const ZipDirectory before = directoryOf(fs, path);
+  const ZipDirectory after = directoryOf(fs, out);
+  ASSERT_EQ(after.entries.size(), before.entries.size());
+  EXPECT_EQ(after.shift, 0u);
+  std::int64_t moved = 0;
+  const std::map<std::string, std::int64_t> change = {{"plain.txt", -4}, {kSoHyo, 10}};
+  for (std::size_t k = 0; k < before.entries.size(); ++k) {
+    EXPECT_EQ(after.entries[k].localOffset, before.entries[k].localOffset + moved) << k;
+    const auto it = change.find(before.entries[k].name);
+    if (it != change.end()) moved += it->second;
+  }
+  EXPECT_EQ(after.directoryOffset, before.directoryOffset + moved);
+  EXPECT_EQ(test::readBytes(out).size(), test::readBytes(path).size() + 2 * moved);
+
+  const auto data = test::contents(fs, ArcKind::Zip, out);
+  EXPECT_EQ(data[0], std::make_pair(std::string("p.txt"), test::plainText()));
+  EXPECT_EQ(data[1].first, longer);
+  EXPECT_TRUE(data[1].second == test::linesText());
+  EXPECT_EQ(data.back().second, test::binaryData());
+  EXPECT_EQ(progress.caption_, "リネーム処理中…");
+  EXPECT_EQ(progress.steps_, static_cast<std::int64_t>(before.entries.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, ZipRenameFixtures,
+                         ::testing::Values("stored.zip", "deflated.zip", "descriptor.zip",
+                                           "sfx.zip", "prefixed.zip"),
+                         [](const auto& info) {
+                           std::string name = info.param;
+                           return name.substr(0, name.find('.'));
+                         });
+
+TEST_F(ZipRename, SelfExtractingPrefixSurvivesWithAbsoluteOffsets) {
+  const std::string original = test::readBytes(fixturePath("prefixed.zip"));
+  const std::string out = rename(original, {{"plain.txt", "plain2.txt"}});
+  expectUnzipAccepts(out);
+  EXPECT_EQ(test::readBytes(out).substr(0, 3000), original.substr(0, 3000));
+  EXPECT_EQ(directoryOf(fs, out).entries[0].localOffset, 3000u);
+}
+
+TEST_F(ZipRename, Utf8FlaggedEntryGetsItsNewNameInUtf8) {
+  const std::string newName = TextCodec::fromUtf8("新表.txt");
+  const std::string out = rename(test::readBytes(fixturePath("utf8.zip")),
+                                 {{kSoHyo, newName}, {"ascii.txt", "\x83\x5c.txt"}});
+  expectUnzipAccepts(out);
+  const ZipDirectory d = directoryOf(fs, out);
+  EXPECT_TRUE(d.entries[0].isUtf8());
+  EXPECT_EQ(d.entries[0].rawName, "新表.txt");
+  EXPECT_EQ(d.entries[0].name, newName);
+  // An entry without the flag keeps code page 932 bytes.
+  EXPECT_FALSE(d.entries[1].isUtf8());
+  EXPECT_EQ(d.entries[1].rawName, "\x83\x5c.txt");
+  std::string listing;
+  test::runTool("unzip -l " + test::quoted(out), &listing);
+  EXPECT_NE(listing.find("新表.txt"), std::string::npos) << listing;
+}
+
+TEST_F(ZipRename, Zip64IsRefusedWithAMessage) {
+  std::string bytes = test::readBytes(fixturePath("stored.zip"));
+  const std::size_t end = bytes.rfind("PK\x05\x06");
+  bytes[end + 8] = bytes[end + 9] = bytes[end + 10] = bytes[end + 11] = '\xff';
+  dir.writeFile("z64.zip", bytes);
+  std::vector<ArcInfo> entries;
+  std::string error;
+  EXPECT_FALSE(ArchiveBackend::list(fs, ArcKind::Zip, dir / "z64.zip", entries, error));
+  EXPECT_NE(error.find("ZIP64"), std::string::npos) << error;
+  rename(bytes, {}, false);
+}
+
+}  // namespace
+}  // namespace ritoma
