@@ -5,6 +5,7 @@ namespace ritoma {
 bool ArcBackup::ArcMakeBackup(const std::string& archivePath) {
   backupPath_.clear();
   firstBackup_ = false;
+  if (fs_.stat(archivePath, original_)) return false;
   const std::size_t slash = archivePath.rfind('/');
   const std::size_t dot = archivePath.rfind('.');
   const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
@@ -24,8 +25,7 @@ bool ArcBackup::ArcMakeBackup(const std::string& archivePath) {
 }
 
 bool ArcBackup::ArcCopyTimes(const std::string& archivePath) {
-  FileInfo info;
-  if (fs_.stat(backupPath_, info)) return false;
+  const FileInfo& info = original_;
   if (fs_.setTimes(archivePath, info.created, info.modified, info.accessed)) return false;
   return !fs_.setAttributes(archivePath, info.attributes & ~std::uint32_t{AttrFolder});
 }

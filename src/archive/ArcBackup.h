@@ -22,10 +22,11 @@ public:
 
   // Moves the archive to base + "_BAK" + ext, or, when that exists, to
   // base + "_BK" + n + ext with the smallest free n from 1 (ext spelled as
-  // in the path). Never replaces a file.
+  // in the path). Never replaces a file. Notes the archive's times and
+  // attributes first: reading the backup later may change its access time.
   bool ArcMakeBackup(const std::string& archivePath);
-  // Gives the archive the backup's creation, access and write times and
-  // its attributes.
+  // Gives the archive the creation, access and write times and the
+  // attributes the backup had when it was made.
   bool ArcCopyTimes(const std::string& archivePath);
   bool ArcDropBackup(int mode);
 
@@ -36,6 +37,7 @@ private:
   FileSystem& fs_;
   std::string backupPath_;
   bool firstBackup_ = false;
+  FileInfo original_;
 };
 
 }  // namespace ritoma
