@@ -5,8 +5,9 @@
 
 namespace ritoma {
 
-// Archive kinds; the value indexes every per-kind operation.
-enum class ArcKind : int { None = -1, Lzh = 0, Zip = 1 };
+// Kind of an archive (and of the open one: ArcNone while a folder is
+// shown); the value indexes every per-kind operation.
+enum ArcKind : int { ArcNone = -1, ArcLzh = 0, ArcZip = 1 };
 
 // One archive entry as the listing reports it.
 struct ArcInfo {

@@ -23,13 +23,13 @@ bool ArchiveBackend::list(FileSystem& fs, ArcKind kind, const std::string& path,
   error.clear();
   try {
     auto in = openInput(fs, path);
-    if (kind == ArcKind::Lzh) {
+    if (kind == ArcLzh) {
       LzhHeaderReader reader(*in);
       std::uint64_t end = 0;
       const auto headers = reader.readAll(end);
       for (std::size_t i = 0; i < headers.size(); ++i)
         entries.push_back(headers[i].info(static_cast<std::uint32_t>(i)));
-    } else if (kind == ArcKind::Zip) {
+    } else if (kind == ArcZip) {
       ZipDirectoryReader reader(*in);
       const ZipDirectory dir = reader.read();
       for (std::size_t i = 0; i < dir.entries.size(); ++i)

@@ -97,7 +97,7 @@ void ArchiveExtractor::decode(const std::string& framed, ArcKind kind,
                               const std::string& displayPath, std::string& out) {
   std::unique_ptr<archive, ArchiveCloser> a(archive_read_new());
   if (!a) throw ArchiveError(displayPath + ": 展開できません");
-  if (kind == ArcKind::Lzh)
+  if (kind == ArcLzh)
     archive_read_support_format_lha(a.get());
   else
     archive_read_support_format_zip_seekable(a.get());
@@ -120,7 +120,7 @@ void ArchiveExtractor::decode(const std::string& framed, ArcKind kind,
 
 void ArchiveExtractor::extract(ArchiveInput& in, ArcKind kind, const ArcInfo& entry,
                                std::string& out) {
-  const std::string framed = kind == ArcKind::Lzh ? frameLzh(in, entry) : frameZip(in, entry);
+  const std::string framed = kind == ArcLzh ? frameLzh(in, entry) : frameZip(in, entry);
   decode(framed, kind, in.displayPath(), out);
 }
 

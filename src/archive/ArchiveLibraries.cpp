@@ -7,7 +7,7 @@ namespace ritoma {
 namespace {
 
 int slot(ArcKind kind) {
-  return kind == ArcKind::Lzh ? 0 : kind == ArcKind::Zip ? 1 : -1;
+  return kind == ArcLzh ? 0 : kind == ArcZip ? 1 : -1;
 }
 
 bool endsWithIgnoreCase(std::string_view path, std::string_view suffix) {
@@ -21,8 +21,8 @@ bool endsWithIgnoreCase(std::string_view path, std::string_view suffix) {
 }  // namespace
 
 ArchiveLibraries::ArchiveLibraries(FileSystem& fs) {
-  backends_[0] = std::make_unique<ArchiveBackend>(fs, ArcKind::Lzh);
-  backends_[1] = std::make_unique<ArchiveBackend>(fs, ArcKind::Zip);
+  backends_[0] = std::make_unique<ArchiveBackend>(fs, ArcLzh);
+  backends_[1] = std::make_unique<ArchiveBackend>(fs, ArcZip);
 }
 
 bool ArchiveLibraries::load(ArcKind kind) {
@@ -49,9 +49,9 @@ ArchiveBackend* ArchiveLibraries::backend(ArcKind kind) {
 }
 
 ArcKind ArchiveLibraries::kindOfPath(std::string_view path) {
-  if (endsWithIgnoreCase(path, ".lzh")) return ArcKind::Lzh;
-  if (endsWithIgnoreCase(path, ".zip")) return ArcKind::Zip;
-  return ArcKind::None;
+  if (endsWithIgnoreCase(path, ".lzh")) return ArcLzh;
+  if (endsWithIgnoreCase(path, ".zip")) return ArcZip;
+  return ArcNone;
 }
 
 bool ArchiveLibraries::ArcListEntries(ArcKind kind, const std::string& path,

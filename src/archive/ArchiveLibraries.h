@@ -27,7 +27,7 @@ public:
   ArchiveBackend* backend(ArcKind kind);
 
   // The kind an archive path stands for: ".lzh" then ".zip", without
-  // regard to case; anything else is ArcKind::None.
+  // regard to case; anything else is ArcNone.
   static ArcKind kindOfPath(std::string_view path);
 
   // Every entry of the archive in its own order. False when the back end

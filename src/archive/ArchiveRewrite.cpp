@@ -47,8 +47,8 @@ bool ArchiveRewrite::ArcRenameZip(const std::string& backupPath, const std::stri
 
 bool ArchiveRewrite::rename(ArcKind kind, const std::string& backupPath,
                             const std::string& archivePath, const std::vector<ArcRenameRow>& rows) {
-  if (kind == ArcKind::Lzh) return ArcRenameLzh(backupPath, archivePath, rows);
-  if (kind == ArcKind::Zip) return ArcRenameZip(backupPath, archivePath, rows);
+  if (kind == ArcLzh) return ArcRenameLzh(backupPath, archivePath, rows);
+  if (kind == ArcZip) return ArcRenameZip(backupPath, archivePath, rows);
   error_ = archivePath + ": 書庫ではありません";
   return false;
 }
@@ -58,7 +58,7 @@ bool ArchiveRewrite::verify(ArcKind kind, const std::string& archivePath) {
   if (!ArchiveBackend::list(fs_, kind, archivePath, entries, error_)) return false;
   bool same = entries.size() == planned_.size();
   for (std::size_t i = 0; same && i < entries.size(); ++i)
-    same = kind == ArcKind::Lzh ? ArcRenameTable::normalizeSeparators(entries[i].name) ==
+    same = kind == ArcLzh ? ArcRenameTable::normalizeSeparators(entries[i].name) ==
                                       ArcRenameTable::normalizeSeparators(planned_[i])
                                 : entries[i].name == planned_[i];
   if (!same) error_ = archivePath + ": 書き換えた書庫の内容が予定と一致しません";

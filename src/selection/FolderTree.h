@@ -6,12 +6,11 @@
 #include <system_error>
 #include <vector>
 
+#include "archive/ArcInfo.h"
 #include "platform/FileSystem.h"
 
 namespace ritoma {
 
-// Kind of the open archive.
-enum ArcKind : int { ArcNone = -1, ArcLzh = 0, ArcZip = 1 };
 
 // The archive state shared with the archive subsystem.
 struct ArchiveState {

@@ -26,17 +26,17 @@ std::vector<ListingCase> listingCases() {
                                              "dir" + kHyo + "/" + kSo + "a.txt"};
   const std::vector<std::string> zipThree = {"plain.txt", kSo + kHyo + ".txt", "sub/data.bin"};
   return {
-      {"Level0KeepsBackslashPaths", "level0.lzh", ArcKind::Lzh,
+      {"Level0KeepsBackslashPaths", "level0.lzh", ArcLzh,
        {"plain.txt", "dir" + kHyo + "\\", "dir" + kHyo + "\\" + kSo + "a.txt"}},
-      {"Level1DirectoryHeader", "level1.lzh", ArcKind::Lzh, lzhSlash},
-      {"Level2DirectoryHeader", "level2.lzh", ArcKind::Lzh, lzhSlash},
-      {"ZipStored", "stored.zip", ArcKind::Zip,
+      {"Level1DirectoryHeader", "level1.lzh", ArcLzh, lzhSlash},
+      {"Level2DirectoryHeader", "level2.lzh", ArcLzh, lzhSlash},
+      {"ZipStored", "stored.zip", ArcZip,
        {"plain.txt", kSo + kHyo + ".txt", "sub/", "sub/data.bin"}},
-      {"ZipDeflatedWithComment", "deflated.zip", ArcKind::Zip, zipThree},
-      {"ZipDataDescriptors", "descriptor.zip", ArcKind::Zip, zipThree},
-      {"ZipSelfExtracting", "sfx.zip", ArcKind::Zip, zipThree},
-      {"ZipPrefixWithoutAdjustedOffsets", "prefixed.zip", ArcKind::Zip, zipThree},
-      {"ZipUtf8NamesComeBackAsCp932", "utf8.zip", ArcKind::Zip, {kSo + kHyo + ".txt", "ascii.txt"}},
+      {"ZipDeflatedWithComment", "deflated.zip", ArcZip, zipThree},
+      {"ZipDataDescriptors", "descriptor.zip", ArcZip, zipThree},
+      {"ZipSelfExtracting", "sfx.zip", ArcZip, zipThree},
+      {"ZipPrefixWithoutAdjustedOffsets", "prefixed.zip", ArcZip, zipThree},
+      {"ZipUtf8NamesComeBackAsCp932", "utf8.zip", ArcZip, {kSo + kHyo + ".txt", "ascii.txt"}},
   };
 }
 
@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, ArchiveListing, ::testing::ValuesIn(listingCa
 
 TEST(ArchiveListing, ReportsSizesMethodsAndDirectoryEntries) {
   PosixFileSystem fs;
-  const auto lzh = test::listOrFail(fs, ArcKind::Lzh, fixturePath("level0.lzh"));
+  const auto lzh = test::listOrFail(fs, ArcLzh, fixturePath("level0.lzh"));
   ASSERT_EQ(lzh.size(), 3u);
   EXPECT_EQ(lzh[0].methodText, "-lh0-");
   EXPECT_EQ(lzh[1].methodText, "-lhd-");
@@ -82,17 +82,17 @@ TEST(ArchiveListing, ReportsSizesMethodsAndDirectoryEntries) {
   EXPECT_TRUE(lzh[1].isDirectory());
   EXPECT_FALSE(lzh[2].isDirectory());
 
-  const auto zip = test::listOrFail(fs, ArcKind::Zip, fixturePath("deflated.zip"));
+  const auto zip = test::listOrFail(fs, ArcZip, fixturePath("deflated.zip"));
   EXPECT_EQ(zip[0].methodText, "Stored");
   EXPECT_EQ(zip[1].methodText, "Deflate");
   EXPECT_EQ(zip[2].size, 2048u);
 }
 
 TEST(ArchiveLibraries, KindFromExtensionIgnoresCase) {
-  EXPECT_EQ(ArchiveLibraries::kindOfPath("/d/PICS.LZH"), ArcKind::Lzh);
-  EXPECT_EQ(ArchiveLibraries::kindOfPath("/d/a.Zip"), ArcKind::Zip);
-  EXPECT_EQ(ArchiveLibraries::kindOfPath("/d/a.tar.gz"), ArcKind::None);
-  EXPECT_EQ(ArchiveLibraries::kindOfPath("lzh"), ArcKind::None);
+  EXPECT_EQ(ArchiveLibraries::kindOfPath("/d/PICS.LZH"), ArcLzh);
+  EXPECT_EQ(ArchiveLibraries::kindOfPath("/d/a.Zip"), ArcZip);
+  EXPECT_EQ(ArchiveLibraries::kindOfPath("/d/a.tar.gz"), ArcNone);
+  EXPECT_EQ(ArchiveLibraries::kindOfPath("lzh"), ArcNone);
 }
 
 TEST(ArchiveLibraries, BackEndServesOnlyWhileLoaded) {
@@ -100,32 +100,32 @@ TEST(ArchiveLibraries, BackEndServesOnlyWhileLoaded) {
   ArchiveLibraries libraries(fs);
   std::vector<std::string> seen;
   auto collect = [&](const ArcInfo& e) { seen.push_back(e.name); };
-  EXPECT_FALSE(libraries.ArcListEntries(ArcKind::Zip, fixturePath("stored.zip"), collect));
-  EXPECT_TRUE(libraries.load(ArcKind::Zip));
-  EXPECT_TRUE(libraries.ArcListEntries(ArcKind::Zip, fixturePath("stored.zip"), collect));
+  EXPECT_FALSE(libraries.ArcListEntries(ArcZip, fixturePath("stored.zip"), collect));
+  EXPECT_TRUE(libraries.load(ArcZip));
+  EXPECT_TRUE(libraries.ArcListEntries(ArcZip, fixturePath("stored.zip"), collect));
   EXPECT_EQ(seen.size(), 4u);
-  libraries.unload(ArcKind::Zip);
-  EXPECT_EQ(libraries.backend(ArcKind::Zip), nullptr);
+  libraries.unload(ArcZip);
+  EXPECT_EQ(libraries.backend(ArcZip), nullptr);
 }
 
 TEST(ArchiveLibraries, FindFileEntryCountsStoredFilesOnly) {
   PosixFileSystem fs;
   ArchiveLibraries libraries(fs);
-  libraries.load(ArcKind::Lzh);
-  libraries.load(ArcKind::Zip);
+  libraries.load(ArcLzh);
+  libraries.load(ArcZip);
   ArcInfo entry;
-  ASSERT_TRUE(libraries.ArcFindFileEntry(entry, ArcKind::Lzh, 2, fixturePath("level1.lzh")));
+  ASSERT_TRUE(libraries.ArcFindFileEntry(entry, ArcLzh, 2, fixturePath("level1.lzh")));
   EXPECT_EQ(entry.name, "dir" + kHyo + "/" + kSo + "a.txt");
-  ASSERT_TRUE(libraries.ArcFindFileEntry(entry, ArcKind::Zip, 3, fixturePath("stored.zip")));
+  ASSERT_TRUE(libraries.ArcFindFileEntry(entry, ArcZip, 3, fixturePath("stored.zip")));
   EXPECT_EQ(entry.name, "sub/data.bin");
-  EXPECT_FALSE(libraries.ArcFindFileEntry(entry, ArcKind::Zip, 4, fixturePath("stored.zip")));
-  EXPECT_FALSE(libraries.ArcFindFileEntry(entry, ArcKind::Zip, 0, fixturePath("stored.zip")));
-  EXPECT_FALSE(libraries.ArcFindFileEntry(entry, ArcKind::Lzh, 1, fixturePath("missing.lzh")));
+  EXPECT_FALSE(libraries.ArcFindFileEntry(entry, ArcZip, 4, fixturePath("stored.zip")));
+  EXPECT_FALSE(libraries.ArcFindFileEntry(entry, ArcZip, 0, fixturePath("stored.zip")));
+  EXPECT_FALSE(libraries.ArcFindFileEntry(entry, ArcLzh, 1, fixturePath("missing.lzh")));
 }
 
 TEST(ArchiveBackend, FindCallsWalkTheListingAndFailAfterAFailedOpen) {
   PosixFileSystem fs;
-  ArchiveBackend backend(fs, ArcKind::Zip);
+  ArchiveBackend backend(fs, ArcZip);
   EXPECT_EQ(backend.getFileCount(fixturePath("stored.zip")), 4);
   backend.openArchive(fixturePath("stored.zip"));
   ArcInfo entry;

@@ -50,11 +50,11 @@ TEST_P(ArchiveRenameRunModes, KeepsOrDeletesBackupsOverSeveralRuns) {
   for (std::size_t run = 0; run < c.namesAfterRun.size(); ++run) {
     ArchiveRenameRun rename(fs, progress);
     const std::string next = "p" + std::to_string(run) + ".txt";
-    ASSERT_TRUE(rename.run(ArcKind::Lzh, dir / "pics.lzh", {{current, next}}, c.mode))
+    ASSERT_TRUE(rename.run(ArcLzh, dir / "pics.lzh", {{current, next}}, c.mode))
         << rename.error();
     current = next;
     EXPECT_EQ(dir.names(), c.namesAfterRun[run]) << "run " << run + 1;
-    EXPECT_EQ(test::listOrFail(fs, ArcKind::Lzh, dir / "pics.lzh")[0].name, next);
+    EXPECT_EQ(test::listOrFail(fs, ArcLzh, dir / "pics.lzh")[0].name, next);
   }
 }
 
@@ -84,7 +84,7 @@ TEST(ArchiveRenameRun, NewArchiveGetsTheTimesFromBeforeTheRun) {
   const FileTime old = TimeConvert::fromUnixSeconds(1041346800);
   ASSERT_FALSE(fs.setTimes(dir / "a.zip", std::nullopt, old, old));
   ArchiveRenameRun rename(fs, progress);
-  ASSERT_TRUE(rename.run(ArcKind::Zip, dir / "a.zip", {{"plain.txt", "b.txt"}}, ArcBackupKeepAll));
+  ASSERT_TRUE(rename.run(ArcZip, dir / "a.zip", {{"plain.txt", "b.txt"}}, ArcBackupKeepAll));
   FileInfo info;
   ASSERT_FALSE(fs.stat(dir / "a.zip", info));
   EXPECT_EQ(info.modified, old);
@@ -116,7 +116,7 @@ TEST_P(ArchiveRenameRunFaults, FailedStepKeepsTheBackup) {
   else
     fs.failMatching(fault.op, "*/pics.lzh", EIO);
   ArchiveRenameRun rename(fs, progress);
-  EXPECT_FALSE(rename.run(ArcKind::Lzh, dir / "pics.lzh", {{"plain.txt", "x.txt"}}, mode));
+  EXPECT_FALSE(rename.run(ArcLzh, dir / "pics.lzh", {{"plain.txt", "x.txt"}}, mode));
   EXPECT_FALSE(rename.error().empty());
   EXPECT_EQ(rename.backupPath(), dir / "pics_BAK.lzh");
   EXPECT_TRUE(dir.readFile("pics_BAK.lzh") == original);
@@ -149,7 +149,7 @@ TEST(ArchiveRenameRun, FailedBackupChangesNothingAndUndeletableBackupFailsTheRun
 
   fs.failNth(FsOp::Rename, 1, EACCES);
   ArchiveRenameRun first(fs, progress);
-  EXPECT_FALSE(first.run(ArcKind::Zip, dir / "a.zip", {{"plain.txt", "b.txt"}}, ArcBackupDelete));
+  EXPECT_FALSE(first.run(ArcZip, dir / "a.zip", {{"plain.txt", "b.txt"}}, ArcBackupDelete));
   EXPECT_EQ(first.backupPath(), "");
   EXPECT_EQ(dir.names(), std::vector<std::string>{"a.zip"});
   EXPECT_TRUE(dir.readFile("a.zip") == original);
@@ -157,7 +157,7 @@ TEST(ArchiveRenameRun, FailedBackupChangesNothingAndUndeletableBackupFailsTheRun
   fs.reset();
   fs.failNth(FsOp::Remove, 1, EACCES);
   ArchiveRenameRun second(fs, progress);
-  EXPECT_FALSE(second.run(ArcKind::Zip, dir / "a.zip", {{"plain.txt", "b.txt"}}, ArcBackupDelete));
+  EXPECT_FALSE(second.run(ArcZip, dir / "a.zip", {{"plain.txt", "b.txt"}}, ArcBackupDelete));
   EXPECT_TRUE(dir.readFile("a_BAK.zip") == original);
 }
 

@@ -51,49 +51,48 @@ struct DamageCase {
 };
 
 std::vector<DamageCase> damageCases() {
-  using K = ArcKind;
   return {
-      {"LzhEmptyFile", "level1.lzh", K::Lzh, truncateTo(0), true},
-      {"LzhNoHeaderAtAll", "level1.lzh", K::Lzh, [](std::string& b) { b.assign(500, 'x'); }, true},
-      {"LzhTruncatedInFirstBaseHeader", "level1.lzh", K::Lzh, truncateTo(15), true},
-      {"LzhTruncatedInName", "level0.lzh", K::Lzh, truncateTo(26), true},
-      {"LzhTruncatedInData", "level2.lzh", K::Lzh, truncateTo(300), true},
-      {"LzhEndMarkerMissing", "level1.lzh", K::Lzh, cutLast(1), false},
-      {"Level0HeaderShorterThanName", "level0.lzh", K::Lzh, setByte(0, 10), true},
-      {"Level0PackedSizePastEnd", "level0.lzh", K::Lzh, set32(7, 0x7FFFFFFF), true},
-      {"Level1PackedSizeSmallerThanExtensions", "level1.lzh", K::Lzh,
+      {"LzhEmptyFile", "level1.lzh", ArcLzh, truncateTo(0), true},
+      {"LzhNoHeaderAtAll", "level1.lzh", ArcLzh, [](std::string& b) { b.assign(500, 'x'); }, true},
+      {"LzhTruncatedInFirstBaseHeader", "level1.lzh", ArcLzh, truncateTo(15), true},
+      {"LzhTruncatedInName", "level0.lzh", ArcLzh, truncateTo(26), true},
+      {"LzhTruncatedInData", "level2.lzh", ArcLzh, truncateTo(300), true},
+      {"LzhEndMarkerMissing", "level1.lzh", ArcLzh, cutLast(1), false},
+      {"Level0HeaderShorterThanName", "level0.lzh", ArcLzh, setByte(0, 10), true},
+      {"Level0PackedSizePastEnd", "level0.lzh", ArcLzh, set32(7, 0x7FFFFFFF), true},
+      {"Level1PackedSizeSmallerThanExtensions", "level1.lzh", ArcLzh,
        [](std::string& b) { b[b.find("-lhd-") - 2 + 7] = 1; }, true},
-      {"Level1ExtensionSizeTooSmall", "level1.lzh", K::Lzh,
+      {"Level1ExtensionSizeTooSmall", "level1.lzh", ArcLzh,
        [](std::string& b) {
          const std::size_t h = b.find("-lhd-") - 2;
          set16(h + static_cast<unsigned char>(b[h]), 2)(b);
        },
        true},
-      {"Level2TotalSizeBelowBase", "level2.lzh", K::Lzh, set16(0, 20), true},
-      {"Level2ExtensionPastHeader", "level2.lzh", K::Lzh, set16(24, 0x7FFF), true},
-      {"Level2CompressedSizePastEnd", "level2.lzh", K::Lzh, set32(7, 0xFFFFFFF0u), true},
-      {"LzhLevel3", "level2.lzh", K::Lzh, setByte(20, 3), true},
-      {"ZipEmptyFile", "stored.zip", K::Zip, truncateTo(0), true},
-      {"ZipTruncatedHalf", "stored.zip", K::Zip, [](std::string& b) { b.resize(b.size() / 2); }, true},
-      {"ZipTruncatedInEndRecord", "stored.zip", K::Zip, cutLast(10), true},
-      {"ZipNoEndRecord", "stored.zip", K::Zip, atEnd(0, [](std::size_t at) { return setByte(at, 'X'); }), true},
-      {"ZipDirectoryOffsetPastEnd", "stored.zip", K::Zip,
+      {"Level2TotalSizeBelowBase", "level2.lzh", ArcLzh, set16(0, 20), true},
+      {"Level2ExtensionPastHeader", "level2.lzh", ArcLzh, set16(24, 0x7FFF), true},
+      {"Level2CompressedSizePastEnd", "level2.lzh", ArcLzh, set32(7, 0xFFFFFFF0u), true},
+      {"LzhLevel3", "level2.lzh", ArcLzh, setByte(20, 3), true},
+      {"ZipEmptyFile", "stored.zip", ArcZip, truncateTo(0), true},
+      {"ZipTruncatedHalf", "stored.zip", ArcZip, [](std::string& b) { b.resize(b.size() / 2); }, true},
+      {"ZipTruncatedInEndRecord", "stored.zip", ArcZip, cutLast(10), true},
+      {"ZipNoEndRecord", "stored.zip", ArcZip, atEnd(0, [](std::size_t at) { return setByte(at, 'X'); }), true},
+      {"ZipDirectoryOffsetPastEnd", "stored.zip", ArcZip,
        atEnd(16, [](std::size_t at) { return set32(at, 0x7FFFFF00); }), true},
-      {"ZipMoreEntriesThanRecords", "deflated.zip", K::Zip,
+      {"ZipMoreEntriesThanRecords", "deflated.zip", ArcZip,
        [](std::string& b) {
          const std::size_t end = b.rfind("PK\x05\x06");
          set16(end + 8, 4)(b);
          set16(end + 10, 4)(b);
        },
        true},
-      {"ZipNameLengthPastDirectory", "stored.zip", K::Zip,
+      {"ZipNameLengthPastDirectory", "stored.zip", ArcZip,
        atCentral(28, [](std::size_t at) { return set16(at, 0xFFF0); }), true},
-      {"ZipLocalOffsetPastEnd", "stored.zip", K::Zip,
+      {"ZipLocalOffsetPastEnd", "stored.zip", ArcZip,
        atCentral(42, [](std::size_t at) { return set32(at, 0x7FFFFFF0); }), true},
-      {"ZipLocalSignatureBroken", "stored.zip", K::Zip, setByte(0, 'X'), false},
-      {"ZipCompressedSizeOverlapsNextEntry", "stored.zip", K::Zip,
+      {"ZipLocalSignatureBroken", "stored.zip", ArcZip, setByte(0, 'X'), false},
+      {"ZipCompressedSizeOverlapsNextEntry", "stored.zip", ArcZip,
        atCentral(20, [](std::size_t at) { return set32(at, 5000); }), false},
-      {"ZipCompressedSizePastEnd", "deflated.zip", K::Zip,
+      {"ZipCompressedSizePastEnd", "deflated.zip", ArcZip,
        atCentral(20, [](std::size_t at) { return set32(at, 0x7FFFFFF0); }), false},
   };
 }
@@ -107,8 +106,8 @@ TEST_P(DamagedArchive, FailsCleanlyWithTheBackupInPlace) {
   const DamageCase& c = GetParam();
   std::string bytes = test::readBytes(fixturePath(c.fixture));
   c.damage(bytes);
-  const std::string name = c.kind == ArcKind::Lzh ? "a.lzh" : "a.zip";
-  const std::string backup = c.kind == ArcKind::Lzh ? "a_BAK.lzh" : "a_BAK.zip";
+  const std::string name = c.kind == ArcLzh ? "a.lzh" : "a.zip";
+  const std::string backup = c.kind == ArcLzh ? "a_BAK.lzh" : "a_BAK.zip";
   PosixFileSystem fs;
 
   TempDir listed;

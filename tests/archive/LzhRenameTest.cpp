@@ -40,7 +40,7 @@ struct LzhRename : ::testing::Test {
     const bool ok = rewrite.ArcRenameLzh(dir / ("in" + n + ".lzh"), dir / ("out" + n + ".lzh"), rows);
     EXPECT_EQ(ok, expectSuccess) << rewrite.error();
     if (ok) {
-      EXPECT_TRUE(rewrite.verify(ArcKind::Lzh, dir / ("out" + n + ".lzh"))) << rewrite.error();
+      EXPECT_TRUE(rewrite.verify(ArcLzh, dir / ("out" + n + ".lzh"))) << rewrite.error();
     }
     return dir / ("out" + n + ".lzh");
   }
@@ -70,10 +70,10 @@ TEST_P(LzhRenameLevels, RebuildsHeadersAtLevel2WithNewNamesAndSameData) {
   test::runTool("lhasa l " + test::quoted(out), &listing);
   EXPECT_NE(listing.find("renamed-plain.txt"), std::string::npos) << listing;
 
-  const auto entries = test::listOrFail(fs, ArcKind::Lzh, out);
+  const auto entries = test::listOrFail(fs, ArcLzh, out);
   EXPECT_EQ(test::names(entries),
             (std::vector<std::string>{"renamed-plain.txt", "dir" + kHyo + "/", newDeep}));
-  const auto data = test::contents(fs, ArcKind::Lzh, out);
+  const auto data = test::contents(fs, ArcLzh, out);
   ASSERT_EQ(data.size(), 2u);
   EXPECT_EQ(data[0].second, test::plainText());
   EXPECT_TRUE(data[1].second == test::linesText());
@@ -168,7 +168,7 @@ TEST_F(LzhRename, HeaderOf256BytesGetsOnePaddingByteAndCanBeRenamedAgain) {
   expectToolsAccept(once);
   const std::string twice = rename(test::readBytes(once), {{longName, "plain.txt"}});
   expectToolsAccept(twice);
-  EXPECT_EQ(test::contents(fs, ArcKind::Lzh, twice)[0],
+  EXPECT_EQ(test::contents(fs, ArcLzh, twice)[0],
             std::make_pair(std::string("plain.txt"), test::plainText()));
 }
 
@@ -186,7 +186,7 @@ TEST_F(LzhRename, LaterRowWinsAndNamesMatchWithoutCase) {
   const std::string out = rename(test::readBytes(fixturePath("level2.lzh")),
                                  {{"PLAIN.TXT", "first.txt"}, {"Plain.Txt", "second.txt"},
                                   {"absent.txt", "ignored.txt"}});
-  EXPECT_EQ(test::listOrFail(fs, ArcKind::Lzh, out)[0].name, "second.txt");
+  EXPECT_EQ(test::listOrFail(fs, ArcLzh, out)[0].name, "second.txt");
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ struct ZipRename : ::testing::Test {
     const bool ok = rewrite.ArcRenameZip(dir / ("in" + n + ".zip"), out, rows);
     EXPECT_EQ(ok, expectSuccess) << rewrite.error();
     if (ok) {
-      EXPECT_TRUE(rewrite.verify(ArcKind::Zip, out)) << rewrite.error();
+      EXPECT_TRUE(rewrite.verify(ArcZip, out)) << rewrite.error();
     }
     return out;
   }
@@ -90,7 +90,7 @@ TEST_P(ZipRenameFixtures, ShorterAndLongerNamesMoveLaterOffsets) {
   EXPECT_EQ(after.directoryOffset, before.directoryOffset + moved);
   EXPECT_EQ(test::readBytes(out).size(), test::readBytes(path).size() + 2 * moved);
 
-  const auto data = test::contents(fs, ArcKind::Zip, out);
+  const auto data = test::contents(fs, ArcZip, out);
   EXPECT_EQ(data[0], std::make_pair(std::string("p.txt"), test::plainText()));
   EXPECT_EQ(data[1].first, longer);
   EXPECT_TRUE(data[1].second == test::linesText());
@@ -139,7 +139,7 @@ TEST_F(ZipRename, Zip64IsRefusedWithAMessage) {
   dir.writeFile("z64.zip", bytes);
   std::vector<ArcInfo> entries;
   std::string error;
-  EXPECT_FALSE(ArchiveBackend::list(fs, ArcKind::Zip, dir / "z64.zip", entries, error));
+  EXPECT_FALSE(ArchiveBackend::list(fs, ArcZip, dir / "z64.zip", entries, error));
   EXPECT_NE(error.find("ZIP64"), std::string::npos) << error;
   rename(bytes, {}, false);
 }
