@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/BatchRunner.h"
 #include "cli/CommandLine.h"
 #include "cli/HelpText.h"
 #include "cli/UsageError.h"
@@ -24,9 +25,8 @@ int main(int argc, char* argv[]) {
       std::fputs(ritoma::HelpText::version().c_str(), stdout);
       return 0;
     default:
-      std::fputs("ritoma-cli: batches need the conversion and execution core, which this build "
-                 "does not contain yet\n",
-                 stderr);
-      return 2;
+      break;
   }
+  ritoma::BatchRunner runner(options);
+  return runner.run();
 }

@@ -1,0 +1,487 @@
+#include "cli/BatchRunner.h"
+
+#include <unicode/ustring.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <set>
+
+#include "cli/UsageError.h"
+#include "conversion/CharConverter.h"
+#include "conversion/NotIntegerError.h"
+#include "conversion/StringReplacer.h"
+#include "conversion/TemplateEngine.h"
+#include "cli/ListedEntries.h"
+#include "execution/ExecutionFlow.h"
+#include "execution/FolderPlanEngine.h"
+#include "execution/UndoFile.h"
+#include "execution/UndoFlow.h"
+#include "execution/NameCheck.h"
+#include "execution/PlanBuilder.h"
+#include "execution/RunOptions.h"
+#include "platform/PosixFileSystem.h"
+#include "selection/EditListBuilder.h"
+#include "selection/FolderEnumerator.h"
+#include "selection/SelectionList.h"
+#include "shell/Places.h"
+#include "text/TextCodec.h"
+
+namespace ritoma {
+
+namespace {
+
+using Cli = CommandLine;
+
+constexpr const char* kSettingsName = "Ritoma.ini";
+
+[[noreturn]] void refuse(const std::string& message) { throw UsageError(message); }
+
+std::string utf8FromUtf16(std::u16string_view text) {
+  std::string out(text.size() * 3 + 1, '\0');
+  int32_t length = 0;
+  UErrorCode status = U_ZERO_ERROR;
+  u_strToUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &length,
+                     reinterpret_cast<const UChar*>(text.data()), static_cast<int32_t>(text.size()),
+                     0xFFFD, nullptr, &status);
+  out.resize(U_SUCCESS(status) ? static_cast<std::size_t>(length) : 0);
+  return out;
+}
+
+// A code-page-932 name as the output shows it: its bytes on disk, or, for a
+// name that has no disk form (a cut double-byte character), its display.
+std::string shownName(const std::string& cp932) {
+  bool ok = false;
+  std::string disk = TextCodec::toDisk(cp932, &ok);
+  return ok ? disk : utf8FromUtf16(TextCodec::toDisplay(cp932));
+}
+
+std::string statusText(RowMark mark) {
+  switch (mark) {
+    case MarkNone: return "ok";
+    case MarkBlocked: return "blocked";
+    case MarkExists: return "exists";
+    case MarkTempExists: return "temp-exists";
+    case MarkFailed: return "failed";
+  }
+  return "ok";
+}
+
+std::string absolutePath(const std::string& path) {
+  if (!path.empty() && path[0] == '/') return path;
+  char buffer[PATH_MAX];
+  if (!getcwd(buffer, sizeof buffer)) refuse("cannot determine the working folder");
+  std::string cwd = buffer;
+  return cwd == "/" ? "/" + path : cwd + "/" + path;
+}
+
+// The folder with links and "." / ".." resolved, as the file system names it.
+std::string canonicalFolder(const std::string& path) {
+  char* resolved = realpath(path.c_str(), nullptr);
+  if (!resolved) refuse("cannot open folder '" + path + "'");
+  std::string folder = resolved;
+  std::free(resolved);
+  return folder;
+}
+
+std::string withoutTrailingSlashes(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+ClassState toClassState(Cli::ClassState state) {
+  switch (state) {
+    case Cli::ClassState::On: return ClassState::Checked;
+    case Cli::ClassState::Grayed: return ClassState::Grayed;
+    case Cli::ClassState::Off: break;
+  }
+  return ClassState::Unchecked;
+}
+
+NamePart toNamePart(Cli::Target target) {
+  switch (target) {
+    case Cli::Target::Ext: return NamePart::Extension;
+    case Cli::Target::Both: return NamePart::Both;
+    case Cli::Target::Name: break;
+  }
+  return NamePart::Name;
+}
+
+}  // namespace
+
+BatchRunner::BatchRunner(const CommandLine::Options& options)
+    : options_(options), fs_(std::make_unique<PosixFileSystem>()), ui_(options.yes) {}
+
+BatchRunner::~BatchRunner() = default;
+
+int BatchRunner::run() {
+  try {
+    openSettings();
+    switch (options_.command) {
+      case Cli::Command::Plan: return runBatch(false);
+      case Cli::Command::Run: return runBatch(true);
+      case Cli::Command::Undo: return runUndo();
+      default: return ExitUsage;
+    }
+  } catch (const UsageError& e) {
+    message(std::string("ritoma-cli: ") + e.what());
+  } catch (const NotIntegerError& e) {
+    message(e.what());
+  } catch (const std::exception& e) {
+    message(std::string("ritoma-cli: ") + e.what());
+  }
+  progress_.close();
+  return ExitUsage;
+}
+
+void BatchRunner::openSettings() {
+  if (options_.configDir) {
+    configDir_ = withoutTrailingSlashes(absolutePath(*options_.configDir));
+    FileInfo info;
+    if (fs_->stat(configDir_, info) || !info.isFolder) {
+      refuse("the settings folder '" + *options_.configDir + "' does not exist");
+    }
+  } else {
+    configDir_ = defaultConfigFolder();
+  }
+  ini_ = std::make_unique<IniFile>(*fs_, configDir_ + "/" + kSettingsName);
+  settings_.load(*ini_);
+  execSettings_.greet3 = settings_.greet[2];
+  execSettings_.greet4 = settings_.greet[3];
+  execSettings_.greet5 = settings_.greet[4];
+  execSettings_.chkAuto = settings_.chkAuto;
+  execSettings_.chkStop = settings_.chkStop;
+  execSettings_.msgExec = settings_.msgExec;
+  execSettings_.msgDir = settings_.msgDir;
+  execSettings_.chkForce = settings_.chkForce;
+}
+
+BatchRunner::Selection BatchRunner::select() {
+  if (options_.archive) return selectArchive();
+  if (options_.paths.size() == 1) {
+    std::string path = absolutePath(options_.paths[0]);
+    FileInfo info;
+    if (fs_->stat(path, info) == std::error_code() && info.isFolder) {
+      return selectFolder(canonicalFolder(path));
+    }
+  }
+  return selectFiles();
+}
+
+// The files of one folder under the default filter: every file that is
+// neither hidden nor system.
+BatchRunner::Selection BatchRunner::selectFolder(const std::string& folder) {
+  Selection selection;
+  selection.folder = folder;
+  std::vector<FileInfo> infos;
+  std::string folderText = TextCodec::toInternal(folder);
+  if (auto ec = FolderEnumerator::enumerateFolder(*fs_, folderText, "*.*",
+                                                  DefaultFilterAttributes, infos)) {
+    refuse("cannot read folder '" + folder + "': " + ec.message());
+  }
+  for (const FileInfo& info : infos) selection.rows.push_back(FileEntry::fromDisk(info, true));
+  return selection;
+}
+
+// Named files (or folders) of one folder, as named: the filter does not
+// apply to what the user names explicitly.
+BatchRunner::Selection BatchRunner::selectFiles() {
+  Selection selection;
+  std::set<std::string> seen;
+  for (const std::string& argument : options_.paths) {
+    std::string path = withoutTrailingSlashes(absolutePath(argument));
+    std::size_t slash = path.rfind('/');
+    std::string name = path.substr(slash + 1);
+    if (name.empty() || name == "." || name == "..") {
+      refuse("'" + argument + "' names no file of a folder");
+    }
+    std::string folder = canonicalFolder(slash == 0 ? "/" : path.substr(0, slash));
+    if (selection.folder.empty()) {
+      selection.folder = folder;
+    } else if (folder != selection.folder) {
+      refuse("the paths lie in several folders ('" + selection.folder + "' and '" + folder +
+             "'); a batch takes the files of one folder");
+    }
+    if (!seen.insert(name).second) continue;
+    FileInfo info;
+    if (auto ec = fs_->stat(PlanBuilder::join(folder, name), info)) {
+      refuse("cannot read '" + argument + "': " + ec.message());
+    }
+    info.name = name;
+    FileEntry entry = FileEntry::fromDisk(info, true);
+    entry.checked = true;
+    selection.rows.push_back(std::move(entry));
+  }
+  return selection;
+}
+
+void BatchRunner::order(Selection& selection) {
+  if (options_.keepOrder) return;
+  SelectionList list;
+  list.assign(std::move(selection.rows), &progress_);
+  int column = static_cast<int>(options_.sortKey);
+  // assign() leaves the list sorted by name ascending; a header click on the
+  // sorted column turns it to descending.
+  if (column != SelectionList::ColumnName) list.sortByColumn(column, &progress_);
+  if (options_.sortDescending) list.sortByColumn(column, &progress_);
+  selection.rows = list.rows();
+}
+
+void BatchRunner::convert(EditList& list, const Selection& selection,
+                          const std::vector<bool>& keys) {
+  const std::size_t rows = list.rows.size();
+  for (const Cli::Stage& stage : options_.stages) {
+    std::vector<std::string> names(rows);
+    switch (stage.kind) {
+      case Cli::StageKind::Template: {
+        TemplateEngine engine;
+        engine.context.defaults.load(*ini_);
+        if (selection.archivePath.empty()) {
+          engine.context.folderPath = TextCodec::toInternal(selection.folder);
+        } else {
+          std::size_t slash = selection.archivePath.rfind('/');
+          engine.context.folderPath = TextCodec::toInternal(selection.folder);
+          engine.context.archiveName =
+              TextCodec::toInternal(selection.archivePath.substr(slash + 1));
+          engine.context.inArchive = true;
+        }
+        engine.context.sizeWidth = list.sizeWidth;
+        engine.ClearTemplates();
+        engine.CompileTemplate(TextCodec::fromUtf8(stage.text), engine.nameTemplate);
+        engine.CompileTemplate(stage.extTemplate ? TextCodec::fromUtf8(*stage.extTemplate)
+                                                 : std::string("/e<0,0,0>"),
+                               engine.extTemplate);
+        engine.ResetCounters(false);
+        for (std::size_t i = 0; i < rows; ++i) {
+          TemplateRow row;
+          row.source = list.lastName(i);
+          row.key = keys[i];
+          row.infoText = list.rows[i].infoText;
+          row.listedName = list.rows[i].names[0];
+          names[i] = engine.ExpandEntry(row);
+        }
+        engine.ClearTemplates();
+        break;
+      }
+      case Cli::StageKind::Replace: {
+        StringReplacer replacer;
+        replacer.search = TextCodec::fromUtf8(stage.text);
+        replacer.replacement = TextCodec::fromUtf8(stage.replacement);
+        replacer.target = toNamePart(stage.target);
+        replacer.leftToRight = !stage.fromRight;
+        replacer.caseSensitive = !stage.ignoreCase;
+        replacer.skipCount = stage.skip;
+        replacer.replaceCount = stage.count;
+        for (std::size_t i = 0; i < rows; ++i) names[i] = replacer.ReplaceAll(list.lastName(i));
+        break;
+      }
+      case Cli::StageKind::Chars: {
+        CharConverter converter;
+        converter.position = stage.charOperation;
+        converter.target = toNamePart(stage.target);
+        converter.delimiters =
+            stage.delimiters ? TextCodec::fromUtf8(*stage.delimiters)
+                             : ini_->readString("Rename", "Word", CharConverter::DefaultDelimiters());
+        converter.letters = stage.letters;
+        converter.digits = stage.digits;
+        converter.kana = toClassState(stage.kana);
+        converter.other = toClassState(stage.other);
+        for (std::size_t i = 0; i < rows; ++i) names[i] = converter.ConvertChars(list.lastName(i));
+        break;
+      }
+    }
+    list.appendStage(names);
+  }
+}
+
+void BatchRunner::applyTimeAndAttributeOptions(PlanList& plan) {
+  const std::optional<std::string>* times[3] = {&options_.created, &options_.modified,
+                                                &options_.accessed};
+  static const char* const kNames[3] = {"--created", "--modified", "--accessed"};
+  for (std::size_t k = 0; k < 3; ++k) {
+    if (!*times[k]) continue;
+    TimeChange change;
+    change.source = TimeSource::Direct;
+    change.text = TextCodec::fromUtf8(**times[k]);
+    change.target[k] = true;
+    change.all[k] = true;
+    if (!plan.applyTimeChange(change, {})) {
+      refuse(std::string(kNames[k]) + " takes a time \"yyyy/mm/dd hh:mm:ss\" that exists, not '" +
+             **times[k] + "'");
+    }
+  }
+  if (options_.attributes) plan.applyAttributeChange(*options_.attributes, true, {});
+}
+
+int BatchRunner::runBatch(bool execute) {
+  RunOptions runOptions = makeRunOptions();
+  Selection selection = select();
+  order(selection);
+  for (FileEntry& entry : selection.rows) entry.checked = true;
+  if (selection.rows.empty()) refuse("no file to work on");
+
+  std::vector<bool> keys(selection.rows.size(), false);
+  for (int row : options_.keyRows) {
+    if (static_cast<std::size_t>(row) > keys.size()) {
+      refuse("--key " + std::to_string(row) + ": the batch has only " +
+             std::to_string(keys.size()) + " rows");
+    }
+    keys[static_cast<std::size_t>(row) - 1] = true;
+  }
+
+  EditList list;
+  EditListBuilder::build(selection.rows, list);
+  convert(list, selection, keys);
+
+  const bool folderMode = selection.archivePath.empty();
+  if (list.stageCount() > 0) {
+    NameCheck::Result check =
+        NameCheck::checkEditList(list, folderMode, progress_, execSettings_.greet3);
+    if (!check.refusal.empty()) {
+      message(check.refusal);
+      return ExitCheckFailed;
+    }
+    if (!check.passed()) return printCheckErrors(list, check);
+  }
+
+  PlanList plan = PlanBuilder::build(list, folderMode ? PlanMode::Folder : PlanMode::Archive,
+                                     selection.folder, *fs_, progress_, execSettings_.greet4);
+  applyTimeAndAttributeOptions(plan);
+
+  FolderPlanEngine engine(*fs_, progress_, execSettings_, undoPath(), nullptr);
+  engine.setListedCount(selection.rows.size());
+  bool clean = true;
+  if (plan.renameMode) clean = engine.check(plan, runOptions, false).passed;
+  if (!execute || !(clean || (runOptions.copy && runOptions.ignoreErrors))) {
+    printPlan(plan);
+    if (!clean) explainMarks(plan, runOptions);
+    return clean ? ExitOk : ExitCheckFailed;
+  }
+  return executePlan(engine, plan, runOptions, list.folderCount);
+}
+
+// Runs a checked plan as "実行" does, without its questions: the command
+// itself is the confirmation, and the folder warning is only shown.
+int BatchRunner::executePlan(PlanEngine& engine, PlanList& plan, RunOptions& runOptions,
+                             int folderCount) {
+  if (ExecutionFlow::needsFolderWarning(plan, runOptions, folderCount, execSettings_)) {
+    message(ExecutionFlow::FolderWarningText);
+  }
+  // Renaming through temporary names puts the marker in front of every old
+  // name of the plan; the rows are shown with the names they had.
+  std::vector<std::string> oldNames;
+  for (const PlanRow& row : plan.rows) oldNames.push_back(row.oldName);
+  ExecutionSettings unasked = execSettings_;
+  unasked.msgExec = false;
+  unasked.msgDir = false;
+  RunResult result = ExecutionFlow(ui_, unasked).run(engine, plan, runOptions, folderCount);
+  for (std::size_t i = 0; i < plan.rows.size() && i < oldNames.size(); ++i) {
+    plan.rows[i].oldName = oldNames[i];
+  }
+  printPlan(plan);
+  if (!result.refusal.empty()) return ExitCheckFailed;
+  return result.failed ? ExitFailed : ExitOk;
+}
+
+RunOptions BatchRunner::makeRunOptions() {
+  RunOptions runOptions;
+  if (options_.forceMarker) {
+    runOptions.force = true;
+    runOptions.marker = TextCodec::fromUtf8(*options_.forceMarker);
+  }
+  if (options_.copyTo) {
+    // The pages fall back to the current folder when the copy folder does
+    // not exist; a script that names a folder wants that folder or nothing.
+    std::string target = absolutePath(*options_.copyTo);
+    FileInfo info;
+    if (fs_->stat(target, info) || !info.isFolder) {
+      refuse("the copy folder '" + *options_.copyTo + "' does not exist");
+    }
+    runOptions.copy = true;
+    runOptions.copyPath = TextCodec::toInternal(canonicalFolder(target));
+  }
+  runOptions.ignoreErrors = options_.ignoreErrors;
+  return runOptions;
+}
+
+int BatchRunner::runUndo() {
+  UndoFlow flow(*fs_, ui_, undoPath());
+  std::optional<UndoLog> log = flow.load();
+  if (!log) return ExitUsage;
+
+  std::vector<FileInfo> infos;
+  if (auto ec = fs_->listFolder(log->folder, infos)) {
+    refuse("cannot read folder '" + log->folder + "': " + ec.message());
+  }
+  std::vector<FileEntry> entries;
+  entries.reserve(infos.size());
+  for (const FileInfo& info : infos) entries.push_back(FileEntry::fromDisk(info, false));
+  ListedEntries listed(std::move(entries));
+
+  EditList edit;
+  PlanList plan;
+  if (!flow.buildReversePlan(*log, listed, edit, plan)) return ExitCheckFailed;
+
+  RunOptions runOptions = makeRunOptions();
+  FolderPlanEngine engine(*fs_, progress_, execSettings_, undoPath(), nullptr);
+  engine.setListedCount(listed.size());
+  if (!engine.check(plan, runOptions, false).passed) {
+    printPlan(plan);
+    explainMarks(plan, runOptions);
+    return ExitCheckFailed;
+  }
+  return executePlan(engine, plan, runOptions, edit.folderCount);
+}
+
+std::string BatchRunner::defaultConfigFolder() { return Places::forThisProgram(*fs_).folder(); }
+
+std::string BatchRunner::undoPath() const { return configDir_ + "/" + UndoFile::FileName; }
+
+int BatchRunner::printCheckErrors(const EditList& list, const NameCheck::Result& check) {
+  PlanTable table;
+  for (std::size_t i = 0; i < list.rows.size(); ++i) {
+    const std::string& error = check.errors[i];
+    table.add({shownName(list.rows[i].names[0]), shownName(list.lastName(i)),
+               error.empty() ? "ok" : TextCodec::toUtf8(error)});
+  }
+  print(table);
+  message(TextCodec::toUtf8(check.caption()));
+  return ExitCheckFailed;
+}
+
+void BatchRunner::explainMarks(const PlanList& plan, const RunOptions& runOptions) {
+  std::size_t marked = 0;
+  bool blocked = false;
+  for (const PlanRow& row : plan.rows) {
+    if (row.mark != MarkNone) ++marked;
+    blocked = blocked || row.mark == MarkBlocked;
+  }
+  message("ritoma-cli: " + std::to_string(marked) + " of " + std::to_string(plan.rows.size()) +
+          " rows cannot run; nothing was changed");
+  if (blocked && !runOptions.force) {
+    message("ritoma-cli: a new name is still held by a later row; --force-temp renames through "
+            "temporary names");
+  }
+}
+
+void BatchRunner::printPlan(const PlanList& plan) {
+  PlanTable table;
+  for (const PlanRow& row : plan.rows) {
+    table.add({shownName(row.oldName), shownName(row.newName), statusText(row.mark)});
+  }
+  print(table);
+}
+
+void BatchRunner::print(const PlanTable& table) {
+  std::string text = options_.tsv ? table.renderTsv() : table.renderTable();
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+}
+
+void BatchRunner::message(const std::string& text) {
+  progress_.close();
+  std::fprintf(stderr, "%s\n", text.c_str());
+  std::fflush(stderr);
+}
+
+}  // namespace ritoma

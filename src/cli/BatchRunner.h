@@ -1,0 +1,84 @@
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/CommandLine.h"
+#include "cli/PlanTable.h"
+#include "cli/TerminalInteraction.h"
+#include "cli/TerminalProgress.h"
+#include "execution/ExecutionSettings.h"
+#include "execution/NameCheck.h"
+#include "execution/PlanEngine.h"
+#include "execution/PlanList.h"
+#include "execution/RunOptions.h"
+#include "platform/FileSystem.h"
+#include "selection/EditList.h"
+#include "selection/FileEntry.h"
+#include "shell/IniFile.h"
+#include "shell/Options.h"
+
+namespace ritoma {
+
+// Carries out one plan, run or undo command on the core: selects and
+// orders the files, converts their names stage by stage, checks the plan,
+// executes it and records or replays the undo file, exactly as the pages
+// do. Rows go to standard output, messages to standard error. run()
+// returns the exit status: 0 success, 1 the check found errors or marks
+// (nothing changed), 2 usage error or unreadable input, 3 execution failed.
+class BatchRunner {
+public:
+  static constexpr int ExitOk = 0;
+  static constexpr int ExitCheckFailed = 1;
+  static constexpr int ExitUsage = 2;
+  static constexpr int ExitFailed = 3;
+
+  explicit BatchRunner(const CommandLine::Options& options);
+  ~BatchRunner();
+
+  int run();
+
+private:
+  // The files of the batch and where they are.
+  struct Selection {
+    std::string folder;         // raw disk path, no trailing "/" except the root
+    std::vector<FileEntry> rows;
+    std::string archivePath;    // --archive: the archive file (raw disk path)
+  };
+
+  int runBatch(bool execute);
+  int runUndo();
+
+  void openSettings();
+  RunOptions makeRunOptions();
+  std::string defaultConfigFolder();
+  Selection select();
+  Selection selectFolder(const std::string& folder);
+  Selection selectFiles();
+  Selection selectArchive();
+  void order(Selection& selection);
+  void convert(EditList& list, const Selection& selection, const std::vector<bool>& keys);
+  void applyTimeAndAttributeOptions(PlanList& plan);
+
+  int executePlan(PlanEngine& engine, PlanList& plan, RunOptions& runOptions, int folderCount);
+  std::string undoPath() const;
+
+  int printCheckErrors(const EditList& list, const NameCheck::Result& check);
+  void printPlan(const PlanList& plan);
+  void explainMarks(const PlanList& plan, const RunOptions& runOptions);
+  void print(const PlanTable& table);
+  void message(const std::string& text);
+
+  const CommandLine::Options& options_;
+  std::unique_ptr<FileSystem> fs_;
+  TerminalInteraction ui_;
+  TerminalProgress progress_;
+  std::string configDir_;  // raw disk path
+  std::unique_ptr<IniFile> ini_;
+  Options settings_;
+  ExecutionSettings execSettings_;
+};
+
+}  // namespace ritoma

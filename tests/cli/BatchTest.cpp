@@ -1,0 +1,291 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "ProgramRun.h"
+#include "support/TempDir.h"
+#include "platform/TimeConvert.h"
+
+namespace ritoma::test {
+namespace {
+
+// A work folder with files named with 表 and ソ (whose second byte in code
+// page 932 is the backslash) and a settings folder, both temporary.
+class Batch : public ::testing::Test {
+protected:
+  Batch() {
+    dir.makeFolder("work");
+    dir.makeFolder("cfg");
+  }
+
+  std::string work() const { return dir / "work"; }
+  std::string work(const std::string& name) const { return dir / ("work/" + name); }
+  std::vector<std::string> names() const { return dir.names("work"); }
+
+  // Runs the program with the temporary settings folder.
+  ProgramRun cli(std::vector<std::string> args) const {
+    args.insert(args.begin() + 1, {"--config-dir", dir / "cfg"});
+    return ProgramRun::run(args);
+  }
+
+  TempDir dir;
+};
+
+TEST_F(Batch, TemplateRunRenamesInNameOrderAndRecordsTheUndoFile) {
+  dir.writeFile("work/表1.txt", "hyo");
+  dir.writeFile("work/ソ2.txt", "so");
+  // Progress would show from the first row, but standard error is no terminal.
+  dir.writeFile("cfg/Ritoma.ini", "[Option]\nGreet1=1\nGreet2=1\nGreet3=1\nGreet4=1\nGreet5=1\n");
+  ProgramRun r = cli({"run", "--tsv", "-t", "IMG_/n<1,2>", "-e", "/e<,,2>", work()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  // Name order compares code page 932 bytes: ソ (83 5C) before 表 (95 5C).
+  EXPECT_EQ(r.out, "ソ2.txt\tIMG_01.TXT\tok\n表1.txt\tIMG_02.TXT\tok\n");
+  EXPECT_EQ(names(), (std::vector<std::string>{"IMG_01.TXT", "IMG_02.TXT"}));
+  EXPECT_EQ(dir.readFile("work/IMG_01.TXT"), "so");
+  EXPECT_TRUE(dir.exists("cfg/Ritoma.und"));
+  EXPECT_EQ(r.err, "");
+}
+
+struct PlanCase {
+  const char* name;
+  std::vector<std::string> files;
+  std::vector<std::string> args;  // after "plan --tsv"
+  const char* expected;           // the TSV output
+};
+
+void PrintTo(const PlanCase& c, std::ostream* os) { *os << c.name; }
+
+class PlanCases : public Batch, public ::testing::WithParamInterface<PlanCase> {};
+
+// `plan` shows the new names and changes nothing.
+TEST_P(PlanCases, ShowTheNewNames) {
+  const PlanCase& c = GetParam();
+  for (const std::string& f : c.files) dir.writeFile("work/" + f, "");
+  std::vector<std::string> args = {"plan", "--tsv"};
+  args.insert(args.end(), c.args.begin(), c.args.end());
+  args.push_back(work());
+  ProgramRun r = cli(args);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, c.expected);
+  std::vector<std::string> before = c.files;
+  std::sort(before.begin(), before.end());
+  EXPECT_EQ(names(), before);
+}
+
+const PlanCase kPlanCases[] = {
+    {"ReplaceWithSkip", {"表ソ表.txt"}, {"-r", "表", "-w", "ヒョウ", "--skip", "1"},
+     "表ソ表.txt\t表ソヒョウ.txt\tok\n"},
+    {"ReplaceFromRightIgnoringCase", {"abAB表.txt"},
+     {"-r", "ab", "-w", "x", "--ignore-case", "--from-right", "--count", "1"},
+     "abAB表.txt\tabx表.txt\tok\n"},
+    {"ReplaceOnExtension", {"ソ.a.txt"}, {"-r", ".", "-w", "_", "--target", "ext"},
+     "ソ.a.txt\tソ.a_txt\tok\n"},
+    {"WidthToHalf", {"ａｂ１ソ.txt"}, {"-c", "to-half", "--classes", "letters,digits"},
+     "ａｂ１ソ.txt\tab1ソ.txt\tok\n"},
+    {"WidthToFullComposesVoicedKana", {"ｶﾞ表.txt"}, {"-c", "to-full", "--classes", "kana"},
+     "ｶﾞ表.txt\tガ表.txt\tok\n"},
+    {"WidthToFullKanaSingle", {"ｶﾞ表.txt"}, {"-c", "to-full", "--classes", "kana-single"},
+     "ｶﾞ表.txt\tカ゛表.txt\tok\n"},
+    {"KanaToKatakana", {"ひょう表.txt"}, {"-c", "to-katakana"}, "ひょう表.txt\tヒョウ表.txt\tok\n"},
+    {"WordsWithDelimiters", {"my_file ソ.txt"}, {"-c", "words-lower", "--delimiters", "_"},
+     "my_file ソ.txt\tMy_File ソ.txt\tok\n"},
+    {"TwoStagesEachOnThePrevious", {"abc表.txt"}, {"-t", "/f-/n<1,1>", "-c", "upper"},
+     "abc表.txt\tABC表-1.txt\tok\n"},
+    {"EmptyExtensionTemplate", {"ソ.txt"}, {"-t", "/f", "-e", ""}, "ソ.txt\tソ\tok\n"},
+    {"SortByNameDescendingWithKeyMark", {"a表", "b表", "c表"},
+     {"--sort", "name,desc", "-t", "/f/K", "--key", "2"},
+     "c表\tc表0\tok\nb表\tb表1\tok\na表\ta表1\tok\n"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cli, PlanCases, ::testing::ValuesIn(kPlanCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Batch, KeepOrderFollowsTheArgumentsAndRefusesSeveralFolders) {
+  dir.writeFile("work/a表", "");
+  dir.writeFile("work/b表", "");
+  ProgramRun r = cli({"plan", "--tsv", "--keep-order", "-t", "/n<1,1>", work("b表"), work("a表")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "b表\t1\tok\na表\t2\tok\n");
+
+  dir.writeFile("x", "");
+  ProgramRun other = cli({"plan", "-t", "/f", work("a表"), dir / "x"});
+  EXPECT_EQ(other.status, 2);
+  EXPECT_NE(other.err.find("several folders"), std::string::npos) << other.err;
+}
+
+TEST_F(Batch, DefaultFolderSelectionLeavesHiddenFilesOut) {
+  dir.writeFile("work/.hidden", "");
+  dir.writeFile("work/表.txt", "");
+  ProgramRun r = cli({"plan", "--tsv", "-t", "x", work()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "表.txt\tx.txt\tok\n");
+}
+
+TEST_F(Batch, SwapIsBlockedWithoutTemporaryNamesAndPassesWithThem) {
+  dir.writeFile("work/表a.txt", "A");
+  dir.writeFile("work/表b.txt", "B");
+  const std::vector<std::string> swap = {"-r", "a|b|#", "-w", "#|a|b"};
+
+  std::vector<std::string> args = {"run", "--tsv"};
+  args.insert(args.end(), swap.begin(), swap.end());
+  args.push_back(work());
+  ProgramRun blocked = cli(args);
+  EXPECT_EQ(blocked.status, 1);
+  EXPECT_EQ(blocked.out, "表a.txt\t表b.txt\tblocked\n表b.txt\t表a.txt\tok\n");
+  EXPECT_EQ(dir.readFile("work/表a.txt"), "A");
+
+  args.insert(args.begin() + 1, "--force-temp");
+  ProgramRun forced = cli(args);
+  ASSERT_EQ(forced.status, 0) << forced.err;
+  EXPECT_EQ(forced.out, "表a.txt\t表b.txt\tok\n表b.txt\t表a.txt\tok\n");
+  EXPECT_EQ(dir.readFile("work/表a.txt"), "B");
+  EXPECT_EQ(dir.readFile("work/表b.txt"), "A");
+
+  // The reverse of a swap is a swap: undo needs temporary names too.
+  ProgramRun undoBlocked = cli({"undo", "--tsv"});
+  EXPECT_EQ(undoBlocked.status, 1);
+  EXPECT_EQ(dir.readFile("work/表a.txt"), "B");
+  ProgramRun undone = cli({"undo", "--tsv", "--force-temp=#"});
+  ASSERT_EQ(undone.status, 0) << undone.err;
+  EXPECT_EQ(dir.readFile("work/表a.txt"), "A");
+  EXPECT_EQ(dir.readFile("work/表b.txt"), "B");
+}
+
+TEST_F(Batch, UndoRenamesBackAndThenForwardAgain) {
+  dir.writeFile("work/ソ.txt", "so");
+  ASSERT_EQ(cli({"run", "-t", "表_/f", work()}).status, 0);
+  EXPECT_EQ(names(), (std::vector<std::string>{"表_ソ.txt"}));
+
+  ProgramRun back = cli({"undo", "--tsv"});
+  ASSERT_EQ(back.status, 0) << back.err;
+  EXPECT_EQ(back.out, "表_ソ.txt\tソ.txt\tok\n");
+  EXPECT_EQ(names(), (std::vector<std::string>{"ソ.txt"}));
+
+  ProgramRun forward = cli({"undo"});
+  ASSERT_EQ(forward.status, 0) << forward.err;
+  EXPECT_EQ(names(), (std::vector<std::string>{"表_ソ.txt"}));
+}
+
+TEST_F(Batch, UndoWithoutUndoFileAndWithAMissingFile) {
+  ProgramRun none = cli({"undo"});
+  EXPECT_EQ(none.status, 2);
+  EXPECT_NE(none.err.find("UNDO情報はありません"), std::string::npos) << none.err;
+
+  dir.writeFile("work/表1", "");
+  dir.writeFile("work/表2", "");
+  ASSERT_EQ(cli({"run", "-t", "ソ/f", work()}).status, 0);
+  std::rename(work("ソ表1").c_str(), work("gone").c_str());
+  // Without a terminal the question "continue?" is answered No: nothing changes.
+  ProgramRun refused = cli({"undo"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("ファイルが見つかりません"), std::string::npos) << refused.err;
+  EXPECT_TRUE(dir.exists("work/ソ表2"));
+  // --yes goes on with the files that are there.
+  ProgramRun partial = cli({"undo", "--yes", "--tsv"});
+  EXPECT_EQ(partial.status, 0) << partial.err;
+  EXPECT_EQ(partial.out, "ソ表2\t表2\tok\n");
+  EXPECT_TRUE(dir.exists("work/表2"));
+}
+
+TEST_F(Batch, CopyWritesNewNamesIntoTheCopyFolderAndCanSkipCollisions) {
+  dir.makeFolder("out");
+  dir.writeFile("work/表1.txt", "one");
+  dir.writeFile("work/表2.txt", "two");
+  dir.writeFile("out/ソ表2.txt", "old");
+  std::vector<std::string> args = {"run", "--tsv", "-t", "ソ/f", "--copy-to", dir / "out", work()};
+  ProgramRun marked = cli(args);
+  EXPECT_EQ(marked.status, 1);
+  EXPECT_EQ(marked.out, "表1.txt\tソ表1.txt\tok\n表2.txt\tソ表2.txt\texists\n");
+  EXPECT_FALSE(dir.exists("out/ソ表1.txt"));
+
+  args.insert(args.begin() + 1, "--ignore-errors");
+  ProgramRun copied = cli(args);
+  ASSERT_EQ(copied.status, 0) << copied.err;
+  EXPECT_EQ(dir.readFile("out/ソ表1.txt"), "one");
+  EXPECT_EQ(dir.readFile("out/ソ表2.txt"), "old");
+  EXPECT_EQ(names(), (std::vector<std::string>{"表1.txt", "表2.txt"}));
+  EXPECT_FALSE(dir.exists("cfg/Ritoma.und"));  // copies are not undone
+
+  ProgramRun missing = cli({"run", "-t", "x", "--copy-to", dir / "nowhere", work()});
+  EXPECT_EQ(missing.status, 2);
+}
+
+TEST_F(Batch, TimesAndAttributesChangeWithoutRenaming) {
+  dir.writeFile("work/表.txt", "");
+  ProgramRun r = cli({"run", "--tsv", "--modified", "2003/04/05 06:07:08", "--accessed",
+                      "2004/01/02 03:04:05", "--attributes", "--R-", work()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "表.txt\t表.txt\tok\n");
+  struct stat st {};
+  ASSERT_EQ(::stat(work("表.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mtim.tv_sec,
+            TimeConvert::toUnixSeconds(*TimeConvert::fromText("2003/04/05 06:07:08")));
+  EXPECT_EQ(st.st_atim.tv_sec,
+            TimeConvert::toUnixSeconds(*TimeConvert::fromText("2004/01/02 03:04:05")));
+  EXPECT_EQ(st.st_mode & 0222, 0u);  // read-only: every write bit removed
+
+  ProgramRun bad = cli({"run", "--modified", "2003/02/30 00:00:00", work()});
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_NE(bad.err.find("--modified"), std::string::npos) << bad.err;
+}
+
+TEST_F(Batch, NameCheckErrorsGiveStatus1AndTheCheckText) {
+  dir.writeFile("work/表1", "");
+  dir.writeFile("work/表2", "");
+  ProgramRun r = cli({"run", "--tsv", "-t", "same:", work()});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out,
+            "表1\tsame:\t: は使用禁止文字です。ﾌｧｲﾙ名が重複しています。\n"
+            "表2\tsame:\t: は使用禁止文字です。ﾌｧｲﾙ名が重複しています。\n");
+  EXPECT_NE(r.err.find("ﾁｪｯｸ … ｴﾗｰ4件"), std::string::npos) << r.err;
+  EXPECT_EQ(names(), (std::vector<std::string>{"表1", "表2"}));
+}
+
+TEST_F(Batch, ExistingNameOutsideTheBatchIsMarked) {
+  dir.writeFile("work/表.txt", "");
+  dir.writeFile("work/ソ.txt", "");
+  ProgramRun r = cli({"plan", "--tsv", "-r", "表", "-w", "ソ", work("表.txt")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "表.txt\tソ.txt\texists\n");
+}
+
+TEST_F(Batch, BadTemplateFieldIsAUsageError) {
+  dir.writeFile("work/表", "");
+  ProgramRun r = cli({"run", "-t", "/n<a>", work()});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("'a' は整数ではありません"), std::string::npos) << r.err;
+}
+
+TEST_F(Batch, FailedRunIsRolledBackWithStatus3) {
+  // The temporary name of the second file is one byte longer than a file
+  // system takes, so the run fails after the first file was moved aside.
+  const std::string longName = std::string(251, 'b') + ".txt";
+  dir.writeFile("work/a表.txt", "a");
+  dir.writeFile("work/" + longName, "b");
+  ProgramRun r = cli({"run", "--tsv", "--force-temp", "-r", "a|b", "-w", "c|d", work()});
+  EXPECT_EQ(r.status, 3);
+  EXPECT_NE(r.out.find("\tfailed\n"), std::string::npos) << r.out;
+  EXPECT_EQ(names(), (std::vector<std::string>{"a表.txt", longName}));
+  EXPECT_FALSE(dir.exists("cfg/Ritoma.und"));
+}
+
+TEST_F(Batch, HumanTableAlignsWideCharacters) {
+  dir.writeFile("work/表表.txt", "");
+  dir.writeFile("work/a.txt", "");
+  ProgramRun r = cli({"plan", "-t", "/f_", work()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "変換前ﾌｧｲﾙ名  変換後ﾌｧｲﾙ名  状態\n"
+            "------------  ------------  ----\n"
+            "a.txt         a_.txt        ok\n"
+            "表表.txt      表表_.txt     ok\n");
+}
+
+}  // namespace
+}  // namespace ritoma::test
