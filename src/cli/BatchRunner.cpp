@@ -13,6 +13,7 @@
 #include "conversion/StringReplacer.h"
 #include "conversion/TemplateEngine.h"
 #include "cli/ListedEntries.h"
+#include "execution/ArchivePlanEngine.h"
 #include "execution/ExecutionFlow.h"
 #include "execution/FolderPlanEngine.h"
 #include "execution/UndoFile.h"
@@ -185,6 +186,34 @@ BatchRunner::Selection BatchRunner::selectFolder(const std::string& folder) {
 
 // Named files (or folders) of one folder, as named: the filter does not
 // apply to what the user names explicitly.
+// The files stored in one .lzh or .zip archive (directory entries left out).
+BatchRunner::Selection BatchRunner::selectArchive() {
+  Selection selection;
+  std::string path = withoutTrailingSlashes(absolutePath(options_.paths[0]));
+  std::size_t slash = path.rfind('/');
+  selection.folder = canonicalFolder(slash == 0 ? "/" : path.substr(0, slash));
+  selection.archivePath = PlanBuilder::join(selection.folder, path.substr(slash + 1));
+  archiveKind_ = ArchiveLibraries::kindOfPath(selection.archivePath);
+  if (archiveKind_ == ArcKind::None) refuse("'" + options_.paths[0] + "' is no .lzh or .zip file");
+
+  libraries_ = std::make_unique<ArchiveLibraries>(*fs_);
+  if (ini_->readBool("Arc", archiveKind_ == ArcKind::Lzh ? "LZH" : "ZIP",
+                     ArchiveLibraries::kDefaultOn)) {
+    libraries_->load(archiveKind_);
+  }
+  std::string error;
+  bool listed = libraries_->ArcListEntries(
+      archiveKind_, selection.archivePath,
+      [&](const ArcInfo& entry) {
+        FileEntry row = FileEntry::fromArchive(
+            entry.name, entry.size, (std::uint32_t{entry.date} << 16) | entry.time, true);
+        if (!row.isFolderKind()) selection.rows.push_back(std::move(row));
+      },
+      &error);
+  if (!listed) refuse("cannot read archive '" + options_.paths[0] + "': " + error);
+  return selection;
+}
+
 BatchRunner::Selection BatchRunner::selectFiles() {
   Selection selection;
   std::set<std::string> seen;
@@ -348,16 +377,25 @@ int BatchRunner::runBatch(bool execute) {
                                      selection.folder, *fs_, progress_, execSettings_.greet4);
   applyTimeAndAttributeOptions(plan);
 
-  FolderPlanEngine engine(*fs_, progress_, execSettings_, undoPath(), nullptr);
-  engine.setListedCount(selection.rows.size());
+  std::unique_ptr<PlanEngine> engine;
+  if (folderMode) {
+    auto folderEngine =
+        std::make_unique<FolderPlanEngine>(*fs_, progress_, execSettings_, undoPath(), nullptr);
+    folderEngine->setListedCount(selection.rows.size());
+    engine = std::move(folderEngine);
+  } else {
+    engine = std::make_unique<ArchivePlanEngine>(*libraries_, *fs_, progress_, execSettings_,
+                                                 archiveKind_, selection.archivePath,
+                                                 settings_.arcBackup);
+  }
   bool clean = true;
-  if (plan.renameMode) clean = engine.check(plan, runOptions, false).passed;
+  if (plan.renameMode) clean = engine->check(plan, runOptions, false).passed;
   if (!execute || !(clean || (runOptions.copy && runOptions.ignoreErrors))) {
     printPlan(plan);
     if (!clean) explainMarks(plan, runOptions);
     return clean ? ExitOk : ExitCheckFailed;
   }
-  return executePlan(engine, plan, runOptions, list.folderCount);
+  return executePlan(*engine, plan, runOptions, list.folderCount);
 }
 
 // Runs a checked plan as "実行" does, without its questions: the command

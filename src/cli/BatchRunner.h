@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "archive/ArcInfo.h"
+#include "archive/ArchiveLibraries.h"
 #include "cli/CommandLine.h"
 #include "cli/PlanTable.h"
 #include "cli/TerminalInteraction.h"
@@ -78,6 +80,8 @@ private:
   std::string configDir_;  // raw disk path
   std::unique_ptr<IniFile> ini_;
   Options settings_;
+  std::unique_ptr<ArchiveLibraries> libraries_;
+  ArcKind archiveKind_ = ArcKind::None;
   ExecutionSettings execSettings_;
 };
 
