@@ -207,7 +207,7 @@ BatchRunner::Selection BatchRunner::selectArchive() {
       [&](const ArcInfo& entry) {
         FileEntry row = FileEntry::fromArchive(
             entry.name, entry.size, (std::uint32_t{entry.date} << 16) | entry.time, true);
-        if (!row.isFolderKind()) selection.rows.push_back(std::move(row));
+        if (row.icon == FileEntry::IconFile) selection.rows.push_back(std::move(row));
       },
       &error);
   if (!listed) refuse("cannot read archive '" + options_.paths[0] + "': " + error);
