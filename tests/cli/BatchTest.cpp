@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -285,6 +286,70 @@ TEST_F(Batch, HumanTableAlignsWideCharacters) {
             "------------  ------------  ----\n"
             "a.txt         a_.txt        ok\n"
             "表表.txt      表表_.txt     ok\n");
+}
+
+}  // namespace
+}  // namespace ritoma::test
+
+namespace ritoma::test {
+namespace {
+
+std::string fixture(const std::string& name) {
+  std::FILE* f = std::fopen((std::string(RITOMA_FIXTURES) + "/archive/" + name).c_str(), "rb");
+  if (!f) throw std::runtime_error("missing fixture " + name);
+  std::string data;
+  char buffer[4096];
+  std::size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) data.append(buffer, got);
+  std::fclose(f);
+  return data;
+}
+
+struct ArchiveCase {
+  const char* name;
+  const char* fixture;
+  const char* renamed;   // TSV of the run
+  const char* relisted;  // TSV of a plan on the rewritten archive
+};
+
+void PrintTo(const ArchiveCase& c, std::ostream* os) { *os << c.name; }
+
+class ArchiveCases : public Batch, public ::testing::WithParamInterface<ArchiveCase> {};
+
+// The stored names change inside the archive; a second listing shows them.
+TEST_P(ArchiveCases, RenameStoredFiles) {
+  const ArchiveCase& c = GetParam();
+  const std::string archive = std::string("work/") + c.fixture;
+  dir.writeFile(archive, fixture(c.fixture));
+  ProgramRun r = cli({"run", "--tsv", "--archive", "-r", "表|a", "-w", "ヒョウ|b", dir / archive});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, c.renamed);
+  ProgramRun again = cli({"plan", "--tsv", "--archive", "-t", "/f", dir / archive});
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(again.out, c.relisted);
+  EXPECT_FALSE(dir.exists("cfg/Ritoma.und"));  // archive runs are not undone
+}
+
+const ArchiveCase kArchiveCases[] = {
+    {"Zip", "stored.zip",
+     "plain.txt\tplbin.txt\tok\nsub/data.bin\tsub/dbtb.bin\tok\nソ表.txt\tソヒョウ.txt\tok\n",
+     "plbin.txt\tplbin.txt\tok\nsub/dbtb.bin\tsub/dbtb.bin\tok\nソヒョウ.txt\tソヒョウ.txt\tok\n"},
+    {"Lzh", "level2.lzh",
+     "dir表/ソa.txt\tdirヒョウ/ソb.txt\tok\nplain.txt\tplbin.txt\tok\n",
+     "dirヒョウ/ソb.txt\tdirヒョウ/ソb.txt\tok\nplbin.txt\tplbin.txt\tok\n"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cli, ArchiveCases, ::testing::ValuesIn(kArchiveCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The directory entry "sub/" is no row of the batch, but its name is taken.
+TEST_F(Batch, ArchiveNameTakenOutsideTheBatchIsMarked) {
+  dir.writeFile("work/a.zip", fixture("stored.zip"));
+  ProgramRun r = cli({"run", "--tsv", "--archive", "-r", "plain.txt", "-w", "SUB/", "--target",
+                      "both", dir / "work/a.zip"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n') + 1), "plain.txt\tSUB/\texists\n");
+  EXPECT_EQ(dir.names("work"), (std::vector<std::string>{"a.zip"}));
 }
 
 }  // namespace
