@@ -146,15 +146,18 @@ void BatchRunner::openSettings() {
     configDir_ = defaultConfigFolder();
   }
   ini_ = std::make_unique<IniFile>(*fs_, configDir_ + "/" + kSettingsName);
-  settings_.load(*ini_);
-  execSettings_.greet3 = settings_.greet[2];
-  execSettings_.greet4 = settings_.greet[3];
-  execSettings_.greet5 = settings_.greet[4];
-  execSettings_.chkAuto = settings_.chkAuto;
-  execSettings_.chkStop = settings_.chkStop;
-  execSettings_.msgExec = settings_.msgExec;
-  execSettings_.msgDir = settings_.msgDir;
-  execSettings_.chkForce = settings_.chkForce;
+  // Section Option: the thresholds and switches the check and the run read.
+  constexpr const char* section = "Option";
+  const ExecutionSettings defaults;
+  execSettings_.greet3 = ini_->readInteger(section, "Greet3", defaults.greet3);
+  execSettings_.greet4 = ini_->readInteger(section, "Greet4", defaults.greet4);
+  execSettings_.greet5 = ini_->readInteger(section, "Greet5", defaults.greet5);
+  execSettings_.chkAuto = ini_->readBool(section, "ChkAuto", defaults.chkAuto);
+  execSettings_.chkStop = ini_->readBool(section, "ChkStop", defaults.chkStop);
+  execSettings_.msgExec = ini_->readBool(section, "MsgExec", defaults.msgExec);
+  execSettings_.msgDir = ini_->readBool(section, "MsgDir", defaults.msgDir);
+  execSettings_.chkForce = ini_->readBool(section, "ChkForce", defaults.chkForce);
+  arcBackup_ = ini_->readInteger(section, "ArcBackup", 1);
 }
 
 BatchRunner::Selection BatchRunner::select() {
@@ -386,7 +389,7 @@ int BatchRunner::runBatch(bool execute) {
   } else {
     engine = std::make_unique<ArchivePlanEngine>(*libraries_, *fs_, progress_, execSettings_,
                                                  archiveKind_, selection.archivePath,
-                                                 settings_.arcBackup);
+                                                 arcBackup_);
   }
   bool clean = true;
   if (plan.renameMode) clean = engine->check(plan, runOptions, false).passed;

@@ -20,7 +20,6 @@
 #include "selection/EditList.h"
 #include "selection/FileEntry.h"
 #include "shell/IniFile.h"
-#include "shell/Options.h"
 
 namespace ritoma {
 
@@ -79,7 +78,7 @@ private:
   TerminalProgress progress_;
   std::string configDir_;  // raw disk path
   std::unique_ptr<IniFile> ini_;
-  Options settings_;
+  int arcBackup_ = 1;  // setting ArcBackup: what happens to an archive backup
   std::unique_ptr<ArchiveLibraries> libraries_;
   ArcKind archiveKind_ = ArcKind::None;
   ExecutionSettings execSettings_;
