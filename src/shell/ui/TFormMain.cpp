@@ -16,13 +16,13 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QStackedWidget>
-#include <QStandardItemModel>
 #include <QStatusBar>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "conversion/ui/ConversionListModel.h"
 #include "selection/EditListBuilder.h"
 #include "selection/ui/SelectionPage.h"
 #include "shell/IniFile.h"
@@ -63,12 +63,6 @@ QTreeView* makeListView(const QString& name, QWidget* parent) {
   view->header()->setStretchLastSection(false);
   view->header()->setSectionsMovable(false);
   return view;
-}
-
-QStandardItemModel* headerModel(const QStringList& captions, QObject* parent) {
-  auto* model = new QStandardItemModel(0, static_cast<int>(captions.size()), parent);
-  model->setHorizontalHeaderLabels(captions);
-  return model;
 }
 
 QString display(const std::string& cp932) { return QString::fromStdU16String(TextCodec::toDisplay(cp932)); }
@@ -184,6 +178,8 @@ void TFormMain::buildPageEdit() {
   edit2Arc_->setFont(Fonts::fixed());
   edit2Arc_->setVisible(false);
   button2Cnv_ = makeButton(QStringLiteral("Button2CNV"), QStringLiteral("変換1"), sheet);
+  connect(button2Cnv_, &QPushButton::clicked, this,
+          [this] { startStage(ConversionStage::ForStageButton(editList_)); });
   button2Exec_ = makeButton(QStringLiteral("Button2EXEC"), QStringLiteral("属性 >>"), sheet);
 
   listView2_ = makeListView(QStringLiteral("ListView2"), sheet);
@@ -218,30 +214,32 @@ void TFormMain::buildPageConvert() {
   settings->setObjectName(QStringLiteral("Panel3Settings"));
   auto* sampleLabel = new QLabel(QStringLiteral("ｻﾝﾌﾟﾙ"), left);
   sampleLabel->setObjectName(QStringLiteral("LabelSAMPLE"));
-  auto* sample = new QLineEdit(left);
-  sample->setObjectName(QStringLiteral("EditSAMPLE"));
-  sample->setReadOnly(true);
-  sample->setFont(Fonts::fixed());
-  sampleLabel->setBuddy(sample);
-  auto* check = makeButton(QStringLiteral("Button3CNV"), QStringLiteral("← 確認"), left);
-  check->setDefault(true);
+  editSample_ = new QLineEdit(left);
+  editSample_->setObjectName(QStringLiteral("EditSAMPLE"));
+  editSample_->setReadOnly(true);
+  editSample_->setFont(Fonts::fixed());
+  sampleLabel->setBuddy(editSample_);
+  button3Cnv_ = makeButton(QStringLiteral("Button3CNV"), QStringLiteral("← 確認"), left);
+  button3Cnv_->setDefault(true);
   auto* save = makeButton(QStringLiteral("Button3OK"), QStringLiteral("保存"), left);
+  connect(save, &QPushButton::clicked, this, &TFormMain::saveStage);
   auto* cancel = makeButton(QStringLiteral("Button3CANCEL"), QStringLiteral("ｷｬﾝｾﾙ"), left);
   connect(cancel, &QPushButton::clicked, this, [this] { showPage(PageEdit); });
   auto* buttons = new QHBoxLayout;
-  buttons->addWidget(check);
+  buttons->addWidget(button3Cnv_);
   buttons->addWidget(save);
   buttons->addWidget(cancel);
   auto* leftLayout = new QVBoxLayout(left);
   leftLayout->setContentsMargins(0, 0, 0, 0);
   leftLayout->addWidget(settings, 1);
   leftLayout->addWidget(sampleLabel);
-  leftLayout->addWidget(sample);
+  leftLayout->addWidget(editSample_);
   leftLayout->addLayout(buttons);
 
   listView3_ = makeListView(QStringLiteral("ListView3"), splitter3_);
   listView3_->setMinimumWidth(MinimumConvertPanel);
-  listView3_->setModel(headerModel({QStringLiteral("変換前"), QStringLiteral("変換後")}, listView3_));
+  conversionModel_ = new ConversionListModel(conversion_, listView3_);
+  listView3_->setModel(conversionModel_);
   splitter3_->addWidget(left);
   splitter3_->addWidget(listView3_);
   splitter3_->setStretchFactor(1, 1);
@@ -346,8 +344,30 @@ void TFormMain::updateStageButtons() {
   button2Exec_->setEnabled(!archiveOpen() || editList_.stageCount() > 0);
 }
 
+void TFormMain::startStage(const ConversionStage& stage) {
+  conversion_.Open(editList_, stage);
+  conversionListChanged();
+  const QString sample = conversion_.rows.empty() ? QString() : display(conversion_.rows.front().source);
+  editSample_->setText(sample);
+  editSample_->setToolTip(sample);
+  button3Cnv_->setText(QStringLiteral("← 確認"));
+  showPage(PageConvert, QString::number(stage.stageNumber));
+}
+
+void TFormMain::conversionListChanged() { conversionModel_->reload(); }
+
+void TFormMain::saveStage() {
+  conversion_.SaveStage(editList_);
+  editListChanged();
+  showPage(PageEdit);
+}
+
 void TFormMain::onEditHeaderClicked(int column) {
-  if (column != 1) return;
+  if (column != 1) {
+    if (const auto stage = ConversionStage::ForHeaderClick(editList_, static_cast<std::size_t>(column)))
+      startStage(*stage);
+    return;
+  }
   if (editList_.columnCount() <= 2) return;
   const QRect frame = frameGeometry();
   const Answer answer = interaction_.askAt(QuestionKind::YesNo, QStringLiteral("変換データを削除します"),

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "conversion/ConversionList.h"
+#include "conversion/ConversionStage.h"
 #include "platform/FileSystem.h"
 #include "selection/EditList.h"
 #include "shell/Options.h"
@@ -23,6 +25,7 @@ class QTreeWidget;
 
 namespace ritoma {
 
+class ConversionListModel;
 class EditListModel;
 class IniFile;
 class SelectionPage;
@@ -59,6 +62,11 @@ public:
   const Options& options() const { return options_; }
   Options& options() { return options_; }
   EditList& editList() { return editList_; }
+  ConversionList& conversionList() { return conversion_; }
+  // Opens page 変換 for a stage of the edit list.
+  void startStage(const ConversionStage& stage);
+  // Shows the conversion list again after its rows changed.
+  void conversionListChanged();
   QtUserInteraction& interaction() { return interaction_; }
   GreetProgress& progress() { return progress_; }
   QMenu* mainMenu() const { return menu_; }
@@ -100,6 +108,7 @@ private:
   void loadFilterChoice(const IniFile& ini);
   void openStartFolder(const IniFile& ini);
   void buildEditList();
+  void saveStage();
 
   void showMainMenu();
   void showAbout();
@@ -111,6 +120,7 @@ private:
   std::string settingsPath_;
   Options options_;
   EditList editList_;
+  ConversionList conversion_;
   QtUserInteraction interaction_;
   GreetProgress progress_;
   std::vector<std::string> startPaths_;
@@ -138,6 +148,9 @@ private:
   // page 変換
   QSplitter* splitter3_ = nullptr;
   QTreeView* listView3_ = nullptr;
+  ConversionListModel* conversionModel_ = nullptr;
+  QLineEdit* editSample_ = nullptr;
+  QPushButton* button3Cnv_ = nullptr;
   // page 属性
   QLineEdit* edit4Arc_ = nullptr;
   QTreeView* listView4_ = nullptr;

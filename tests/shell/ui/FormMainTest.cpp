@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -15,6 +16,7 @@
 #include <stdexcept>
 
 #include "platform/PosixFileSystem.h"
+#include "selection/ui/SelectionPage.h"
 #include "shell/IniFile.h"
 #include "shell/ui/GreetProgress.h"
 #include "shell/ui/HelpViewer.h"
@@ -94,6 +96,9 @@ private slots:
   void firstStartUsesMinimumSizeAtTopLeft();
   void pageMovesSetCaptionsAndEscapeGoesBack();
   void originalNameHeaderDeletesStagesOnlyOnYes();
+  void stageColumnsAreRedoneSavedAndReplaced();
+  void archiveOpenDisablesAttributesUntilAStageIsSaved();
+  void openPathsChecksTheNamedRows();
   void closingAsksOnlyWithMsgExit();
   void layoutIsSavedAndRestored();
   void unwritableSettingsAreReportedAndLoadingGoesOn();
@@ -209,6 +214,148 @@ void FormMainTest::originalNameHeaderDeletesStagesOnlyOnYes() {
   // The icon column does nothing.
   emit list->header()->sectionClicked(0);
   QCOMPARE(f.prompts.size(), std::size_t{2});
+}
+
+namespace {
+
+QStringList column(QAbstractItemModel* model, int col, int role = Qt::DisplayRole) {
+  QStringList out;
+  for (int r = 0; r < model->rowCount(); ++r) out << model->index(r, col).data(role).toString();
+  return out;
+}
+
+void setResults(TFormMain& form, const std::vector<std::string>& results) {
+  auto& rows = form.conversionList().rows;
+  for (std::size_t i = 0; i < rows.size() && i < results.size(); ++i) rows[i].result = TextCodec::fromUtf8(results[i]);
+  form.conversionListChanged();
+}
+
+}  // namespace
+
+void FormMainTest::stageColumnsAreRedoneSavedAndReplaced() {
+  Fixture f;
+  auto form = f.make();
+  form->show();
+  QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+  fillEditList(*form, {"a.txt", "表.txt"});
+  auto* edit = child<QTreeView>(form.get(), "ListView2");
+  auto* conversion = child<QTreeView>(form.get(), "ListView3")->model();
+  auto* stageButton = child<QPushButton>(form.get(), "Button2CNV");
+  auto* save = child<QPushButton>(form.get(), "Button3OK");
+
+  // Stages 1 and 2 through the stage button.
+  QTest::mouseClick(stageButton, Qt::LeftButton);
+  QCOMPARE(form->windowTitle(), QStringLiteral("Ritoma - 変換1"));
+  QCOMPARE(child<QLineEdit>(form.get(), "EditSAMPLE")->text(), QStringLiteral("a.txt"));
+  QCOMPARE(column(conversion, 0), (QStringList{QStringLiteral("a.txt"), QStringLiteral("表.txt")}));
+  setResults(*form, {"a1", "表1"});
+  QTest::mouseClick(save, Qt::LeftButton);
+  QCOMPARE(form->windowTitle(), QStringLiteral("Ritoma - 編集"));
+  QCOMPARE(stageButton->text(), QStringLiteral("変換2"));
+  QTest::mouseClick(stageButton, Qt::LeftButton);
+  QCOMPARE(form->windowTitle(), QStringLiteral("Ritoma - 変換2"));
+  QCOMPARE(column(conversion, 0), (QStringList{QStringLiteral("a1"), QStringLiteral("表1")}));
+  setResults(*form, {"a2", "表2"});
+  QTest::mouseClick(save, Qt::LeftButton);
+  QCOMPARE(stageButton->text(), QStringLiteral("変換3"));
+
+  // A click on the header of stage 2 builds it again from stage 1's names;
+  // a row left without a result keeps its source.
+  emit edit->header()->sectionClicked(3);
+  QCOMPARE(form->windowTitle(), QStringLiteral("Ritoma - 変換2"));
+  QCOMPARE(column(conversion, 0), (QStringList{QStringLiteral("a1"), QStringLiteral("表1")}));
+  QCOMPARE(column(conversion, 1), (QStringList{QString(), QString()}));
+  setResults(*form, {"a2x", ""});
+  QTest::mouseClick(save, Qt::LeftButton);
+  QCOMPARE(edit->model()->columnCount(), 4);
+  QCOMPARE(headerText(edit, 3), QStringLiteral("→変換2"));
+  QCOMPARE(column(edit->model(), 3), (QStringList{QStringLiteral("a2x"), QStringLiteral("表1")}));
+  QCOMPARE(stageButton->text(), QStringLiteral("変換3"));
+
+  // The rename check's error column: the stage button builds stage 3 for
+  // the failing rows only, and saving replaces the error column.
+  form->editList().setErrorColumn(TextCodec::fromUtf8("ﾁｪｯｸ … ｴﾗｰ1件"),
+                                  {"", TextCodec::fromUtf8("ﾌｧｲﾙ名が重複しています。")});
+  form->editListChanged();
+  QCOMPARE(headerText(edit, 4), QStringLiteral("ﾁｪｯｸ … ｴﾗｰ1件"));
+  QCOMPARE(column(edit->model(), 4), (QStringList{QString(), QStringLiteral("ﾌｧｲﾙ名が重複しています。")}));
+  QCOMPARE(stageButton->text(), QStringLiteral("変換3"));
+  QTest::mouseClick(stageButton, Qt::LeftButton);
+  QCOMPARE(form->windowTitle(), QStringLiteral("Ritoma - 変換3"));
+  QCOMPARE(column(conversion, 0), (QStringList{QStringLiteral("a2x"), QStringLiteral("表1")}));
+  QCOMPARE(conversion->index(0, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+  QCOMPARE(conversion->index(1, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+  setResults(*form, {"", "表3"});
+  QTest::mouseClick(save, Qt::LeftButton);
+  QCOMPARE(edit->model()->columnCount(), 5);
+  QCOMPARE(headerText(edit, 4), QStringLiteral("→変換3"));
+  QCOMPARE(column(edit->model(), 4), (QStringList{QStringLiteral("a2x"), QStringLiteral("表3")}));
+  QCOMPARE(stageButton->text(), QStringLiteral("変換4"));
+
+  // "ｷｬﾝｾﾙ" leaves the edit list as it was.
+  emit edit->header()->sectionClicked(2);
+  QCOMPARE(form->windowTitle(), QStringLiteral("Ritoma - 変換1"));
+  QTest::mouseClick(child<QPushButton>(form.get(), "Button3CANCEL"), Qt::LeftButton);
+  QCOMPARE(edit->model()->columnCount(), 5);
+}
+
+void FormMainTest::archiveOpenDisablesAttributesUntilAStageIsSaved() {
+  Fixture f;
+  f.program.writeFile("pack.zip", "PK");
+  auto form = f.make();
+  form->show();
+  QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+  form->selectionPage().setArchiveBackEnds(false, true);
+  form->openPaths({f.program / "pack.zip"});
+  QVERIFY(form->archiveOpen());
+
+  auto* attributes = child<QPushButton>(form.get(), "Button2EXEC");
+  fillEditList(*form, {"a.txt"});
+  QVERIFY(!attributes->isEnabled());
+  QTest::mouseClick(child<QPushButton>(form.get(), "Button2CNV"), Qt::LeftButton);
+  QTest::mouseClick(child<QPushButton>(form.get(), "Button3OK"), Qt::LeftButton);
+  QVERIFY(attributes->isEnabled());
+  f.answers = {Answer::Yes};
+  emit child<QTreeView>(form.get(), "ListView2")->header()->sectionClicked(1);
+  QVERIFY(!attributes->isEnabled());
+
+  // Two paths, or the option off, list the folder instead.
+  form->openPaths({f.program / "pack.zip", f.program / "readme"});
+  QVERIFY(!form->archiveOpen());
+  QCOMPARE(form->checkedNames().size(), 2);
+  form->options().arcOpen = false;
+  form->openPaths({f.program / "pack.zip"});
+  QVERIFY(!form->archiveOpen());
+  QCOMPARE(form->checkedNames(), QStringList{QStringLiteral("pack.zip")});
+}
+
+void FormMainTest::openPathsChecksTheNamedRows() {
+  Fixture f;
+  TempDir other;
+  other.makeFolder("sub");
+  auto form = f.make();
+  form->show();
+  QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+  const QString programFolder = QString::fromStdString(f.program.path());
+
+  // Names match without letter case; a path of another folder adds its name.
+  form->showPage(TFormMain::PageEdit);
+  form->openPaths({f.program / "表.TXT", other / "README"});
+  QCOMPARE(form->windowTitle(), QStringLiteral("Ritoma - 選択"));
+  QStringList checked = form->checkedNames();
+  checked.sort();
+  QCOMPARE(checked, (QStringList{QStringLiteral("readme"), QStringLiteral("表.txt")}));
+
+  // Nothing happens for an empty list or a folder that does not exist.
+  form->openPaths({});
+  form->openPaths({other / "gone/x.txt"});
+  QCOMPARE(form->currentFolderText(), programFolder);
+  QCOMPARE(form->checkedNames().size(), 2);
+
+  // A folder path opens its parent; without the folder filter no row is checked.
+  form->openPaths({other / "sub"});
+  QCOMPARE(form->currentFolderText(), QString::fromStdString(other.path()));
+  QVERIFY(form->checkedNames().isEmpty());
 }
 
 void FormMainTest::closingAsksOnlyWithMsgExit() {
