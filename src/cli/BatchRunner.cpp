@@ -197,10 +197,10 @@ BatchRunner::Selection BatchRunner::selectArchive() {
   selection.folder = canonicalFolder(slash == 0 ? "/" : path.substr(0, slash));
   selection.archivePath = PlanBuilder::join(selection.folder, path.substr(slash + 1));
   archiveKind_ = ArchiveLibraries::kindOfPath(selection.archivePath);
-  if (archiveKind_ == ArcKind::None) refuse("'" + options_.paths[0] + "' is no .lzh or .zip file");
+  if (archiveKind_ == ArcNone) refuse("'" + options_.paths[0] + "' is no .lzh or .zip file");
 
   libraries_ = std::make_unique<ArchiveLibraries>(*fs_);
-  if (ini_->readBool("Arc", archiveKind_ == ArcKind::Lzh ? "LZH" : "ZIP",
+  if (ini_->readBool("Arc", archiveKind_ == ArcLzh ? "LZH" : "ZIP",
                      ArchiveLibraries::kDefaultOn)) {
     libraries_->load(archiveKind_);
   }

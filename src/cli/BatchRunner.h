@@ -80,7 +80,7 @@ private:
   std::unique_ptr<IniFile> ini_;
   int arcBackup_ = 1;  // setting ArcBackup: what happens to an archive backup
   std::unique_ptr<ArchiveLibraries> libraries_;
-  ArcKind archiveKind_ = ArcKind::None;
+  ArcKind archiveKind_ = ArcNone;
   ExecutionSettings execSettings_;
 };
 
