@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
@@ -94,11 +95,13 @@ class FormMainTest : public QObject {
   Q_OBJECT
 private slots:
   void firstStartUsesMinimumSizeAtTopLeft();
+  void startFolderIsTheStoredOneWhileItExists();
   void pageMovesSetCaptionsAndEscapeGoesBack();
   void originalNameHeaderDeletesStagesOnlyOnYes();
   void stageColumnsAreRedoneSavedAndReplaced();
   void archiveOpenDisablesAttributesUntilAStageIsSaved();
   void openPathsChecksTheNamedRows();
+  void droppedFilesAreOpened();
   void closingAsksOnlyWithMsgExit();
   void layoutIsSavedAndRestored();
   void unwritableSettingsAreReportedAndLoadingGoesOn();
@@ -130,10 +133,36 @@ void FormMainTest::firstStartUsesMinimumSizeAtTopLeft() {
   QCOMPARE(form->checkedNames().size(), 3);
   QVERIFY(child<QPushButton>(form.get(), "Button1NEXT")->isEnabled());
   QVERIFY(!form->progress().isOpen());
+  // Names line up in the fixed-pitch face; labels and buttons use the proportional one.
+  const QFont list = child<QTreeView>(form.get(), "ListView1")->font();
+  QCOMPARE(list.family(), QStringLiteral("IPAGothic"));
+  QCOMPARE(list.pixelSize(), 12);
+  QCOMPARE(child<QComboBox>(form.get(), "DriveComboBox")->font().pixelSize(), 13);
+  QCOMPARE(child<QPushButton>(form.get(), "Button1NEXT")->font().family(), QStringLiteral("IPAPGothic"));
   QCOMPARE(child<QSplitter>(form.get(), "Splitter1")->sizes().value(0), 200);
   QVERIFY(f.prompts.empty());
   // The undo section is erased even without a settings file; nothing else is written.
   QVERIFY(!f.config.exists("Ritoma.ini") || f.config.readFile("Ritoma.ini").find("Undo") == std::string::npos);
+}
+
+void FormMainTest::startFolderIsTheStoredOneWhileItExists() {
+  TempDir stored;
+  stored.writeFile("ソ.txt");
+  struct Case {
+    const char* name;
+    std::string dir;
+    bool storedUsed;
+  } const cases[] = {
+      {"existing folder", stored.path(), true},
+      {"folder gone", stored / "gone", false},
+  };
+  for (const auto& c : cases) {
+    Fixture f;
+    f.writeSettings("[Window]\nDir=" + c.dir + "\n");
+    auto form = f.make();
+    QCOMPARE(form->currentFolderText(), QString::fromStdString(c.storedUsed ? stored.path() : f.program.path()));
+    QCOMPARE(form->checkedNames().size(), c.storedUsed ? 1 : 3);
+  }
 }
 
 void FormMainTest::pageMovesSetCaptionsAndEscapeGoesBack() {
@@ -358,6 +387,31 @@ void FormMainTest::openPathsChecksTheNamedRows() {
   QVERIFY(form->checkedNames().isEmpty());
 }
 
+void FormMainTest::droppedFilesAreOpened() {
+  Fixture f;
+  TempDir other;
+  const std::string longName = std::string(200, 'x') + ".txt";
+  other.makeFolder(std::string(100, 'd'));
+  other.writeFile(std::string(100, 'd') + "/" + longName);
+  other.writeFile(std::string(100, 'd') + "/b.txt");
+  auto form = f.make();
+  form->show();
+  QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+  form->showPage(TFormMain::PageAttribute);
+
+  // A path longer than 255 bytes arrives whole.
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(other / (std::string(100, 'd') + "/" + longName)))});
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(form.get(), &enter);
+  QVERIFY(enter.isAccepted());
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(form.get(), &drop);
+  QCOMPARE(form->windowTitle(), QStringLiteral("Ritoma - 選択"));
+  QCOMPARE(form->currentFolderText(), QString::fromStdString(other / std::string(100, 'd')));
+  QCOMPARE(form->checkedNames(), QStringList{QString::fromStdString(longName)});
+}
+
 void FormMainTest::closingAsksOnlyWithMsgExit() {
   struct Case {
     const char* name;
@@ -438,6 +492,7 @@ void FormMainTest::layoutIsSavedAndRestored() {
   QCOMPARE(ini.readInteger("Window", "Split3", 0), 300);
   QCOMPARE(ini.readInteger("Window", "Colums3-1", 0), 90);
   QCOMPARE(ini.readInteger("Filter", "Ext", 0), 1);
+  QCOMPARE(ini.readString("Window", "Dir"), TextCodec::toInternal(f.program.path()));
 
   auto again = f.make();
   again->show();
