@@ -149,6 +149,7 @@ void BatchRunner::openSettings() {
   // Section Option: the thresholds and switches the check and the run read.
   constexpr const char* section = "Option";
   const ExecutionSettings defaults;
+  greet2_ = ini_->readInteger(section, "Greet2", 200);
   execSettings_.greet3 = ini_->readInteger(section, "Greet3", defaults.greet3);
   execSettings_.greet4 = ini_->readInteger(section, "Greet4", defaults.greet4);
   execSettings_.greet5 = ini_->readInteger(section, "Greet5", defaults.greet5);
@@ -262,7 +263,9 @@ void BatchRunner::order(Selection& selection) {
 void BatchRunner::convert(EditList& list, const Selection& selection,
                           const std::vector<bool>& keys) {
   const std::size_t rows = list.rows.size();
+  const bool showProgress = greet2_ > 0 && rows >= static_cast<std::size_t>(greet2_);
   for (const Cli::Stage& stage : options_.stages) {
+    if (showProgress) progress_.open("変換中…", static_cast<std::int64_t>(rows));
     std::vector<std::string> names(rows);
     switch (stage.kind) {
       case Cli::StageKind::Template: {
@@ -291,6 +294,7 @@ void BatchRunner::convert(EditList& list, const Selection& selection,
           row.infoText = list.rows[i].infoText;
           row.listedName = list.rows[i].names[0];
           names[i] = engine.ExpandEntry(row);
+          if (showProgress) progress_.step();
         }
         engine.ClearTemplates();
         break;
@@ -304,7 +308,10 @@ void BatchRunner::convert(EditList& list, const Selection& selection,
         replacer.caseSensitive = !stage.ignoreCase;
         replacer.skipCount = stage.skip;
         replacer.replaceCount = stage.count;
-        for (std::size_t i = 0; i < rows; ++i) names[i] = replacer.ReplaceAll(list.lastName(i));
+        for (std::size_t i = 0; i < rows; ++i) {
+          names[i] = replacer.ReplaceAll(list.lastName(i));
+          if (showProgress) progress_.step();
+        }
         break;
       }
       case Cli::StageKind::Chars: {
@@ -318,10 +325,14 @@ void BatchRunner::convert(EditList& list, const Selection& selection,
         converter.digits = stage.digits;
         converter.kana = toClassState(stage.kana);
         converter.other = toClassState(stage.other);
-        for (std::size_t i = 0; i < rows; ++i) names[i] = converter.ConvertChars(list.lastName(i));
+        for (std::size_t i = 0; i < rows; ++i) {
+          names[i] = converter.ConvertChars(list.lastName(i));
+          if (showProgress) progress_.step();
+        }
         break;
       }
     }
+    if (showProgress) progress_.close();
     list.appendStage(names);
   }
 }

@@ -78,6 +78,7 @@ private:
   TerminalProgress progress_;
   std::string configDir_;  // raw disk path
   std::unique_ptr<IniFile> ini_;
+  int greet2_ = 200;   // setting Greet2: progress threshold of a conversion stage
   int arcBackup_ = 1;  // setting ArcBackup: what happens to an archive backup
   std::unique_ptr<ArchiveLibraries> libraries_;
   ArcKind archiveKind_ = ArcNone;
