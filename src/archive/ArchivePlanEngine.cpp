@@ -1,0 +1,87 @@
+#include "archive/ArchivePlanEngine.h"
+
+#include <unordered_set>
+
+#include "archive/ArchiveBackend.h"
+#include "archive/ArchiveRenameRun.h"
+#include "text/CaseMap.h"
+#include "text/TextCodec.h"
+
+namespace ritoma {
+
+CheckResult ArchivePlanEngine::check(PlanList& plan, RunOptions& options, bool automatic) {
+  return CheckArchivePlan(plan, options, automatic);
+}
+
+RunResult ArchivePlanEngine::execute(PlanList& plan, RunOptions&) { return ExecuteArchivePlan(plan); }
+
+void ArchivePlanEngine::rollBack(PlanList&, const RunOptions&, int, int) {}
+
+CheckResult ArchivePlanEngine::CheckArchivePlan(PlanList& plan, const RunOptions& options,
+                                                bool automatic) {
+  CheckResult outcome;
+  if (automatic && !settings_.chkAuto) {
+    outcome.pending = true;
+    return outcome;
+  }
+  const std::size_t rows = plan.rows.size();
+  const bool showProgress = settings_.greet5 > 0 && rows >= static_cast<std::size_t>(settings_.greet5);
+  if (showProgress)
+    progress_.open("ファイルチェック中…",
+                   static_cast<std::int64_t>((options.force ? 13 : 3) * rows));
+  auto step = [&] {
+    if (showProgress) progress_.step();
+  };
+
+  std::unordered_set<std::string> oldNames;
+  for (PlanRow& row : plan.rows) {
+    row.mark = MarkNone;
+    oldNames.insert(row.oldName);
+    step();
+  }
+  // An archive that cannot be listed contributes no names; the run reports it.
+  std::vector<ArcInfo> entries;
+  std::string error;
+  ArchiveBackend::list(fs_, static_cast<ArcKind>(state_.arcKind), TextCodec::toDisk(state_.arcPath),
+                       entries, error);
+  std::unordered_set<std::string> outside;
+  for (const ArcInfo& e : entries) {
+    if (!oldNames.count(e.name)) outside.insert(CaseMap::foldKey(e.name));
+    step();
+  }
+  outcome.passed = true;
+  for (PlanRow& row : plan.rows) {
+    if (outside.count(CaseMap::foldKey(row.newName))) {
+      row.mark = MarkExists;
+      outcome.passed = false;
+      if (settings_.chkStop) break;
+    }
+    step();
+  }
+  if (showProgress) progress_.close();
+  return outcome;
+}
+
+RunResult ArchivePlanEngine::ExecuteArchivePlan(PlanList& plan) {
+  std::vector<ArcRenameRow> rows;
+  for (const PlanRow& row : plan.rows)
+    if (row.mark == MarkNone) rows.push_back({row.oldName, row.newName});
+
+  RunResult result;
+  ArchiveRenameRun run(fs_, progress_);
+  const bool ok = run.run(static_cast<ArcKind>(state_.arcKind), TextCodec::toDisk(state_.arcPath),
+                          rows, backupMode_);
+  state_.arcBackupPath = TextCodec::toInternal(run.backupPath());
+  if (!ok) {
+    result.code = -1;
+    result.failed = true;
+    result.furtherMessages.push_back(run.error());
+    result.furtherMessages.push_back("書庫ファイルのバックアップファイル名\n\n" + run.backupPath());
+    return result;
+  }
+  result.folder = plan.folder;
+  for (const ArcRenameRow& row : rows) result.processedNames.push_back(row.newName);
+  return result;
+}
+
+}  // namespace ritoma

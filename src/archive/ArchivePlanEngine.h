@@ -1,0 +1,45 @@
+#pragma once
+
+#include <string>
+
+#include "archive/ArcBackup.h"
+#include "execution/ExecutionSettings.h"
+#include "execution/PlanEngine.h"
+#include "platform/FileSystem.h"
+#include "selection/FolderTree.h"
+#include "shell/ProgressSink.h"
+
+namespace ritoma {
+
+// The plan engine of archive mode: CheckArchivePlan and ExecuteArchivePlan
+// on the open archive of `state`. Nothing is rolled back: a failed run
+// leaves the backup, which the result names.
+class ArchivePlanEngine final : public PlanEngine {
+public:
+  ArchivePlanEngine(FileSystem& fs, ProgressSink& progress, const ExecutionSettings& settings,
+                    ArchiveState& state)
+      : fs_(fs), progress_(progress), settings_(settings), state_(state) {}
+
+  // [Option] ArcBackup, an ArcBackupMode.
+  void setBackupMode(int mode) { backupMode_ = mode; }
+
+  CheckResult check(PlanList& plan, RunOptions& options, bool automatic) override;
+  RunResult execute(PlanList& plan, RunOptions& options) override;
+  void rollBack(PlanList& plan, const RunOptions& options, int flags, int last) override;
+
+  // Marks every row whose new name equals, without regard to case, the name
+  // of an entry of the archive that is no row's old name.
+  CheckResult CheckArchivePlan(PlanList& plan, const RunOptions& options, bool automatic);
+  // Backup, rewrite, time copy and backup removal; on success the processed
+  // names are the rows' new names as the archive lists them.
+  RunResult ExecuteArchivePlan(PlanList& plan);
+
+private:
+  FileSystem& fs_;
+  ProgressSink& progress_;
+  const ExecutionSettings& settings_;
+  ArchiveState& state_;
+  int backupMode_ = ArcBackupKeepAll;
+};
+
+}  // namespace ritoma
