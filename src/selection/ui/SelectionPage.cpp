@@ -8,6 +8,7 @@
 #include <QTreeWidget>
 #include <unordered_set>
 
+#include "archive/ArchiveLibraries.h"
 #include "selection/ui/SelectionListModel.h"
 #include "text/CaseMap.h"
 #include "text/TextCodec.h"
@@ -38,8 +39,15 @@ void SelectionPage::openFolder(const std::string& folder, const std::string& arc
   tree_.open(fs_, folder, archiveName, lzhOn_, zipOn_);
   showTree();
   if (tree_.archiveOpen()) {
-    // Archive listings come with the archive back ends.
-    list_.clear();
+    std::vector<FileEntry> rows;
+    bool ok = false;
+    const std::string path = TextCodec::toDisk(tree_.archive().arcPath, &ok);
+    if (archives_ && ok)
+      archives_->ArcListEntries(static_cast<ArcKind>(tree_.archive().arcKind), path, [&rows](const ArcInfo& entry) {
+        rows.push_back(FileEntry::fromArchive(entry.name, entry.size,
+                                              (std::uint32_t{entry.date} << 16) | entry.time, true));
+      });
+    list_.assign(std::move(rows));
   } else {
     FolderSource source;
     source.folder = tree_.currentFolder();

@@ -20,6 +20,7 @@ class QTreeWidget;
 
 namespace ritoma {
 
+class ArchiveLibraries;
 class SelectionListModel;
 
 // Page 選択: the drive list, the folder tree, the filter choice and the
@@ -60,6 +61,8 @@ public:
     lzhOn_ = lzh;
     zipOn_ = zip;
   }
+  // The back ends that list an open archive.
+  void setArchives(ArchiveLibraries* archives) { archives_ = archives; }
   bool lzhOn() const { return lzhOn_; }
   bool zipOn() const { return zipOn_; }
 
@@ -84,6 +87,7 @@ private:
   bool lzhOn_ = false;
   bool zipOn_ = false;
   int greetThreshold_ = 0;
+  ArchiveLibraries* archives_ = nullptr;
   SelectionListModel* model_;
 };
 

@@ -74,6 +74,7 @@ TFormMain::TFormMain(FileSystem& fs, std::string settingsPath, QtUserInteraction
     : QMainWindow(parent),
       fs_(fs),
       settingsPath_(std::move(settingsPath)),
+      archives_(fs),
       interaction_(this),
       progress_(this) {
   setObjectName(QStringLiteral("FormMain"));
@@ -501,6 +502,8 @@ void TFormMain::loadSettings() {
   } catch (const IniWriteError& error) {
     interaction_.tell(MessageKind::Error, error.what(), "Ritoma");
   }
+  // 3. The archive back ends that are switched on.
+  loadArchiveBackEnds(ini);
   // 4. Window position and size, the tree panel, the selection list's columns;
   // 6. the edit list's and the conversion page's widths.
   loadWindowLayout(ini);
@@ -517,6 +520,19 @@ void TFormMain::loadSettings() {
   selectionPage_->setGreetThreshold(options_.greet[0]);
   // 18. Page 選択 active, tabs hidden.
   showPage(PageSelect);
+}
+
+void TFormMain::loadArchiveBackEnds(IniFile& ini) {
+  for (const auto& [kind, key] : {std::pair{ArcLzh, "LZH"}, std::pair{ArcZip, "ZIP"}}) {
+    if (!ini.readBool("Arc", key, ArchiveLibraries::kDefaultOn) || archives_.load(kind)) continue;
+    try {
+      ini.writeBool("Arc", key, false);
+    } catch (const IniWriteError& error) {
+      interaction_.tell(MessageKind::Error, error.what(), "Ritoma");
+    }
+  }
+  selectionPage_->setArchives(&archives_);
+  selectionPage_->setArchiveBackEnds(archives_.isLoaded(ArcLzh), archives_.isLoaded(ArcZip));
 }
 
 void TFormMain::openStartFolder(const IniFile& ini) {

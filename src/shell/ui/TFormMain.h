@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/ArchiveLibraries.h"
 #include "conversion/ConversionList.h"
 #include "conversion/ConversionStage.h"
 #include "platform/FileSystem.h"
@@ -106,6 +107,7 @@ private:
   void saveSettings();
   void loadWindowLayout(const IniFile& ini);
   void loadFilterChoice(const IniFile& ini);
+  void loadArchiveBackEnds(IniFile& ini);
   void openStartFolder(const IniFile& ini);
   void buildEditList();
   void saveStage();
@@ -119,6 +121,7 @@ private:
   FileSystem& fs_;
   std::string settingsPath_;
   Options options_;
+  ArchiveLibraries archives_;
   EditList editList_;
   ConversionList conversion_;
   QtUserInteraction interaction_;

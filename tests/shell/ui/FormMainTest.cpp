@@ -1,5 +1,6 @@
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -330,16 +331,25 @@ void FormMainTest::stageColumnsAreRedoneSavedAndReplaced() {
 
 void FormMainTest::archiveOpenDisablesAttributesUntilAStageIsSaved() {
   Fixture f;
-  f.program.writeFile("pack.zip", "PK");
+  QFile fixture(QStringLiteral(RITOMA_FIXTURES "/archive/stored.zip"));
+  QVERIFY(fixture.open(QIODevice::ReadOnly));
+  f.program.writeFile("pack.zip", fixture.readAll().toStdString());
   auto form = f.make();
   form->show();
   QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-  form->selectionPage().setArchiveBackEnds(false, true);
+  // A single archive path opens the archive and lists its entries.
   form->openPaths({f.program / "pack.zip"});
   QVERIFY(form->archiveOpen());
+  QStringList checked = form->checkedNames();
+  checked.sort();
+  QCOMPARE(checked, (QStringList{QStringLiteral("plain.txt"), QStringLiteral("sub/data.bin"), QStringLiteral("ソ表.txt")}));
 
   auto* attributes = child<QPushButton>(form.get(), "Button2EXEC");
-  fillEditList(*form, {"a.txt"});
+  QTest::mouseClick(child<QPushButton>(form.get(), "Button1NEXT"), Qt::LeftButton);
+  QCOMPARE(form->windowTitle(), QStringLiteral("Ritoma - 編集"));
+  QCOMPARE(child<QLineEdit>(form.get(), "Edit2Arc")->text(), QStringLiteral("pack.zip"));
+  QVERIFY(!child<QLineEdit>(form.get(), "Edit2Arc")->isHidden());
+  QCOMPARE(child<QTreeView>(form.get(), "ListView2")->model()->rowCount(), 3);
   QVERIFY(!attributes->isEnabled());
   QTest::mouseClick(child<QPushButton>(form.get(), "Button2CNV"), Qt::LeftButton);
   QTest::mouseClick(child<QPushButton>(form.get(), "Button3OK"), Qt::LeftButton);
