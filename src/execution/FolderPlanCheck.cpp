@@ -14,13 +14,13 @@ namespace {
 // The entries of a folder as the directory search gives them, "." and ".."
 // included. False when the folder cannot be listed.
 bool listEntries(FileSystem& fs, const std::string& folder, std::vector<std::string>& names) {
-  std::vector<FileInfo> entries;
-  if (fs.listFolder(folder, entries)) return false;
+  std::vector<std::string> entries;
+  if (fs.listNames(folder, entries)) return false;
   names.clear();
   names.reserve(entries.size() + 2);
   names.emplace_back(".");
   names.emplace_back("..");
-  for (auto& e : entries) names.push_back(std::move(e.name));
+  for (auto& e : entries) names.push_back(std::move(e));
   return true;
 }
 

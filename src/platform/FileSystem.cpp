@@ -4,6 +4,15 @@
 
 namespace ritoma {
 
+std::error_code FileSystem::listNames(const std::string& folder, std::vector<std::string>& out) {
+  out.clear();
+  std::vector<FileInfo> entries;
+  if (auto ec = listFolder(folder, entries)) return ec;
+  out.reserve(entries.size());
+  for (auto& e : entries) out.push_back(std::move(e.name));
+  return {};
+}
+
 bool FileSystem::exists(const std::string& path) {
   FileInfo info;
   return !stat(path, info);

@@ -91,6 +91,10 @@ public:
 
   // Entries of `folder` without "." and "..", in the order the system gives.
   virtual std::error_code listFolder(const std::string& folder, std::vector<FileInfo>& out) = 0;
+  // Only the names of the entries of `folder` (without "." and ".."), in the
+  // order the system gives; for callers that need nothing else, since it
+  // looks up no entry.
+  virtual std::error_code listNames(const std::string& folder, std::vector<std::string>& out);
   // Looks up one path (following symbolic links); `out.name` is its last component.
   virtual std::error_code stat(const std::string& path, FileInfo& out) = 0;
   // Renames without ever replacing an existing file: fails with file_exists

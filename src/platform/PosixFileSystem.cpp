@@ -283,6 +283,26 @@ std::error_code PosixFileSystem::listFolder(const std::string& folder, std::vect
   return result;
 }
 
+std::error_code PosixFileSystem::listNames(const std::string& folder, std::vector<std::string>& out) {
+  out.clear();
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return lastError();
+  std::error_code result;
+  for (;;) {
+    errno = 0;
+    const dirent* entry = ::readdir(dir);
+    if (!entry) {
+      if (errno != 0) result = lastError();
+      break;
+    }
+    const char* name = entry->d_name;
+    if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
+    out.emplace_back(name);
+  }
+  ::closedir(dir);
+  return result;
+}
+
 std::error_code PosixFileSystem::stat(const std::string& path, FileInfo& out) {
   struct statx stx{};
   if (statxFollowing(AT_FDCWD, path.c_str(), stx) != 0) return lastError();
