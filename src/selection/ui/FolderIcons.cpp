@@ -1,0 +1,103 @@
+#include "selection/ui/FolderIcons.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <array>
+
+namespace ritoma {
+
+namespace {
+
+constexpr int Size = 16;
+
+QPixmap drawFolder(const QColor& body, bool open) {
+  QPixmap pixmap(Size, Size);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing, false);
+  const QColor edge = body.darker(170);
+  p.setPen(edge);
+  // Tab and back of the folder.
+  p.setBrush(body.darker(115));
+  p.drawRect(1, 3, 5, 2);
+  p.drawRect(1, 4, 13, 9);
+  if (open) {
+    // The front flap folded down and forward.
+    QPainterPath flap;
+    flap.moveTo(3, 7);
+    flap.lineTo(15, 7);
+    flap.lineTo(13, 13);
+    flap.lineTo(1, 13);
+    flap.closeSubpath();
+    p.setBrush(body.lighter(115));
+    p.drawPath(flap);
+  } else {
+    p.setBrush(body);
+    p.drawRect(1, 6, 13, 7);
+  }
+  return pixmap;
+}
+
+QIcon make(FolderIcons::Kind kind) {
+  static const QColor yellow(0xF0, 0xC8, 0x40);
+  static const QColor grey(0xA8, 0xA8, 0xA8);
+  QPixmap pixmap;
+  switch (kind) {
+    case FolderIcons::OpenYellow:
+      pixmap = drawFolder(yellow, true);
+      break;
+    case FolderIcons::ClosedYellow:
+      pixmap = drawFolder(yellow, false);
+      break;
+    case FolderIcons::ClosedGrey:
+      pixmap = drawFolder(grey, false);
+      break;
+    case FolderIcons::OpenGrey:
+      pixmap = drawFolder(grey, true);
+      break;
+    case FolderIcons::Blank:
+      pixmap = QPixmap(Size, Size);
+      pixmap.fill(Qt::transparent);
+      break;
+  }
+  QIcon icon;
+  // The same image when selected.
+  icon.addPixmap(pixmap, QIcon::Normal);
+  icon.addPixmap(pixmap, QIcon::Selected);
+  return icon;
+}
+
+}  // namespace
+
+QIcon FolderIcons::icon(Kind kind) {
+  static const std::array<QIcon, 5> icons = {make(OpenYellow), make(ClosedYellow), make(ClosedGrey),
+                                             make(OpenGrey), make(Blank)};
+  return icons[static_cast<std::size_t>(kind)];
+}
+
+QIcon FolderIcons::treeImage(int image) {
+  switch (image) {
+    case 0:
+      return icon(OpenYellow);
+    case 1:
+      return icon(ClosedYellow);
+    case 2:
+      return icon(ClosedGrey);
+    default:
+      return icon(OpenGrey);
+  }
+}
+
+QIcon FolderIcons::rowIcon(int rowIcon) {
+  switch (rowIcon) {
+    case 1:
+      return icon(ClosedYellow);
+    case 2:
+      return icon(ClosedGrey);
+    default:
+      return icon(Blank);
+  }
+}
+
+}  // namespace ritoma

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QIcon>
+
+namespace ritoma {
+
+// The 16-pixel images of page 選択, drawn once per process: the four tree
+// images (open and closed folders, yellow for disk folders, grey for
+// archives) and the row icons of the selection list.
+class FolderIcons {
+public:
+  enum Kind { OpenYellow, ClosedYellow, ClosedGrey, OpenGrey, Blank };
+
+  static QIcon icon(Kind kind);
+  // The tree image of a folder-tree node (0 … 3).
+  static QIcon treeImage(int image);
+  // The icon of a selection row: 0 blank (file), 1 yellow folder, 2 grey
+  // folder (directory entry of an archive).
+  static QIcon rowIcon(int icon);
+};
+
+}  // namespace ritoma
