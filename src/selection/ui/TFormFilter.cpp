@@ -34,7 +34,8 @@ TFormFilter::TFormFilter(std::uint32_t attributes, QWidget* parent)
     row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
     row->setCheckState((attributes & item.bit) ? Qt::Checked : Qt::Unchecked);
   }
-  list_->installEventFilter(this);
+  // The keyboard only closes the pop-up: the list never holds the focus.
+  list_->setFocusPolicy(Qt::NoFocus);
   list_->viewport()->installEventFilter(this);
 
   // Never seen, but it holds the focus, so Enter closes the pop-up.
@@ -69,10 +70,6 @@ std::uint32_t TFormFilter::attributes() const {
 }
 
 bool TFormFilter::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == list_ && event->type() == QEvent::FocusIn) {
-    close_->setFocus();
-    return false;
-  }
   if (watched == list_->viewport() && event->type() == QEvent::MouseButtonRelease &&
       static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
     accept();

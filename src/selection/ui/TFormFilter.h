@@ -10,8 +10,8 @@ namespace ritoma {
 
 // The attribute filter pop-up FormFilter: a captionless, thin-bordered
 // window on top holding the six switches of the attribute filter. The
-// keyboard only closes it (Enter or Escape): the check list hands its focus
-// on to an invisible close button. Releasing the right mouse button over
+// keyboard only closes it (Enter or Escape): the check list never takes the
+// focus, which stays on an invisible close button. Releasing the right mouse button over
 // the list closes it too. However it closes, attributes() gives the OR of
 // the checked items.
 class TFormFilter : public QDialog {
