@@ -29,6 +29,7 @@ SelectionListView::SelectionListView(QWidget* parent) : QTreeView(parent) {
   setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
   setDragEnabled(true);
   setAcceptDrops(true);
+  viewport()->setAcceptDrops(true);
   setDropIndicatorShown(false);
   setDragDropMode(QAbstractItemView::InternalMove);
   // The drag scrolls by its own rule below.
@@ -138,7 +139,7 @@ void SelectionListView::startDrag(Qt::DropActions) {
   auto* drag = new QDrag(this);
   drag->setMimeData(model_->mimeData(rows));
   drag->exec(Qt::MoveAction, Qt::MoveAction);
-  setScroll(0);
+  dragEnded();
 }
 
 void SelectionListView::dragEnterEvent(QDragEnterEvent* event) {
@@ -155,33 +156,44 @@ void SelectionListView::dragMoveEvent(QDragMoveEvent* event) {
     event->ignore();
     return;
   }
-  const int y = event->position().toPoint().y();
-  if (y < ScrollTopZone)
-    setScroll(-ScrollStep);
-  else if (y > viewport()->height() - ScrollBottomZone)
-    setScroll(ScrollStep);
-  else
-    setScroll(0);
+  dragHover(event->position().toPoint());
   event->setDropAction(Qt::MoveAction);
   event->accept();
 }
 
 void SelectionListView::dragLeaveEvent(QDragLeaveEvent* event) {
-  setScroll(0);
+  dragEnded();
   event->accept();
 }
 
 void SelectionListView::dropEvent(QDropEvent* event) {
-  setScroll(0);
+  dragEnded();
   if (!acceptsRows(event)) {
     event->ignore();
     return;
   }
-  const QModelIndex under = indexAt(event->position().toPoint());
-  model_->dropMimeData(event->mimeData(), Qt::MoveAction, -1, -1,
-                       under.isValid() ? model_->index(under.row(), 0) : QModelIndex());
+  dropRowsAt(event->mimeData(), event->position().toPoint());
   event->setDropAction(Qt::MoveAction);
   event->accept();
+}
+
+void SelectionListView::dragHover(const QPoint& pos) {
+  if (pos.y() < ScrollTopZone)
+    setScroll(-ScrollStep);
+  else if (pos.y() > viewport()->height() - ScrollBottomZone)
+    setScroll(ScrollStep);
+  else
+    setScroll(0);
+}
+
+void SelectionListView::dragEnded() { setScroll(0); }
+
+bool SelectionListView::dropRowsAt(const QMimeData* rows, const QPoint& pos) {
+  setScroll(0);
+  if (!model_) return false;
+  const QModelIndex under = indexAt(pos);
+  return model_->dropMimeData(rows, Qt::MoveAction, -1, -1,
+                              under.isValid() ? model_->index(under.row(), 0) : QModelIndex());
 }
 
 bool SelectionListView::acceptsRows(const QDropEvent* event) const {

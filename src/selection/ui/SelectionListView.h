@@ -6,6 +6,7 @@
 #include <vector>
 
 class QMenu;
+class QMimeData;
 
 namespace ritoma {
 
@@ -39,6 +40,15 @@ public:
   // Pixels the list scrolls per step while a drag hovers at an edge
   // (negative upwards, 0 while not scrolling).
   int dragScrollStep() const { return scrollStep_; }
+
+  // What the drag events do. A drag over `pos` (viewport coordinates)
+  // scrolls up near the top edge, down near the bottom edge, and stops in
+  // between; the scrolling stops when the drag ends in any way.
+  void dragHover(const QPoint& pos);
+  void dragEnded();
+  // Drops the dragged `rows` on the row under `pos`; false when nothing
+  // moved.
+  bool dropRowsAt(const QMimeData* rows, const QPoint& pos);
 
 protected:
   void mousePressEvent(QMouseEvent* event) override;

@@ -61,7 +61,10 @@ SelectionPageWidget::SelectionPageWidget(FileSystem& fs, ProgressSink& progress,
   showFilterChoice();
 }
 
-SelectionPageWidget::~SelectionPageWidget() = default;
+SelectionPageWidget::~SelectionPageWidget() {
+  // The controls read the lists of this object: they go first.
+  delete splitter_;
+}
 
 void SelectionPageWidget::buildControls() {
   splitter_ = new QSplitter(Qt::Horizontal, this);
