@@ -10,11 +10,13 @@
 #include <QVBoxLayout>
 #include <unordered_set>
 
+#include "archive/ArchiveSelection.h"
 #include "selection/ui/FolderIcons.h"
 #include "selection/ui/SelectionListView.h"
 #include "selection/ui/SelectionTableModel.h"
 #include "selection/ui/TFormFilter.h"
 #include "shell/IniFile.h"
+#include "shell/ui/Fonts.h"
 #include "text/CaseMap.h"
 #include "text/TextCodec.h"
 
@@ -30,14 +32,6 @@ constexpr int ChildBase = 1 << 20;
 constexpr int ColumnWidths[] = {35, 100, 60, 80, 130};
 
 QString display(const std::string& cp932) { return QString::fromStdU16String(TextCodec::toDisplay(cp932)); }
-
-// The fixed-pitch font of names: "ＭＳ ゴシック" is IPAGothic here.
-QFont fixedFont(int pixels) {
-  QFont font(QStringLiteral("IPAGothic"));
-  font.setStyleHint(QFont::Monospace);
-  font.setPixelSize(pixels);
-  return font;
-}
 
 // A mount point as a folder path, ending with "/".
 std::string rootOf(std::string point) {
@@ -76,7 +70,7 @@ void SelectionPageWidget::buildControls() {
   left->setMinimumWidth(MinimumPanelWidth);
   driveList_ = new QComboBox(left);
   driveList_->setObjectName(QStringLiteral("DriveComboBox"));
-  driveList_->setFont(fixedFont(DriveListFontPixels));
+  driveList_->setFont(Fonts::fixed(Fonts::DriveListPixels));
   for (const std::string& point : fs_.mountPoints()) {
     mountPoints_.push_back(TextCodec::toInternal(point));
     driveList_->addItem(display(mountPoints_.back()));
@@ -87,7 +81,7 @@ void SelectionPageWidget::buildControls() {
 
   folderTree_ = new QTreeWidget(left);
   folderTree_->setObjectName(QStringLiteral("DirectoryTreeView"));
-  folderTree_->setFont(fixedFont(ListFontPixels));
+  folderTree_->setFont(Fonts::fixed());
   folderTree_->setHeaderHidden(true);
   folderTree_->setRootIsDecorated(false);
   folderTree_->setItemsExpandable(false);
@@ -121,14 +115,14 @@ void SelectionPageWidget::buildControls() {
   connect(filterButton_, &QToolButton::clicked, this, &SelectionPageWidget::editAttributeFilter);
   filterCombo_ = new QComboBox(rightPanel_);
   filterCombo_->setObjectName(QStringLiteral("FilterComboBox"));
-  filterCombo_->setFont(fixedFont(ListFontPixels));
+  filterCombo_->setFont(Fonts::fixed());
   connect(filterCombo_, &QComboBox::activated, this, &SelectionPageWidget::filterChosen);
   nextButton_ = makeButton(QStringLiteral("Button1NEXT"), QStringLiteral("編集 >>"), rightPanel_);
   nextButton_->setEnabled(false);
   connect(nextButton_, &QPushButton::clicked, this, &SelectionPageWidget::editRequested);
 
   listView_ = new SelectionListView(rightPanel_);
-  listView_->setFont(fixedFont(ListFontPixels));
+  listView_->setFont(Fonts::fixed());
   model_ = new SelectionTableModel(list_, listView_);
   listView_->setListModel(model_);
   for (int column = 0; column < SelectionTableModel::ColumnCount; ++column)
@@ -177,13 +171,16 @@ void SelectionPageWidget::refresh(bool checkNewFiles) { listRows(checkNewFiles);
 void SelectionPageWidget::listRows(bool checkNewFiles) {
   if (tree_.archiveOpen()) {
     const ArchiveState& arc = tree_.archive();
-    std::vector<FileEntry> rows;
-    if (!archiveLister_ || !archiveLister_(arc.arcKind, arc.arcPath, rows)) rows.clear();
-    for (FileEntry& row : rows) row.checked = checkNewFiles && row.kindCode == "11";
-    const bool greet = greetThreshold_ > 0 && rows.size() >= static_cast<std::size_t>(greetThreshold_);
-    if (greet) progress_.open("ファイル取得中…", static_cast<std::int64_t>(rows.size()));
-    model_->rebuild([&] { list_.assign(std::move(rows), greet ? &progress_ : nullptr); });
-    if (greet) progress_.close();
+    bool ok = false;
+    const std::string path = TextCodec::toDisk(arc.arcPath, &ok);
+    model_->rebuild([&] {
+      // An archive that cannot be read (or whose back end is off) lists
+      // nothing, like a folder that cannot be entered.
+      if (!archives_ || !ok ||
+          !ArchiveSelection::buildSelectionList(*archives_, static_cast<ArcKind>(arc.arcKind), path, checkNewFiles,
+                                                list_, progress_, greetThreshold_))
+        list_.clear();
+    });
     return;
   }
   FolderSource source;

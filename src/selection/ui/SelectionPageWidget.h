@@ -3,12 +3,10 @@
 #include <QStringList>
 #include <QWidget>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/FileSystem.h"
-#include "selection/FileEntry.h"
 #include "selection/FilterChoice.h"
 #include "selection/FolderEnumerator.h"
 #include "selection/FolderTree.h"
@@ -25,6 +23,7 @@ class QTreeWidgetItem;
 
 namespace ritoma {
 
+class ArchiveLibraries;
 class IniFile;
 class SelectionListView;
 class SelectionTableModel;
@@ -39,14 +38,6 @@ class SelectionPageWidget : public QWidget {
   Q_OBJECT
 public:
   static constexpr int MinimumPanelWidth = 200;
-  static constexpr int ListFontPixels = 12;
-  static constexpr int DriveListFontPixels = 13;
-
-  // Lists the entries of an open archive as selection rows (stored name,
-  // size, date; directory entries with kindCode "02" and icon 2). False
-  // when the archive cannot be read.
-  using ArchiveLister =
-      std::function<bool(int arcKind, const std::string& arcPath, std::vector<FileEntry>& rows)>;
 
   SelectionPageWidget(FileSystem& fs, ProgressSink& progress, UserInteraction& interaction,
                       QWidget* parent = nullptr);
@@ -72,7 +63,8 @@ public:
   void setArchiveBackEnds(bool lzh, bool zip);
   bool lzhOn() const { return lzhOn_; }
   bool zipOn() const { return zipOn_; }
-  void setArchiveLister(ArchiveLister lister) { archiveLister_ = std::move(lister); }
+  // The back ends that list an open archive.
+  void setArchives(ArchiveLibraries* archives) { archives_ = archives; }
 
   FilterChoice& filterChoice() { return filters_; }
   // Shows the entries of filterChoice() with its selected entry.
@@ -125,7 +117,7 @@ private:
   bool lzhOn_ = false;
   bool zipOn_ = false;
   int greetThreshold_ = 0;
-  ArchiveLister archiveLister_;
+  ArchiveLibraries* archives_ = nullptr;
   std::vector<std::string> mountPoints_;  // code page 932
 
   QSplitter* splitter_ = nullptr;

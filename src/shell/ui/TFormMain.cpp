@@ -18,13 +18,13 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTreeView>
-#include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "conversion/ui/ConversionListModel.h"
 #include "selection/EditListBuilder.h"
-#include "selection/ui/SelectionPage.h"
+#include "selection/ui/SelectionListView.h"
+#include "selection/ui/SelectionPageWidget.h"
 #include "shell/IniFile.h"
 #include "shell/ui/EditListModel.h"
 #include "shell/ui/Fonts.h"
@@ -112,61 +112,16 @@ TFormMain::~TFormMain() = default;
 
 void TFormMain::buildPageSelect() {
   QWidget* sheet = page(PageSelect);
-  splitter1_ = new QSplitter(Qt::Horizontal, sheet);
-  splitter1_->setObjectName(QStringLiteral("Splitter1"));
-  splitter1_->setChildrenCollapsible(false);
-
-  auto* left = new QWidget(splitter1_);
-  left->setObjectName(QStringLiteral("Panel1Left"));
-  left->setMinimumWidth(MinimumPanel);
-  driveList_ = new QComboBox(left);
-  driveList_->setObjectName(QStringLiteral("DriveComboBox"));
-  driveList_->setFont(Fonts::fixed(Fonts::DriveListPixels));
-  folderTree_ = new QTreeWidget(left);
-  folderTree_->setObjectName(QStringLiteral("DirectoryTreeView"));
-  folderTree_->setFont(Fonts::fixed());
-  folderTree_->setHeaderHidden(true);
-  auto* menuButton = makeButton(QStringLiteral("ButtonMenu"), QStringLiteral(" メニュー"), left);
-  connect(menuButton, &QPushButton::clicked, this, &TFormMain::showMainMenu);
-  auto* undoButton = makeButton(QStringLiteral("ButtonUndo"), QStringLiteral("UNDO"), left);
-  auto* leftLayout = new QVBoxLayout(left);
-  leftLayout->setContentsMargins(0, 0, 0, 0);
-  leftLayout->addWidget(driveList_);
-  leftLayout->addWidget(folderTree_, 1);
-  auto* leftButtons = new QHBoxLayout;
-  leftButtons->addWidget(menuButton);
-  leftButtons->addWidget(undoButton);
-  leftLayout->addLayout(leftButtons);
-
-  auto* right = new QWidget(splitter1_);
-  right->setObjectName(QStringLiteral("Panel1Right"));
-  right->setMinimumWidth(MinimumPanel);
-  filterChoice_ = new QComboBox(right);
-  filterChoice_->setObjectName(QStringLiteral("FilterComboBox"));
-  filterChoice_->setFont(Fonts::fixed());
-  button1Next_ = makeButton(QStringLiteral("Button1NEXT"), QStringLiteral("編集 >>"), right);
-  button1Next_->setEnabled(false);
-  listView1_ = makeListView(QStringLiteral("ListView1"), right);
-  listView1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  selectionPage_ = new SelectionPage(fs_, progress_, {driveList_, folderTree_, filterChoice_, listView1_, button1Next_},
-                                     this);
-  connect(selectionPage_, &SelectionPage::folderOpened, this, &TFormMain::setStatusFolder);
-  connect(button1Next_, &QPushButton::clicked, this, &TFormMain::buildEditList);
-  listView1_->header()->resizeSection(0, 35);
-  auto* rightTop = new QHBoxLayout;
-  rightTop->addWidget(filterChoice_, 1);
-  rightTop->addWidget(button1Next_);
-  auto* rightLayout = new QVBoxLayout(right);
-  rightLayout->setContentsMargins(0, 0, 0, 0);
-  rightLayout->addLayout(rightTop);
-  rightLayout->addWidget(listView1_, 1);
-
-  splitter1_->addWidget(left);
-  splitter1_->addWidget(right);
-  splitter1_->setStretchFactor(1, 1);
+  selectionPage_ = new SelectionPageWidget(fs_, progress_, interaction_, sheet);
+  selectionPage_->setSettingsPath(settingsPath_);
+  splitter1_ = selectionPage_->splitter();
+  listView1_ = selectionPage_->listView();
+  connect(selectionPage_, &SelectionPageWidget::folderOpened, this, &TFormMain::setStatusFolder);
+  connect(selectionPage_, &SelectionPageWidget::editRequested, this, &TFormMain::buildEditList);
+  connect(selectionPage_, &SelectionPageWidget::menuRequested, this, &TFormMain::showMainMenu);
   auto* layout = new QVBoxLayout(sheet);
   layout->setContentsMargins(4, 4, 4, 4);
-  layout->addWidget(splitter1_);
+  layout->addWidget(selectionPage_);
 }
 
 void TFormMain::buildPageEdit() {
@@ -507,11 +462,8 @@ void TFormMain::loadSettings() {
   // 4. Window position and size, the tree panel, the selection list's columns;
   // 6. the edit list's and the conversion page's widths.
   loadWindowLayout(ini);
-  // 5. The attribute filter.
-  selectionPage_->setAttributeFilter(
-      static_cast<std::uint32_t>(ini.readInteger("Filter", "Attr", static_cast<int>(DefaultFilterAttributes))));
-  // 7. The filter choice.
-  loadFilterChoice(ini);
+  // 5. The attribute filter; 7. the filter choice.
+  selectionPage_->loadFilterSettings(ini);
   // 8, 9. The last folder, or the program's own. The options are not read
   // yet, so this listing never shows the progress window.
   openStartFolder(ini);
@@ -564,20 +516,6 @@ void TFormMain::loadWindowLayout(const IniFile& ini) {
   splitter3_->setSizes({std::max(ini.readInteger("Window", "Split3", 250), MinimumConvertPanel), width});
   listView3_->header()->resizeSection(0, ini.readInteger("Window", "Colums3-1", 120));
   listView3_->header()->resizeSection(1, ini.readInteger("Window", "Colums3-2", 10000));
-}
-
-void TFormMain::loadFilterChoice(const IniFile& ini) {
-  std::vector<FilterEntry> entries;
-  const int count = ini.readInteger("Filter", "Count", 0);
-  for (int i = 0; i < count; ++i) {
-    if (!ini.readBool("Filter", IniFile::numberedKey("C-", i), true)) continue;
-    entries.push_back({ini.readString("Filter", IniFile::numberedKey("N-", i)),
-                       ini.readString("Filter", IniFile::numberedKey("F-", i))});
-  }
-  FilterChoice& choice = selectionPage_->filterChoice();
-  choice.setUserEntries(entries);
-  choice.select(ini.readInteger("Filter", "Ext", 0));
-  selectionPage_->filterChoiceChanged();
 }
 
 void TFormMain::saveSettings() {

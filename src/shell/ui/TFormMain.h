@@ -22,14 +22,13 @@ class QPushButton;
 class QSplitter;
 class QStackedWidget;
 class QTreeView;
-class QTreeWidget;
 
 namespace ritoma {
 
 class ConversionListModel;
 class EditListModel;
 class IniFile;
-class SelectionPage;
+class SelectionPageWidget;
 
 // The main window: a four-page wizard (選択, 編集, 変換, 属性) with hidden
 // tabs. It owns the working state of a batch; each page's contents live in
@@ -76,7 +75,7 @@ public:
   QString currentFolderText() const;
   // Full names of the checked rows of the selection list (display text).
   QStringList checkedNames() const;
-  SelectionPage& selectionPage() { return *selectionPage_; }
+  SelectionPageWidget& selectionPage() { return *selectionPage_; }
 
   // Redraws ListView2 and the buttons of page 編集 after the edit list changed.
   void editListChanged();
@@ -106,7 +105,6 @@ private:
   void loadSettings();
   void saveSettings();
   void loadWindowLayout(const IniFile& ini);
-  void loadFilterChoice(const IniFile& ini);
   void loadArchiveBackEnds(IniFile& ini);
   void openStartFolder(const IniFile& ini);
   void buildEditList();
@@ -135,12 +133,8 @@ private:
   QMenu* menu_ = nullptr;
   // page 選択
   QSplitter* splitter1_ = nullptr;
-  QComboBox* driveList_ = nullptr;
-  QTreeWidget* folderTree_ = nullptr;
-  QComboBox* filterChoice_ = nullptr;
-  QPushButton* button1Next_ = nullptr;
   QTreeView* listView1_ = nullptr;
-  SelectionPage* selectionPage_ = nullptr;
+  SelectionPageWidget* selectionPage_ = nullptr;
   // page 編集
   QPushButton* button2Prev_ = nullptr;
   QLineEdit* edit2Arc_ = nullptr;

@@ -9,6 +9,7 @@
 #include <QToolButton>
 
 #include "PageFixture.h"
+#include "archive/ArchiveLibraries.h"
 #include "selection/ui/FolderIcons.h"
 #include "selection/ui/TFormFilter.h"
 #include "shell/IniFile.h"
@@ -49,19 +50,6 @@ void doubleClick(QTreeWidget* tree, QTreeWidgetItem* item) {
 }
 
 bool sameImage(const QIcon& a, const QIcon& b) { return a.cacheKey() == b.cacheKey(); }
-
-// An archive listing standing in for the archive back ends.
-FileEntry archiveRow(const std::string& stored, std::uint64_t size) {
-  FileEntry row;
-  const bool folder = stored.back() == '/';
-  row.kindCode = folder ? "02" : "11";
-  row.icon = folder ? FileEntry::IconArchiveFolder : FileEntry::IconFile;
-  FileEntry::splitName(stored, row.baseName, row.extension);
-  row.sizeText = FileEntry::formatSize(size);
-  row.modifiedText = "2024/01/02 03:04:06";
-  row.diskName = stored;
-  return row;
-}
 
 }  // namespace
 
@@ -200,13 +188,14 @@ private slots:
   }
 
   void doubleClickOnAnArchiveListsItsEntries() {
-    std::vector<std::pair<int, std::string>> calls;
-    f->page->setArchiveBackEnds(true, true);
-    f->page->setArchiveLister([&](int kind, const std::string& path, std::vector<FileEntry>& rows) {
-      calls.emplace_back(kind, path);
-      rows = {archiveRow("docs/", 0), archiveRow("docs/readme.txt", 1234), archiveRow(TextCodec::fromUtf8("表.txt"), 5)};
-      return true;
-    });
+    // data.lzh holds plain.txt, the folder dir表 and dir表/ソa.txt.
+    std::string archive;
+    QVERIFY(!f->real.readWholeFile(std::string(RITOMA_FIXTURES) + "/archive/level2.lzh", archive));
+    f->dir.writeFile("a/b/data.lzh", archive);
+    ArchiveLibraries archives(f->fs);
+    archives.load(ArcLzh);
+    f->page->setArchives(&archives);
+    f->page->setArchiveBackEnds(true, false);
     f->page->openFolder(f->folder("a/b"), {});
     QTreeWidget* tree = f->tree();
     QSignalSpy status(f->page.get(), &SelectionPageWidget::folderOpened);
@@ -216,25 +205,37 @@ private slots:
     QCOMPARE(open->text(0), QStringLiteral("data.lzh"));
     QVERIFY(sameImage(open->icon(0), FolderIcons::treeImage(FolderTree::ImageOpenArchive)));
     QCOMPARE(childrenOf(open->parent()), QStringList{QStringLiteral("data.lzh")});
+    QCOMPARE(status.size(), 1);
     QCOMPARE(status.last().at(0).toString(), utf8(f->dir / "a/b"));
-    QCOMPARE(calls.size(), std::size_t(1));
-    QCOMPARE(calls[0].first, int(ArcLzh));
-    QCOMPARE(calls[0].second, f->folder("a/b") + "data.lzh");
+    QCOMPARE(f->page->tree().archive().arcKind, int(ArcLzh));
     QCOMPARE(f->page->tree().archive().arcPath, f->folder("a/b") + "data.lzh");
     QVERIFY(!f->control<QToolButton>("ButtonFilter")->isEnabled());
     QVERIFY(!f->control<QComboBox>("FilterComboBox")->isEnabled());
-    // Directory entries first and unchecked; files checked.
-    QCOMPARE(f->names(), (QStringList{QStringLiteral("docs/"), QStringLiteral("docs/readme.txt"),
-                                      QStringLiteral("表.txt")}));
+    // The directory entry first and unchecked; the stored files checked.
+    QCOMPARE(f->names(), (QStringList{QStringLiteral("dir表/"), QStringLiteral("dir表/ソa.txt"),
+                                      QStringLiteral("plain.txt")}));
     QCOMPARE(f->checks(), (QList<bool>{false, true, true}));
     QVERIFY(f->nextButton()->isEnabled());
 
     // The open archive opens itself again; leaving it enables the filters.
     doubleClick(tree, open);
-    QCOMPARE(calls.size(), std::size_t(2));
-    doubleClick(tree, open->parent());
+    QCOMPARE(status.size(), 2);
+    QCOMPARE(f->names().size(), 3);
+    doubleClick(tree, tree->currentItem()->parent());
     QVERIFY(f->control<QToolButton>("ButtonFilter")->isEnabled());
     QVERIFY(f->page->tree().archive().arcPath.empty());
+    QCOMPARE(f->names().size(), 5);
+  }
+
+  void damagedArchiveListsNothing() {
+    f->page->setArchiveBackEnds(true, true);
+    ArchiveLibraries archives(f->fs);
+    archives.load(ArcZip);
+    f->page->setArchives(&archives);
+    f->page->openFolder(f->folder("a/b"), "data.zip");  // five bytes, no archive
+    QCOMPARE(f->tree()->currentItem()->text(0), QStringLiteral("data.zip"));
+    QCOMPARE(f->listView()->model()->rowCount(), 0);
+    QVERIFY(!f->nextButton()->isEnabled());
   }
 
   void unreadableFolderKeepsTheChainAndEmptiesTheList() {

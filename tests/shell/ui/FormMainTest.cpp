@@ -18,7 +18,7 @@
 #include <stdexcept>
 
 #include "platform/PosixFileSystem.h"
-#include "selection/ui/SelectionPage.h"
+#include "selection/ui/SelectionPageWidget.h"
 #include "shell/IniFile.h"
 #include "shell/ui/GreetProgress.h"
 #include "shell/ui/HelpViewer.h"
