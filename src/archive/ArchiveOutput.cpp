@@ -53,15 +53,11 @@ void ArchiveOutput::copyFrom(ArchiveInput& input, std::uint64_t offset, std::uin
   flush();
   InputFile& in = input.file();
   if (in.seek(offset)) throw ArchiveError(input.displayPath() + ": 読み込めません");
-  while (length > 0) {
-    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(length, kChunk));
-    std::size_t got = 0;
-    if (in.read(buffer_.data(), want, got)) throw ArchiveError(input.displayPath() + ": 読み込めません");
-    if (got == 0) input.damaged("データが途中で切れています");
-    if (file_->write(buffer_.data(), got)) failed();
-    position_ += got;
-    length -= got;
-  }
+  std::uint64_t copied = 0;
+  if (in.copyTo(*file_, length, copied))
+    throw ArchiveError(input.displayPath() + " → " + displayPath_ + ": コピーできません");
+  if (copied < length) input.damaged("データが途中で切れています");
+  position_ += length;
 }
 
 void ArchiveOutput::finish() {

@@ -13,8 +13,9 @@ namespace ritoma {
 class ArchiveInput;
 
 // Sequential writing of a rebuilt archive. Small writes are gathered into
-// one buffer; bulk copies from the input go through a buffer of bounded
-// size, so no entry is ever held in memory whole. Errors throw ArchiveError.
+// one buffer; bulk copies from the input go file to file (inside the kernel
+// where the file system can), so no entry is ever held in memory whole.
+// Errors throw ArchiveError.
 class ArchiveOutput {
 public:
   ArchiveOutput(std::unique_ptr<OutputFile> file, std::string displayPath);

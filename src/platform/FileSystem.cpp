@@ -1,8 +1,25 @@
 #include "platform/FileSystem.h"
 
+#include <algorithm>
 #include <random>
 
 namespace ritoma {
+
+std::error_code InputFile::copyTo(OutputFile& out, std::uint64_t length, std::uint64_t& copied) {
+  constexpr std::size_t kChunk = 1 << 20;
+  copied = 0;
+  std::vector<char> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(length, kChunk)));
+  while (copied < length) {
+    const std::size_t want =
+        static_cast<std::size_t>(std::min<std::uint64_t>(length - copied, buffer.size()));
+    std::size_t got = 0;
+    if (auto ec = read(buffer.data(), want, got)) return ec;
+    if (got == 0) break;
+    if (auto ec = out.write(buffer.data(), got)) return ec;
+    copied += got;
+  }
+  return {};
+}
 
 std::error_code FileSystem::listNames(const std::string& folder, std::vector<std::string>& out) {
   out.clear();

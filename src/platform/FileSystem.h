@@ -57,6 +57,8 @@ enum class FsOp {
   Close,
 };
 
+class OutputFile;
+
 // A file opened for reading. Reads are sequential from the current offset.
 class InputFile {
 public:
@@ -65,6 +67,11 @@ public:
   virtual std::error_code read(void* buffer, std::size_t size, std::size_t& got) = 0;
   virtual std::error_code seek(std::uint64_t offset) = 0;
   virtual std::uint64_t size() const = 0;
+  // Copies `length` bytes from the current offset to the current position
+  // of `out`, advancing both; `copied` < `length` only at the end of the
+  // file. This one reads and writes through a buffer of bounded size; a
+  // file system may copy inside the kernel instead.
+  virtual std::error_code copyTo(OutputFile& out, std::uint64_t length, std::uint64_t& copied);
 };
 
 // A file opened for writing. `close` must be called and checked: data is

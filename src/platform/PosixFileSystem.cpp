@@ -7,6 +7,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -170,25 +171,6 @@ std::error_code writeFully(int fd, const void* data, std::size_t size) {
   return {};
 }
 
-class PosixInputFile : public InputFile {
-public:
-  PosixInputFile(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
-  ~PosixInputFile() override { ::close(fd_); }
-
-  std::error_code read(void* buffer, std::size_t size, std::size_t& got) override {
-    return readFully(fd_, buffer, size, got);
-  }
-  std::error_code seek(std::uint64_t offset) override {
-    if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) return lastError();
-    return {};
-  }
-  std::uint64_t size() const override { return size_; }
-
-private:
-  int fd_;
-  std::uint64_t size_;
-};
-
 class PosixOutputFile : public OutputFile {
 public:
   explicit PosixOutputFile(int fd) : fd_(fd) {}
@@ -205,6 +187,7 @@ public:
     if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) return lastError();
     return {};
   }
+  int fd() const { return fd_; }
   std::error_code close() override {
     if (fd_ < 0) return errorOf(EBADF);
     const int fd = fd_;
@@ -215,6 +198,48 @@ public:
 
 private:
   int fd_;
+};
+
+class PosixInputFile : public InputFile {
+public:
+  PosixInputFile(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+  ~PosixInputFile() override { ::close(fd_); }
+
+  std::error_code read(void* buffer, std::size_t size, std::size_t& got) override {
+    return readFully(fd_, buffer, size, got);
+  }
+  std::error_code seek(std::uint64_t offset) override {
+    if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) return lastError();
+    return {};
+  }
+  std::uint64_t size() const override { return size_; }
+  // Copies inside the kernel between two files of this file system; falls
+  // back to the buffered copy where the kernel cannot (other file systems,
+  // other kinds of file).
+  std::error_code copyTo(OutputFile& out, std::uint64_t length, std::uint64_t& copied) override {
+    auto* target = dynamic_cast<PosixOutputFile*>(&out);
+    copied = 0;
+    if (!target || target->fd() < 0) return InputFile::copyTo(out, length, copied);
+    constexpr std::uint64_t kChunk = std::uint64_t{1} << 30;
+    while (copied < length) {
+      const ssize_t n = ::copy_file_range(fd_, nullptr, target->fd(), nullptr,
+                                          static_cast<std::size_t>(std::min(length - copied, kChunk)), 0);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        if (copied == 0 && (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP ||
+                            errno == EINVAL || errno == EBADF))
+          return InputFile::copyTo(out, length, copied);
+        return lastError();
+      }
+      if (n == 0) break;
+      copied += static_cast<std::uint64_t>(n);
+    }
+    return {};
+  }
+
+private:
+  int fd_;
+  std::uint64_t size_;
 };
 
 // Removes the temporary file of a copy unless the copy got through.

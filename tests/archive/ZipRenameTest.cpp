@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <map>
 
 #include "ArchiveTestSupport.h"
 #include "archive/ArchiveRewrite.h"
 #include "archive/ZipDirectoryReader.h"
+#include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"
 #include "text/TextCodec.h"
 
@@ -130,6 +132,31 @@ TEST_F(ZipRename, Utf8FlaggedEntryGetsItsNewNameInUtf8) {
   std::string listing;
   test::runTool("unzip -l " + test::quoted(out), &listing);
   EXPECT_NE(listing.find("新表.txt"), std::string::npos) << listing;
+}
+
+// Entries larger than the copy buffer go file to file; a write failing in
+// the middle of one ends the rewrite cleanly.
+TEST_F(ZipRename, LargeEntryIsCopiedInPiecesAndAFailedPieceFailsCleanly) {
+  std::string big(5 * 1024 * 1024 + 3, '\0');
+  for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 2654435761u >> 13);
+  dir.writeFile("big.bin", big);
+  dir.writeFile("small.txt", "small\n");
+  ASSERT_EQ(test::runTool("cd " + test::quoted(dir.path()) + " && zip -q -0 -X big.zip big.bin small.txt"), 0);
+  const std::string archive = dir.readFile("big.zip");
+  const std::string out = rename(archive, {{"big.bin", "renamed.bin"}});
+  expectUnzipAccepts(out);
+  const auto data = test::contents(fs, ArcZip, out);
+  EXPECT_EQ(data[0].first, "renamed.bin");
+  EXPECT_TRUE(data[0].second == big);
+
+  PosixFileSystem real;
+  FaultyFileSystem faulty(real);
+  faulty.failNth(FsOp::Write, 3, ENOSPC);
+  dir.writeFile("in-faulty.zip", archive);
+  ArchiveRewrite rewrite(faulty, progress);
+  EXPECT_FALSE(rewrite.ArcRenameZip(dir / "in-faulty.zip", dir / "out-faulty.zip", {{"big.bin", "x.bin"}}));
+  EXPECT_FALSE(rewrite.error().empty());
+  EXPECT_FALSE(dir.exists("out-faulty.zip"));
 }
 
 TEST_F(ZipRename, Zip64IsRefusedWithAMessage) {
