@@ -75,6 +75,13 @@ bool FolderTree::nodeLess(const TreeNode& a, const TreeNode& b) {
 
 std::error_code FolderTree::open(FileSystem& fs, std::string_view folder, std::string_view archiveName,
                                  bool lzhLoaded, bool zipLoaded) {
+  std::vector<FileInfo> listing;
+  return open(fs, folder, archiveName, lzhLoaded, zipLoaded, listing);
+}
+
+std::error_code FolderTree::open(FileSystem& fs, std::string_view folder, std::string_view archiveName,
+                                 bool lzhLoaded, bool zipLoaded, std::vector<FileInfo>& listing) {
+  listing.clear();
   chain_ = chainFor(folder);
   currentFolder_ = folderOf(chain_, chain_.size());
   children_.clear();
@@ -90,7 +97,6 @@ std::error_code FolderTree::open(FileSystem& fs, std::string_view folder, std::s
   bool ok = false;
   const std::string path = FolderEnumerator::diskPath(currentFolder_, ok);
   if (!ok) return std::make_error_code(std::errc::invalid_argument);
-  std::vector<FileInfo> listing;
   if (auto ec = fs.listFolder(path, listing)) return ec;
   const NamePattern lzh("*.lzh"), zip("*.zip");
   for (const FileInfo& info : listing) {

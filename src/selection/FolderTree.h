@@ -43,6 +43,11 @@ public:
   // no children, and returns the error.
   std::error_code open(FileSystem& fs, std::string_view folder, std::string_view archiveName,
                        bool lzhLoaded, bool zipLoaded);
+  // The same, handing back the folder's listing (empty for an archive or a
+  // folder that cannot be read), so that the selection list is built from
+  // the same read of the folder.
+  std::error_code open(FileSystem& fs, std::string_view folder, std::string_view archiveName,
+                       bool lzhLoaded, bool zipLoaded, std::vector<FileInfo>& listing);
 
   // Root "/" followed by each component of `folder`.
   static std::vector<std::string> chainFor(std::string_view folder);

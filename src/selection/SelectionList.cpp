@@ -150,7 +150,13 @@ std::error_code SelectionList::buildSelectionList(FileSystem& fs, const FolderSo
   if (!ok) return std::make_error_code(std::errc::invalid_argument);
   std::vector<FileInfo> listing;
   if (auto ec = fs.listFolder(path, listing)) return ec;
+  buildSelectionList(source, std::move(listing), checkNewFiles, progress, greetThreshold);
+  return {};
+}
 
+void SelectionList::buildSelectionList(const FolderSource& source, std::vector<FileInfo> listing,
+                                       bool checkNewFiles, ProgressSink& progress, int greetThreshold) {
+  clear();
   const std::vector<std::size_t> files = FolderEnumerator::select(listing, source.patternText, source.attributes);
   const bool withFolders = (source.attributes & FilterFolders) != 0;
 
@@ -191,7 +197,6 @@ std::error_code SelectionList::buildSelectionList(FileSystem& fs, const FolderSo
 
   assign(std::move(rows), opened ? &progress : nullptr);
   if (opened) progress.close();
-  return {};
 }
 
 bool SelectionList::anyChecked() const {

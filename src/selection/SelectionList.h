@@ -45,6 +45,10 @@ public:
   // error.
   std::error_code buildSelectionList(FileSystem& fs, const FolderSource& source, bool checkNewFiles,
                                   ProgressSink& progress, int greetThreshold);
+  // The same from a listing of source.folder already made (the folder
+  // tree's read of it).
+  void buildSelectionList(const FolderSource& source, std::vector<FileInfo> listing, bool checkNewFiles,
+                          ProgressSink& progress, int greetThreshold);
 
   // Rebuilds the list from rows made elsewhere (the entries of an open
   // archive, made by the archive listing with its own progress range);

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "ListingFileSystem.h"
+#include "selection/FolderEnumerator.h"
 #include "selection/FolderTree.h"
+#include "selection/SelectionList.h"
+#include "shell/ProgressSink.h"
 #include "text/TextCodec.h"
 
 namespace ritoma {
@@ -87,6 +90,33 @@ TEST_F(FolderTreeOpen, OpenArchiveAndDoubleClickTargets) {
   const auto sub = tree.targetOfChild(1);
   EXPECT_EQ(sub.folder, "/w/sub/");
   EXPECT_EQ(sub.archiveName, "");
+}
+
+TEST_F(FolderTreeOpen, OneReadServesTheTreeAndTheList) {
+  // The listing the tree read builds the same list as a listing of its own.
+  std::vector<FileInfo> listing;
+  ASSERT_FALSE(tree.open(fs, "/w/", "", true, true, listing));
+  EXPECT_EQ(fs.listCalls, 1);
+  FolderSource source;
+  source.folder = tree.currentFolder();
+  source.attributes = FilterFolders | FilterNormal;
+  NullProgress progress;
+  SelectionList fromTree, fromDisk;
+  fromTree.buildSelectionList(source, std::move(listing), true, progress, 0);
+  ASSERT_FALSE(fromDisk.buildSelectionList(fs, source, true, progress, 0));
+  ASSERT_EQ(fromTree.size(), 6u);
+  for (std::size_t i = 0; i < fromDisk.size(); ++i) {
+    EXPECT_EQ(fromTree.row(i).fullName(), fromDisk.row(i).fullName());
+    EXPECT_EQ(fromTree.row(i).checked, fromDisk.row(i).checked);
+  }
+
+  // An archive or an unreadable folder hands back no listing.
+  listing.assign(1, FileInfo{});
+  ASSERT_FALSE(tree.open(fs, "/w/", "data.lzh", true, true, listing));
+  EXPECT_TRUE(listing.empty());
+  listing.assign(1, FileInfo{});
+  EXPECT_TRUE(tree.open(fs, "/gone/", "", true, true, listing));
+  EXPECT_TRUE(listing.empty());
 }
 
 TEST_F(FolderTreeOpen, UnreadableFolderKeepsTheChain) {

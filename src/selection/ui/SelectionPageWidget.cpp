@@ -153,8 +153,10 @@ void SelectionPageWidget::setArchiveBackEnds(bool lzh, bool zip) {
 
 void SelectionPageWidget::openFolder(const std::string& folder, const std::string& archiveName,
                                      bool checkNewFiles) {
-  // A folder that cannot be read still gets its chain; its list is empty.
-  tree_.open(fs_, folder, archiveName, lzhOn_, zipOn_);
+  // One read of the folder serves the tree and the list. A folder that
+  // cannot be read still gets its chain; its list is empty.
+  std::vector<FileInfo> listing;
+  const std::error_code readError = tree_.open(fs_, folder, archiveName, lzhOn_, zipOn_, listing);
   driveList_->setCurrentIndex(currentDrive());
   folderTree_->setUpdatesEnabled(false);
   showTree();
@@ -162,33 +164,46 @@ void SelectionPageWidget::openFolder(const std::string& folder, const std::strin
   const bool archive = tree_.archiveOpen();
   filterButton_->setEnabled(!archive);
   filterCombo_->setEnabled(!archive);
-  listRows(checkNewFiles);
+  if (archive)
+    listArchive(checkNewFiles);
+  else if (readError)
+    model_->rebuild([this] { list_.clear(); });
+  else
+    model_->rebuild([&] {
+      list_.buildSelectionList(folderSource(), std::move(listing), checkNewFiles, progress_, greetThreshold_);
+    });
   emit folderOpened(statusText());
 }
 
-void SelectionPageWidget::refresh(bool checkNewFiles) { listRows(checkNewFiles); }
-
-void SelectionPageWidget::listRows(bool checkNewFiles) {
+void SelectionPageWidget::refresh(bool checkNewFiles) {
   if (tree_.archiveOpen()) {
-    const ArchiveState& arc = tree_.archive();
-    bool ok = false;
-    const std::string path = TextCodec::toDisk(arc.arcPath, &ok);
-    model_->rebuild([&] {
-      // An archive that cannot be read (or whose back end is off) lists
-      // nothing, like a folder that cannot be entered.
-      if (!archives_ || !ok ||
-          !ArchiveSelection::buildSelectionList(*archives_, static_cast<ArcKind>(arc.arcKind), path, checkNewFiles,
-                                                list_, progress_, greetThreshold_))
-        list_.clear();
-    });
+    listArchive(checkNewFiles);
     return;
   }
+  model_->rebuild([&] { list_.buildSelectionList(fs_, folderSource(), checkNewFiles, progress_, greetThreshold_); });
+}
+
+FolderSource SelectionPageWidget::folderSource() const {
   FolderSource source;
   source.folder = tree_.currentFolder();
   source.patternText = filters_.selectedPatterns();
   source.attributes = attributes_;
   source.treeNodesFromCurrent = tree_.nodesFromCurrent();
-  model_->rebuild([&] { list_.buildSelectionList(fs_, source, checkNewFiles, progress_, greetThreshold_); });
+  return source;
+}
+
+void SelectionPageWidget::listArchive(bool checkNewFiles) {
+  const ArchiveState& arc = tree_.archive();
+  bool ok = false;
+  const std::string path = TextCodec::toDisk(arc.arcPath, &ok);
+  model_->rebuild([&] {
+    // An archive that cannot be read (or whose back end is off) lists
+    // nothing, like a folder that cannot be entered.
+    if (!archives_ || !ok ||
+        !ArchiveSelection::buildSelectionList(*archives_, static_cast<ArcKind>(arc.arcKind), path, checkNewFiles,
+                                              list_, progress_, greetThreshold_))
+      list_.clear();
+  });
 }
 
 QString SelectionPageWidget::statusText() const { return display(tree_.statusText()); }

@@ -103,7 +103,8 @@ private:
   void driveChosen(int index);
   void nodeDoubleClicked(QTreeWidgetItem* item);
   void filterChosen(int index);
-  void listRows(bool checkNewFiles);
+  FolderSource folderSource() const;
+  void listArchive(bool checkNewFiles);
   void updateNextButton();
 
   FileSystem& fs_;
