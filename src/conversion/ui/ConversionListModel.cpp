@@ -1,7 +1,10 @@
 #include "conversion/ui/ConversionListModel.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QStyle>
+#include <algorithm>
+#include <map>
 
 #include "text/TextCodec.h"
 
@@ -11,53 +14,152 @@ namespace {
 
 QString display(const std::string& cp932) { return QString::fromStdU16String(TextCodec::toDisplay(cp932)); }
 
+QPixmap baseImage(int icon) {
+  QStyle* style = QApplication::style();
+  const QStyle::StandardPixmap kind = icon == 0 ? QStyle::SP_FileIcon : QStyle::SP_DirIcon;
+  QPixmap image = style->standardIcon(kind).pixmap(16, 16);
+  if (icon == 2) {
+    // An archive's directory entry: the folder image greyed.
+    QPixmap grey(image.size());
+    grey.fill(Qt::transparent);
+    QPainter painter(&grey);
+    painter.setOpacity(0.45);
+    painter.drawPixmap(0, 0, image);
+    return grey;
+  }
+  return image;
+}
+
 }  // namespace
+
+ConversionListModel::ConversionListModel(ConversionList& list, QObject* parent)
+    : QAbstractTableModel(parent), list_(list) {}
+
+QIcon ConversionListModel::rowIcon(int icon, bool key) {
+  static std::map<std::pair<int, bool>, QIcon> cache;
+  const auto found = cache.find({icon, key});
+  if (found != cache.end()) return found->second;
+  QPixmap image = baseImage(icon);
+  if (key) {
+    QPainter painter(&image);
+    QPen pen(QColor(0, 0, 255));
+    pen.setWidth(2);
+    painter.setPen(pen);
+    painter.drawLine(8, 2, 8, 14);
+    painter.drawLine(2, 8, 14, 8);
+  }
+  return cache.emplace(std::make_pair(icon, key), QIcon(image)).first->second;
+}
 
 int ConversionListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(list_.rows.size());
 }
 
-int ConversionListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 2; }
+int ConversionListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
 
 QVariant ConversionListModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || index.row() >= rowCount()) return {};
+  if (!index.isValid() || static_cast<std::size_t>(index.row()) >= list_.rows.size()) return {};
   const ConversionRow& row = list_.rows[static_cast<std::size_t>(index.row())];
-  if (index.column() == 0) {
-    switch (role) {
-      case Qt::DisplayRole:
-        return display(row.source);
-      case Qt::CheckStateRole:
-        return row.checked ? Qt::Checked : Qt::Unchecked;
-      case Qt::DecorationRole:
-        return QApplication::style()->standardIcon(row.icon == 0 ? QStyle::SP_FileIcon : QStyle::SP_DirIcon);
-      default:
-        return {};
-    }
+  switch (index.column()) {
+    case ColumnCheck:
+      if (role == Qt::CheckStateRole) return row.checked ? Qt::Checked : Qt::Unchecked;
+      if (role == Qt::DecorationRole) return rowIcon(row.icon, row.key);
+      return {};
+    case ColumnSource:
+      return role == Qt::DisplayRole ? QVariant(display(row.source)) : QVariant();
+    case ColumnResult:
+      return role == Qt::DisplayRole ? QVariant(display(row.result)) : QVariant();
+    default:
+      return {};
   }
-  return role == Qt::DisplayRole ? display(row.result) : QVariant();
 }
 
 bool ConversionListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-  if (!index.isValid() || index.column() != 0 || role != Qt::CheckStateRole) return false;
-  list_.rows[static_cast<std::size_t>(index.row())].checked = value.toInt() == Qt::Checked;
-  emit dataChanged(index, index, {Qt::CheckStateRole});
+  if (!index.isValid() || index.column() != ColumnCheck || role != Qt::CheckStateRole) return false;
+  setChecked({static_cast<std::size_t>(index.row())}, value.value<Qt::CheckState>() == Qt::Checked);
   return true;
 }
 
 Qt::ItemFlags ConversionListModel::flags(const QModelIndex& index) const {
-  Qt::ItemFlags flags = QAbstractTableModel::flags(index);
-  if (index.isValid() && index.column() == 0) flags |= Qt::ItemIsUserCheckable;
-  return flags;
+  if (!index.isValid()) return Qt::NoItemFlags;
+  Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+  if (index.column() == ColumnCheck) f |= Qt::ItemIsUserCheckable;
+  return f;
 }
 
 QVariant ConversionListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-  return section == 0 ? QStringLiteral("変換前") : QStringLiteral("変換後");
+  switch (section) {
+    case ColumnSource: return QStringLiteral("変換前");
+    case ColumnResult: return QStringLiteral("変換後");
+    default: return QString();
+  }
 }
 
 void ConversionListModel::reload() {
   beginResetModel();
   endResetModel();
+}
+
+void ConversionListModel::rowsChanged(int column, const QList<int>& roles) {
+  if (list_.rows.empty()) return;
+  emit dataChanged(index(0, column), index(rowCount() - 1, column), roles);
+}
+
+void ConversionListModel::resultsChanged() { rowsChanged(ColumnResult, {Qt::DisplayRole}); }
+
+void ConversionListModel::toggleChecked(std::size_t row) {
+  if (row < list_.rows.size()) setChecked({row}, !list_.rows[row].checked);
+}
+
+void ConversionListModel::setChecked(const std::vector<std::size_t>& rows, bool checked) {
+  for (std::size_t r : rows)
+    if (r < list_.rows.size()) list_.rows[r].checked = checked;
+  rowsChanged(ColumnCheck, {Qt::CheckStateRole});
+}
+
+void ConversionListModel::setKeys(const std::vector<std::size_t>& rows, bool key) {
+  for (std::size_t r : rows)
+    if (r < list_.rows.size()) list_.rows[r].key = key;
+  rowsChanged(ColumnCheck, {Qt::DecorationRole});
+}
+
+void ConversionListModel::clearResults(const std::vector<std::size_t>& rows) {
+  for (std::size_t r : rows)
+    if (r < list_.rows.size()) list_.rows[r].result.clear();
+  resultsChanged();
+}
+
+void ConversionListModel::setResult(std::size_t row, std::string result) {
+  if (row >= list_.rows.size()) return;
+  list_.rows[row].result = std::move(result);
+  resultsChanged();
+}
+
+void ConversionListModel::headerClicked(int column) {
+  auto& rows = list_.rows;
+  switch (column) {
+    case ColumnCheck: {
+      const bool anyChecked = std::any_of(rows.begin(), rows.end(), [](const ConversionRow& r) { return r.checked; });
+      for (ConversionRow& r : rows) r.checked = !anyChecked;
+      rowsChanged(ColumnCheck, {Qt::CheckStateRole});
+      break;
+    }
+    case ColumnSource:
+      if (std::any_of(rows.begin(), rows.end(), [](const ConversionRow& r) { return r.key; })) {
+        for (ConversionRow& r : rows) r.key = false;
+        rowsChanged(ColumnCheck, {Qt::DecorationRole});
+      }
+      break;
+    case ColumnResult:
+      if (std::any_of(rows.begin(), rows.end(), [](const ConversionRow& r) { return !r.result.empty(); })) {
+        for (ConversionRow& r : rows) r.result.clear();
+        resultsChanged();
+      }
+      break;
+    default:
+      break;
+  }
 }
 
 }  // namespace ritoma

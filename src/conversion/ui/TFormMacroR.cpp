@@ -1,0 +1,107 @@
+#include "conversion/ui/TFormMacroR.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "text/TextCodec.h"
+
+namespace ritoma {
+
+namespace {
+QString display(const std::string& cp932) { return QString::fromStdU16String(TextCodec::toDisplay(cp932)); }
+std::string internal(const QString& text) { return TextCodec::fromDisplay(text.toStdU16String()); }
+}  // namespace
+
+TFormMacroR::TFormMacroR(const QString& caption, const RegisteredMacro& shown, UserInteraction& interaction,
+                         QWidget* parent)
+    : QDialog(parent), interaction_(interaction), newEntry_(caption == QStringLiteral("登録")) {
+  setObjectName(QStringLiteral("FormMacroR"));
+  setWindowTitle(QStringLiteral("ﾏｸﾛ") + caption);
+  setProperty("helpContext", 501);
+
+  auto makeEdit = [this](const char* name, const std::string& text) {
+    auto* edit = new QLineEdit(display(text), this);
+    edit->setObjectName(QString::fromLatin1(name));
+    return edit;
+  };
+  labeledEditF_ = makeEdit("LabeledEditF", shown.fileTemplate);
+  labeledEditE_ = makeEdit("LabeledEditE", shown.extTemplate);
+  labeledEditR_ = makeEdit("LabeledEditR", shown.name);
+
+  buttonS_ = new QPushButton(QStringLiteral("/?"), this);
+  buttonS_->setObjectName(QStringLiteral("ButtonS"));
+  buttonS_->setEnabled(false);
+  // The caret stays in the template box while "/?" is inserted.
+  buttonS_->setFocusPolicy(Qt::NoFocus);
+  auto* update = new QPushButton(caption, this);
+  update->setObjectName(QStringLiteral("ButtonUpdate"));
+  update->setDefault(true);
+  auto* remove = new QPushButton(QStringLiteral("削除"), this);
+  remove->setObjectName(QStringLiteral("ButtonDelete"));
+  remove->setEnabled(!newEntry_);
+  auto* cancel = new QPushButton(QStringLiteral("CANCEL"), this);
+  cancel->setObjectName(QStringLiteral("ButtonCancel"));
+
+  connect(buttonS_, &QPushButton::clicked, this, &TFormMacroR::ButtonSClick);
+  connect(update, &QPushButton::clicked, this, &TFormMacroR::ButtonUpdateClick);
+  connect(remove, &QPushButton::clicked, this, &TFormMacroR::ButtonDeleteClick);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { focusMoved(now); });
+
+  auto* grid = new QGridLayout;
+  grid->addWidget(new QLabel(QStringLiteral("ﾌｧｲﾙ名"), this), 0, 0);
+  grid->addWidget(labeledEditF_, 0, 1);
+  grid->addWidget(new QLabel(QStringLiteral("拡張子"), this), 1, 0);
+  grid->addWidget(labeledEditE_, 1, 1);
+  grid->addWidget(buttonS_, 0, 2, 2, 1);
+  grid->addWidget(new QLabel(QStringLiteral("登録名"), this), 2, 0);
+  grid->addWidget(labeledEditR_, 2, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(update);
+  buttons->addWidget(remove);
+  buttons->addWidget(cancel);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(grid);
+  layout->addLayout(buttons);
+}
+
+RegisteredMacro TFormMacroR::entry() const {
+  return {internal(labeledEditR_->text()), internal(labeledEditF_->text()), internal(labeledEditE_->text())};
+}
+
+void TFormMacroR::focusMoved(QWidget* now) {
+  if (!now || now->window() != this) return;
+  if (now == labeledEditF_ || now == labeledEditE_) {
+    questionTarget_ = static_cast<QLineEdit*>(now);
+    buttonS_->setEnabled(true);
+  } else {
+    buttonS_->setEnabled(false);
+  }
+}
+
+void TFormMacroR::ButtonSClick() {
+  // Typed in like a paste at the caret, replacing the selection; the
+  // clipboard is not used.
+  if (questionTarget_) questionTarget_->insert(QStringLiteral("/?"));
+}
+
+void TFormMacroR::ButtonUpdateClick() {
+  outcome_ = Outcome::Updated;
+  accept();
+}
+
+void TFormMacroR::ButtonDeleteClick() {
+  switch (interaction_.ask(QuestionKind::YesNoCancel, "ﾏｸﾛを削除します", "確認")) {
+    case Answer::Yes: outcome_ = Outcome::Deleted; accept(); break;
+    case Answer::No: outcome_ = Outcome::Kept; accept(); break;
+    default: break;
+  }
+}
+
+}  // namespace ritoma
