@@ -35,6 +35,11 @@ void RegisteredListView::selectIndex(int index) {
   }
 }
 
+void RegisteredListView::mouseDoubleClickEvent(QMouseEvent* event) {
+  QTreeWidget::mouseDoubleClickEvent(event);
+  emit listDoubleClicked();
+}
+
 void RegisteredListView::dragEnterEvent(QDragEnterEvent* event) { event->acceptProposedAction(); }
 
 void RegisteredListView::dragMoveEvent(QDragMoveEvent* event) { event->acceptProposedAction(); }

@@ -20,8 +20,11 @@ public:
 
 signals:
   void entryDropped(int selected, int target);
+  // Any double click in the list; the page applies the selected entry.
+  void listDoubleClicked();
 
 protected:
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;

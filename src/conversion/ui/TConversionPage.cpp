@@ -235,7 +235,7 @@ QWidget* TConversionPage::buildTemplateTab() {
   connect(buttonMacroEditE1_, &QPushButton::clicked, this, [this] { insertChosenMacro(editE_, false); });
   connect(buttonMacroEditE2_, &QPushButton::clicked, this, [this] { insertChosenMacro(editE_, true); });
   connect(buttonMacroR_, &QPushButton::clicked, this, &TConversionPage::ButtonMacroRClick);
-  connect(listViewMacro_, &QTreeWidget::itemDoubleClicked, this, &TConversionPage::ListViewMacroDblClick);
+  connect(listViewMacro_, &RegisteredListView::listDoubleClicked, this, &TConversionPage::ListViewMacroDblClick);
   connect(listViewMacro_, &QTreeWidget::itemSelectionChanged, this, [this] {
     if (buttonMacroR_->text() == kUpdate) buttonMacroR_->setEnabled(listViewMacro_->selectedIndex() >= 0);
   });
@@ -294,7 +294,7 @@ QWidget* TConversionPage::buildReplaceTab() {
 
   connect(comboBoxRep1_, &QComboBox::editTextChanged, this, &TConversionPage::UpdateConvertButton);
   connect(buttonRepR_, &QPushButton::clicked, this, &TConversionPage::ButtonRepRClick);
-  connect(listViewRep_, &QTreeWidget::itemDoubleClicked, this, &TConversionPage::ListViewRepDblClick);
+  connect(listViewRep_, &RegisteredListView::listDoubleClicked, this, &TConversionPage::ListViewRepDblClick);
   connect(listViewRep_, &QTreeWidget::itemSelectionChanged, this, [this] {
     if (buttonRepR_->text() == kUpdate) buttonRepR_->setEnabled(listViewRep_->selectedIndex() >= 0);
   });
