@@ -399,6 +399,8 @@ void TConversionPage::open(const ConversionStage& stage, const TemplateContext& 
   ResetSample();
 }
 
+void TConversionPage::rowsChanged() { model_->reload(); }
+
 void TConversionPage::setPluginMacros(const QStringList& entries, PluginOption option) {
   const int chosen = comboBoxMacro_->currentIndex();
   while (comboBoxMacro_->count() > BuiltInMacroCount) comboBoxMacro_->removeItem(BuiltInMacroCount);

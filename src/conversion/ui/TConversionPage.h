@@ -70,6 +70,8 @@ public:
   // folder, archive and plug-ins the templates of this stage see.
   void open(const ConversionStage& stage, const TemplateContext& context);
   int stageNumber() const { return list_.stageNumber; }
+  // Shows the conversion list again after its rows were changed directly.
+  void rowsChanged();
 
   // Threshold of the progress window of a pass (Option/Greet2).
   void setProgressThreshold(int rows) { progressThreshold_ = rows; }

@@ -21,7 +21,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "conversion/ui/ConversionListModel.h"
+#include "conversion/ui/TConversionPage.h"
 #include "selection/EditListBuilder.h"
 #include "selection/ui/SelectionListView.h"
 #include "selection/ui/SelectionPageWidget.h"
@@ -41,7 +41,6 @@ namespace {
 constexpr int MinimumWidth = 540;
 constexpr int MinimumHeight = 410;
 constexpr int MinimumPanel = 200;       // both panels of page 選択
-constexpr int MinimumConvertPanel = 250;  // both panels of page 変換
 
 const QString Title = QStringLiteral("Ritoma - ");
 
@@ -159,49 +158,16 @@ void TFormMain::buildPageEdit() {
 
 void TFormMain::buildPageConvert() {
   QWidget* sheet = page(PageConvert);
-  splitter3_ = new QSplitter(Qt::Horizontal, sheet);
-  splitter3_->setObjectName(QStringLiteral("Splitter3"));
-  splitter3_->setChildrenCollapsible(false);
-
-  auto* left = new QWidget(splitter3_);
-  left->setObjectName(QStringLiteral("Panel3Left"));
-  left->setMinimumWidth(MinimumConvertPanel);
-  auto* settings = new QWidget(left);
-  settings->setObjectName(QStringLiteral("Panel3Settings"));
-  auto* sampleLabel = new QLabel(QStringLiteral("ｻﾝﾌﾟﾙ"), left);
-  sampleLabel->setObjectName(QStringLiteral("LabelSAMPLE"));
-  editSample_ = new QLineEdit(left);
-  editSample_->setObjectName(QStringLiteral("EditSAMPLE"));
-  editSample_->setReadOnly(true);
-  editSample_->setFont(Fonts::fixed());
-  sampleLabel->setBuddy(editSample_);
-  button3Cnv_ = makeButton(QStringLiteral("Button3CNV"), QStringLiteral("← 確認"), left);
-  button3Cnv_->setDefault(true);
-  auto* save = makeButton(QStringLiteral("Button3OK"), QStringLiteral("保存"), left);
-  connect(save, &QPushButton::clicked, this, &TFormMain::saveStage);
-  auto* cancel = makeButton(QStringLiteral("Button3CANCEL"), QStringLiteral("ｷｬﾝｾﾙ"), left);
-  connect(cancel, &QPushButton::clicked, this, [this] { showPage(PageEdit); });
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(button3Cnv_);
-  buttons->addWidget(save);
-  buttons->addWidget(cancel);
-  auto* leftLayout = new QVBoxLayout(left);
-  leftLayout->setContentsMargins(0, 0, 0, 0);
-  leftLayout->addWidget(settings, 1);
-  leftLayout->addWidget(sampleLabel);
-  leftLayout->addWidget(editSample_);
-  leftLayout->addLayout(buttons);
-
-  listView3_ = makeListView(QStringLiteral("ListView3"), splitter3_);
-  listView3_->setMinimumWidth(MinimumConvertPanel);
-  conversionModel_ = new ConversionListModel(conversion_, listView3_);
-  listView3_->setModel(conversionModel_);
-  splitter3_->addWidget(left);
-  splitter3_->addWidget(listView3_);
-  splitter3_->setStretchFactor(1, 1);
+  conversionPage_ = new TConversionPage(fs_, settingsPath_, editList_, interaction_, progress_, sheet);
+  conversionPage_->setFont(Fonts::proportional());
+  for (const char* name : {"ListView3", "EditSAMPLE", "LabeledEditF", "EditE", "ComboBoxRep1", "ComboBoxRep2",
+                           "LabeledEditDirect", "ListViewMacro", "ListViewRep", "LabeledEditChg"})
+    if (auto* control = conversionPage_->findChild<QWidget*>(QString::fromLatin1(name))) control->setFont(Fonts::fixed());
+  connect(conversionPage_, &TConversionPage::stageSaved, this, &TFormMain::editListChanged);
+  connect(conversionPage_, &TConversionPage::leaveRequested, this, [this] { showPage(PageEdit); });
   auto* layout = new QVBoxLayout(sheet);
   layout->setContentsMargins(4, 4, 4, 4);
-  layout->addWidget(splitter3_);
+  layout->addWidget(conversionPage_);
 }
 
 void TFormMain::buildPageAttribute() {
@@ -300,23 +266,23 @@ void TFormMain::updateStageButtons() {
   button2Exec_->setEnabled(!archiveOpen() || editList_.stageCount() > 0);
 }
 
+ConversionList& TFormMain::conversionList() { return conversionPage_->list(); }
+
 void TFormMain::startStage(const ConversionStage& stage) {
-  conversion_.Open(editList_, stage);
-  conversionListChanged();
-  const QString sample = conversion_.rows.empty() ? QString() : display(conversion_.rows.front().source);
-  editSample_->setText(sample);
-  editSample_->setToolTip(sample);
-  button3Cnv_->setText(QStringLiteral("← 確認"));
+  TemplateContext context;
+  const FolderTree& tree = selectionPage_->tree();
+  context.folderPath = tree.statusText();
+  context.inArchive = tree.archiveOpen();
+  if (context.inArchive) {
+    const std::string& path = tree.archive().arcPath;
+    context.archiveName = path.substr(path.rfind('/') + 1);
+  }
+  conversionPage_->setProgressThreshold(options_.greet[1]);
+  conversionPage_->open(stage, context);
   showPage(PageConvert, QString::number(stage.stageNumber));
 }
 
-void TFormMain::conversionListChanged() { conversionModel_->reload(); }
-
-void TFormMain::saveStage() {
-  conversion_.SaveStage(editList_);
-  editListChanged();
-  showPage(PageEdit);
-}
+void TFormMain::conversionListChanged() { conversionPage_->rowsChanged(); }
 
 void TFormMain::onEditHeaderClicked(int column) {
   if (column != 1) {
@@ -470,6 +436,14 @@ void TFormMain::loadSettings() {
   // 10. Options.
   options_.load(ini);
   selectionPage_->setGreetThreshold(options_.greet[0]);
+  // 11 to 14. The registered macros, the replacement histories, the
+  // registered replacements, the word delimiters.
+  conversionPage_->loadMacros(ini);
+  conversionPage_->loadHistories(ini);
+  conversionPage_->loadReplacements(ini);
+  conversionPage_->setWordDelimiters(ini.readString("Rename", "Word", CharConverter::DefaultDelimiters()));
+  // 16. The macro choice of page 変換.
+  conversionPage_->loadMacroChoice(ini);
   // 18. Page 選択 active, tabs hidden.
   showPage(PageSelect);
 }
@@ -513,9 +487,7 @@ void TFormMain::loadWindowLayout(const IniFile& ini) {
         i + 1, ini.readInteger("Window", IniFile::indexedKey("Colums1-", i + 1), columns1[i]));
   // 6. The edit list, the conversion page.
   listView2_->header()->resizeSection(1, ini.readInteger("Window", "Colums2-1", 100));
-  splitter3_->setSizes({std::max(ini.readInteger("Window", "Split3", 250), MinimumConvertPanel), width});
-  listView3_->header()->resizeSection(0, ini.readInteger("Window", "Colums3-1", 120));
-  listView3_->header()->resizeSection(1, ini.readInteger("Window", "Colums3-2", 10000));
+  conversionPage_->loadLayout(ini);
 }
 
 void TFormMain::saveSettings() {
@@ -532,10 +504,10 @@ void TFormMain::saveSettings() {
       ini.writeInteger("Window", IniFile::indexedKey("Colums1-", i), listView1_->header()->sectionSize(i));
     ini.writeString("Window", "Dir", selectionPage_->tree().statusText());
     ini.writeInteger("Window", "Colums2-1", listView2_->header()->sectionSize(1));
-    ini.writeInteger("Window", "Split3", splitter3_->sizes().value(0));
-    ini.writeInteger("Window", "Colums3-1", listView3_->header()->sectionSize(0));
-    ini.writeInteger("Window", "Colums3-2", listView3_->header()->sectionSize(1));
+    conversionPage_->saveLayout(ini);
     ini.writeInteger("Filter", "Ext", selectionPage_->filterChoice().selectedIndex());
+    conversionPage_->saveHistories(ini);
+    ini.writeString("Rename", "Word", conversionPage_->wordDelimiters());
     batch.commit();
   } catch (const IniWriteError& error) {
     interaction_.tell(MessageKind::Error, error.what(), "Ritoma");

@@ -25,7 +25,7 @@ class QTreeView;
 
 namespace ritoma {
 
-class ConversionListModel;
+class TConversionPage;
 class EditListModel;
 class IniFile;
 class SelectionPageWidget;
@@ -62,7 +62,8 @@ public:
   const Options& options() const { return options_; }
   Options& options() { return options_; }
   EditList& editList() { return editList_; }
-  ConversionList& conversionList() { return conversion_; }
+  ConversionList& conversionList();
+  TConversionPage& conversionPage() { return *conversionPage_; }
   // Opens page 変換 for a stage of the edit list.
   void startStage(const ConversionStage& stage);
   // Shows the conversion list again after its rows changed.
@@ -121,7 +122,6 @@ private:
   Options options_;
   ArchiveLibraries archives_;
   EditList editList_;
-  ConversionList conversion_;
   QtUserInteraction interaction_;
   GreetProgress progress_;
   std::vector<std::string> startPaths_;
@@ -143,11 +143,7 @@ private:
   QTreeView* listView2_ = nullptr;
   EditListModel* editModel_ = nullptr;
   // page 変換
-  QSplitter* splitter3_ = nullptr;
-  QTreeView* listView3_ = nullptr;
-  ConversionListModel* conversionModel_ = nullptr;
-  QLineEdit* editSample_ = nullptr;
-  QPushButton* button3Cnv_ = nullptr;
+  TConversionPage* conversionPage_ = nullptr;
   // page 属性
   QLineEdit* edit4Arc_ = nullptr;
   QTreeView* listView4_ = nullptr;
