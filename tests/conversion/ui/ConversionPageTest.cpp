@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -34,11 +35,16 @@ namespace {
 
 std::string J(const char* utf8) { return TextCodec::fromUtf8(utf8); }
 
-// Records what the page tells; answers every question with Yes.
+// Records what the page tells and asks; answers every question with `answer`.
 class RecordingInteraction : public UserInteraction {
 public:
   std::vector<std::string> told;
-  Answer ask(QuestionKind, std::string_view, std::string_view) override { return Answer::Yes; }
+  std::vector<std::string> asked;
+  Answer answer = Answer::Yes;
+  Answer ask(QuestionKind, std::string_view text, std::string_view) override {
+    asked.emplace_back(text);
+    return answer;
+  }
   void tell(MessageKind, std::string_view text, std::string_view) override { told.emplace_back(text); }
   bool input(std::string_view, std::string_view, std::string&) override { return false; }
 };
@@ -401,6 +407,59 @@ private slots:
     QCOMPARE(ini.readString("Macro", "F-000"), J("ソ"));
     QCOMPARE(ini.readString("Macro", "C-002"), std::string("one"));
     QCOMPARE(ini.readInteger("Macro", "Count", 0), 3);
+  }
+
+  void registerDialogWritesSectionAtOnce() {
+    Fixture f({J("表.txt")}, "[Macro]\nCount=1\nC-000=one\nF-000=/f\nE-000=\n");
+    f.showActive();
+    auto* button = f.child<QPushButton>("ButtonMacroR");
+    auto* macros = f.child<QTreeWidget>("ListViewMacro");
+    // Runs `act` on the register dialog once it is shown.
+    auto onDialog = [](std::function<void(QWidget*)> act) {
+      QTimer::singleShot(0, [act] { act(QApplication::activeModalWidget()); });
+    };
+    auto count = [&] { return IniFile(f.fs, f.iniPath()).readInteger("Macro", "Count", -1); };
+
+    // All three boxes empty: nothing registered, the section still written.
+    f.dir.writeFile("Ritoma.ini", "[Macro]\nCount=1\nC-000=one\nF-000=/f\nE-000=\nC-001=stale\n");
+    f.child<QLineEdit>("LabeledEditF")->setFocus();
+    QCOMPARE(button->text(), QStringLiteral("登録"));
+    onDialog([](QWidget* d) { d->findChild<QPushButton*>("ButtonUpdate")->click(); });
+    button->click();
+    QCOMPARE(macros->topLevelItemCount(), 1);
+    QVERIFY(!IniFile(f.fs, f.iniPath()).valueExists("Macro", "C-001"));
+
+    f.child<QLineEdit>("LabeledEditF")->setText(QStringLiteral("表/n"));
+    f.showActive();
+    onDialog([](QWidget* d) {
+      QCOMPARE(d->windowTitle(), QStringLiteral("ﾏｸﾛ登録"));
+      QCOMPARE(d->findChild<QLineEdit*>("LabeledEditF")->text(), QStringLiteral("表/n"));
+      d->findChild<QLineEdit*>("LabeledEditR")->setText(QStringLiteral("ソ"));
+      d->findChild<QPushButton*>("ButtonUpdate")->click();
+    });
+    button->click();
+    QCOMPARE(count(), 2);
+    QCOMPARE(IniFile(f.fs, f.iniPath()).readString("Macro", "C-001"), J("ソ"));
+
+    // On the list the button edits the selected entry; deleting answered
+    // No closes the dialog and keeps it.
+    f.showActive();
+    macros->setFocus();
+    QCOMPARE(button->text(), QStringLiteral("更新"));
+    QVERIFY(!button->isEnabled());
+    macros->setCurrentItem(macros->topLevelItem(0));
+    QVERIFY(button->isEnabled());
+    f.interaction.answer = Answer::No;
+    onDialog([](QWidget* d) { d->findChild<QPushButton*>("ButtonDelete")->click(); });
+    button->click();
+    QCOMPARE(f.interaction.asked, std::vector<std::string>{"ﾏｸﾛを削除します"});
+    QCOMPARE(count(), 2);
+    f.interaction.answer = Answer::Yes;
+    macros->setCurrentItem(macros->topLevelItem(0));
+    onDialog([](QWidget* d) { d->findChild<QPushButton*>("ButtonDelete")->click(); });
+    button->click();
+    QCOMPARE(count(), 1);
+    QCOMPARE(macros->topLevelItem(0)->text(0), QStringLiteral("ソ"));
   }
 
   void macroDialogFactoryTexts() {
