@@ -180,18 +180,18 @@ TFormMacro::~TFormMacro() {
 }
 
 QWidget* TFormMacro::buildThreeValuePage(int page) {
-  const ThreePage* spec = nullptr;
+  const ThreePage* pageDef = nullptr;
   for (const ThreePage& p : kThreePages)
-    if (p.page == page) spec = &p;
+    if (p.page == page) pageDef = &p;
   auto* widget = new QWidget(pages_);
-  auto* box = new QGroupBox(QString::fromUtf8(spec->group), widget);
+  auto* box = new QGroupBox(QString::fromUtf8(pageDef->group), widget);
   auto* grid = new QGridLayout(box);
   for (int i = 0; i < 3; ++i) {
-    const Field& f = spec->fields[i];
+    const Field& f = pageDef->fields[i];
     const QString key = QString::fromLatin1(f.key);
     grid->addWidget(new QLabel(QString::fromUtf8(f.label), box), i, 0);
     QWidget* control = nullptr;
-    if (i == 2 && spec->caseCombo) {
+    if (i == 2 && pageDef->caseCombo) {
       auto* combo = new QComboBox(box);
       combo->setObjectName(QStringLiteral("ComboBox_") + key);
       combo->addItems(kCaseItems);
@@ -207,7 +207,7 @@ QWidget* TFormMacro::buildThreeValuePage(int page) {
     grid->addWidget(new QLabel(QString::fromUtf8(f.hint), box), i, 2);
     bind(page, f.value, control);
   }
-  if (*spec->notes) grid->addWidget(new QLabel(QString::fromUtf8(spec->notes), box), 3, 0, 1, 3);
+  if (*pageDef->notes) grid->addWidget(new QLabel(QString::fromUtf8(pageDef->notes), box), 3, 0, 1, 3);
   auto* layout = new QVBoxLayout(widget);
   layout->addWidget(box);
   return widget;
