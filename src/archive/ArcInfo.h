@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "text/Cp932.h"
+
 namespace ritoma {
 
 // Kind of an archive (and of the open one: ArcNone while a folder is
@@ -19,9 +21,11 @@ struct ArcInfo {
   std::string methodText;    // "-lh5-", "Deflate", ..., at most 8 bytes
   std::uint32_t index = 0;   // position in the archive's own order, from 0
 
-  // Directory entries end in "/" or "\" (the raw last byte).
+  // Directory entries end in "/" or "\" (a whole last character).
   bool isDirectory() const {
-    return !name.empty() && (name.back() == '/' || name.back() == '\\');
+    // A trail byte 0x5C (as in "ソ" or "表") is no "\\": look at the last character.
+    return !name.empty() &&
+           (name.back() == '/' || Cp932::findLast(name, '\\') == name.size() - 1);
   }
 };
 

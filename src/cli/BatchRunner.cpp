@@ -13,7 +13,8 @@
 #include "conversion/StringReplacer.h"
 #include "conversion/TemplateEngine.h"
 #include "cli/ListedEntries.h"
-#include "execution/ArchivePlanEngine.h"
+#include "archive/ArchivePlanEngine.h"
+#include "archive/ArchiveSelection.h"
 #include "execution/ExecutionFlow.h"
 #include "execution/FolderPlanEngine.h"
 #include "execution/UndoFile.h"
@@ -209,8 +210,7 @@ BatchRunner::Selection BatchRunner::selectArchive() {
   bool listed = libraries_->ArcListEntries(
       archiveKind_, selection.archivePath,
       [&](const ArcInfo& entry) {
-        FileEntry row = FileEntry::fromArchive(
-            entry.name, entry.size, (std::uint32_t{entry.date} << 16) | entry.time, true);
+        FileEntry row = ArchiveSelection::entryOf(entry, true);
         if (row.icon == FileEntry::IconFile) selection.rows.push_back(std::move(row));
       },
       &error);
@@ -398,9 +398,12 @@ int BatchRunner::runBatch(bool execute) {
     folderEngine->setListedCount(selection.rows.size());
     engine = std::move(folderEngine);
   } else {
-    engine = std::make_unique<ArchivePlanEngine>(*libraries_, *fs_, progress_, execSettings_,
-                                                 archiveKind_, selection.archivePath,
-                                                 arcBackup_);
+    archiveState_.arcKind = archiveKind_;
+    archiveState_.arcPath = TextCodec::toInternal(selection.archivePath);
+    auto archiveEngine =
+        std::make_unique<ArchivePlanEngine>(*fs_, progress_, execSettings_, archiveState_);
+    archiveEngine->setBackupMode(arcBackup_);
+    engine = std::move(archiveEngine);
   }
   bool clean = true;
   if (plan.renameMode) clean = engine->check(plan, runOptions, false).passed;

@@ -19,6 +19,7 @@
 #include "platform/FileSystem.h"
 #include "selection/EditList.h"
 #include "selection/FileEntry.h"
+#include "selection/FolderTree.h"
 #include "shell/IniFile.h"
 
 namespace ritoma {
@@ -82,6 +83,7 @@ private:
   int arcBackup_ = 1;  // setting ArcBackup: what happens to an archive backup
   std::unique_ptr<ArchiveLibraries> libraries_;
   ArcKind archiveKind_ = ArcNone;
+  ArchiveState archiveState_;
   ExecutionSettings execSettings_;
 };
 

@@ -30,30 +30,6 @@ FileEntry FileEntry::fromDisk(const FileInfo& info, bool checked) {
   return entry;
 }
 
-FileEntry FileEntry::fromArchive(std::string_view storedName, std::uint64_t size,
-                                 std::uint32_t dosDateTime, bool checked) {
-  FileEntry entry;
-  entry.diskName.assign(storedName);
-  entry.size = size;
-  // A trail byte 0x5C (as in "ソ") is no "\\": look at the last character.
-  const bool directory =
-      !storedName.empty() && (storedName.back() == '/' ||
-                              Cp932::findLast(storedName, '\\') == storedName.size() - 1);
-  entry.kindCode = directory ? "02" : "11";
-  entry.icon = directory ? IconArchiveFolder : IconFile;
-  entry.checked = !directory && checked;
-  splitName(storedName, entry.baseName, entry.extension);
-  entry.sizeText = formatSize(size);
-  // The stored local time as it is, without a round trip through UTC.
-  const unsigned date = dosDateTime >> 16, time = dosDateTime & 0xFFFF;
-  char text[40];
-  std::snprintf(text, sizeof text, "%04u/%02u/%02u %02u:%02u:%02u", 1980 + (date >> 9),
-                (date >> 5) & 15, date & 31, time >> 11, (time >> 5) & 63, (time & 31) * 2);
-  entry.modifiedText = text;
-  if (auto stamp = TimeConvert::fromDos(dosDateTime)) entry.modified = *stamp;
-  return entry;
-}
-
 void FileEntry::splitName(std::string_view name, std::string& baseName, std::string& extension) {
   const std::size_t dot = Cp932::listExtensionPos(name);
   if (dot == Cp932::npos) {

@@ -33,13 +33,6 @@ struct FileEntry {
 
   // A disk file or folder as the listing found it.
   static FileEntry fromDisk(const FileInfo& info, bool checked);
-  // An entry stored in an archive: `storedName` is its path in code page
-  // 932, `dosDateTime` its packed DOS date (high 16 bits) and time (low).
-  // A directory entry (name ending in "/" or "\") is an unchecked row with
-  // the archive folder icon.
-  static FileEntry fromArchive(std::string_view storedName, std::uint64_t size,
-                               std::uint32_t dosDateTime, bool checked);
-
   // Splits a code-page-932 name at the list's extension rule (the last "."
   // after the last "\" or ":"; "/" is an ordinary character there).
   static void splitName(std::string_view name, std::string& baseName, std::string& extension);
