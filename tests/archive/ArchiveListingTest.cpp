@@ -88,6 +88,27 @@ TEST(ArchiveListing, ReportsSizesMethodsAndDirectoryEntries) {
   EXPECT_EQ(zip[2].size, 2048u);
 }
 
+TEST(ArchiveListing, DirectoryMarkerIsAWholeLastCharacter) {
+  struct Row {
+    const char* label;
+    std::string name;
+    bool directory;
+  };
+  const Row rows[] = {
+      {"slash", "dir/", true},
+      {"backslash", "dir\\", true},
+      {"backslash after kanji", "dir" + kHyo + "\\", true},
+      {"file ending in so", "a" + kSo, false},
+      {"file ending in hyo", "a" + kHyo, false},
+      {"plain file", "a.txt", false},
+  };
+  for (const Row& row : rows) {
+    ArcInfo info;
+    info.name = row.name;
+    EXPECT_EQ(info.isDirectory(), row.directory) << row.label;
+  }
+}
+
 TEST(ArchiveLibraries, KindFromExtensionIgnoresCase) {
   EXPECT_EQ(ArchiveLibraries::kindOfPath("/d/PICS.LZH"), ArcLzh);
   EXPECT_EQ(ArchiveLibraries::kindOfPath("/d/a.Zip"), ArcZip);
