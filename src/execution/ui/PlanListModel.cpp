@@ -1,0 +1,108 @@
+#include "execution/ui/PlanListModel.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QPixmap>
+#include <QStyle>
+
+#include "text/TextCodec.h"
+
+namespace ritoma {
+
+namespace {
+
+constexpr int IconSize = 16;
+
+QString display(const std::string& cp932) { return QString::fromStdU16String(TextCodec::toDisplay(cp932)); }
+
+// The four marks of the row marks: a cyan square (blocked), a magenta
+// square (exists), a green square (temporary name exists) and a red cross
+// (failed), drawn in the lower left quarter like an overlay image.
+void paintMark(QPainter& painter, RowMark mark) {
+  const QRect box(0, IconSize / 2 - 1, IconSize / 2 + 1, IconSize / 2 + 1);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  switch (mark) {
+    case MarkBlocked:
+    case MarkExists:
+    case MarkTempExists: {
+      const QColor fill = mark == MarkBlocked ? Qt::cyan : mark == MarkExists ? Qt::magenta : Qt::green;
+      painter.setPen(Qt::black);
+      painter.setBrush(fill);
+      painter.drawRect(box.adjusted(0, 0, -1, -1));
+      break;
+    }
+    case MarkFailed:
+      painter.setPen(QPen(Qt::red, 2));
+      painter.drawLine(box.topLeft(), box.bottomRight());
+      painter.drawLine(box.bottomLeft(), box.topRight());
+      break;
+    case MarkNone:
+      break;
+  }
+}
+
+}  // namespace
+
+PlanListModel::PlanListModel(const PlanList& plan, QObject* parent) : QAbstractTableModel(parent), plan_(plan) {
+  QStyle* style = QApplication::style();
+  images_[0] = style->standardIcon(QStyle::SP_FileIcon);
+  images_[1] = style->standardIcon(QStyle::SP_DirIcon);
+  images_[2] = style->standardIcon(QStyle::SP_DirClosedIcon);
+  for (int image = 0; image < 3; ++image) {
+    const QPixmap base = images_[image].pixmap(IconSize, IconSize);
+    for (int mark = 0; mark < 4; ++mark) {
+      QPixmap pixmap(IconSize, IconSize);
+      pixmap.fill(Qt::transparent);
+      QPainter painter(&pixmap);
+      painter.drawPixmap(0, 0, base);
+      paintMark(painter, static_cast<RowMark>(mark));
+      painter.end();
+      marked_[image][mark] = QIcon(pixmap);
+    }
+  }
+}
+
+QIcon PlanListModel::icon(int image, RowMark mark) const {
+  const int i = image >= 0 && image < 3 ? image : 0;
+  if (mark < MarkBlocked || mark > MarkFailed) return images_[i];
+  return marked_[i][mark];
+}
+
+int PlanListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(plan_.rows.size());
+}
+
+int PlanListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
+
+QVariant PlanListModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rowCount()) return {};
+  const PlanRow& row = plan_.rows[static_cast<std::size_t>(index.row())];
+  const int column = index.column();
+  if (column == 0) {
+    if (role == Qt::DecorationRole) return icon(row.image, row.mark);
+    if (role == Qt::UserRole) return static_cast<int>(row.mark);
+    return {};
+  }
+  if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+  switch (column) {
+    case PlanList::ColOldName:
+      return display(row.oldName);
+    case PlanList::ColNewName:
+      return display(row.newName);
+    default:
+      return display(plan_.text(static_cast<std::size_t>(index.row()), static_cast<std::size_t>(column)));
+  }
+}
+
+QVariant PlanListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  if (section <= 0 || section > static_cast<int>(PlanList::ColAttrs)) return QString();
+  return display(plan_.caption(static_cast<std::size_t>(section)));
+}
+
+void PlanListModel::reload() {
+  beginResetModel();
+  endResetModel();
+}
+
+}  // namespace ritoma

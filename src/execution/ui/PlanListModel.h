@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QIcon>
+
+#include "execution/PlanList.h"
+
+namespace ritoma {
+
+// The plan list ListView4 as a table over the core's PlanList: column 0
+// the row image with the row mark drawn over it, columns 1 to 6 the names,
+// times and attributes, columns 7 to 10 the listed values (never shown).
+class PlanListModel : public QAbstractTableModel {
+  Q_OBJECT
+public:
+  static constexpr int ColumnCount = 11;
+
+  explicit PlanListModel(const PlanList& plan, QObject* parent = nullptr);
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  // Call after the plan changed its rows, captions or marks.
+  void reload();
+  // The row's image with its mark (MarkNone: the plain image).
+  QIcon icon(int image, RowMark mark) const;
+
+private:
+  const PlanList& plan_;
+  QIcon images_[3];
+  QIcon marked_[3][4];
+};
+
+}  // namespace ritoma

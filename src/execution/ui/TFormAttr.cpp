@@ -1,0 +1,68 @@
+#include "execution/ui/TFormAttr.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace ritoma {
+
+namespace {
+
+constexpr char Letters[] = "SHRA";
+
+}  // namespace
+
+TFormAttr::TFormAttr(PlanList& plan, std::vector<std::size_t> selected, QWidget* parent)
+    : QDialog(parent), plan_(plan), selected_(std::move(selected)) {
+  setObjectName(QStringLiteral("FormAttr"));
+  setWindowTitle(QStringLiteral("ﾌｧｲﾙ属性設定"));
+  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+  auto* group = new QGroupBox(QStringLiteral("属性"), this);
+  auto* groupLayout = new QVBoxLayout(group);
+  static const char* const captions[] = {"システム", "隠し属性", "書き込み禁止", "アーカイブ"};
+  for (int i = 0; i < 4; ++i) {
+    boxes_[i] = new QCheckBox(QString::fromUtf8(captions[i]), group);
+    boxes_[i]->setObjectName(QStringLiteral("CheckBox") + QLatin1Char(Letters[i]));
+    groupLayout->addWidget(boxes_[i]);
+  }
+  all_ = new QCheckBox(QStringLiteral("全て変更"), this);
+  all_->setObjectName(QStringLiteral("CheckBoxALL"));
+
+  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  ok->setObjectName(QStringLiteral("ButtonOk"));
+  ok->setDefault(true);
+  auto* cancel = new QPushButton(QStringLiteral("CANCEL"), this);
+  cancel->setObjectName(QStringLiteral("ButtonCancel"));
+  connect(ok, &QPushButton::clicked, this, &TFormAttr::ButtonOkClick);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(group);
+  layout->addWidget(all_);
+  layout->addLayout(buttons);
+
+  FormCreate();
+}
+
+void TFormAttr::FormCreate() {
+  // A folder row's empty text leaves every box clear.
+  const std::string attrs = plan_.initialAttributes(selected_);
+  for (std::size_t i = 0; i < 4; ++i) boxes_[i]->setChecked(i < attrs.size() && attrs[i] != '-');
+  all_->setChecked(plan_.allBoxInitial(selected_));
+}
+
+void TFormAttr::ButtonOkClick() {
+  std::string attrs;
+  for (int i = 0; i < 4; ++i) attrs += boxes_[i]->isChecked() ? Letters[i] : '-';
+  plan_.applyAttributeChange(attrs, all_->isChecked(), selected_);
+  accept();
+}
+
+}  // namespace ritoma
