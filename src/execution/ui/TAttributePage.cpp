@@ -21,6 +21,7 @@
 #include "execution/ui/TFormAttr.h"
 #include "execution/ui/TFormDateTime.h"
 #include "shell/IniFile.h"
+#include "shell/ui/Fonts.h"
 #include "text/TextCodec.h"
 
 namespace ritoma {
@@ -83,6 +84,7 @@ void TAttributePage::buildControls() {
   edit4Arc_ = new QLineEdit(this);
   edit4Arc_->setObjectName(QStringLiteral("Edit4Arc"));
   edit4Arc_->setReadOnly(true);
+  edit4Arc_->setFont(Fonts::fixed());
   edit4Arc_->setVisible(false);
   checkBoxIgnore_ = makeCheckBox(QStringLiteral("CheckBoxIgnore"), QStringLiteral("ｴﾗｰ無視"), this);
   connect(checkBoxIgnore_, &QCheckBox::clicked, this, &TAttributePage::CheckBoxIgnoreClick);
@@ -92,6 +94,7 @@ void TAttributePage::buildControls() {
 
   listView4_ = new QTreeView(this);
   listView4_->setObjectName(QStringLiteral("ListView4"));
+  listView4_->setFont(Fonts::fixed());
   listView4_->setRootIsDecorated(false);
   listView4_->setUniformRowHeights(true);
   listView4_->setAllColumnsShowFocus(true);
@@ -119,11 +122,13 @@ void TAttributePage::buildControls() {
   checkBoxForce_ = makeCheckBox(QStringLiteral("CheckBoxForce"), QStringLiteral("強制変更"), this);
   editForce_ = new QLineEdit(QStringLiteral("@"), this);
   editForce_->setObjectName(QStringLiteral("EditForce"));
+  editForce_->setFont(Fonts::fixed());
   editForce_->setFixedWidth(60);
   checkBoxCopy_ = makeCheckBox(QStringLiteral("CheckBoxCopy"), QStringLiteral("ｺﾋﾟｰ"), this);
   comboBoxCopyPath_ = new QComboBox(this);
   comboBoxCopyPath_->setObjectName(QStringLiteral("ComboBoxCopyPath"));
   comboBoxCopyPath_->setEditable(true);
+  comboBoxCopyPath_->setFont(Fonts::fixed());
   comboBoxCopyPath_->setInsertPolicy(QComboBox::NoInsert);
   comboBoxCopyPath_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   comboBoxCopyPath_->setMinimumContentsLength(16);
@@ -530,6 +535,8 @@ void TAttributePage::saveSettings(IniFile& ini) const {
   ini.writeInteger("Rename", "PathCount", static_cast<int>(history_.size()));
   for (std::size_t i = 0; i < history_.size(); ++i)
     ini.writeString("Rename", IniFile::indexedKey("Path-", static_cast<int>(i)), history_[i]);
+  for (int i = static_cast<int>(history_.size()); i < RunOptions::MaxHistory; ++i)
+    ini.eraseKey("Rename", IniFile::indexedKey("Path-", i));
 }
 
 }  // namespace ritoma

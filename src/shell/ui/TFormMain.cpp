@@ -22,6 +22,11 @@
 #include <QVBoxLayout>
 
 #include "conversion/ui/TConversionPage.h"
+#include "archive/ArchivePlanEngine.h"
+#include "execution/UndoFile.h"
+#include "execution/ui/SelectionRows.h"
+#include "execution/ui/TAttributePage.h"
+#include "selection/ui/SelectionTableModel.h"
 #include "selection/EditListBuilder.h"
 #include "selection/ui/SelectionListView.h"
 #include "selection/ui/SelectionPageWidget.h"
@@ -118,6 +123,11 @@ void TFormMain::buildPageSelect() {
   connect(selectionPage_, &SelectionPageWidget::folderOpened, this, &TFormMain::setStatusFolder);
   connect(selectionPage_, &SelectionPageWidget::editRequested, this, &TFormMain::buildEditList);
   connect(selectionPage_, &SelectionPageWidget::menuRequested, this, &TFormMain::showMainMenu);
+  connect(selectionPage_, &SelectionPageWidget::undoRequested, this, [this] {
+    applyAttributeSettings();
+    attributePage_->ButtonUndoClick();
+  });
+  selectionRows_ = std::make_unique<SelectionRows>(selectionPage_->list());
   auto* layout = new QVBoxLayout(sheet);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addWidget(selectionPage_);
@@ -136,6 +146,7 @@ void TFormMain::buildPageEdit() {
   connect(button2Cnv_, &QPushButton::clicked, this,
           [this] { startStage(ConversionStage::ForStageButton(editList_)); });
   button2Exec_ = makeButton(QStringLiteral("Button2EXEC"), QStringLiteral("属性 >>"), sheet);
+  connect(button2Exec_, &QPushButton::clicked, this, &TFormMain::Button2EXECClick);
 
   listView2_ = makeListView(QStringLiteral("ListView2"), sheet);
   editModel_ = new EditListModel(editList_, listView2_);
@@ -172,28 +183,77 @@ void TFormMain::buildPageConvert() {
 
 void TFormMain::buildPageAttribute() {
   QWidget* sheet = page(PageAttribute);
-  auto* prev = makeButton(QStringLiteral("Button4PREV"), QStringLiteral("<< 編集"), sheet);
-  connect(prev, &QPushButton::clicked, this, [this] { showPage(PageEdit); });
-  edit4Arc_ = new QLineEdit(sheet);
-  edit4Arc_->setObjectName(QStringLiteral("Edit4Arc"));
-  edit4Arc_->setReadOnly(true);
-  edit4Arc_->setFont(Fonts::fixed());
-  edit4Arc_->setVisible(false);
-  auto* ignore = new QCheckBox(QStringLiteral("ｴﾗｰ無視"), sheet);
-  ignore->setObjectName(QStringLiteral("CheckBoxIgnore"));
-  auto* exec = makeButton(QStringLiteral("Button4EXEC"), QStringLiteral("実行"), sheet);
-  exec->setEnabled(false);
-  listView4_ = makeListView(QStringLiteral("ListView4"), sheet);
-  auto* top = new QHBoxLayout;
-  top->addWidget(prev);
-  top->addWidget(edit4Arc_, 1);
-  top->addStretch();
-  top->addWidget(ignore);
-  top->addWidget(exec);
+  TAttributePage::Host host;
+  host.showAttributePage = [this](const QString& caption) {
+    showPage(PageAttribute);
+    setWindowTitle(caption);
+  };
+  host.showEditPage = [this] { showPage(PageEdit); };
+  host.showSelectPage = [this] { showPage(PageSelect); };
+  host.editListChanged = [this] { editListChanged(); };
+  host.openFolder = [this](const std::string& folder) -> UndoSelection* {
+    std::string text = TextCodec::toInternal(folder);
+    if (text.empty() || text.back() != '/') text += '/';
+    selectionPage_->openFolder(text, {}, false);
+    return selectionRows_.get();
+  };
+  host.reopenArchive = [this]() -> UndoSelection* {
+    const std::string path = archiveState_.arcPath;
+    const std::size_t slash = path.rfind('/');
+    selectionPage_->openFolder(path.substr(0, slash + 1), path.substr(slash + 1), false);
+    return selectionRows_.get();
+  };
+  host.selectionChanged = [this] {
+    selectionPage_->listModel()->rebuild([] {});
+  };
+  host.editColumnWidths = [this] {
+    const QHeaderView* header = listView2_->header();
+    return std::pair<int, int>(header->sectionSize(1), header->sectionSize(header->count() - 1));
+  };
+  PlacedInteraction::Boxes boxes;
+  boxes.ask = [this](QuestionKind kind, const QString& text, const QString& caption, std::optional<QPoint> at) {
+    return interaction_.askAt(kind, text, caption, at);
+  };
+  boxes.tell = [this](MessageKind kind, const QString& text, const QString& caption, std::optional<QPoint> at) {
+    interaction_.tellAt(kind, text, caption, at);
+  };
+  const std::size_t slash = settingsPath_.rfind('/');
+  const std::string undoPath =
+      (slash == std::string::npos ? std::string() : settingsPath_.substr(0, slash + 1)) + UndoFile::FileName;
+  attributePage_ = new TAttributePage(fs_, progress_, boxes, editList_, undoPath, host, sheet);
+  archiveEngine_ = std::make_unique<ArchivePlanEngine>(fs_, progress_, attributePage_->settings(), archiveState_);
+  attributePage_->setArchiveEngine(archiveEngine_.get());
   auto* layout = new QVBoxLayout(sheet);
   layout->setContentsMargins(4, 4, 4, 4);
-  layout->addLayout(top);
-  layout->addWidget(listView4_, 1);
+  layout->addWidget(attributePage_);
+}
+
+void TFormMain::applyAttributeSettings() {
+  ExecutionSettings settings;
+  settings.greet3 = options_.greet[2];
+  settings.greet4 = options_.greet[3];
+  settings.greet5 = options_.greet[4];
+  settings.chkAuto = options_.chkAuto;
+  settings.chkStop = options_.chkStop;
+  settings.msgExec = options_.msgExec;
+  settings.msgDir = options_.msgDir;
+  settings.chkForce = options_.chkForce;
+  attributePage_->setSettings(settings);
+  archiveEngine_->setBackupMode(options_.arcBackup);
+}
+
+void TFormMain::Button2EXECClick() {
+  applyAttributeSettings();
+  archiveState_ = selectionPage_->tree().archive();
+
+  TAttributePage::Source source;
+  source.mode = archiveOpen() ? PlanMode::Archive : PlanMode::Folder;
+  source.folder = TextCodec::toDisk(selectionPage_->tree().currentFolder());
+  if (source.folder.size() > 1 && source.folder.back() == '/') source.folder.pop_back();
+  source.archiveName = edit2Arc_->text();
+  source.listedCount = selectionPage_->list().size();
+  // A failed check leaves "属性 >>" disabled until a stage is saved again.
+  if (!attributePage_->Button2EXECClick(source)) button2Exec_->setEnabled(false);
 }
 
 void TFormMain::buildMenu() {
@@ -263,7 +323,7 @@ void TFormMain::updateStageButtons() {
   const bool errorColumn = editList_.hasErrorColumn();
   button2Cnv_->setText(QStringLiteral("変換%1").arg(columns - (errorColumn ? 2 : 1)));
   // Stages exist: "属性 >>" stays enabled even with an archive open.
-  button2Exec_->setEnabled(!archiveOpen() || editList_.stageCount() > 0);
+  button2Exec_->setEnabled(!editList_.hasErrorColumn() && (!archiveOpen() || editList_.stageCount() > 0));
 }
 
 ConversionList& TFormMain::conversionList() { return conversionPage_->list(); }
@@ -336,12 +396,10 @@ void TFormMain::buildEditList() {
   EditListBuilder::build(selectionPage_->list().rows(), editList_);
   const bool archive = archiveOpen();
   edit2Arc_->setVisible(archive);
-  edit4Arc_->setVisible(archive);
   if (archive) {
     const std::string& path = selectionPage_->tree().archive().arcPath;
     const QString name = display(path.substr(path.rfind('/') + 1));
     edit2Arc_->setText(name);
-    edit4Arc_->setText(name);
   }
   editListChanged();
   showPage(PageEdit);
@@ -435,6 +493,8 @@ void TFormMain::loadSettings() {
   openStartFolder(ini);
   // 10. Options.
   options_.load(ini);
+  // 14. The options of page 属性.
+  attributePage_->loadSettings(ini);
   selectionPage_->setGreetThreshold(options_.greet[0]);
   // 11 to 14. The registered macros, the replacement histories, the
   // registered replacements, the word delimiters.
@@ -508,6 +568,7 @@ void TFormMain::saveSettings() {
     ini.writeInteger("Filter", "Ext", selectionPage_->filterChoice().selectedIndex());
     conversionPage_->saveHistories(ini);
     ini.writeString("Rename", "Word", conversionPage_->wordDelimiters());
+    attributePage_->saveSettings(ini);
     batch.commit();
   } catch (const IniWriteError& error) {
     interaction_.tell(MessageKind::Error, error.what(), "Ritoma");

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QPointer>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "conversion/ConversionStage.h"
 #include "platform/FileSystem.h"
 #include "selection/EditList.h"
+#include "selection/FolderTree.h"
 #include "shell/Options.h"
 #include "shell/ui/GreetProgress.h"
 #include "shell/ui/QtUserInteraction.h"
@@ -25,8 +27,11 @@ class QTreeView;
 
 namespace ritoma {
 
+class ArchivePlanEngine;
 class TConversionPage;
 class EditListModel;
+class SelectionRows;
+class TAttributePage;
 class IniFile;
 class SelectionPageWidget;
 
@@ -102,6 +107,10 @@ private:
   void buildPageConvert();
   void buildPageAttribute();
   void buildMenu();
+  // "属性 >>": the rename check and the plan of page 属性.
+  void Button2EXECClick();
+  // The options of section Option as the check and the run read them.
+  void applyAttributeSettings();
 
   void loadSettings();
   void saveSettings();
@@ -145,8 +154,10 @@ private:
   // page 変換
   TConversionPage* conversionPage_ = nullptr;
   // page 属性
-  QLineEdit* edit4Arc_ = nullptr;
-  QTreeView* listView4_ = nullptr;
+  TAttributePage* attributePage_ = nullptr;
+  std::unique_ptr<SelectionRows> selectionRows_;
+  ArchiveState archiveState_;  // the open archive as the plan of page 属性 runs it
+  std::unique_ptr<ArchivePlanEngine> archiveEngine_;
 };
 
 }  // namespace ritoma
