@@ -21,15 +21,15 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "conversion/ui/TConversionPage.h"
 #include "archive/ArchivePlanEngine.h"
+#include "conversion/ui/TConversionPage.h"
 #include "execution/UndoFile.h"
 #include "execution/ui/SelectionRows.h"
 #include "execution/ui/TAttributePage.h"
-#include "selection/ui/SelectionTableModel.h"
 #include "selection/EditListBuilder.h"
 #include "selection/ui/SelectionListView.h"
 #include "selection/ui/SelectionPageWidget.h"
+#include "selection/ui/SelectionTableModel.h"
 #include "shell/IniFile.h"
 #include "shell/ui/EditListModel.h"
 #include "shell/ui/Fonts.h"
