@@ -1,0 +1,121 @@
+// Saves a picture of each page of the main window and of the macro and
+// time dialogs, on a sample folder made for the purpose:
+//   ritoma-screenshots OUTPUT-FOLDER
+// Run it under a display server (scripts/screenshots uses Xvfb).
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QDir>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <QTreeView>
+#include <cstdio>
+#include <functional>
+
+#include "platform/PosixFileSystem.h"
+#include "shell/ui/RitomaApplication.h"
+#include "shell/ui/TFormMain.h"
+
+namespace {
+
+QString output;
+
+void settle() {
+  for (int i = 0; i < 10; ++i) {
+    QCoreApplication::processEvents();
+    QThread::msleep(20);
+  }
+}
+
+bool save(QWidget* widget, const char* name) {
+  settle();
+  const QString path = output + QLatin1Char('/') + QLatin1String(name);
+  if (widget->window()->grab().save(path)) return true;
+  std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+  return false;
+}
+
+template <class T>
+T* child(QWidget& form, const char* name) {
+  return form.findChild<T*>(QString::fromLatin1(name));
+}
+
+// Saves the modal dialog that `open` shows, then closes it.
+bool saveDialog(const std::function<void()>& open, const char* name) {
+  bool saved = false;
+  QTimer::singleShot(200, [&] {
+    if (QWidget* dialog = QApplication::activeModalWidget()) {
+      saved = save(dialog, name);
+      dialog->close();
+    }
+  });
+  open();
+  return saved;
+}
+
+void makeSample(const QString& folder) {
+  QDir dir(folder);
+  dir.mkpath(QStringLiteral("資料"));
+  for (const char* name : {"表紙.txt", "ソース一覧.csv", "memo.txt", "photo_0012.jpg", "photo_0013.jpg",
+                           "photo_0014.jpg", "旅行記録.doc"}) {
+    QFile file(dir.filePath(QString::fromUtf8(name)));
+    if (file.open(QIODevice::WriteOnly)) file.write("sample\n");
+  }
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  ritoma::RitomaApplication app(argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: ritoma-screenshots OUTPUT-FOLDER\n");
+    return 2;
+  }
+  output = QString::fromLocal8Bit(argv[1]);
+  QDir().mkpath(output);
+  QTemporaryDir work;
+  const QString sample = work.filePath(QStringLiteral("sample"));
+  makeSample(sample);
+  const QString settings = work.filePath(QStringLiteral("Ritoma.ini"));
+  {
+    QFile ini(settings);
+    if (!ini.open(QIODevice::WriteOnly)) return 1;
+    ini.write(("[Window]\nLeft=0\nTop=0\nWidth=760\nHeight=480\nDir=" + sample.toUtf8() + "\n").data());
+  }
+
+  ritoma::PosixFileSystem fs;
+  ritoma::TFormMain form(fs, settings.toStdString(),
+                         [](ritoma::QtUserInteraction::Prompt&) { return ritoma::Answer::Ok; });
+  form.show();
+  bool ok = save(&form, "page1-select.png");
+
+  child<QPushButton>(form, "Button1NEXT")->click();
+  ok = save(&form, "page2-edit.png") && ok;
+
+  child<QPushButton>(form, "Button2CNV")->click();
+  auto* list3 = child<QTreeView>(form, "ListView3");
+  list3->selectionModel()->select(list3->model()->index(0, 0),
+                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  child<QLineEdit>(form, "LabeledEditF")->setText(QStringLiteral("/f_/n<1,1>"));
+  child<QPushButton>(form, "Button3CNV")->click();
+  child<QPushButton>(form, "Button3CNV")->click();
+  ok = save(&form, "page3-convert.png") && ok;
+
+  child<QComboBox>(form, "ComboBoxMacro")->setCurrentIndex(2);
+  ok = saveDialog([&] { child<QPushButton>(form, "ButtonMacroEditF2")->click(); }, "dialog-macro.png") && ok;
+
+  child<QPushButton>(form, "Button3OK")->click();
+  child<QPushButton>(form, "Button2EXEC")->click();
+  auto* list4 = child<QTreeView>(form, "ListView4");
+  list4->selectionModel()->select(list4->model()->index(1, 1),
+                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  ok = save(&form, "page4-attribute.png") && ok;
+
+  ok = saveDialog([&] { emit list4->header()->sectionClicked(3); }, "dialog-time.png") && ok;
+  return ok ? 0 : 1;
+}
