@@ -397,24 +397,22 @@ void TAttributePage::Button4EXECClick() {
     return;
   }
   if (result.clearForce) checkBoxForce_->setChecked(false);
-  finishRun();
+  finishRun(result);
 }
 
-void TAttributePage::finishRun() {
+void TAttributePage::finishRun(const RunResult& result) {
+  // Each processed name checks the first entry of that name, in list order.
+  // Folder runs name the files as the disk does, archive runs as the
+  // archive stores them (the plan's own names).
   const bool archive = plan_.mode == PlanMode::Archive;
-  // The rows that ran, by new name; each checks the first entry of that name.
   std::unordered_map<std::string, int> done;
-  for (const PlanRow& row : plan_.rows)
-    if (archive || row.mark == MarkNone) ++done[row.newName];
+  for (const std::string& name : result.processedNames) ++done[archive ? name : TextCodec::toInternal(name)];
 
   UndoSelection* selection = nullptr;
   if (archive) {
     if (host_.reopenArchive) selection = host_.reopenArchive();
   } else if (host_.openFolder) {
-    std::string target = plan_.folder;
-    const RunOptions options = currentOptions();
-    if (plan_.renameMode && options.copy && !options.copyPath.empty()) target = TextCodec::toDisk(options.copyPath);
-    selection = host_.openFolder(target);
+    selection = host_.openFolder(result.folder);
   }
   if (host_.showSelectPage) host_.showSelectPage();
   if (selection) {

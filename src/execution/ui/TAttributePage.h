@@ -115,7 +115,7 @@ private:
   void applyCheckedOptions(const RunOptions& options);
   void setCopyPathText(const QString& text);
   std::vector<std::size_t> selectedRows() const;
-  void finishRun();
+  void finishRun(const RunResult& result);
   void disableAfterFailure();
 
   void RefreshOptionPanel();

@@ -278,7 +278,7 @@ void WholeRoadTest::archiveRenameKeepsItsBackup() {
   r.open(r.data.path());
   r.form->openPaths({r.data / "pack.zip"});
   QVERIFY(r.find<QWidget>("Edit2Arc")->isVisible() || r.form->archiveOpen());
-  r.checkRows({"plain.txt"});
+  r.checkRows({"plain.txt", "ソ表.txt"});
   r.templateStage("/f-2");
   r.toAttributePage();
   QVERIFY(r.find<QWidget>("Edit4Arc")->isVisible());
@@ -287,7 +287,7 @@ void WholeRoadTest::archiveRenameKeepsItsBackup() {
   QCOMPARE(r.list4()->model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("格納ﾌｧｲﾙ日時"));
   r.execute();
   QCOMPARE(r.form->windowTitle(), QStringLiteral("Ritoma - 選択"));
-  QCOMPARE(r.checked(), QStringList{QStringLiteral("plain-2.txt")});
+  QCOMPARE(r.checked(), (QStringList{QStringLiteral("plain-2.txt"), QStringLiteral("ソ表-2.txt")}));
   const std::vector<std::string> names = r.data.names();
   QCOMPARE(names.size(), std::size_t(2));
   QVERIFY(std::count(names.begin(), names.end(), "pack.zip") == 1);
