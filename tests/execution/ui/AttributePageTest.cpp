@@ -221,6 +221,7 @@ private slots:
   void copyIgnoresMarkedRowsAndTypingMakesTheCheckPending();
   void failedRenameIsRolledBackWithItsBoxes();
   void planWithoutRenamingSkipsTheCheck();
+  void withoutAutomaticCheckEnterRunsIt();
   void nameCheckErrorsStayOnTheEditPage();
   void timeDialogChangesSelectedRowsAndHeaderUndoes();
   void timeDialogColumnSourceDisablesItsOwnTarget();
@@ -439,6 +440,28 @@ void AttributePageTest::planWithoutRenamingSkipsTheCheck() {
   QCOMPARE(attrs & AttrReadOnly, std::uint32_t(AttrReadOnly));
   // Only renaming in place records an undo.
   QVERIFY(!dir.exists("Ritoma.und"));
+}
+
+void AttributePageTest::withoutAutomaticCheckEnterRunsIt() {
+  TempDir dir;
+  dir.writeFile("a", "A");
+  dir.writeFile("b", "B");
+  PosixFileSystem fs;
+  Harness h(fs, dir / "Ritoma.und");
+  ExecutionSettings settings;
+  settings.chkAuto = false;
+  h.page->setSettings(settings);
+  fillEdit(h.edit, {{"a", "b"}, {"b", "c"}});
+  QVERIFY(h.enter(dir.path()));
+  QCOMPARE(h.check()->text(), QStringLiteral("？"));
+  QVERIFY(!h.exec()->isEnabled());
+  QCOMPARE(h.mark(0), int(MarkNone));
+  // "？" is the default button: Enter on the list runs the check.
+  h.list()->setFocus();
+  QTest::keyClick(h.list(), Qt::Key_Return);
+  QCOMPARE(h.check()->text(), QString());
+  QCOMPARE(h.mark(0), int(MarkBlocked));
+  QVERIFY(!h.exec()->isEnabled());
 }
 
 void AttributePageTest::nameCheckErrorsStayOnTheEditPage() {
