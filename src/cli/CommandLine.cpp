@@ -145,7 +145,14 @@ void handleWith(State& state, const std::string& value) {
 void handleChars(State& state, const std::string& value) {
   for (const CharOperation& op : kCharOperations) {
     if (op.name == value) {
-      newStage(state, StageKind::Chars).charOperation = op.position;
+      Stage& stage = newStage(state, StageKind::Chars);
+      stage.charOperation = op.position;
+      // A width operation without --classes changes every class: asking
+      // for "to-full" and getting nothing would surprise anyone.
+      if (isWidthOperation(op.position)) {
+        stage.letters = stage.digits = true;
+        stage.kana = stage.other = ClassState::On;
+      }
       return;
     }
   }

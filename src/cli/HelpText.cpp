@@ -59,7 +59,7 @@ before produced)
                           classes that change, a comma list of letters,
                           digits, kana (or kana-single: voiced marks stay
                           separate), other (or other-nospace: the space
-                          stays); default none
+                          stays); default all four
   --delimiters TEXT       for words and words-lower: the word delimiters
                           (space and "." always count; default from the
                           settings file)

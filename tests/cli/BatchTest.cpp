@@ -88,6 +88,8 @@ const PlanCase kPlanCases[] = {
      "ソ.a.txt\tソ.a_txt\tok\n"},
     {"WidthToHalf", {"ａｂ１ソ.txt"}, {"-c", "to-half", "--classes", "letters,digits"},
      "ａｂ１ソ.txt\tab1ソ.txt\tok\n"},
+    {"WidthWithoutClassesChangesEveryClass", {"ab1 ｶﾞ表.txt"}, {"-c", "to-full"},
+     "ab1 ｶﾞ表.txt\tａｂ１　ガ表.txt\tok\n"},
     {"WidthToFullComposesVoicedKana", {"ｶﾞ表.txt"}, {"-c", "to-full", "--classes", "kana"},
      "ｶﾞ表.txt\tガ表.txt\tok\n"},
     {"WidthToFullKanaSingle", {"ｶﾞ表.txt"}, {"-c", "to-full", "--classes", "kana-single"},
