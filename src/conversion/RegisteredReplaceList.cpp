@@ -2,13 +2,9 @@
 
 #include <algorithm>
 
-#include "conversion/EntryMove.h"
-
 namespace ritoma {
 
 namespace {
-
-constexpr const char* kSection = "Replace";
 
 // The digits of `text` from `pos` on (at most `count`), or `fallback` when
 // there is none.
@@ -46,39 +42,9 @@ ReplaceParameters ReplaceParameters::decode(std::string_view text) {
   return p;
 }
 
-void RegisteredReplaceList::load(const IniFile& ini) {
-  entries.clear();
-  const int count = ini.readInteger(kSection, "Count", 0);
-  for (int i = 0; i < count; ++i) {
-    entries.push_back({ini.readString(kSection, IniFile::numberedKey("P-", i)),
-                       ini.readString(kSection, IniFile::numberedKey("B-", i)),
-                       ini.readString(kSection, IniFile::numberedKey("A-", i))});
-  }
-}
-
-void RegisteredReplaceList::writeEntries(IniFile& ini) const {
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    const int n = static_cast<int>(i);
-    ini.writeString(kSection, IniFile::numberedKey("B-", n), entries[i].before);
-    ini.writeString(kSection, IniFile::numberedKey("A-", n), entries[i].after);
-    ini.writeString(kSection, IniFile::numberedKey("P-", n), entries[i].parameters);
-  }
-}
-
-void RegisteredReplaceList::saveSection(IniFile& ini) const {
-  IniFile::Batch batch(ini);
-  ini.eraseSection(kSection);
-  ini.writeInteger(kSection, "Count", static_cast<int>(entries.size()));
-  writeEntries(ini);
-  batch.commit();
-}
-
-std::size_t RegisteredReplaceList::moveEntry(IniFile& ini, std::size_t selected, std::size_t target) {
-  const std::size_t moved = EntryMove::Move(entries, selected, target);
-  IniFile::Batch batch(ini);
-  writeEntries(ini);
-  batch.commit();
-  return moved;
-}
+RegisteredReplaceList::RegisteredReplaceList()
+    : RegisteredList("Replace", {{{"B-", &RegisteredReplace::before},
+                                  {"A-", &RegisteredReplace::after},
+                                  {"P-", &RegisteredReplace::parameters}}}) {}
 
 }  // namespace ritoma

@@ -1,12 +1,10 @@
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "conversion/RegisteredList.h"
 #include "conversion/StringReplacer.h"
-#include "shell/IniFile.h"
 
 namespace ritoma {
 
@@ -38,21 +36,10 @@ struct RegisteredReplace {
 };
 
 // The registered replacements, kept in section "Replace" ("Count";
-// "P-%.3d" parameters, "B-%.3d" before, "A-%.3d" after). Every change is
-// written at once.
-class RegisteredReplaceList {
+// "P-%.3d" parameters, "B-%.3d" before, "A-%.3d" after).
+class RegisteredReplaceList : public RegisteredList<RegisteredReplace> {
 public:
-  std::vector<RegisteredReplace> entries;
-
-  void load(const IniFile& ini);
-  // Erases the section and writes Count and every entry, as one write.
-  void saveSection(IniFile& ini) const;
-  // Moves the selected entry onto the target and writes every entry's keys
-  // again (Count unchanged, the section not erased). Returns the new index.
-  std::size_t moveEntry(IniFile& ini, std::size_t selected, std::size_t target);
-
-private:
-  void writeEntries(IniFile& ini) const;
+  RegisteredReplaceList();
 };
 
 }  // namespace ritoma
