@@ -2,11 +2,9 @@
 
 #include <QApplication>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include "text/TextCodec.h"
 
@@ -19,7 +17,7 @@ std::string internal(const QString& text) { return TextCodec::fromDisplay(text.t
 
 TFormMacroR::TFormMacroR(const QString& caption, const RegisteredMacro& shown, UserInteraction& interaction,
                          QWidget* parent)
-    : QDialog(parent), interaction_(interaction), newEntry_(caption == QStringLiteral("登録")) {
+    : RegisteredEntryDialog(caption, "ﾏｸﾛを削除します", interaction, parent) {
   setObjectName(QStringLiteral("FormMacroR"));
   setWindowTitle(QStringLiteral("ﾏｸﾛ") + caption);
   setProperty("helpContext", 501);
@@ -38,19 +36,8 @@ TFormMacroR::TFormMacroR(const QString& caption, const RegisteredMacro& shown, U
   buttonS_->setEnabled(false);
   // The caret stays in the template box while "/?" is inserted.
   buttonS_->setFocusPolicy(Qt::NoFocus);
-  auto* update = new QPushButton(caption, this);
-  update->setObjectName(QStringLiteral("ButtonUpdate"));
-  update->setDefault(true);
-  auto* remove = new QPushButton(QStringLiteral("削除"), this);
-  remove->setObjectName(QStringLiteral("ButtonDelete"));
-  remove->setEnabled(!newEntry_);
-  auto* cancel = new QPushButton(QStringLiteral("CANCEL"), this);
-  cancel->setObjectName(QStringLiteral("ButtonCancel"));
 
   connect(buttonS_, &QPushButton::clicked, this, &TFormMacroR::ButtonSClick);
-  connect(update, &QPushButton::clicked, this, &TFormMacroR::ButtonUpdateClick);
-  connect(remove, &QPushButton::clicked, this, &TFormMacroR::ButtonDeleteClick);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { focusMoved(now); });
 
   auto* grid = new QGridLayout;
@@ -61,14 +48,7 @@ TFormMacroR::TFormMacroR(const QString& caption, const RegisteredMacro& shown, U
   grid->addWidget(buttonS_, 0, 2, 2, 1);
   grid->addWidget(new QLabel(QStringLiteral("登録名"), this), 2, 0);
   grid->addWidget(labeledEditR_, 2, 1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(update);
-  buttons->addWidget(remove);
-  buttons->addWidget(cancel);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(grid);
-  layout->addLayout(buttons);
+  addButtons(grid);
 }
 
 RegisteredMacro TFormMacroR::entry() const {
@@ -89,19 +69,6 @@ void TFormMacroR::ButtonSClick() {
   // Typed in like a paste at the caret, replacing the selection; the
   // clipboard is not used.
   if (questionTarget_) questionTarget_->insert(QStringLiteral("/?"));
-}
-
-void TFormMacroR::ButtonUpdateClick() {
-  outcome_ = Outcome::Updated;
-  accept();
-}
-
-void TFormMacroR::ButtonDeleteClick() {
-  switch (interaction_.ask(QuestionKind::YesNoCancel, "ﾏｸﾛを削除します", "確認")) {
-    case Answer::Yes: outcome_ = Outcome::Deleted; accept(); break;
-    case Answer::No: outcome_ = Outcome::Kept; accept(); break;
-    default: break;
-  }
 }
 
 }  // namespace ritoma

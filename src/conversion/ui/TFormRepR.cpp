@@ -2,12 +2,9 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSpinBox>
-#include <QVBoxLayout>
 
 #include "conversion/ui/NumberField.h"
 #include "conversion/ui/RadioGroup.h"
@@ -22,7 +19,7 @@ std::string internal(const QString& text) { return TextCodec::fromDisplay(text.t
 
 TFormRepR::TFormRepR(const QString& caption, const RegisteredReplace& shown, UserInteraction& interaction,
                      QWidget* parent)
-    : QDialog(parent), interaction_(interaction), newEntry_(caption == QStringLiteral("登録")) {
+    : RegisteredEntryDialog(caption, "置換登録を削除します", interaction, parent) {
   setObjectName(QStringLiteral("FormRepR"));
   setWindowTitle(QStringLiteral("置換") + caption);
   setProperty("helpContext", 502);
@@ -48,18 +45,6 @@ TFormRepR::TFormRepR(const QString& caption, const RegisteredReplace& shown, Use
   upDownSkip_->setValue(params.skipCount);
   NumberField::acceptDigitsOnly(upDownSkip_);
 
-  auto* update = new QPushButton(caption, this);
-  update->setObjectName(QStringLiteral("ButtonUpdate"));
-  update->setDefault(true);
-  auto* remove = new QPushButton(QStringLiteral("削除"), this);
-  remove->setObjectName(QStringLiteral("ButtonDelete"));
-  remove->setEnabled(!newEntry_);
-  auto* cancel = new QPushButton(QStringLiteral("CANCEL"), this);
-  cancel->setObjectName(QStringLiteral("ButtonCancel"));
-  connect(update, &QPushButton::clicked, this, &TFormRepR::ButtonUpdateClick);
-  connect(remove, &QPushButton::clicked, this, &TFormRepR::ButtonDeleteClick);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
   auto* grid = new QGridLayout;
   grid->addWidget(new QLabel(QStringLiteral("置換前"), this), 0, 0);
   grid->addWidget(labeledEdit1_, 0, 1, 1, 3);
@@ -72,14 +57,7 @@ TFormRepR::TFormRepR(const QString& caption, const RegisteredReplace& shown, Use
   grid->addWidget(upDownRep_, 4, 1);
   grid->addWidget(new QLabel(QStringLiteral("ｽｷｯﾌﾟ件数"), this), 4, 2);
   grid->addWidget(upDownSkip_, 4, 3);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(update);
-  buttons->addWidget(remove);
-  buttons->addWidget(cancel);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(grid);
-  layout->addLayout(buttons);
+  addButtons(grid);
 }
 
 RegisteredReplace TFormRepR::entry() const {
@@ -90,19 +68,6 @@ RegisteredReplace TFormRepR::entry() const {
   params.replaceCount = upDownRep_->value();
   params.skipCount = upDownSkip_->value();
   return {params.encode(), internal(labeledEdit1_->text()), internal(labeledEdit2_->text())};
-}
-
-void TFormRepR::ButtonUpdateClick() {
-  outcome_ = Outcome::Updated;
-  accept();
-}
-
-void TFormRepR::ButtonDeleteClick() {
-  switch (interaction_.ask(QuestionKind::YesNoCancel, "置換登録を削除します", "確認")) {
-    case Answer::Yes: outcome_ = Outcome::Deleted; accept(); break;
-    case Answer::No: outcome_ = Outcome::Kept; accept(); break;
-    default: break;
-  }
 }
 
 }  // namespace ritoma
