@@ -258,6 +258,15 @@ std::u16string TextCodec::toDisplay(std::string_view cp932) {
   return out;
 }
 
+std::string TextCodec::toDisplayUtf8(std::string_view cp932) {
+  std::string out;
+  out.reserve(cp932.size() + cp932.size() / 2);
+  walkCp932(
+      cp932, [&](char32_t c) { appendUtf8(out, c); }, [&](unsigned char) { appendUtf8(out, kReplacement); },
+      [&] { appendUtf8(out, kReplacement); });
+  return out;
+}
+
 std::string TextCodec::fromDisplay(std::u16string_view text) {
   std::string out;
   out.reserve(text.size() * 2);

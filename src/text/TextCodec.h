@@ -31,6 +31,8 @@ public:
   // Slots of invalid bytes display as U+FFFD; unassigned codes as U+FFFD.
   static std::u16string toDisplay(std::string_view cp932);
   static std::string fromDisplay(std::u16string_view text);
+  // toDisplay as UTF-8, for messages: always valid UTF-8.
+  static std::string toDisplayUtf8(std::string_view cp932);
 
   // Convenience for literals in the sources (which are UTF-8).
   static std::string fromUtf8(std::string_view utf8) { return toInternal(utf8); }

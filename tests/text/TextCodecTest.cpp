@@ -177,6 +177,9 @@ TEST(TextCodecDisplay, SlotsShowTheirCharacters) {
   EXPECT_EQ(TextCodec::toDisplay(internal), u"表😀〜\uFFFD");
   EXPECT_EQ(TextCodec::toDisplay("\x81"), u"\uFFFD");
   EXPECT_EQ(TextCodec::toDisplay("\xB1\xDF"), u"ｱﾟ");
+  EXPECT_EQ(TextCodec::toDisplayUtf8(internal), "表😀〜\uFFFD");
+  EXPECT_EQ(TextCodec::toDisplayUtf8("\x81"), "\uFFFD");
+  EXPECT_EQ(TextCodec::toDisplayUtf8("\xB1\xDF"), "ｱﾟ");
 }
 
 TEST(TextCodecDisplay, TypedTextTakesTheSameCodesAsDisk) {
