@@ -1,6 +1,5 @@
 #include "conversion/ui/TFormMacroQ.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -8,6 +7,8 @@
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QVBoxLayout>
+
+#include "shell/ui/OkCancelRow.h"
 
 namespace ritoma {
 
@@ -35,23 +36,14 @@ TFormMacroQ::TFormMacroQ(const QString& before, const QString& after, QWidget* p
   auto* label = new QLabel(QStringLiteral("置換文字列"), this);
   label->setBuddy(labeledEditS_);
 
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);
-  ok->setObjectName(QStringLiteral("ButtonOk"));
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(QStringLiteral("CANCEL"), this);
-  cancel->setObjectName(QStringLiteral("ButtonCancel"));
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  const OkCancelRow buttons(this);
+  connect(buttons.ok(), &QPushButton::clicked, this, &QDialog::accept);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(richEditS_);
   layout->addWidget(label);
   layout->addWidget(labeledEditS_);
-  layout->addLayout(buttons);
+  layout->addLayout(buttons.layout());
   labeledEditS_->setFocus();
 }
 

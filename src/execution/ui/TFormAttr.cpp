@@ -2,9 +2,10 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include "shell/ui/OkCancelRow.h"
 
 namespace ritoma {
 
@@ -31,22 +32,13 @@ TFormAttr::TFormAttr(PlanList& plan, std::vector<std::size_t> selected, QWidget*
   all_ = new QCheckBox(QStringLiteral("全て変更"), this);
   all_->setObjectName(QStringLiteral("CheckBoxALL"));
 
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);
-  ok->setObjectName(QStringLiteral("ButtonOk"));
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(QStringLiteral("CANCEL"), this);
-  cancel->setObjectName(QStringLiteral("ButtonCancel"));
-  connect(ok, &QPushButton::clicked, this, &TFormAttr::ButtonOkClick);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
+  const OkCancelRow buttons(this);
+  connect(buttons.ok(), &QPushButton::clicked, this, &TFormAttr::ButtonOkClick);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(group);
   layout->addWidget(all_);
-  layout->addLayout(buttons);
+  layout->addLayout(buttons.layout());
 
   FormCreate();
 }

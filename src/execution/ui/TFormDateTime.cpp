@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "platform/TimeConvert.h"
+#include "shell/ui/OkCancelRow.h"
 #include "text/TextCodec.h"
 
 namespace ritoma {
@@ -89,22 +90,13 @@ TFormDateTime::TFormDateTime(PlanList& plan, std::size_t column, std::vector<std
     targetLayout->addWidget(all_[k], k, 1);
   }
 
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);
-  ok->setObjectName(QStringLiteral("ButtonOk"));
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(QStringLiteral("CANCEL"), this);
-  cancel->setObjectName(QStringLiteral("ButtonCancel"));
-  connect(ok, &QPushButton::clicked, this, &TFormDateTime::ButtonOkClick);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
+  const OkCancelRow buttons(this);
+  connect(buttons.ok(), &QPushButton::clicked, this, &TFormDateTime::ButtonOkClick);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(sourceBox);
   layout->addWidget(targetBox);
-  layout->addLayout(buttons);
+  layout->addLayout(buttons.layout());
 
   // The clicked column is the target; its "全て変更" starts checked when no
   // row or every row is selected.
