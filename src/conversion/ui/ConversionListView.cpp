@@ -6,9 +6,9 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QStyle>
-#include <algorithm>
 
 #include "conversion/ui/ConversionListModel.h"
+#include "shell/ui/SelectedRows.h"
 
 namespace ritoma {
 
@@ -53,13 +53,7 @@ void ConversionListView::setListModel(ConversionListModel* model) {
   header()->resizeSection(ConversionListModel::ColumnCheck, 35);
 }
 
-std::vector<std::size_t> ConversionListView::selectedRows() const {
-  std::vector<std::size_t> rows;
-  if (!selectionModel()) return rows;
-  for (const QModelIndex& index : selectionModel()->selectedRows()) rows.push_back(static_cast<std::size_t>(index.row()));
-  std::sort(rows.begin(), rows.end());
-  return rows;
-}
+std::vector<std::size_t> ConversionListView::selectedRows() const { return SelectedRows::of(this); }
 
 QRect ConversionListView::itemRect(int row, QStyle::SubElement element) const {
   if (!model_) return {};

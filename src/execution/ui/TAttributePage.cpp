@@ -22,6 +22,7 @@
 #include "execution/ui/TFormDateTime.h"
 #include "shell/IniFile.h"
 #include "shell/ui/Fonts.h"
+#include "shell/ui/SelectedRows.h"
 #include "text/TextCodec.h"
 
 namespace ritoma {
@@ -449,13 +450,7 @@ void TAttributePage::disableAfterFailure() {
 
 // --- time and attribute editing ---------------------------------------------
 
-std::vector<std::size_t> TAttributePage::selectedRows() const {
-  std::vector<std::size_t> rows;
-  for (const QModelIndex& index : listView4_->selectionModel()->selectedRows())
-    rows.push_back(static_cast<std::size_t>(index.row()));
-  std::sort(rows.begin(), rows.end());
-  return rows;
-}
+std::vector<std::size_t> TAttributePage::selectedRows() const { return SelectedRows::of(listView4_); }
 
 void TAttributePage::ListView4ColumnClick(int column) {
   if (plan_.mode == PlanMode::Archive) return;

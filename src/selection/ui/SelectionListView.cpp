@@ -14,6 +14,7 @@
 
 #include "selection/SelectionList.h"
 #include "selection/ui/SelectionTableModel.h"
+#include "shell/ui/SelectedRows.h"
 
 namespace ritoma {
 
@@ -66,13 +67,7 @@ void SelectionListView::setListModel(SelectionTableModel* model) {
   header()->setSectionResizeMode(SelectionTableModel::ColumnCheck, QHeaderView::Fixed);
 }
 
-std::vector<std::size_t> SelectionListView::selectedRows() const {
-  std::vector<std::size_t> rows;
-  if (!selectionModel()) return rows;
-  for (const QModelIndex& index : selectionModel()->selectedRows()) rows.push_back(static_cast<std::size_t>(index.row()));
-  std::sort(rows.begin(), rows.end());
-  return rows;
-}
+std::vector<std::size_t> SelectionListView::selectedRows() const { return SelectedRows::of(this); }
 
 QRect SelectionListView::checkRect(int row) const {
   if (!model_) return {};
