@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "execution/ExecutionSettings.h"
 #include "execution/FolderPlanCheck.h"
 #include "execution/FolderPlanRun.h"
@@ -26,8 +27,6 @@
 #include "text/TextCodec.h"
 
 namespace {
-
-double seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 // Short names (the shell passes them all on one command line), one in
 // three with a kanji whose second code-page-932 byte is "\".
@@ -99,19 +98,19 @@ int main(int argc, char** argv) {
     const ritoma::RunResult result = run.execute(plan, options);
     if (result.failed || !result.undoWarning.empty()) return fail("execution");
     const auto t5 = std::chrono::steady_clock::now();
-    listing += seconds(t1 - t0);
-    naming += seconds(t2 - t1);
-    building += seconds(t3 - t2);
-    checking += seconds(t4 - t3);
-    running += seconds(t5 - t4);
+    listing += BenchTiming::seconds(t1 - t0);
+    naming += BenchTiming::seconds(t2 - t1);
+    building += BenchTiming::seconds(t3 - t2);
+    checking += BenchTiming::seconds(t4 - t3);
+    running += BenchTiming::seconds(t5 - t4);
     std::printf("batch of %zu rows\n", list.rows.size());
   }
-  const double ourTime = seconds(std::chrono::steady_clock::now() - start);
+  const double ourTime = BenchTiming::seconds(std::chrono::steady_clock::now() - start);
 
   const std::string command = "cd '" + perl + "' && rename 's/^/x_/' *";
   const auto perlStart = std::chrono::steady_clock::now();
   if (std::system(command.c_str()) != 0) return fail("perl rename");
-  const double perlTime = seconds(std::chrono::steady_clock::now() - perlStart);
+  const double perlTime = BenchTiming::seconds(std::chrono::steady_clock::now() - perlStart);
 
   std::printf("files: %d\n", count);
   std::printf("  list + edit list  %.3f s\n", listing);

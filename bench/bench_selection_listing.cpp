@@ -8,70 +8,29 @@
 // by the benchmark is removed at the end.
 
 #include <malloc.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "BenchFolder.h"
+#include "BenchTiming.h"
 #include "platform/PosixFileSystem.h"
 #include "selection/SelectionList.h"
 #include "shell/ProgressSink.h"
 
-namespace {
-
-double seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-template <typename F>
-double medianOf(int runs, F&& run) {
-  std::vector<double> times;
-  for (int i = 0; i < runs; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    run();
-    times.push_back(seconds(std::chrono::steady_clock::now() - start));
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
-
-void fill(const std::string& folder, int count) {
-  std::filesystem::create_directories(folder);
-  for (int i = 0; i < count; ++i) {
-    // Names in scrambled order, mixed case, so that the sort has work to do.
-    const unsigned n = static_cast<unsigned>(static_cast<unsigned long long>(i) * 2654435761ull % 1000003ull);
-    char name[64];
-    std::snprintf(name, sizeof name, "%s_%07u%s", (n % 3 == 0) ? "Photo" : "photo", n,
-                  (n % 5 == 0) ? ".JPG" : ".jpg");
-    std::ofstream(folder + "/" + name);
-  }
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
   const int count = argc > 2 ? std::atoi(argv[2]) : 100000;
-  std::string folder = argc > 1 ? argv[1] : std::string();
   bool made = false;
-  if (folder.empty()) {
-    char pattern[] = "/tmp/ritoma_bench_XXXXXX";
-    if (!mkdtemp(pattern)) return 1;
-    folder = pattern;
-    made = true;
-  }
-  if (made || !std::filesystem::exists(folder)) {
-    std::printf("creating %d files in %s ...\n", count, folder.c_str());
-    fill(folder, count);
-  }
+  const std::string folder = BenchFolder::prepare(argc > 1 ? argv[1] : "", count, "/tmp/ritoma_bench_XXXXXX", made);
+  if (folder.empty()) return 1;
 
   const std::string ls = "ls -l '" + folder + "' > /dev/null";
   if (std::system(ls.c_str()) != 0) return 1;  // warm the caches
-  const double lsTime = medianOf(5, [&] {
+  const double lsTime = BenchTiming::medianOf(5, [&] {
     if (std::system(ls.c_str()) != 0) std::exit(1);
   });
 
@@ -80,13 +39,13 @@ int main(int argc, char** argv) {
   ritoma::FolderSource source;
   source.folder = folder + "/";
   std::size_t rows = 0;
-  const double listTime = medianOf(5, [&] {
+  const double listTime = BenchTiming::medianOf(5, [&] {
     ritoma::SelectionList list;
     if (list.buildSelectionList(fs, source, true, progress, 0)) std::exit(1);
     rows = list.size();
   });
 
-  const double rawListTime = medianOf(5, [&] {
+  const double rawListTime = BenchTiming::medianOf(5, [&] {
     std::vector<ritoma::FileInfo> entries;
     if (fs.listFolder(folder, entries)) std::exit(1);
   });
@@ -96,7 +55,7 @@ int main(int argc, char** argv) {
   auto* list = new ritoma::SelectionList;
   if (list->buildSelectionList(fs, source, true, progress, 0)) return 1;
   const std::size_t held = mallinfo2().uordblks - before;
-  const double sortTime = medianOf(5, [&] { list->sortByColumn(ritoma::SelectionList::ColumnSize); });
+  const double sortTime = BenchTiming::medianOf(5, [&] { list->sortByColumn(ritoma::SelectionList::ColumnSize); });
   delete list;
 
   std::printf("rows listed:                %zu\n", rows);

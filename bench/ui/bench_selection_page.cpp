@@ -17,10 +17,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <vector>
 
+#include "BenchFolder.h"
+#include "BenchTiming.h"
 #include "platform/PosixFileSystem.h"
 #include "selection/SelectionList.h"
 #include "selection/ui/SelectionListView.h"
@@ -30,32 +30,6 @@
 #include "text/TextCodec.h"
 
 namespace {
-
-double seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-template <typename F>
-double medianOf(int runs, F&& run) {
-  std::vector<double> times;
-  for (int i = 0; i < runs; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    run();
-    times.push_back(seconds(std::chrono::steady_clock::now() - start));
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
-
-void fill(const std::string& folder, int count) {
-  std::filesystem::create_directories(folder);
-  for (int i = 0; i < count; ++i) {
-    // Names in scrambled order, mixed case, so that the sort has work to do.
-    const unsigned n = static_cast<unsigned>(static_cast<unsigned long long>(i) * 2654435761ull % 1000003ull);
-    char name[64];
-    std::snprintf(name, sizeof name, "%s_%07u%s", (n % 3 == 0) ? "Photo" : "photo", n,
-                  (n % 5 == 0) ? ".JPG" : ".jpg");
-    std::ofstream(folder + "/" + name);
-  }
-}
 
 class SilentInteraction : public ritoma::UserInteraction {
 public:
@@ -74,18 +48,9 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   const int count = argc > 2 ? std::atoi(argv[2]) : 100000;
-  std::string folder = argc > 1 ? argv[1] : std::string();
   bool made = false;
-  if (folder.empty()) {
-    char pattern[] = "/tmp/ritoma_page_bench_XXXXXX";
-    if (!mkdtemp(pattern)) return 1;
-    folder = pattern;
-    made = true;
-  }
-  if (made || !std::filesystem::exists(folder)) {
-    std::printf("creating %d files in %s ...\n", count, folder.c_str());
-    fill(folder, count);
-  }
+  const std::string folder = BenchFolder::prepare(argc > 1 ? argv[1] : "", count, "/tmp/ritoma_page_bench_XXXXXX", made);
+  if (folder.empty()) return 1;
   const std::string folderText = ritoma::TextCodec::toInternal(folder) + "/";
 
   ritoma::PosixFileSystem fs;
@@ -99,7 +64,7 @@ int main(int argc, char** argv) {
     ritoma::SelectionList warm;  // warm the caches
     if (warm.buildSelectionList(fs, source, true, progress, 0)) return 1;
   }
-  const double coreTime = medianOf(5, [&] {
+  const double coreTime = BenchTiming::medianOf(5, [&] {
     ritoma::SelectionList list;
     if (list.buildSelectionList(fs, source, true, progress, 0)) std::exit(1);
     coreRows = list.size();
@@ -109,7 +74,7 @@ int main(int argc, char** argv) {
   page.resize(900, 600);
   page.show();
   QApplication::processEvents();
-  const double pageTime = medianOf(5, [&] {
+  const double pageTime = BenchTiming::medianOf(5, [&] {
     page.openFolder(folderText, {});
     page.repaint();
     QApplication::processEvents();
@@ -125,7 +90,7 @@ int main(int argc, char** argv) {
     bar->setValue(value);
     view->viewport()->repaint();
   }
-  const double scrollTime = seconds(std::chrono::steady_clock::now() - start);
+  const double scrollTime = BenchTiming::seconds(std::chrono::steady_clock::now() - start);
 
   std::printf("rows listed (core / page):   %zu / %zu\n", coreRows, pageRows);
   std::printf("core buildSelectionList:     %8.3f s\n", coreTime);
