@@ -9,7 +9,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "platform/DosAttrib.h"
 #include "platform/TimeConvert.h"
@@ -213,13 +215,21 @@ public:
     return {};
   }
   std::uint64_t size() const override { return size_; }
-  // Copies inside the kernel between two files of this file system; falls
-  // back to the buffered copy where the kernel cannot (other file systems,
-  // other kinds of file).
+  // Copies inside the kernel where source and target offsets lie at the
+  // same place within a page, as a whole-file copy does. Otherwise (a name
+  // of another length shifted the data) the kernel would move every byte
+  // between misaligned addresses at about half the speed, so the copy goes
+  // through two buffers instead: each placed like its file's offset within
+  // a page, so that both kernel copies run aligned, and the shift done once
+  // in between by memcpy, which handles it at full speed.
   std::error_code copyTo(OutputFile& out, std::uint64_t length, std::uint64_t& copied) override {
     auto* target = dynamic_cast<PosixOutputFile*>(&out);
     copied = 0;
     if (!target || target->fd() < 0) return InputFile::copyTo(out, length, copied);
+    const off_t from = ::lseek(fd_, 0, SEEK_CUR);
+    const off_t to = ::lseek(target->fd(), 0, SEEK_CUR);
+    if (from < 0 || to < 0) return InputFile::copyTo(out, length, copied);
+    if ((from - to) % kPage != 0) return copyRealigned(target->fd(), from, to, length, copied);
     constexpr std::uint64_t kChunk = std::uint64_t{1} << 30;
     while (copied < length) {
       const ssize_t n = ::copy_file_range(fd_, nullptr, target->fd(), nullptr,
@@ -228,7 +238,7 @@ public:
         if (errno == EINTR) continue;
         if (copied == 0 && (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP ||
                             errno == EINVAL || errno == EBADF))
-          return InputFile::copyTo(out, length, copied);
+          return copyRealigned(target->fd(), from, to, length, copied);
         return lastError();
       }
       if (n == 0) break;
@@ -238,6 +248,38 @@ public:
   }
 
 private:
+  static constexpr std::size_t kPage = 4096;
+  static constexpr std::size_t kRealignChunk = std::size_t{1} << 20;
+
+  // Reads end on the source's page boundaries; `from` and `to` are the
+  // current offsets of the two files.
+  std::error_code copyRealigned(int target, std::uint64_t from, std::uint64_t to,
+                                std::uint64_t length, std::uint64_t& copied) {
+    if (buffers_.empty()) buffers_.resize(2 * (kRealignChunk + 2 * kPage));
+    char* const readBase = pageAligned(buffers_.data());
+    char* const writeBase = pageAligned(buffers_.data() + kRealignChunk + 2 * kPage);
+    while (copied < length) {
+      const std::size_t readAt = static_cast<std::size_t>((from + copied) % kPage);
+      const std::size_t writeAt = static_cast<std::size_t>((to + copied) % kPage);
+      const std::size_t want =
+          static_cast<std::size_t>(std::min<std::uint64_t>(length - copied, kRealignChunk - readAt));
+      std::size_t got = 0;
+      if (auto ec = readFully(fd_, readBase + readAt, want, got)) return ec;
+      if (got == 0) break;
+      std::memcpy(writeBase + writeAt, readBase + readAt, got);
+      if (auto ec = writeFully(target, writeBase + writeAt, got)) return ec;
+      copied += got;
+      if (got < want) break;
+    }
+    return {};
+  }
+
+  static char* pageAligned(char* p) {
+    const auto address = reinterpret_cast<std::uintptr_t>(p);
+    return p + (kPage - address % kPage) % kPage;
+  }
+
+  std::vector<char> buffers_;
   int fd_;
   std::uint64_t size_;
 };

@@ -16,28 +16,37 @@ std::string pattern(std::size_t size) {
 }
 
 // A range from the middle of one file after bytes already written to the
-// other, in the kernel (PosixFileSystem) and through the buffer (the
-// fault-injecting double, whose files do not override the copy).
+// other, in the kernel or through realigning buffers (PosixFileSystem, with
+// the offsets at the same place within a page or not) and through the plain
+// buffer (the fault-injecting double, whose files do not override the copy).
 TEST(FileCopyTo, CopiesARangeBetweenCurrentPositionsAndStopsAtTheEnd) {
+  struct Row {
+    const char* name;
+    std::size_t skip;  // source offset; 4 bytes are written first
+  };
+  const Row rows[] = {{"same page offset", 4}, {"shifted within a page", 5}, {"a whole page further", 4100}};
   TempDir dir;
   const std::string data = pattern(3 * 1024 * 1024 + 17);
   dir.writeFile("in", data);
   PosixFileSystem posix;
   FaultyFileSystem faulty(posix);
-  for (FileSystem* fs : {static_cast<FileSystem*>(&posix), static_cast<FileSystem*>(&faulty)}) {
-    std::unique_ptr<InputFile> in;
-    std::unique_ptr<OutputFile> out;
-    ASSERT_FALSE(fs->openRead(dir / "in", in));
-    ASSERT_FALSE(fs->openWrite(dir / "out", WriteMode::Truncate, out));
-    ASSERT_FALSE(out->write("head", 4));
-    ASSERT_FALSE(in->seek(5));
-    std::uint64_t copied = 0;
-    ASSERT_FALSE(in->copyTo(*out, 2 * 1024 * 1024, copied));
-    EXPECT_EQ(copied, 2u * 1024 * 1024);
-    ASSERT_FALSE(in->copyTo(*out, data.size(), copied));  // only the rest is left
-    EXPECT_EQ(copied, data.size() - 5 - 2 * 1024 * 1024);
-    ASSERT_FALSE(out->close());
-    EXPECT_TRUE(dir.readFile("out") == "head" + data.substr(5));
+  for (const Row& row : rows) {
+    for (FileSystem* fs : {static_cast<FileSystem*>(&posix), static_cast<FileSystem*>(&faulty)}) {
+      SCOPED_TRACE(row.name);
+      std::unique_ptr<InputFile> in;
+      std::unique_ptr<OutputFile> out;
+      ASSERT_FALSE(fs->openRead(dir / "in", in));
+      ASSERT_FALSE(fs->openWrite(dir / "out", WriteMode::Truncate, out));
+      ASSERT_FALSE(out->write("head", 4));
+      ASSERT_FALSE(in->seek(row.skip));
+      std::uint64_t copied = 0;
+      ASSERT_FALSE(in->copyTo(*out, 2 * 1024 * 1024 + 3, copied));
+      EXPECT_EQ(copied, 2u * 1024 * 1024 + 3);
+      ASSERT_FALSE(in->copyTo(*out, data.size(), copied));  // only the rest is left
+      EXPECT_EQ(copied, data.size() - row.skip - 2 * 1024 * 1024 - 3);
+      ASSERT_FALSE(out->close());
+      EXPECT_TRUE(dir.readFile("out") == "head" + data.substr(row.skip));
+    }
   }
 }
 
