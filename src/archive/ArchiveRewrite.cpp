@@ -1,8 +1,9 @@
 #include "archive/ArchiveRewrite.h"
 
-#include "archive/ArchiveBackend.h"
 #include "archive/ArchiveError.h"
+#include "archive/LzhHeaderReader.h"
 #include "archive/LzhRewriter.h"
+#include "archive/ZipDirectoryReader.h"
 #include "archive/ZipRewriter.h"
 
 namespace ritoma {
@@ -54,13 +55,32 @@ bool ArchiveRewrite::rename(ArcKind kind, const std::string& backupPath,
 }
 
 bool ArchiveRewrite::verify(ArcKind kind, const std::string& archivePath) {
-  std::vector<ArcInfo> entries;
-  if (!ArchiveBackend::list(fs_, kind, archivePath, entries, error_)) return false;
-  bool same = entries.size() == planned_.size();
-  for (std::size_t i = 0; same && i < entries.size(); ++i)
-    same = kind == ArcLzh ? ArcRenameTable::normalizeSeparators(entries[i].name) ==
+  // Headers and directory only, read by the same code as a listing: the
+  // data was copied unchanged and is not read again.
+  std::vector<std::string> names;
+  try {
+    std::unique_ptr<InputFile> file;
+    if (fs_.openRead(archivePath, file)) throw ArchiveError(archivePath + ": 開けません");
+    ArchiveInput in(std::move(file), archivePath);
+    if (kind == ArcLzh) {
+      LzhHeaderReader reader(in);
+      std::uint64_t end = 0;
+      for (const LzhHeader& h : reader.readAll(end)) names.push_back(h.listedName());
+    } else if (kind == ArcZip) {
+      ZipDirectoryReader reader(in);
+      for (ZipEntry& e : reader.read().entries) names.push_back(std::move(e.name));
+    } else {
+      throw ArchiveError(archivePath + ": 書庫ではありません");
+    }
+  } catch (const std::exception& e) {
+    error_ = e.what();
+    return false;
+  }
+  bool same = names.size() == planned_.size();
+  for (std::size_t i = 0; same && i < names.size(); ++i)
+    same = kind == ArcLzh ? ArcRenameTable::normalizeSeparators(names[i]) ==
                                       ArcRenameTable::normalizeSeparators(planned_[i])
-                                : entries[i].name == planned_[i];
+                                : names[i] == planned_[i];
   if (!same) error_ = archivePath + ": 書き換えた書庫の内容が予定と一致しません";
   return same;
 }

@@ -109,7 +109,8 @@ void ZipDirectoryReader::readEntry(std::uint64_t pos, ZipEntry& e, std::uint64_t
     refuseZip64(in_);
   e.localOffset = localOffset + shift;
   in_.requireRange(pos, e.recordSize(), "中央ディレクトリがファイルの終わりを越えています");
-  in_.read(pos + kCentralSize, e.nameLength, e.rawName);
+  e.rawName.assign(reinterpret_cast<const char*>(in_.view(pos + kCentralSize, e.nameLength)),
+                   e.nameLength);
   e.name = e.isUtf8() ? TextCodec::toInternal(e.rawName) : e.rawName;
   if (!in_.contains(e.localOffset, kLocalSize))
     in_.damaged("ローカルヘッダの位置がファイルの外です");

@@ -110,9 +110,15 @@ bool CaseMap::isLower(std::string_view cp932Char) {
 }
 
 std::string CaseMap::foldKey(std::string_view cp932) {
-  std::string key;
+  // A leading ASCII run (all of most names) holds only one-byte
+  // characters: no lead byte is below 0x80.
+  std::size_t ascii = 0;
+  while (ascii < cp932.size() && static_cast<unsigned char>(cp932[ascii]) < 0x80) ++ascii;
+  std::string key(cp932.substr(0, ascii));
+  for (char& c : key) c = asciiLower(c);
+  if (ascii == cp932.size()) return key;
   key.reserve(cp932.size());
-  for (std::size_t i = 0; i < cp932.size();) {
+  for (std::size_t i = ascii; i < cp932.size();) {
     const std::size_t len = Cp932::charLength(cp932, i);
     if (len == 1 && static_cast<unsigned char>(cp932[i]) < 0x80)
       key.push_back(asciiLower(cp932[i]));

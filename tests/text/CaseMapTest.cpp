@@ -80,6 +80,7 @@ TEST(CaseMapCompare, EqualIgnoringCase) {
   const Row rows[] = {
       {"ascii", "ABC.TXT", "abc.txt", true},
       {"full-width", cp("ＡＢＣ表"), cp("ａｂｃ表"), true},
+      {"ascii run, then full-width", cp("Dir/ＡＢ表"), cp("dIR/ａｂ表"), true},
       {"greek sigma", cp("ΣΑΣ"), cp("σασ"), true},
       {"characters in slots", TextCodec::toInternal("\xC3\x89t\xC3\xA9"), TextCodec::toInternal("\xC3\xA9T\xC3\x89"), true},
       {"different letters", "abc", "abd", false},
