@@ -1,6 +1,7 @@
 #include "archive/ArcRenameTable.h"
 
-#include <unordered_map>
+#include <functional>
+#include <string_view>
 
 #include "text/CaseMap.h"
 #include "text/Cp932.h"
@@ -9,14 +10,28 @@ namespace ritoma {
 
 std::vector<int> ArcRenameTable::match(const std::vector<std::string>& entryNames,
                                        const std::vector<ArcRenameRow>& rows) {
-  std::unordered_map<std::string, std::size_t> firstEntry;
-  firstEntry.reserve(entryNames.size());
-  for (std::size_t i = 0; i < entryNames.size(); ++i)
-    firstEntry.emplace(CaseMap::foldKey(entryNames[i]), i);
+  // Open addressing over the folded entry names: a node-based map would
+  // cost an allocation per entry, which dominates the rename of an archive
+  // of many small entries. A slot holds an entry index + 1, 0 when free.
+  std::vector<std::string> keys;
+  keys.reserve(entryNames.size());
+  for (const std::string& name : entryNames) keys.push_back(CaseMap::foldKey(name));
+  std::size_t capacity = 16;
+  while (capacity < 2 * keys.size()) capacity *= 2;
+  std::vector<std::size_t> slots(capacity, 0);
+  const auto slotOf = [&](std::string_view key) {
+    std::size_t slot = std::hash<std::string_view>{}(key) & (capacity - 1);
+    while (slots[slot] != 0 && keys[slots[slot] - 1] != key) slot = (slot + 1) & (capacity - 1);
+    return slot;
+  };
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    const std::size_t slot = slotOf(keys[i]);
+    if (slots[slot] == 0) slots[slot] = i + 1;  // the first entry of a name keeps it
+  }
   std::vector<int> rowOfEntry(entryNames.size(), -1);
   for (std::size_t r = 0; r < rows.size(); ++r) {
-    const auto it = firstEntry.find(CaseMap::foldKey(rows[r].oldName));
-    if (it != firstEntry.end()) rowOfEntry[it->second] = static_cast<int>(r);
+    const std::size_t slot = slotOf(CaseMap::foldKey(rows[r].oldName));
+    if (slots[slot] != 0) rowOfEntry[slots[slot] - 1] = static_cast<int>(r);
   }
   return rowOfEntry;
 }

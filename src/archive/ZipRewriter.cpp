@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <numeric>
+#include <string_view>
 
 #include "archive/ArchiveError.h"
 #include "archive/LittleEndian.h"
@@ -43,14 +44,17 @@ void ZipRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
   planned = ArcRenameTable::plannedNames(names, rowOf, rows);
 
   // New name bytes: UTF-8 for entries flagged as UTF-8, code page 932 otherwise.
-  std::vector<std::string> newNames(count);
+  // Views into the rows, or into `converted` for UTF-8 names.
+  std::vector<std::string> converted(count);
+  std::vector<std::string_view> newNames(count);
   for (std::size_t k = 0; k < count; ++k) {
     if (rowOf[k] < 0) continue;
     const std::string& name = rows[rowOf[k]].newName;
     if (dir.entries[k].isUtf8()) {
       bool ok = false;
-      newNames[k] = TextCodec::toDisk(name, &ok);
+      converted[k] = TextCodec::toDisk(name, &ok);
       if (!ok) throw ArchiveError(TextCodec::toUtf8(name) + ": UTF-8 に変換できない名前です");
+      newNames[k] = converted[k];
     } else {
       newNames[k] = name;
     }
@@ -61,9 +65,11 @@ void ZipRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
   // central directory.
   std::vector<std::size_t> order(count);
   std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+  const auto byOffset = [&](std::size_t a, std::size_t b) {
     return dir.entries[a].localOffset < dir.entries[b].localOffset;
-  });
+  };
+  if (!std::is_sorted(order.begin(), order.end(), byOffset))
+    std::stable_sort(order.begin(), order.end(), byOffset);
   std::vector<LocalExtent> extents(count);
   std::uint64_t previousEnd = 0;
   for (std::size_t k : order) {
@@ -96,7 +102,7 @@ void ZipRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
       LittleEndian::put16(local.data() + Z::kLocNameLength,
                           static_cast<std::uint16_t>(newNames[k].size()));
       out.write(local.data(), local.size());
-      out.write(newNames[k]);
+      out.write(newNames[k].data(), newNames[k].size());
     } else {
       out.write(local.data(), local.size());
       out.copyFrom(in, x.start + Z::kLocalSize, x.nameLength);
@@ -119,7 +125,7 @@ void ZipRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
       LittleEndian::put16(central.data() + Z::kCenNameLength,
                           static_cast<std::uint16_t>(newNames[k].size()));
       out.write(central.data(), central.size());
-      out.write(newNames[k]);
+      out.write(newNames[k].data(), newNames[k].size());
     } else {
       out.write(central.data(), central.size());
       out.write(e.rawName);
