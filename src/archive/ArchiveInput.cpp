@@ -42,13 +42,11 @@ void ArchiveInput::fill(std::uint64_t offset, std::size_t length) {
   windowLength_ = total;
 }
 
-const std::uint8_t* ArchiveInput::view(std::uint64_t offset, std::size_t length) {
+const std::uint8_t* ArchiveInput::viewOutsideWindow(std::uint64_t offset, std::size_t length) {
   requireRange(offset, length, "ファイルの終わりを越えています");
   if (length > kMaxView) damaged("ヘッダが大きすぎます");
-  if (offset < windowOffset_ || offset - windowOffset_ > windowLength_ ||
-      length > windowLength_ - (offset - windowOffset_))
-    fill(offset, length);
-  return window_.data() + (offset - windowOffset_);
+  fill(offset, length);
+  return window_.data();
 }
 
 void ArchiveInput::read(std::uint64_t offset, std::size_t length, std::string& out) {

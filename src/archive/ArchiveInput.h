@@ -23,8 +23,14 @@ public:
     return offset <= size_ && length <= size_ - offset;
   }
   // Bytes [offset, offset + length) of the file; valid until the next call.
-  // `length` must not exceed kMaxView.
-  const std::uint8_t* view(std::uint64_t offset, std::size_t length);
+  // `length` must not exceed kMaxView. A range inside the window is inside
+  // the file and no longer than kMaxView, so it needs no further check.
+  const std::uint8_t* view(std::uint64_t offset, std::size_t length) {
+    if (offset >= windowOffset_ && offset - windowOffset_ <= windowLength_ &&
+        length <= windowLength_ - (offset - windowOffset_))
+      return window_.data() + (offset - windowOffset_);
+    return viewOutsideWindow(offset, length);
+  }
   // Copies bytes into `out` (any length, read in pieces).
   void read(std::uint64_t offset, std::size_t length, std::string& out);
 
@@ -39,6 +45,7 @@ public:
   static constexpr std::size_t kMaxView = 1 << 20;
 
 private:
+  const std::uint8_t* viewOutsideWindow(std::uint64_t offset, std::size_t length);
   void fill(std::uint64_t offset, std::size_t length);
 
   std::unique_ptr<InputFile> file_;

@@ -29,17 +29,15 @@ void ArchiveOutput::flush() {
   used_ = 0;
 }
 
-void ArchiveOutput::write(const void* data, std::size_t size) {
-  if (size > buffer_.size() - used_) {
-    flush();
-    if (size >= buffer_.size()) {
-      if (file_->write(data, size)) failed();
-      position_ += size;
-      return;
-    }
+void ArchiveOutput::writePastBuffer(const void* data, std::size_t size) {
+  flush();
+  if (size >= buffer_.size()) {
+    if (file_->write(data, size)) failed();
+    position_ += size;
+    return;
   }
-  std::memcpy(buffer_.data() + used_, data, size);
-  used_ += size;
+  std::memcpy(buffer_.data(), data, size);
+  used_ = size;
   position_ += size;
 }
 

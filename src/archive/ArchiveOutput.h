@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,7 +23,15 @@ public:
   ~ArchiveOutput();
 
   std::uint64_t position() const { return position_; }
-  void write(const void* data, std::size_t size);
+  void write(const void* data, std::size_t size) {
+    if (size <= buffer_.size() - used_) {
+      std::memcpy(buffer_.data() + used_, data, size);
+      used_ += size;
+      position_ += size;
+    } else {
+      writePastBuffer(data, size);
+    }
+  }
   void write(const std::string& bytes) { write(bytes.data(), bytes.size()); }
   // Copies input bytes [offset, offset + length) unchanged.
   void copyFrom(ArchiveInput& input, std::uint64_t offset, std::uint64_t length);
@@ -32,6 +41,7 @@ public:
   static constexpr std::size_t kChunk = 1 << 20;
 
 private:
+  void writePastBuffer(const void* data, std::size_t size);
   void flush();
   [[noreturn]] void failed() const;
 

@@ -68,7 +68,9 @@ bool ArchiveRewrite::verify(ArcKind kind, const std::string& archivePath) {
       for (const LzhHeader& h : reader.readAll(end)) names.push_back(h.listedName());
     } else if (kind == ArcZip) {
       ZipDirectoryReader reader(in);
-      for (ZipEntry& e : reader.read().entries) names.push_back(std::move(e.name));
+      ZipDirectory dir = reader.read();
+      names.reserve(dir.entries.size());
+      for (ZipEntry& e : dir.entries) names.push_back(std::move(e.name));
     } else {
       throw ArchiveError(archivePath + ": 書庫ではありません");
     }
