@@ -12,6 +12,7 @@ namespace ritoma {
 // One central directory record of a ZIP archive.
 struct ZipEntry {
   std::uint64_t centralOffset = 0;  // where the record starts
+  std::uint16_t madeBy = 0;         // high byte: host system (0 FAT, 3 Unix, 11 NTFS, ...)
   std::uint16_t flags = 0;
   std::uint16_t method = 0;
   std::uint16_t dosTime = 0, dosDate = 0;
@@ -21,9 +22,14 @@ struct ZipEntry {
   std::uint32_t externalAttributes = 0;
   std::uint64_t localOffset = 0;    // absolute position of the local header
   std::string rawName;              // the name bytes as stored
-  std::string name;                 // code page 932 (converted when the UTF-8 flag is set)
+  std::string name;                 // code page 932 (converted when utf8Name)
+  // The name is read and written as UTF-8: the UTF-8 flag is set, or a Unix
+  // host stored a non-ASCII name that is valid UTF-8 without the flag (as
+  // Info-ZIP zip does). Other names are raw code page 932.
+  bool utf8Name = false;
 
   bool isUtf8() const { return (flags & 0x0800) != 0; }
+  std::uint8_t hostSystem() const { return static_cast<std::uint8_t>(madeBy >> 8); }
   std::uint64_t recordSize() const { return 46u + nameLength + extraLength + commentLength; }
   ArcInfo info(std::uint32_t index) const;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "archive/ArchiveError.h"
 #include "archive/LittleEndian.h"
@@ -55,6 +56,35 @@ const char* methodName(std::uint16_t method) {
   }
 }
 
+// Strict UTF-8 with at least one non-ASCII character: no overlong forms, no
+// surrogates, nothing above U+10FFFF. Code page 932 names almost never pass.
+bool isNonAsciiUtf8(std::string_view s) {
+  bool nonAscii = false;
+  for (std::size_t i = 0; i < s.size();) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    if (b < 0x80) {
+      ++i;
+      continue;
+    }
+    nonAscii = true;
+    std::size_t length = 0;
+    char32_t c = 0, min = 0;
+    if (b >= 0xC2 && b <= 0xDF) length = 2, c = b & 0x1F, min = 0x80;
+    else if (b >= 0xE0 && b <= 0xEF) length = 3, c = b & 0x0F, min = 0x800;
+    else if (b >= 0xF0 && b <= 0xF4) length = 4, c = b & 0x07, min = 0x10000;
+    else return false;
+    if (s.size() - i < length) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      const auto t = static_cast<unsigned char>(s[i + k]);
+      if ((t & 0xC0) != 0x80) return false;
+      c = (c << 6) | (t & 0x3F);
+    }
+    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+    i += length;
+  }
+  return nonAscii;
+}
+
 }  // namespace
 
 ArcInfo ZipEntry::info(std::uint32_t index) const {
@@ -93,6 +123,7 @@ void ZipDirectoryReader::readEntry(std::uint64_t pos, ZipEntry& e, std::uint64_t
   const std::uint8_t* p = in_.view(pos, kCentralSize);
   if (LittleEndian::get32(p) != kCentralSignature) in_.damaged("中央ディレクトリの署名が違います");
   e.centralOffset = pos;
+  e.madeBy = LittleEndian::get16(p + kCenMadeBy);
   e.flags = LittleEndian::get16(p + kCenFlags);
   e.method = LittleEndian::get16(p + kCenMethod);
   e.dosTime = LittleEndian::get16(p + kCenTime);
@@ -111,7 +142,8 @@ void ZipDirectoryReader::readEntry(std::uint64_t pos, ZipEntry& e, std::uint64_t
   in_.requireRange(pos, e.recordSize(), "中央ディレクトリがファイルの終わりを越えています");
   e.rawName.assign(reinterpret_cast<const char*>(in_.view(pos + kCentralSize, e.nameLength)),
                    e.nameLength);
-  e.name = e.isUtf8() ? TextCodec::toInternal(e.rawName) : e.rawName;
+  e.utf8Name = e.isUtf8() || (e.hostSystem() == kHostUnix && isNonAsciiUtf8(e.rawName));
+  e.name = e.utf8Name ? TextCodec::toInternal(e.rawName) : e.rawName;
   if (!in_.contains(e.localOffset, kLocalSize))
     in_.damaged("ローカルヘッダの位置がファイルの外です");
 }

@@ -29,6 +29,7 @@ public:
   static constexpr std::size_t kEndDirectoryOffset = 16;
   static constexpr std::size_t kEndCommentLength = 20;
   // Central directory header fields
+  static constexpr std::size_t kCenMadeBy = 4;
   static constexpr std::size_t kCenFlags = 8;
   static constexpr std::size_t kCenMethod = 10;
   static constexpr std::size_t kCenTime = 12;
@@ -44,6 +45,8 @@ public:
   // Local file header fields
   static constexpr std::size_t kLocNameLength = 26;
   static constexpr std::size_t kLocExtraLength = 28;
+  // "Version made by" host system of Unix
+  static constexpr std::uint8_t kHostUnix = 3;
 
 private:
   std::uint64_t findEndRecord();

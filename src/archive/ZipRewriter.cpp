@@ -43,14 +43,15 @@ void ZipRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
   const std::vector<int> rowOf = ArcRenameTable::match(names, rows);
   planned = ArcRenameTable::plannedNames(names, rowOf, rows);
 
-  // New name bytes: UTF-8 for entries flagged as UTF-8, code page 932 otherwise.
+  // New name bytes: UTF-8 for entries whose name was read as UTF-8, code
+  // page 932 otherwise. The flags stay as they were.
   // Views into the rows, or into `converted` for UTF-8 names.
   std::vector<std::string> converted(count);
   std::vector<std::string_view> newNames(count);
   for (std::size_t k = 0; k < count; ++k) {
     if (rowOf[k] < 0) continue;
     const std::string& name = rows[rowOf[k]].newName;
-    if (dir.entries[k].isUtf8()) {
+    if (dir.entries[k].utf8Name) {
       bool ok = false;
       converted[k] = TextCodec::toDisk(name, &ok);
       if (!ok) throw ArchiveError(TextCodec::toUtf8(name) + ": UTF-8 に変換できない名前です");

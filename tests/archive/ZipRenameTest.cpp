@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <map>
 
@@ -61,10 +62,12 @@ TEST_P(ZipUntouched, ComesOutByteIdentical) {
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, ZipUntouched,
                          ::testing::Values("stored.zip", "deflated.zip", "descriptor.zip",
-                                           "sfx.zip", "utf8.zip"),
+                                           "sfx.zip", "utf8.zip", "unix-utf8.zip"),
                          [](const auto& info) {
                            std::string name = info.param;
-                           return name.substr(0, name.find('.'));
+                           name = name.substr(0, name.find('.'));
+                           std::replace(name.begin(), name.end(), '-', '_');
+                           return name;
                          });
 
 class ZipRenameFixtures : public ZipRename, public ::testing::WithParamInterface<const char*> {};
@@ -133,6 +136,72 @@ TEST_F(ZipRename, Utf8FlaggedEntryGetsItsNewNameInUtf8) {
   test::runTool("unzip -l " + test::quoted(out), &listing);
   EXPECT_NE(listing.find("新表.txt"), std::string::npos) << listing;
 }
+
+// zip 3.0 on Linux stores the name bytes as they are on disk, without flag
+// bit 11. A non-ASCII name that is valid UTF-8 from a Unix host is UTF-8 and
+// gets its new name in UTF-8; a Shift_JIS name beside it stays Shift_JIS.
+TEST_F(ZipRename, UnixHostUtf8NameWithoutTheFlagIsReadAndWrittenAsUtf8) {
+  const std::string path = fixturePath("unix-utf8.zip");
+  const std::string shihyo = "\x8e\x86\x95\x5c.txt";  // 紙表.txt
+  EXPECT_EQ(test::names(test::listOrFail(fs, ArcZip, path)),
+            (std::vector<std::string>{"plain.txt", TextCodec::fromUtf8("ソ表.txt"), shihyo}));
+
+  const std::string newName = TextCodec::fromUtf8("ソ新表.txt");
+  const std::string out = rename(test::readBytes(path), {{TextCodec::fromUtf8("ソ表.txt"), newName},
+                                                         {shihyo, "\x8e\x86\x83\x5c.txt"}});
+  expectUnzipAccepts(out);
+  const ZipDirectory before = directoryOf(fs, path);
+  const ZipDirectory d = directoryOf(fs, out);
+  ASSERT_EQ(d.entries.size(), 3u);
+  EXPECT_EQ(d.entries[1].rawName, "ソ新表.txt");
+  EXPECT_EQ(d.entries[1].name, newName);
+  EXPECT_EQ(d.entries[2].rawName, "\x8e\x86\x83\x5c.txt");  // 紙ソ.txt
+  for (std::size_t k = 0; k < d.entries.size(); ++k) {
+    EXPECT_EQ(d.entries[k].flags, before.entries[k].flags) << k;
+    EXPECT_EQ(d.entries[k].madeBy, before.entries[k].madeBy) << k;
+  }
+  std::string listing;
+  test::runTool("unzip -l " + test::quoted(out), &listing);
+  EXPECT_NE(listing.find("ソ新表.txt"), std::string::npos) << listing;
+  using Entry = std::pair<std::string, std::string>;
+  EXPECT_EQ(test::contents(fs, ArcZip, out),
+            (std::vector<Entry>{{"plain.txt", test::plainText()},
+                                {newName, "utf-8 named\n"},
+                                {"\x8e\x86\x83\x5c.txt", "shift_jis named\n"}}));
+}
+
+// Only a Unix host vouches for UTF-8: from FAT, NTFS or any other host the
+// same bytes are Shift_JIS, read and written raw as before.
+struct HostCase {
+  const char* name;
+  std::uint8_t host;
+  bool utf8;
+};
+
+void PrintTo(const HostCase& c, std::ostream* os) { *os << c.name; }
+
+class ZipHost : public ZipRename, public ::testing::WithParamInterface<HostCase> {};
+
+TEST_P(ZipHost, DecidesWhetherAnUnflaggedNameIsUtf8) {
+  std::string bytes = test::readBytes(fixturePath("unix-utf8.zip"));
+  for (const ZipEntry& e : directoryOf(fs, fixturePath("unix-utf8.zip")).entries)
+    bytes[e.centralOffset + 5] = static_cast<char>(GetParam().host);
+  const std::string utf8Bytes = "ソ表.txt";
+  const std::string asRead = GetParam().utf8 ? TextCodec::fromUtf8(utf8Bytes) : utf8Bytes;
+  const std::string out = rename(bytes, {{asRead, "\x95\x5c.txt"}, {"plain.txt", "p.txt"}});
+  const ZipDirectory d = directoryOf(fs, out);
+  ASSERT_EQ(d.entries.size(), 3u);
+  EXPECT_EQ(d.entries[0].rawName, "p.txt");
+  EXPECT_EQ(d.entries[1].rawName, GetParam().utf8 ? "表.txt" : "\x95\x5c.txt");
+  EXPECT_EQ(d.entries[2].name, "\x8e\x86\x95\x5c.txt");
+  EXPECT_EQ(d.entries[2].rawName, "\x8e\x86\x95\x5c.txt");
+}
+
+INSTANTIATE_TEST_SUITE_P(Hosts, ZipHost,
+                         ::testing::Values(HostCase{"Fat", 0, false}, HostCase{"Ntfs", 11, false},
+                                           HostCase{"Tops20", 10, false},
+                                           HostCase{"Unix", 3, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Entries larger than the copy buffer go file to file; a write failing in
 // the middle of one ends the rewrite cleanly.

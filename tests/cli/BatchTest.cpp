@@ -336,6 +336,11 @@ const ArchiveCase kArchiveCases[] = {
     {"Zip", "stored.zip",
      "plain.txt\tplbin.txt\tok\nsub/data.bin\tsub/dbtb.bin\tok\nソ表.txt\tソヒョウ.txt\tok\n",
      "plbin.txt\tplbin.txt\tok\nsub/dbtb.bin\tsub/dbtb.bin\tok\nソヒョウ.txt\tソヒョウ.txt\tok\n"},
+    // Made by zip on Linux: ソ表.txt in UTF-8 without flag bit 11, 紙表.txt in
+    // Shift_JIS.
+    {"ZipFromUnix", "unix-utf8.zip",
+     "plain.txt\tplbin.txt\tok\nソ表.txt\tソヒョウ.txt\tok\n紙表.txt\t紙ヒョウ.txt\tok\n",
+     "plbin.txt\tplbin.txt\tok\nソヒョウ.txt\tソヒョウ.txt\tok\n紙ヒョウ.txt\t紙ヒョウ.txt\tok\n"},
     {"Lzh", "level2.lzh",
      "dir表/ソa.txt\tdirヒョウ/ソb.txt\tok\nplain.txt\tplbin.txt\tok\n",
      "dirヒョウ/ソb.txt\tdirヒョウ/ソb.txt\tok\nplbin.txt\tplbin.txt\tok\n"},
