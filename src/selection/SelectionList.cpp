@@ -5,6 +5,7 @@
 
 #include "selection/FolderEnumerator.h"
 #include "selection/FolderTree.h"
+#include "text/Cp932.h"
 #include "text/TextCodec.h"
 
 namespace ritoma {
@@ -15,13 +16,20 @@ constexpr std::size_t kSizeKeyWidth = 50;
 
 unsigned char foldAscii(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - ('a' - 'A') : c; }
 
-// Byte comparison with ASCII letters folded to upper case; a prefix sorts first.
+// Byte comparison with ASCII letters folded to upper case; a prefix sorts
+// first. Trail bytes are never folded (ヒ is 83 71, not 83 51): up to the
+// first difference both texts share their bytes, so one boundary state
+// serves both.
 int compareFolded(std::string_view a, std::string_view b) {
   const std::size_t n = std::min(a.size(), b.size());
+  bool trail = false;
   for (std::size_t i = 0; i < n; ++i) {
-    const unsigned char x = foldAscii(static_cast<unsigned char>(a[i]));
-    const unsigned char y = foldAscii(static_cast<unsigned char>(b[i]));
+    const unsigned char ca = static_cast<unsigned char>(a[i]);
+    const unsigned char cb = static_cast<unsigned char>(b[i]);
+    const unsigned char x = trail ? ca : foldAscii(ca);
+    const unsigned char y = trail ? cb : foldAscii(cb);
     if (x != y) return x < y ? -1 : 1;
+    trail = !trail && Cp932::isLeadByte(ca);
   }
   return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }

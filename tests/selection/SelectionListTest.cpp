@@ -176,6 +176,8 @@ TEST(SelectionSort, ExamplesByColumnAndDirection) {
       {"name: shorter prefix first", {}, {row("abc"), row("ab"), row("ABD")}, {"ab", "abc", "ABD"}},
       {"name: bytes unsigned, no folding beyond ASCII", {},
        {row(sj("ソ")), row("~"), row(sj("ａ")), row("Z")}, {"Z", "~", sj("ａ"), sj("ソ")}},
+      {"name: trail bytes never fold (ヒ 83 71 after ソ 83 5C)", {},
+       {row(sj("ヒ")), row(sj("ソ"))}, {sj("ソ"), sj("ヒ")}},
       {"name: lower case folds before underscore", {}, {row("_"), row("B"), row("a")}, {"a", "B", "_"}},
       {"name ascending again", {1, 1}, {row("b"), row("a")}, {"a", "b"}},
       {"extension", {2}, {row("x.b"), row("y"), row("z.A")}, {"y", "z.A", "x.b"}},
