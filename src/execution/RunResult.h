@@ -8,9 +8,11 @@ namespace ritoma {
 // What a run of a plan reports. Texts are UTF-8 display texts, names raw
 // disk bytes.
 struct RunResult {
-  // 0 success (or nothing done), −1 a failure that is not rolled back
-  // (copies, dummy files, archives), otherwise 10 × the failing row + the
-  // stage flags reached: 1 rename, 2 times, 4 attributes.
+  // 0 success (or nothing done); negative a failure that is not rolled
+  // back: −1 for copies, dummy files and archives, −(10 × the failing row +
+  // the stage flags) for the times or attributes of copies; otherwise
+  // 10 × the failing row + the stage flags reached: 1 rename, 2 times,
+  // 4 attributes.
   int code = 0;
   // Every failure, also one at row 0 before any stage flag (code 0).
   bool failed = false;

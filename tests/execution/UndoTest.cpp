@@ -42,6 +42,15 @@ TEST(UndoFileFormat, LayoutAndRoundTrip) {
   EXPECT_EQ(back.records[0].accessed, "2003/02/03 04:05:06");
   EXPECT_EQ(back.records[0].attrs, "--RA");
   EXPECT_FALSE(back.records[1].isFile);
+
+  // Any kind other than 0 is a file record.
+  std::string otherKind = *bytes;
+  const std::size_t kind = 2 + folder.size() + 2 + 2 + 7 + 2 + 7;
+  ASSERT_EQ(otherKind[kind], '\x01');
+  otherKind[kind] = '\x02';
+  ASSERT_EQ(UndoFile::decode(otherKind, back), UndoFile::Status::Ok);
+  EXPECT_TRUE(back.records[0].isFile);
+  EXPECT_EQ(back.records[0].attrs, "--RA");
 }
 
 TEST(UndoFileFormat, EveryDamageIsRecognised) {
