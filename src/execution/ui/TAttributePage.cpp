@@ -11,6 +11,9 @@
 #include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cctype>
+#include <string_view>
 #include <unordered_map>
 
 #include "execution/ExecutionFlow.h"
@@ -48,6 +51,15 @@ QCheckBox* makeCheckBox(const QString& name, const QString& caption, QWidget* pa
   auto* box = new QCheckBox(caption, parent);
   box->setObjectName(name);
   return box;
+}
+
+// A key of the copy-destination history: "Path-" (any letter case) and a number.
+bool isHistoryKey(const std::string& key) {
+  constexpr std::string_view prefix = "path-";
+  if (key.size() <= prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i)
+    if (static_cast<char>(std::tolower(static_cast<unsigned char>(key[i]))) != prefix[i]) return false;
+  return std::all_of(key.begin() + prefix.size(), key.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 }  // namespace
@@ -525,11 +537,13 @@ void TAttributePage::saveSettings(IniFile& ini) const {
   ini.writeBool("Rename", "Copy", checkBoxCopy_->isChecked());
   ini.writeString("Rename", "Path", internal(comboBoxCopyPath_->currentText()));
   ini.writeBool("Rename", "Dummy", checkBoxDummy_->isChecked());
+  // The section is shared with the word separators, so the old history
+  // entries are removed one by one, however many an older file held.
+  for (const std::string& key : ini.readSectionKeys("Rename"))
+    if (isHistoryKey(key)) ini.eraseKey("Rename", key);
   ini.writeInteger("Rename", "PathCount", static_cast<int>(history_.size()));
   for (std::size_t i = 0; i < history_.size(); ++i)
     ini.writeString("Rename", IniFile::indexedKey("Path-", static_cast<int>(i)), history_[i]);
-  for (int i = static_cast<int>(history_.size()); i < RunOptions::MaxHistory; ++i)
-    ini.eraseKey("Rename", IniFile::indexedKey("Path-", i));
 }
 
 }  // namespace ritoma

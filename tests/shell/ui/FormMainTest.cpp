@@ -105,6 +105,7 @@ private slots:
   void droppedFilesAreOpened();
   void closingAsksOnlyWithMsgExit();
   void layoutIsSavedAndRestored();
+  void renameSectionIsRewrittenKeepingWhatOthersOwn();
   void unwritableSettingsAreReportedAndLoadingGoesOn();
   void progressWindowFollowsOpenStepClose();
   void menuOffersItsEntriesAndTheAboutBox();
@@ -511,6 +512,44 @@ void FormMainTest::layoutIsSavedAndRestored() {
   QCOMPARE(again->size(), QSize(640, 480));
   QCOMPARE(child<QSplitter>(again.get(), "Splitter1")->sizes().value(0), 230);
   QCOMPARE(child<QTreeView>(again.get(), "ListView1")->header()->sectionSize(2), 55);
+}
+
+void FormMainTest::renameSectionIsRewrittenKeepingWhatOthersOwn() {
+  Fixture f;
+  // No Header key; history entries beyond the count, in either letter case,
+  // are left from an older file.
+  f.writeSettings(
+      "[Rename]\nWord=!_表\nForce=0\nCopy=1\nPath=/tmp/表\nDummy=1\nPathCount=2\n"
+      "Path-0=/tmp/表\nPath-1=/var\nPath-2=/old\nPATH-25=/older\n"
+      "[RepText]\nCountB=1\nB-0=表\nB-7=stale\n[MacroEx]\nCount=1\nDLLName-0=x.so\nCommand-0=X\n");
+  {
+    auto form = f.make();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QCOMPARE(child<QLineEdit>(form.get(), "EditForce")->text(), QStringLiteral("@"));
+    QCOMPARE(child<QLineEdit>(form.get(), "LabeledEditChg")->text(), QStringLiteral("!_表"));
+    auto* paths = child<QComboBox>(form.get(), "ComboBoxCopyPath");
+    QCOMPARE(paths->count(), 2);
+    QCOMPARE(paths->itemText(0), QStringLiteral("/tmp/表"));
+    QCOMPARE(paths->itemText(1), QStringLiteral("/var"));
+    QVERIFY(form->close());
+  }
+  IniFile ini(f.fs, f.settings());
+  QCOMPARE(ini.readString("Rename", "Word"), TextCodec::fromUtf8("!_表"));
+  QCOMPARE(ini.readString("Rename", "Header"), std::string("@"));
+  QVERIFY(!ini.readBool("Rename", "Force", true));
+  QVERIFY(ini.readBool("Rename", "Copy", false));
+  QCOMPARE(ini.readString("Rename", "Path"), TextCodec::fromUtf8("/tmp/表"));
+  QVERIFY(ini.readBool("Rename", "Dummy", false));
+  QCOMPARE(ini.readInteger("Rename", "PathCount", 0), 2);
+  QCOMPARE(ini.readString("Rename", "PATH-0"), TextCodec::fromUtf8("/tmp/表"));
+  QCOMPARE(ini.readString("Rename", "PATH-1"), std::string("/var"));
+  QVERIFY(!ini.valueExists("Rename", "Path-2"));
+  QVERIFY(!ini.valueExists("Rename", "Path-25"));
+  // The histories are rewritten whole; the extension macros are kept as found.
+  QCOMPARE(ini.readString("RepText", "B-0"), TextCodec::fromUtf8("表"));
+  QVERIFY(!ini.valueExists("RepText", "B-7"));
+  QCOMPARE(ini.readString("MacroEx", "DLLName-0"), std::string("x.so"));
 }
 
 void FormMainTest::unwritableSettingsAreReportedAndLoadingGoesOn() {
