@@ -8,14 +8,37 @@
 
 namespace ritoma {
 
+namespace {
+
+// Whether folding can change the name: only upper-case ASCII letters and
+// double-byte characters can fold.
+bool foldsToItself(std::string_view name) {
+  for (const char c : name) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b >= 0x80 || (b >= 'A' && b <= 'Z')) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 std::vector<int> ArcRenameTable::match(const std::vector<std::string>& entryNames,
                                        const std::vector<ArcRenameRow>& rows) {
   // Open addressing over the folded entry names: a node-based map would
   // cost an allocation per entry, which dominates the rename of an archive
   // of many small entries. A slot holds an entry index + 1, 0 when free.
-  std::vector<std::string> keys;
-  keys.reserve(entryNames.size());
-  for (const std::string& name : entryNames) keys.push_back(CaseMap::foldKey(name));
+  // A key views the name itself when folding leaves it unchanged, else its
+  // folded copy in `folded` (sized once, so the views stay valid).
+  std::vector<std::string> folded(entryNames.size());
+  std::vector<std::string_view> keys(entryNames.size());
+  for (std::size_t i = 0; i < entryNames.size(); ++i) {
+    if (foldsToItself(entryNames[i])) {
+      keys[i] = entryNames[i];
+    } else {
+      folded[i] = CaseMap::foldKey(entryNames[i]);
+      keys[i] = folded[i];
+    }
+  }
   std::size_t capacity = 16;
   while (capacity < 2 * keys.size()) capacity *= 2;
   std::vector<std::size_t> slots(capacity, 0);
@@ -29,8 +52,12 @@ std::vector<int> ArcRenameTable::match(const std::vector<std::string>& entryName
     if (slots[slot] == 0) slots[slot] = i + 1;  // the first entry of a name keeps it
   }
   std::vector<int> rowOfEntry(entryNames.size(), -1);
+  std::string rowKey;
   for (std::size_t r = 0; r < rows.size(); ++r) {
-    const std::size_t slot = slotOf(CaseMap::foldKey(rows[r].oldName));
+    const std::string& oldName = rows[r].oldName;
+    const bool same = foldsToItself(oldName);
+    if (!same) rowKey = CaseMap::foldKey(oldName);
+    const std::size_t slot = slotOf(same ? std::string_view(oldName) : std::string_view(rowKey));
     if (slots[slot] != 0) rowOfEntry[slots[slot] - 1] = static_cast<int>(r);
   }
   return rowOfEntry;

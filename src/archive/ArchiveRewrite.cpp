@@ -57,7 +57,7 @@ bool ArchiveRewrite::rename(ArcKind kind, const std::string& backupPath,
 bool ArchiveRewrite::verify(ArcKind kind, const std::string& archivePath) {
   // Headers and directory only, read by the same code as a listing: the
   // data was copied unchanged and is not read again.
-  std::vector<std::string> names;
+  bool same = false;
   try {
     std::unique_ptr<InputFile> file;
     if (fs_.openRead(archivePath, file)) throw ArchiveError(archivePath + ": 開けません");
@@ -65,12 +65,18 @@ bool ArchiveRewrite::verify(ArcKind kind, const std::string& archivePath) {
     if (kind == ArcLzh) {
       LzhHeaderReader reader(in);
       std::uint64_t end = 0;
-      for (const LzhHeader& h : reader.readAll(end)) names.push_back(h.listedName());
+      const std::vector<LzhHeader> headers = reader.readAll(end);
+      same = headers.size() == planned_.size();
+      for (std::size_t i = 0; same && i < headers.size(); ++i)
+        same = ArcRenameTable::normalizeSeparators(headers[i].listedName()) ==
+               ArcRenameTable::normalizeSeparators(planned_[i]);
     } else if (kind == ArcZip) {
+      // The names are compared straight from the directory bytes.
       ZipDirectoryReader reader(in);
-      ZipDirectory dir = reader.read();
-      names.reserve(dir.entries.size());
-      for (ZipEntry& e : dir.entries) names.push_back(std::move(e.name));
+      const ZipDirectory dir = reader.read(false);
+      same = dir.entries.size() == planned_.size();
+      for (std::size_t i = 0; same && i < dir.entries.size(); ++i)
+        same = reader.nameEquals(dir.entries[i], planned_[i]);
     } else {
       throw ArchiveError(archivePath + ": 書庫ではありません");
     }
@@ -78,11 +84,6 @@ bool ArchiveRewrite::verify(ArcKind kind, const std::string& archivePath) {
     error_ = e.what();
     return false;
   }
-  bool same = names.size() == planned_.size();
-  for (std::size_t i = 0; same && i < names.size(); ++i)
-    same = kind == ArcLzh ? ArcRenameTable::normalizeSeparators(names[i]) ==
-                                      ArcRenameTable::normalizeSeparators(planned_[i])
-                                : names[i] == planned_[i];
   if (!same) error_ = archivePath + ": 書き換えた書庫の内容が予定と一致しません";
   return same;
 }

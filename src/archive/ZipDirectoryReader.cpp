@@ -85,6 +85,23 @@ bool isNonAsciiUtf8(std::string_view s) {
   return nonAscii;
 }
 
+bool isAscii(std::string_view s) {
+  for (const char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+// The name bytes of a record whose whole length has been checked.
+std::string_view storedName(ArchiveInput& in, const ZipEntry& e) {
+  return {reinterpret_cast<const char*>(
+              in.view(e.centralOffset + ZipDirectoryReader::kCentralSize, e.nameLength)),
+          e.nameLength};
+}
+
+bool readsAsUtf8(const ZipEntry& e, std::string_view raw) {
+  return e.isUtf8() || (e.hostSystem() == ZipDirectoryReader::kHostUnix && isNonAsciiUtf8(raw));
+}
+
 }  // namespace
 
 ArcInfo ZipEntry::info(std::uint32_t index) const {
@@ -119,7 +136,8 @@ std::uint64_t ZipDirectoryReader::findEndRecord() {
   in_.damaged("ZIP の終端レコードが見つかりません");
 }
 
-void ZipDirectoryReader::readEntry(std::uint64_t pos, ZipEntry& e, std::uint64_t shift) {
+void ZipDirectoryReader::readEntry(std::uint64_t pos, ZipEntry& e, std::uint64_t shift,
+                                   bool withName) {
   const std::uint8_t* p = in_.view(pos, kCentralSize);
   if (LittleEndian::get32(p) != kCentralSignature) in_.damaged("中央ディレクトリの署名が違います");
   e.centralOffset = pos;
@@ -140,15 +158,22 @@ void ZipDirectoryReader::readEntry(std::uint64_t pos, ZipEntry& e, std::uint64_t
     refuseZip64(in_);
   e.localOffset = localOffset + shift;
   in_.requireRange(pos, e.recordSize(), "中央ディレクトリがファイルの終わりを越えています");
-  e.rawName.assign(reinterpret_cast<const char*>(in_.view(pos + kCentralSize, e.nameLength)),
-                   e.nameLength);
-  e.utf8Name = e.isUtf8() || (e.hostSystem() == kHostUnix && isNonAsciiUtf8(e.rawName));
-  e.name = e.utf8Name ? TextCodec::toInternal(e.rawName) : e.rawName;
   if (!in_.contains(e.localOffset, kLocalSize))
     in_.damaged("ローカルヘッダの位置がファイルの外です");
+  if (!withName) return;
+  const std::string_view raw = storedName(in_, e);
+  e.utf8Name = readsAsUtf8(e, raw);
+  e.rawName.assign(raw);
+  e.name = e.utf8Name ? TextCodec::toInternal(raw) : e.rawName;
 }
 
-ZipDirectory ZipDirectoryReader::read() {
+bool ZipDirectoryReader::nameEquals(const ZipEntry& e, std::string_view name) {
+  const std::string_view raw = storedName(in_, e);
+  if (isAscii(raw)) return raw == name;
+  return readsAsUtf8(e, raw) ? TextCodec::toInternal(raw) == name : raw == name;
+}
+
+ZipDirectory ZipDirectoryReader::read(bool withNames) {
   ZipDirectory dir;
   dir.endOffset = findEndRecord();
   const std::uint8_t* end = in_.view(dir.endOffset, kEndSize);
@@ -181,7 +206,7 @@ ZipDirectory ZipDirectoryReader::read() {
   std::uint64_t pos = dir.directoryOffset;
   dir.entries.resize(entries);
   for (ZipEntry& e : dir.entries) {
-    readEntry(pos, e, dir.shift);
+    readEntry(pos, e, dir.shift, withNames);
     pos += e.recordSize();
   }
   if (pos != dir.endOffset)

@@ -3,6 +3,8 @@
 #include "archive/ArchiveInput.h"
 #include "archive/ZipDirectory.h"
 
+#include <string_view>
+
 namespace ritoma {
 
 // Reads the end record and central directory of a ZIP archive. Offsets and
@@ -11,7 +13,13 @@ namespace ritoma {
 class ZipDirectoryReader {
 public:
   explicit ZipDirectoryReader(ArchiveInput& input) : in_(input) {}
-  ZipDirectory read();
+  // With `withNames` false the records are checked the same way but their
+  // names are left empty: see nameEquals().
+  ZipDirectory read(bool withNames = true);
+  // Whether the listed name of an entry read by this reader equals `name`
+  // (code page 932). A name stored as ASCII is compared as stored, without
+  // a copy.
+  bool nameEquals(const ZipEntry& e, std::string_view name);
 
   // Layout constants shared with the writer.
   static constexpr std::uint32_t kEndSignature = 0x06054B50;
@@ -50,7 +58,7 @@ public:
 
 private:
   std::uint64_t findEndRecord();
-  void readEntry(std::uint64_t pos, ZipEntry& e, std::uint64_t shift);
+  void readEntry(std::uint64_t pos, ZipEntry& e, std::uint64_t shift, bool withName);
 
   ArchiveInput& in_;
 };

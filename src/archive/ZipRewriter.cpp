@@ -46,16 +46,18 @@ void ZipRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
   // New name bytes: UTF-8 for entries whose name was read as UTF-8, code
   // page 932 otherwise. The flags stay as they were.
   // Views into the rows, or into `converted` for UTF-8 names.
-  std::vector<std::string> converted(count);
+  // `converted` is reserved once, so the views into it stay valid.
+  std::vector<std::string> converted;
+  converted.reserve(count);
   std::vector<std::string_view> newNames(count);
   for (std::size_t k = 0; k < count; ++k) {
     if (rowOf[k] < 0) continue;
     const std::string& name = rows[rowOf[k]].newName;
     if (dir.entries[k].utf8Name) {
       bool ok = false;
-      converted[k] = TextCodec::toDisk(name, &ok);
+      converted.push_back(TextCodec::toDisk(name, &ok));
       if (!ok) throw ArchiveError(TextCodec::toUtf8(name) + ": UTF-8 に変換できない名前です");
-      newNames[k] = converted[k];
+      newNames[k] = converted.back();
     } else {
       newNames[k] = name;
     }

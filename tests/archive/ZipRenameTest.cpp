@@ -137,6 +137,26 @@ TEST_F(ZipRename, Utf8FlaggedEntryGetsItsNewNameInUtf8) {
   EXPECT_NE(listing.find("新表.txt"), std::string::npos) << listing;
 }
 
+// Checking the rewritten archive against the planned names must notice a
+// name that differs, whether stored as ASCII or as UTF-8.
+TEST_F(ZipRename, VerifyRejectsAnArchiveWithoutThePlannedNames) {
+  const std::vector<std::vector<ArcRenameRow>> cases = {
+      {{"ascii.txt", "b.txt"}},
+      {{kSoHyo, TextCodec::fromUtf8("新表.txt")}},
+  };
+  for (const auto& rows : cases) {
+    const std::string in = dir / "verify-in.zip";
+    const std::string out = dir / "verify-out.zip";
+    fs.remove(out);
+    dir.writeFile("verify-in.zip", test::readBytes(fixturePath("utf8.zip")));
+    ArchiveRewrite rewrite(fs, progress);
+    ASSERT_TRUE(rewrite.ArcRenameZip(in, out, rows)) << rewrite.error();
+    EXPECT_TRUE(rewrite.verify(ArcZip, out)) << rewrite.error();
+    EXPECT_FALSE(rewrite.verify(ArcZip, in)) << rows[0].oldName;
+    EXPECT_NE(rewrite.error().find("一致しません"), std::string::npos) << rewrite.error();
+  }
+}
+
 // zip 3.0 on Linux stores the name bytes as they are on disk, without flag
 // bit 11. A non-ASCII name that is valid UTF-8 from a Unix host is UTF-8 and
 // gets its new name in UTF-8; a Shift_JIS name beside it stays Shift_JIS.
