@@ -1,5 +1,7 @@
 #include "archive/ArcRenameTable.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <string_view>
 
@@ -28,20 +30,23 @@ std::vector<int> ArcRenameTable::match(const std::vector<std::string>& entryName
   // cost an allocation per entry, which dominates the rename of an archive
   // of many small entries. A slot holds an entry index + 1, 0 when free.
   // A key views the name itself when folding leaves it unchanged, else its
-  // folded copy in `folded` (sized once, so the views stay valid).
-  std::vector<std::string> folded(entryNames.size());
+  // folded copy in `folded` (reserved once, so the views stay valid).
+  std::vector<std::string> folded;
+  folded.reserve(static_cast<std::size_t>(
+      std::count_if(entryNames.begin(), entryNames.end(),
+                    [](const std::string& name) { return !foldsToItself(name); })));
   std::vector<std::string_view> keys(entryNames.size());
   for (std::size_t i = 0; i < entryNames.size(); ++i) {
     if (foldsToItself(entryNames[i])) {
       keys[i] = entryNames[i];
     } else {
-      folded[i] = CaseMap::foldKey(entryNames[i]);
-      keys[i] = folded[i];
+      folded.push_back(CaseMap::foldKey(entryNames[i]));
+      keys[i] = folded.back();
     }
   }
   std::size_t capacity = 16;
   while (capacity < 2 * keys.size()) capacity *= 2;
-  std::vector<std::size_t> slots(capacity, 0);
+  std::vector<std::uint32_t> slots(capacity, 0);
   const auto slotOf = [&](std::string_view key) {
     std::size_t slot = std::hash<std::string_view>{}(key) & (capacity - 1);
     while (slots[slot] != 0 && keys[slots[slot] - 1] != key) slot = (slot + 1) & (capacity - 1);
@@ -49,7 +54,7 @@ std::vector<int> ArcRenameTable::match(const std::vector<std::string>& entryName
   };
   for (std::size_t i = 0; i < keys.size(); ++i) {
     const std::size_t slot = slotOf(keys[i]);
-    if (slots[slot] == 0) slots[slot] = i + 1;  // the first entry of a name keeps it
+    if (slots[slot] == 0) slots[slot] = static_cast<std::uint32_t>(i + 1);  // the first entry of a name keeps it
   }
   std::vector<int> rowOfEntry(entryNames.size(), -1);
   std::string rowKey;

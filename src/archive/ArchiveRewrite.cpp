@@ -71,12 +71,7 @@ bool ArchiveRewrite::verify(ArcKind kind, const std::string& archivePath) {
         same = ArcRenameTable::normalizeSeparators(headers[i].listedName()) ==
                ArcRenameTable::normalizeSeparators(planned_[i]);
     } else if (kind == ArcZip) {
-      // The names are compared straight from the directory bytes.
-      ZipDirectoryReader reader(in);
-      const ZipDirectory dir = reader.read(false);
-      same = dir.entries.size() == planned_.size();
-      for (std::size_t i = 0; same && i < dir.entries.size(); ++i)
-        same = reader.nameEquals(dir.entries[i], planned_[i]);
+      same = ZipDirectoryReader(in).listsNames(planned_);
     } else {
       throw ArchiveError(archivePath + ": 書庫ではありません");
     }

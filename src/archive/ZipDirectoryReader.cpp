@@ -173,8 +173,7 @@ bool ZipDirectoryReader::nameEquals(const ZipEntry& e, std::string_view name) {
   return readsAsUtf8(e, raw) ? TextCodec::toInternal(raw) == name : raw == name;
 }
 
-ZipDirectory ZipDirectoryReader::read(bool withNames) {
-  ZipDirectory dir;
+std::uint16_t ZipDirectoryReader::readEnd(ZipDirectory& dir) {
   dir.endOffset = findEndRecord();
   const std::uint8_t* end = in_.view(dir.endOffset, kEndSize);
   std::memcpy(dir.endRecord.data(), end, kEndSize);
@@ -203,16 +202,41 @@ ZipDirectory ZipDirectoryReader::read(bool withNames) {
     dir.shift = actualStart - directoryOffset;
   dir.directoryOffset = directoryOffset + dir.shift;
 
-  std::uint64_t pos = dir.directoryOffset;
-  dir.entries.resize(entries);
-  for (ZipEntry& e : dir.entries) {
-    readEntry(pos, e, dir.shift, withNames);
-    pos += e.recordSize();
-  }
+  return entries;
+}
+
+void ZipDirectoryReader::requireDirectoryEnd(std::uint64_t pos, const ZipDirectory& dir) const {
   if (pos != dir.endOffset)
     throw ArchiveError(in_.displayPath() +
                        ": 中央ディレクトリと終端レコードの間に未対応のレコードがあります");
+}
+
+ZipDirectory ZipDirectoryReader::read() {
+  ZipDirectory dir;
+  dir.entries.resize(readEnd(dir));
+  std::uint64_t pos = dir.directoryOffset;
+  for (ZipEntry& e : dir.entries) {
+    readEntry(pos, e, dir.shift, true);
+    pos += e.recordSize();
+  }
+  requireDirectoryEnd(pos, dir);
   return dir;
+}
+
+bool ZipDirectoryReader::listsNames(const std::vector<std::string>& names) {
+  ZipDirectory dir;
+  const std::uint16_t entries = readEnd(dir);
+  // Every record is read even after a difference: damage is reported first.
+  bool same = entries == names.size();
+  ZipEntry e;
+  std::uint64_t pos = dir.directoryOffset;
+  for (std::size_t i = 0; i < entries; ++i) {
+    readEntry(pos, e, dir.shift, false);
+    if (same) same = nameEquals(e, names[i]);
+    pos += e.recordSize();
+  }
+  requireDirectoryEnd(pos, dir);
+  return same;
 }
 
 }  // namespace ritoma

@@ -3,7 +3,9 @@
 #include "archive/ArchiveInput.h"
 #include "archive/ZipDirectory.h"
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace ritoma {
 
@@ -13,13 +15,11 @@ namespace ritoma {
 class ZipDirectoryReader {
 public:
   explicit ZipDirectoryReader(ArchiveInput& input) : in_(input) {}
-  // With `withNames` false the records are checked the same way but their
-  // names are left empty: see nameEquals().
-  ZipDirectory read(bool withNames = true);
-  // Whether the listed name of an entry read by this reader equals `name`
-  // (code page 932). A name stored as ASCII is compared as stored, without
-  // a copy.
-  bool nameEquals(const ZipEntry& e, std::string_view name);
+  ZipDirectory read();
+  // Reads the directory with the same checks as read() but keeps no entry:
+  // whether it lists exactly `names` (code page 932), in order. A name
+  // stored as ASCII is compared as stored, without a copy.
+  bool listsNames(const std::vector<std::string>& names);
 
   // Layout constants shared with the writer.
   static constexpr std::uint32_t kEndSignature = 0x06054B50;
@@ -58,7 +58,12 @@ public:
 
 private:
   std::uint64_t findEndRecord();
+  // Reads and checks the end record; fills all of `dir` but its entries and
+  // returns how many it lists.
+  std::uint16_t readEnd(ZipDirectory& dir);
+  void requireDirectoryEnd(std::uint64_t pos, const ZipDirectory& dir) const;
   void readEntry(std::uint64_t pos, ZipEntry& e, std::uint64_t shift, bool withName);
+  bool nameEquals(const ZipEntry& e, std::string_view name);
 
   ArchiveInput& in_;
 };

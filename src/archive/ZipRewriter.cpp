@@ -48,7 +48,9 @@ void ZipRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
   // Views into the rows, or into `converted` for UTF-8 names.
   // `converted` is reserved once, so the views into it stay valid.
   std::vector<std::string> converted;
-  converted.reserve(count);
+  std::size_t toConvert = 0;
+  for (std::size_t k = 0; k < count; ++k) toConvert += rowOf[k] >= 0 && dir.entries[k].utf8Name;
+  converted.reserve(toConvert);
   std::vector<std::string_view> newNames(count);
   for (std::size_t k = 0; k < count; ++k) {
     if (rowOf[k] < 0) continue;
