@@ -354,15 +354,15 @@ constexpr OptionSpec kOptions[] = {
 constexpr std::string_view kDefaultMarker = "@";
 
 const OptionSpec* findLong(std::string_view name) {
-  for (const OptionSpec& spec : kOptions) {
-    if (spec.longName == name) return &spec;
+  for (const OptionSpec& option : kOptions) {
+    if (option.longName == name) return &option;
   }
   return nullptr;
 }
 
 const OptionSpec* findShort(char name) {
-  for (const OptionSpec& spec : kOptions) {
-    if (spec.shortName != 0 && spec.shortName == name) return &spec;
+  for (const OptionSpec& option : kOptions) {
+    if (option.shortName != 0 && option.shortName == name) return &option;
   }
   return nullptr;
 }
@@ -435,27 +435,27 @@ CommandLine::Options CommandLine::parse(const std::vector<std::string>& args) {
       continue;
     }
 
-    const OptionSpec* spec = nullptr;
+    const OptionSpec* option = nullptr;
     std::optional<std::string> attached;  // a value given in the same argument
     if (arg[1] == '-') {
       std::string_view body = std::string_view(arg).substr(2);
       std::size_t eq = body.find('=');
-      spec = findLong(body.substr(0, eq));
+      option = findLong(body.substr(0, eq));
       state.optionName = "--" + std::string(body.substr(0, eq));
-      if (!spec) fail("unknown option '" + state.optionName + "'");
+      if (!option) fail("unknown option '" + state.optionName + "'");
       if (eq != std::string_view::npos) attached = std::string(body.substr(eq + 1));
     } else {
-      spec = findShort(arg[1]);
+      option = findShort(arg[1]);
       state.optionName = arg.substr(0, 2);
-      if (!spec) fail("unknown option '" + state.optionName + "'");
+      if (!option) fail("unknown option '" + state.optionName + "'");
       if (arg.size() > 2) attached = arg.substr(2);
     }
-    if (!(spec->commands & bit)) {
+    if (!(option->commands & bit)) {
       fail(state.optionName + " does not apply to " + commandName(state.options.command));
     }
 
     std::string value;
-    switch (spec->arg) {
+    switch (option->arg) {
       case ArgKind::None:
         if (attached) fail(state.optionName + " takes no value");
         break;
@@ -472,7 +472,7 @@ CommandLine::Options CommandLine::parse(const std::vector<std::string>& args) {
         }
         break;
     }
-    spec->handle(state, value);
+    option->handle(state, value);
   }
 
   checkCombination(state.options);

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 
 #include "conversion/NotIntegerError.h"
 #include "text/CaseMap.h"
@@ -96,6 +97,22 @@ std::string_view baseOf(std::string_view name) {
 std::string_view extensionOf(std::string_view name) {
   const std::size_t dot = Cp932::extensionPos(name);
   return dot == Cp932::npos ? std::string_view() : name.substr(dot + 1);
+}
+
+// Takes a macro of `macroLength` bytes and the "<…>" block after it from
+// `rest` and returns the text between "<" and ">". Without a block only the
+// macro is taken; an unclosed "<" is taken with it and gives no block.
+std::optional<std::string_view> takeBlock(std::string_view& rest, std::size_t macroLength) {
+  rest.remove_prefix(std::min(macroLength, rest.size()));
+  if (rest.empty() || rest.front() != '<') return std::nullopt;
+  const std::size_t close = Cp932::find(rest, '>');
+  if (close == Cp932::npos) {
+    rest.remove_prefix(1);
+    return std::nullopt;
+  }
+  const std::string_view inner = rest.substr(1, close - 1);
+  rest.remove_prefix(close + 1);
+  return inner;
 }
 
 }  // namespace
@@ -208,21 +225,14 @@ void TemplateEngine::CompileTemplate(std::string_view text, TemplateList& list) 
 }
 
 void TemplateEngine::ParseNumberBlock(std::string_view& rest, CnvData& data) {
-  rest.remove_prefix(std::min<std::size_t>(2, rest.size()));
-  if (rest.empty() || rest.front() != '<') return;
-  const std::size_t close = Cp932::find(rest, '>');
-  if (close == Cp932::npos) {
-    rest.remove_prefix(1);
-    return;
-  }
-  const std::string_view block = rest.substr(1, close);  // up to and including ">"
-  rest.remove_prefix(close + 1);
+  const std::optional<std::string_view> block = takeBlock(rest, 2);
+  if (!block) return;
   std::int32_t* options[] = {&data.opt1, &data.opt2, &data.opt3};
   std::size_t pos = 0;
   for (std::int32_t* option : options) {
-    const std::size_t comma = Cp932::find(block, ',', pos);
-    const std::size_t end = comma == Cp932::npos ? block.size() - 1 : comma;
-    const std::string_view field = block.substr(pos, end - pos);
+    const std::size_t comma = Cp932::find(*block, ',', pos);
+    const std::size_t end = comma == Cp932::npos ? block->size() : comma;
+    const std::string_view field = block->substr(pos, end - pos);
     if (!field.empty()) *option = parseInteger(field);
     if (comma == Cp932::npos) break;
     pos = comma + 1;
@@ -230,15 +240,9 @@ void TemplateEngine::ParseNumberBlock(std::string_view& rest, CnvData& data) {
 }
 
 void TemplateEngine::ParseStampBlock(std::string_view& rest, CnvData& data) {
-  rest.remove_prefix(std::min<std::size_t>(2, rest.size()));
-  if (rest.empty() || rest.front() != '<') return;
-  const std::size_t close = Cp932::find(rest, '>');
-  if (close == Cp932::npos) {
-    rest.remove_prefix(1);
-    return;
-  }
-  std::string_view block = rest.substr(1, close);
-  rest.remove_prefix(close + 1);
+  const std::optional<std::string_view> taken = takeBlock(rest, 2);
+  if (!taken) return;
+  std::string_view block = *taken;
   std::int32_t* codes[] = {&data.opt1, &data.opt2, &data.opt3};
   for (std::int32_t* code : codes) *code = 0;
   for (std::int32_t* code : codes) {
@@ -259,16 +263,8 @@ void TemplateEngine::ParseStampBlock(std::string_view& rest, CnvData& data) {
 }
 
 void TemplateEngine::ParsePluginBlock(std::string_view& rest, CnvData& data) {
-  data.optionText.clear();
-  rest.remove_prefix(std::min<std::size_t>(3, rest.size()));
-  if (rest.empty() || rest.front() != '<') return;
-  const std::size_t close = Cp932::find(rest, '>');
-  if (close == Cp932::npos) {
-    rest.remove_prefix(1);
-    return;
-  }
-  data.optionText = rest.substr(1, close - 1);
-  rest.remove_prefix(close + 1);
+  const std::optional<std::string_view> block = takeBlock(rest, 3);
+  data.optionText = block ? std::string(*block) : std::string();
 }
 
 void TemplateEngine::ClearTemplates() {
