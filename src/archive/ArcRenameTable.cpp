@@ -1,9 +1,9 @@
 #include "archive/ArcRenameTable.h"
 
 #include <algorithm>
-#include <cstdint>
+#include <cstring>
 #include <functional>
-#include <string_view>
+#include <stdexcept>
 
 #include "text/CaseMap.h"
 #include "text/Cp932.h"
@@ -13,76 +13,76 @@ namespace ritoma {
 namespace {
 
 // Whether folding can change the name: only upper-case ASCII letters and
-// double-byte characters can fold.
+// double-byte characters can fold. Eight bytes at a time: every row and
+// every entry is tested. Bytes of 0x80 and above end the test before the
+// additions, which then cannot carry from one byte into the next.
 bool foldsToItself(std::string_view name) {
-  for (const char c : name) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b >= 0x80 || (b >= 'A' && b <= 'Z')) return false;
+  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+  for (std::size_t i = 0; i < name.size(); i += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, name.data() + i, std::min<std::size_t>(8, name.size() - i));
+    if (word & kHigh) return false;
+    const std::uint64_t fromA = word + 0x3F3F3F3F3F3F3F3Full;  // high bit: byte >= 'A'
+    const std::uint64_t pastZ = word + 0x2525252525252525ull;  // high bit: byte > 'Z'
+    if (fromA & ~pastZ & kHigh) return false;
   }
   return true;
 }
 
 }  // namespace
 
-std::vector<int> ArcRenameTable::match(const std::vector<std::string>& entryNames,
-                                       const std::vector<ArcRenameRow>& rows) {
-  // Open addressing over the folded entry names: a node-based map would
-  // cost an allocation per entry, which dominates the rename of an archive
-  // of many small entries. A slot holds an entry index + 1, 0 when free.
-  // A key views the name itself when folding leaves it unchanged, else its
-  // folded copy in `folded` (reserved once, so the views stay valid).
-  std::vector<std::string> folded;
-  folded.reserve(static_cast<std::size_t>(
-      std::count_if(entryNames.begin(), entryNames.end(),
-                    [](const std::string& name) { return !foldsToItself(name); })));
-  std::vector<std::string_view> keys(entryNames.size());
-  for (std::size_t i = 0; i < entryNames.size(); ++i) {
-    if (foldsToItself(entryNames[i])) {
-      keys[i] = entryNames[i];
+ArcRenameTable::ArcRenameTable(const std::vector<ArcRenameRow>& rows) {
+  if (rows.size() >= 0xFFFFFFFFu) throw std::length_error("too many rename rows");
+  keys_.resize(rows.size());
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    if (foldsToItself(rows[r].oldName)) {
+      keys_[r] = rows[r].oldName;
     } else {
-      folded.push_back(CaseMap::foldKey(entryNames[i]));
-      keys[i] = folded.back();
+      folded_.push_back(CaseMap::foldKey(rows[r].oldName));
+      keys_[r] = folded_.back();
     }
   }
   std::size_t capacity = 16;
-  while (capacity < 2 * keys.size()) capacity *= 2;
-  std::vector<std::uint32_t> slots(capacity, 0);
-  const auto slotOf = [&](std::string_view key) {
-    std::size_t slot = std::hash<std::string_view>{}(key) & (capacity - 1);
-    while (slots[slot] != 0 && keys[slots[slot] - 1] != key) slot = (slot + 1) & (capacity - 1);
-    return slot;
-  };
-  for (std::size_t i = 0; i < keys.size(); ++i) {
-    const std::size_t slot = slotOf(keys[i]);
-    if (slots[slot] == 0) slots[slot] = static_cast<std::uint32_t>(i + 1);  // the first entry of a name keeps it
+  while (capacity < 2 * keys_.size()) capacity *= 2;
+  slots_.assign(capacity, 0);
+  flags_.assign(rows.size(), kWins);
+  for (std::size_t r = 0; r < keys_.size(); ++r) {
+    std::uint32_t& slot = slots_[slotOf(keys_[r])];
+    if (slot != 0) flags_[slot - 1] = 0;  // a later row of the same name wins
+    slot = static_cast<std::uint32_t>(r + 1);
   }
-  std::vector<int> rowOfEntry(entryNames.size(), -1);
-  std::string rowKey;
-  for (std::size_t r = 0; r < rows.size(); ++r) {
-    const std::string& oldName = rows[r].oldName;
-    const bool same = foldsToItself(oldName);
-    if (!same) rowKey = CaseMap::foldKey(oldName);
-    const std::size_t slot = slotOf(same ? std::string_view(oldName) : std::string_view(rowKey));
-    if (slots[slot] != 0) rowOfEntry[slots[slot] - 1] = static_cast<int>(r);
-  }
-  return rowOfEntry;
 }
 
-std::string ArcRenameTable::normalizeSeparators(const std::string& name) {
-  std::string out = name;
+std::size_t ArcRenameTable::slotOf(std::string_view key) const {
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t slot = std::hash<std::string_view>{}(key) & mask;
+  while (slots_[slot] != 0 && keys_[slots_[slot] - 1] != key) slot = (slot + 1) & mask;
+  return slot;
+}
+
+int ArcRenameTable::claim(std::string_view entryName) {
+  if (keys_.empty()) return -1;
+  if (!foldsToItself(entryName)) {
+    scratch_ = CaseMap::foldKey(entryName);
+    entryName = scratch_;
+  }
+  std::size_t row = next_;
+  if (row >= keys_.size() || !(flags_[row] & kWins) || keys_[row] != entryName) {
+    const std::uint32_t slot = slots_[slotOf(entryName)];
+    if (slot == 0) return -1;
+    row = slot - 1;
+  }
+  if (flags_[row] & kClaimed) return -1;  // an earlier entry of the same name took it
+  flags_[row] |= kClaimed;
+  next_ = row + 1;
+  return static_cast<int>(row);
+}
+
+std::string ArcRenameTable::normalizeSeparators(std::string_view name) {
+  std::string out(name);
   for (std::size_t i = Cp932::find(out, '\\'); i != Cp932::npos; i = Cp932::find(out, '\\', i + 1))
     out[i] = '/';
   return out;
-}
-
-std::vector<std::string> ArcRenameTable::plannedNames(const std::vector<std::string>& entryNames,
-                                                      const std::vector<int>& rowOfEntry,
-                                                      const std::vector<ArcRenameRow>& rows) {
-  std::vector<std::string> planned;
-  planned.reserve(entryNames.size());
-  for (std::size_t i = 0; i < entryNames.size(); ++i)
-    planned.push_back(rowOfEntry[i] < 0 ? entryNames[i] : rows[rowOfEntry[i]].newName);
-  return planned;
 }
 
 }  // namespace ritoma

@@ -15,7 +15,8 @@ constexpr std::uint64_t kSmallCopy = 64 * 1024;
 }  // namespace
 
 ArchiveOutput::ArchiveOutput(std::unique_ptr<OutputFile> file, std::string displayPath)
-    : file_(std::move(file)), displayPath_(std::move(displayPath)), buffer_(kChunk) {}
+    : file_(std::move(file)), displayPath_(std::move(displayPath)),
+      buffer_(std::make_unique_for_overwrite<std::uint8_t[]>(kBuffer)) {}
 
 ArchiveOutput::~ArchiveOutput() {
   if (!closed_) file_->close();
@@ -25,18 +26,18 @@ void ArchiveOutput::failed() const { throw ArchiveError(displayPath_ + ": 書き
 
 void ArchiveOutput::flush() {
   if (used_ == 0) return;
-  if (file_->write(buffer_.data(), used_)) failed();
+  if (file_->write(buffer_.get(), used_)) failed();
   used_ = 0;
 }
 
 void ArchiveOutput::writePastBuffer(const void* data, std::size_t size) {
   flush();
-  if (size >= buffer_.size()) {
+  if (size >= kBuffer) {
     if (file_->write(data, size)) failed();
     position_ += size;
     return;
   }
-  std::memcpy(buffer_.data(), data, size);
+  std::memcpy(buffer_.get(), data, size);
   used_ = size;
   position_ += size;
 }

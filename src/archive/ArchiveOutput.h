@@ -5,7 +5,6 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "platform/FileSystem.h"
 
@@ -24,8 +23,8 @@ public:
 
   std::uint64_t position() const { return position_; }
   void write(const void* data, std::size_t size) {
-    if (size <= buffer_.size() - used_) {
-      std::memcpy(buffer_.data() + used_, data, size);
+    if (size <= kBuffer - used_) {
+      std::memcpy(buffer_.get() + used_, data, size);
       used_ += size;
       position_ += size;
     } else {
@@ -38,7 +37,9 @@ public:
   // Flushes and closes; the file is complete only when this returns.
   void finish();
 
-  static constexpr std::size_t kChunk = 1 << 20;
+  // Large enough that writes cost little next to the copying; left
+  // uninitialised, so a small archive touches only the pages it uses.
+  static constexpr std::size_t kBuffer = 256 * 1024;
 
 private:
   void writePastBuffer(const void* data, std::size_t size);
@@ -47,7 +48,7 @@ private:
 
   std::unique_ptr<OutputFile> file_;
   std::string displayPath_;
-  std::vector<std::uint8_t> buffer_;
+  std::unique_ptr<std::uint8_t[]> buffer_;
   std::size_t used_ = 0;
   std::uint64_t position_ = 0;
   bool closed_ = false;

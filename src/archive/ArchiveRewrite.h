@@ -8,6 +8,7 @@
 #include "archive/ArcRenameTable.h"
 #include "archive/ArchiveInput.h"
 #include "archive/ArchiveOutput.h"
+#include "archive/NameList.h"
 #include "platform/FileSystem.h"
 #include "shell/ProgressSink.h"
 
@@ -32,8 +33,6 @@ public:
   // backup, with the planned names in the same order.
   bool verify(ArcKind kind, const std::string& archivePath);
 
-  // After a rewrite: every entry's name as it must now be listed.
-  const std::vector<std::string>& plannedNames() const { return planned_; }
   const std::string& error() const { return error_; }
 
 private:
@@ -42,7 +41,7 @@ private:
 
   FileSystem& fs_;
   ProgressSink& progress_;
-  std::vector<std::string> planned_;
+  NameList planned_;  // every entry's name as it must be listed after the rewrite
   std::string error_;
 };
 

@@ -90,18 +90,22 @@ std::string LzhRewriter::buildLevel2(const LzhHeader& h, std::string name, std::
 }
 
 void LzhRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& progress,
-                          const std::vector<ArcRenameRow>& rows, std::vector<std::string>& planned) {
+                          const std::vector<ArcRenameRow>& rows, NameList& planned) {
   LzhHeaderReader reader(in);
   std::uint64_t end = 0;
   const std::vector<LzhHeader> headers = reader.readAll(end);
   if (end >= in.size()) in.damaged("終端がありません");
   if (end + 1 != in.size()) in.damaged("終端の後に余分なデータがあります");
 
-  std::vector<std::string> names;
-  names.reserve(headers.size());
-  for (const LzhHeader& h : headers) names.push_back(h.listedName());
-  const std::vector<int> rowOf = ArcRenameTable::match(names, rows);
-  planned = ArcRenameTable::plannedNames(names, rowOf, rows);
+  ArcRenameTable table(rows);
+  std::vector<int> rowOf;
+  rowOf.reserve(headers.size());
+  planned.clear();
+  for (const LzhHeader& h : headers) {
+    const std::string name = h.listedName();
+    rowOf.push_back(table.claim(name));
+    planned.push_back(rowOf.back() < 0 ? name : rows[rowOf.back()].newName);
+  }
 
   progress.open("リネーム処理中…", static_cast<std::int64_t>(headers.size()));
   for (std::size_t k = 0; k < headers.size(); ++k) {

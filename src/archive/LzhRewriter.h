@@ -6,6 +6,7 @@
 #include "archive/ArcRenameTable.h"
 #include "archive/ArchiveInput.h"
 #include "archive/ArchiveOutput.h"
+#include "archive/NameList.h"
 #include "archive/LzhHeader.h"
 #include "shell/ProgressSink.h"
 
@@ -18,7 +19,7 @@ namespace ritoma {
 class LzhRewriter {
 public:
   static void rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& progress,
-                      const std::vector<ArcRenameRow>& rows, std::vector<std::string>& planned);
+                      const std::vector<ArcRenameRow>& rows, NameList& planned);
   // The rebuilt level-2 header of `h` under `name` and `directory` (the
   // directory with "/" or "\" separators, or 0xFF).
   static std::string buildLevel2(const LzhHeader& h, std::string name, std::string directory);

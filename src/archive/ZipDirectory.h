@@ -37,6 +37,7 @@ struct ZipEntry {
 // The central directory and end record of a ZIP archive.
 struct ZipDirectory {
   std::vector<ZipEntry> entries;   // central directory order
+  std::size_t listed = 0;          // how many records the end record lists
   std::uint64_t directoryOffset = 0;  // absolute start of the central directory
   std::uint64_t endOffset = 0;        // start of the end record
   std::array<std::uint8_t, 22> endRecord{};

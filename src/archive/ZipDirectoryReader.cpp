@@ -85,21 +85,22 @@ bool isNonAsciiUtf8(std::string_view s) {
   return nonAscii;
 }
 
+// Eight bytes at a time: every stored name is checked.
 bool isAscii(std::string_view s) {
-  for (const char c : s)
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  std::size_t i = 0;
+  for (; i + 8 <= s.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, s.data() + i, 8);
+    if (word & 0x8080808080808080ull) return false;
+  }
+  for (; i < s.size(); ++i)
+    if (static_cast<unsigned char>(s[i]) >= 0x80) return false;
   return true;
 }
 
-// The name bytes of a record whose whole length has been checked.
-std::string_view storedName(ArchiveInput& in, const ZipEntry& e) {
-  return {reinterpret_cast<const char*>(
-              in.view(e.centralOffset + ZipDirectoryReader::kCentralSize, e.nameLength)),
-          e.nameLength};
-}
-
 bool readsAsUtf8(const ZipEntry& e, std::string_view raw) {
-  return e.isUtf8() || (e.hostSystem() == ZipDirectoryReader::kHostUnix && isNonAsciiUtf8(raw));
+  return e.isUtf8() ||
+         (e.hostSystem() == ZipDirectoryReader::kHostUnix && !isAscii(raw) && isNonAsciiUtf8(raw));
 }
 
 }  // namespace
@@ -136,8 +137,8 @@ std::uint64_t ZipDirectoryReader::findEndRecord() {
   in_.damaged("ZIP の終端レコードが見つかりません");
 }
 
-void ZipDirectoryReader::readEntry(std::uint64_t pos, ZipEntry& e, std::uint64_t shift,
-                                   bool withName) {
+std::string_view ZipDirectoryReader::readEntry(std::uint64_t pos, ZipEntry& e,
+                                               std::uint64_t shift) {
   const std::uint8_t* p = in_.view(pos, kCentralSize);
   if (LittleEndian::get32(p) != kCentralSignature) in_.damaged("中央ディレクトリの署名が違います");
   e.centralOffset = pos;
@@ -160,20 +161,22 @@ void ZipDirectoryReader::readEntry(std::uint64_t pos, ZipEntry& e, std::uint64_t
   in_.requireRange(pos, e.recordSize(), "中央ディレクトリがファイルの終わりを越えています");
   if (!in_.contains(e.localOffset, kLocalSize))
     in_.damaged("ローカルヘッダの位置がファイルの外です");
-  if (!withName) return;
-  const std::string_view raw = storedName(in_, e);
-  e.utf8Name = readsAsUtf8(e, raw);
-  e.rawName.assign(raw);
-  e.name = e.utf8Name ? TextCodec::toInternal(raw) : e.rawName;
+  // The whole record lies inside the file and is far shorter than kMaxView.
+  const std::string_view stored(
+      reinterpret_cast<const char*>(in_.view(pos + kCentralSize, e.nameLength)), e.nameLength);
+  e.utf8Name = readsAsUtf8(e, stored);
+  return stored;
 }
 
-bool ZipDirectoryReader::nameEquals(const ZipEntry& e, std::string_view name) {
-  const std::string_view raw = storedName(in_, e);
-  if (isAscii(raw)) return raw == name;
-  return readsAsUtf8(e, raw) ? TextCodec::toInternal(raw) == name : raw == name;
+std::string_view ZipDirectoryReader::listedName(const ZipEntry& e, std::string_view stored,
+                                                std::string& scratch) {
+  if (!e.utf8Name || isAscii(stored)) return stored;
+  scratch = TextCodec::toInternal(stored);
+  return scratch;
 }
 
-std::uint16_t ZipDirectoryReader::readEnd(ZipDirectory& dir) {
+ZipDirectory ZipDirectoryReader::readEnd() {
+  ZipDirectory dir;
   dir.endOffset = findEndRecord();
   const std::uint8_t* end = in_.view(dir.endOffset, kEndSize);
   std::memcpy(dir.endRecord.data(), end, kEndSize);
@@ -201,8 +204,8 @@ std::uint16_t ZipDirectoryReader::readEnd(ZipDirectory& dir) {
       LittleEndian::get32(in_.view(actualStart, 4)) == kCentralSignature)
     dir.shift = actualStart - directoryOffset;
   dir.directoryOffset = directoryOffset + dir.shift;
-
-  return entries;
+  dir.listed = entries;
+  return dir;
 }
 
 void ZipDirectoryReader::requireDirectoryEnd(std::uint64_t pos, const ZipDirectory& dir) const {
@@ -212,30 +215,26 @@ void ZipDirectoryReader::requireDirectoryEnd(std::uint64_t pos, const ZipDirecto
 }
 
 ZipDirectory ZipDirectoryReader::read() {
-  ZipDirectory dir;
-  dir.entries.resize(readEnd(dir));
-  std::uint64_t pos = dir.directoryOffset;
-  for (ZipEntry& e : dir.entries) {
-    readEntry(pos, e, dir.shift, true);
-    pos += e.recordSize();
-  }
-  requireDirectoryEnd(pos, dir);
+  ZipDirectory dir = readEnd();
+  dir.entries.reserve(dir.listed);
+  scan(dir, [&](const ZipEntry& e, std::string_view stored) {
+    ZipEntry& kept = dir.entries.emplace_back(e);
+    kept.rawName.assign(stored);
+    kept.name = kept.utf8Name ? TextCodec::toInternal(stored) : kept.rawName;
+  });
   return dir;
 }
 
-bool ZipDirectoryReader::listsNames(const std::vector<std::string>& names) {
-  ZipDirectory dir;
-  const std::uint16_t entries = readEnd(dir);
+bool ZipDirectoryReader::listsNames(const NameList& names) {
+  const ZipDirectory dir = readEnd();
   // Every record is read even after a difference: damage is reported first.
-  bool same = entries == names.size();
-  ZipEntry e;
-  std::uint64_t pos = dir.directoryOffset;
-  for (std::size_t i = 0; i < entries; ++i) {
-    readEntry(pos, e, dir.shift, false);
-    if (same) same = nameEquals(e, names[i]);
-    pos += e.recordSize();
-  }
-  requireDirectoryEnd(pos, dir);
+  bool same = dir.listed == names.size();
+  std::size_t i = 0;
+  std::string scratch;
+  scan(dir, [&](const ZipEntry& e, std::string_view stored) {
+    if (same) same = listedName(e, stored, scratch) == names[i];
+    ++i;
+  });
   return same;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive/ArchiveInput.h"
+#include "archive/NameList.h"
 #include "archive/ZipDirectory.h"
 
 #include <string>
@@ -16,10 +17,30 @@ class ZipDirectoryReader {
 public:
   explicit ZipDirectoryReader(ArchiveInput& input) : in_(input) {}
   ZipDirectory read();
-  // Reads the directory with the same checks as read() but keeps no entry:
-  // whether it lists exactly `names` (code page 932), in order. A name
-  // stored as ASCII is compared as stored, without a copy.
-  bool listsNames(const std::vector<std::string>& names);
+  // The end record: all of a ZipDirectory but its entries.
+  ZipDirectory readEnd();
+  // Calls visit(const ZipEntry&, std::string_view storedName) for every
+  // record `dir` lists, in directory order, with the checks of read(). The
+  // entry's own name strings stay empty; the stored name views the record
+  // until the call returns.
+  template <class Visit>
+  void scan(const ZipDirectory& dir, Visit&& visit) {
+    ZipEntry e;
+    std::uint64_t pos = dir.directoryOffset;
+    for (std::size_t i = 0; i < dir.listed; ++i) {
+      const std::string_view stored = readEntry(pos, e, dir.shift);
+      visit(static_cast<const ZipEntry&>(e), stored);
+      pos += e.recordSize();
+    }
+    requireDirectoryEnd(pos, dir);
+  }
+  // Reads the directory like read() but keeps no entry: whether it lists
+  // exactly `names` (code page 932), in order.
+  bool listsNames(const NameList& names);
+  // The name as listed (code page 932): the stored bytes themselves, or
+  // their conversion into `scratch` for a UTF-8 name.
+  static std::string_view listedName(const ZipEntry& e, std::string_view stored,
+                                     std::string& scratch);
 
   // Layout constants shared with the writer.
   static constexpr std::uint32_t kEndSignature = 0x06054B50;
@@ -58,12 +79,10 @@ public:
 
 private:
   std::uint64_t findEndRecord();
-  // Reads and checks the end record; fills all of `dir` but its entries and
-  // returns how many it lists.
-  std::uint16_t readEnd(ZipDirectory& dir);
   void requireDirectoryEnd(std::uint64_t pos, const ZipDirectory& dir) const;
-  void readEntry(std::uint64_t pos, ZipEntry& e, std::uint64_t shift, bool withName);
-  bool nameEquals(const ZipEntry& e, std::string_view name);
+  // Reads and checks the record at `pos` (all but the name strings) and
+  // returns its stored name.
+  std::string_view readEntry(std::uint64_t pos, ZipEntry& e, std::uint64_t shift);
 
   ArchiveInput& in_;
 };

@@ -17,134 +17,144 @@ namespace {
 
 using Z = ZipDirectoryReader;
 
-// Where one entry's local part lies in the input.
-struct LocalExtent {
-  std::uint64_t start = 0;  // local header
-  std::uint16_t nameLength = 0;
-  std::uint64_t end = 0;    // after extra field and compressed data
+// What the two writing passes need of one entry; a whole ZipEntry with its
+// name strings would cost several times the memory for an archive of many
+// small entries.
+struct Item {
+  std::uint64_t localOffset = 0;
+  std::uint32_t compressedSize = 0;
+  std::uint32_t newOffset = 0;       // of the local header in the output
+  std::uint32_t centralTail = 0;     // extra field and comment of the central record
+  std::uint16_t centralNameLength = 0;
+  std::int32_t row = -1;             // the renaming row, or -1
+  std::int32_t converted = -1;       // the new name in `converted`, or -1: the row's bytes
 };
 
-void requireOffset(const ArchiveInput& in, std::uint64_t offset) {
+std::uint32_t requireOffset(const ArchiveInput& in, std::uint64_t offset) {
   if (offset > 0xFFFFFFFF)
     throw ArchiveError(in.displayPath() + ": 書き換えると 4 GiB を超えるため ZIP64 が必要です");
+  return static_cast<std::uint32_t>(offset);
 }
 
 }  // namespace
 
 void ZipRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& progress,
-                          const std::vector<ArcRenameRow>& rows, std::vector<std::string>& planned) {
+                          const std::vector<ArcRenameRow>& rows, NameList& planned) {
   ZipDirectoryReader reader(in);
-  const ZipDirectory dir = reader.read();
-  const std::size_t count = dir.entries.size();
+  const ZipDirectory dir = reader.readEnd();
+  const std::size_t count = dir.listed;
 
-  std::vector<std::string> names;
-  names.reserve(count);
-  for (const ZipEntry& e : dir.entries) names.push_back(e.name);
-  const std::vector<int> rowOf = ArcRenameTable::match(names, rows);
-  planned = ArcRenameTable::plannedNames(names, rowOf, rows);
-
-  // New name bytes: UTF-8 for entries whose name was read as UTF-8, code
-  // page 932 otherwise. The flags stay as they were.
-  // Views into the rows, or into `converted` for UTF-8 names.
-  // `converted` is reserved once, so the views into it stay valid.
+  // One pass over the directory pairs entries with rows and notes the names
+  // the archive must list afterwards. New name bytes are UTF-8 for entries
+  // whose name was read as UTF-8, code page 932 otherwise; the flags stay.
+  std::vector<Item> items;
+  items.reserve(count);
+  planned.clear();
+  planned.reserve(count, dir.endOffset - dir.directoryOffset);
   std::vector<std::string> converted;
-  std::size_t toConvert = 0;
-  for (std::size_t k = 0; k < count; ++k) toConvert += rowOf[k] >= 0 && dir.entries[k].utf8Name;
-  converted.reserve(toConvert);
-  std::vector<std::string_view> newNames(count);
-  for (std::size_t k = 0; k < count; ++k) {
-    if (rowOf[k] < 0) continue;
-    const std::string& name = rows[rowOf[k]].newName;
-    if (dir.entries[k].utf8Name) {
-      bool ok = false;
-      converted.push_back(TextCodec::toDisk(name, &ok));
-      if (!ok) throw ArchiveError(TextCodec::toUtf8(name) + ": UTF-8 に変換できない名前です");
-      newNames[k] = converted.back();
-    } else {
-      newNames[k] = name;
+  ArcRenameTable table(rows);
+  std::string scratch;
+  bool inLocalOrder = true;
+  reader.scan(dir, [&](const ZipEntry& e, std::string_view stored) {
+    const std::string_view name = Z::listedName(e, stored, scratch);
+    Item& item = items.emplace_back();
+    item.localOffset = e.localOffset;
+    item.compressedSize = e.compressedSize;
+    item.centralTail = std::uint32_t{e.extraLength} + e.commentLength;
+    item.centralNameLength = e.nameLength;
+    item.row = table.claim(name);
+    if (items.size() > 1 && e.localOffset < items[items.size() - 2].localOffset) inLocalOrder = false;
+    if (item.row < 0) {
+      planned.push_back(name);
+      return;
     }
-    if (newNames[k].size() > 0xFFFF) throw ArchiveError(TextCodec::toUtf8(name) + ": 名前が長すぎます");
-  }
+    const std::string& newName = rows[item.row].newName;
+    planned.push_back(newName);
+    std::size_t length = newName.size();
+    if (e.utf8Name) {
+      bool ok = false;
+      converted.push_back(TextCodec::toDisk(newName, &ok));
+      if (!ok) throw ArchiveError(TextCodec::toUtf8(newName) + ": UTF-8 に変換できない名前です");
+      item.converted = static_cast<std::int32_t>(converted.size() - 1);
+      length = converted.back().size();
+    }
+    if (length > 0xFFFF) throw ArchiveError(TextCodec::toUtf8(newName) + ": 名前が長すぎます");
+  });
+  const auto newName = [&](const Item& item) -> std::string_view {
+    return item.converted >= 0 ? std::string_view(converted[item.converted])
+                               : std::string_view(rows[item.row].newName);
+  };
 
   // Local parts in file order; they must not overlap each other or the
-  // central directory.
-  std::vector<std::size_t> order(count);
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  const auto byOffset = [&](std::size_t a, std::size_t b) {
-    return dir.entries[a].localOffset < dir.entries[b].localOffset;
-  };
-  if (!std::is_sorted(order.begin(), order.end(), byOffset))
-    std::stable_sort(order.begin(), order.end(), byOffset);
-  std::vector<LocalExtent> extents(count);
-  std::uint64_t previousEnd = 0;
-  for (std::size_t k : order) {
-    const ZipEntry& e = dir.entries[k];
-    const std::uint8_t* p = in.view(e.localOffset, Z::kLocalSize);
-    if (LittleEndian::get32(p) != Z::kLocalSignature) in.damaged("ローカルヘッダの署名が違います");
-    LocalExtent& x = extents[k];
-    x.start = e.localOffset;
-    x.nameLength = LittleEndian::get16(p + Z::kLocNameLength);
-    const std::uint16_t extraLength = LittleEndian::get16(p + Z::kLocExtraLength);
-    x.end = x.start + Z::kLocalSize + x.nameLength + extraLength + e.compressedSize;
-    if (x.start < previousEnd) in.damaged("エントリが重なっています");
-    previousEnd = x.end;
+  // central directory. The output is thrown away when they do.
+  std::vector<std::uint32_t> order;
+  if (!inLocalOrder) {
+    order.resize(count);
+    std::iota(order.begin(), order.end(), std::uint32_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+      return items[a].localOffset < items[b].localOffset;
+    });
   }
-  if (previousEnd > dir.directoryOffset) in.damaged("エントリが中央ディレクトリに重なっています");
 
   progress.open("リネーム処理中…", static_cast<std::int64_t>(count));
   // Pass 1: the local entries, with whatever lies between them.
-  std::vector<std::uint64_t> newOffsets(count);
   std::uint64_t copied = 0;
-  for (std::size_t k : order) {
-    const LocalExtent& x = extents[k];
-    out.copyFrom(in, copied, x.start - copied);
-    newOffsets[k] = out.position();
-    requireOffset(in, newOffsets[k]);
+  for (std::size_t i = 0; i < count; ++i) {
+    Item& item = items[inLocalOrder ? i : order[i]];
+    if (item.localOffset < copied) in.damaged("エントリが重なっています");
     std::array<std::uint8_t, Z::kLocalSize> local;
-    std::memcpy(local.data(), in.view(x.start, Z::kLocalSize), Z::kLocalSize);
-    const std::uint64_t afterName = x.start + Z::kLocalSize + x.nameLength;
-    if (rowOf[k] >= 0) {
-      LittleEndian::put16(local.data() + Z::kLocNameLength,
-                          static_cast<std::uint16_t>(newNames[k].size()));
+    std::memcpy(local.data(), in.view(item.localOffset, Z::kLocalSize), Z::kLocalSize);
+    if (LittleEndian::get32(local.data()) != Z::kLocalSignature)
+      in.damaged("ローカルヘッダの署名が違います");
+    const std::uint16_t nameLength = LittleEndian::get16(local.data() + Z::kLocNameLength);
+    const std::uint16_t extraLength = LittleEndian::get16(local.data() + Z::kLocExtraLength);
+    const std::uint64_t afterName = item.localOffset + Z::kLocalSize + nameLength;
+    const std::uint64_t end = afterName + extraLength + item.compressedSize;
+
+    out.copyFrom(in, copied, item.localOffset - copied);
+    item.newOffset = requireOffset(in, out.position());
+    if (item.row >= 0) {
+      const std::string_view name = newName(item);
+      LittleEndian::put16(local.data() + Z::kLocNameLength, static_cast<std::uint16_t>(name.size()));
       out.write(local.data(), local.size());
-      out.write(newNames[k].data(), newNames[k].size());
+      out.write(name.data(), name.size());
     } else {
       out.write(local.data(), local.size());
-      out.copyFrom(in, x.start + Z::kLocalSize, x.nameLength);
+      out.copyFrom(in, item.localOffset + Z::kLocalSize, nameLength);
     }
-    out.copyFrom(in, afterName, x.end - afterName);
-    copied = x.end;
+    out.copyFrom(in, afterName, end - afterName);
+    copied = end;
     progress.step();
   }
+  if (copied > dir.directoryOffset) in.damaged("エントリが中央ディレクトリに重なっています");
   out.copyFrom(in, copied, dir.directoryOffset - copied);
 
   // Pass 2: the central directory with the new offsets and names.
-  const std::uint64_t newDirectoryOffset = out.position();
-  requireOffset(in, newDirectoryOffset);
-  for (std::size_t k = 0; k < count; ++k) {
-    const ZipEntry& e = dir.entries[k];
+  const std::uint32_t newDirectoryOffset = requireOffset(in, out.position());
+  std::uint64_t pos = dir.directoryOffset;
+  for (const Item& item : items) {
     std::array<std::uint8_t, Z::kCentralSize> central;
-    std::memcpy(central.data(), in.view(e.centralOffset, Z::kCentralSize), Z::kCentralSize);
-    LittleEndian::put32(central.data() + Z::kCenLocalOffset, static_cast<std::uint32_t>(newOffsets[k]));
-    if (rowOf[k] >= 0) {
-      LittleEndian::put16(central.data() + Z::kCenNameLength,
-                          static_cast<std::uint16_t>(newNames[k].size()));
+    std::memcpy(central.data(), in.view(pos, Z::kCentralSize), Z::kCentralSize);
+    LittleEndian::put32(central.data() + Z::kCenLocalOffset, item.newOffset);
+    const std::uint64_t afterName = pos + Z::kCentralSize + item.centralNameLength;
+    if (item.row >= 0) {
+      const std::string_view name = newName(item);
+      LittleEndian::put16(central.data() + Z::kCenNameLength, static_cast<std::uint16_t>(name.size()));
       out.write(central.data(), central.size());
-      out.write(newNames[k].data(), newNames[k].size());
+      out.write(name.data(), name.size());
     } else {
       out.write(central.data(), central.size());
-      out.write(e.rawName);
+      out.copyFrom(in, pos + Z::kCentralSize, item.centralNameLength);
     }
-    out.copyFrom(in, e.centralOffset + Z::kCentralSize + e.nameLength,
-                 std::uint64_t{e.extraLength} + e.commentLength);
+    out.copyFrom(in, afterName, item.centralTail);
+    pos = afterName + item.centralTail;
   }
 
   // End record, then the comment and anything after it.
-  const std::uint64_t directorySize = out.position() - newDirectoryOffset;
-  requireOffset(in, directorySize);
+  const std::uint32_t directorySize = requireOffset(in, out.position() - newDirectoryOffset);
   std::array<std::uint8_t, Z::kEndSize> end = dir.endRecord;
-  LittleEndian::put32(end.data() + Z::kEndDirectorySize, static_cast<std::uint32_t>(directorySize));
-  LittleEndian::put32(end.data() + Z::kEndDirectoryOffset, static_cast<std::uint32_t>(newDirectoryOffset));
+  LittleEndian::put32(end.data() + Z::kEndDirectorySize, directorySize);
+  LittleEndian::put32(end.data() + Z::kEndDirectoryOffset, newDirectoryOffset);
   out.write(end.data(), end.size());
   out.copyFrom(in, dir.endOffset + Z::kEndSize, in.size() - dir.endOffset - Z::kEndSize);
 }

@@ -6,6 +6,7 @@
 #include "archive/ArcRenameTable.h"
 #include "archive/ArchiveInput.h"
 #include "archive/ArchiveOutput.h"
+#include "archive/NameList.h"
 #include "shell/ProgressSink.h"
 
 namespace ritoma {
@@ -19,7 +20,7 @@ namespace ritoma {
 class ZipRewriter {
 public:
   static void rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& progress,
-                      const std::vector<ArcRenameRow>& rows, std::vector<std::string>& planned);
+                      const std::vector<ArcRenameRow>& rows, NameList& planned);
 };
 
 }  // namespace ritoma
