@@ -8,12 +8,6 @@
 
 namespace ritoma {
 
-namespace {
-// Short ranges (names, extra fields, small entries) go through the input's
-// window instead of a seek and a read of their own.
-constexpr std::uint64_t kSmallCopy = 64 * 1024;
-}  // namespace
-
 ArchiveOutput::ArchiveOutput(std::unique_ptr<OutputFile> file, std::string displayPath)
     : file_(std::move(file)), displayPath_(std::move(displayPath)),
       buffer_(std::make_unique_for_overwrite<std::uint8_t[]>(kBuffer)) {}
@@ -42,13 +36,8 @@ void ArchiveOutput::writePastBuffer(const void* data, std::size_t size) {
   position_ += size;
 }
 
-void ArchiveOutput::copyFrom(ArchiveInput& input, std::uint64_t offset, std::uint64_t length) {
+void ArchiveOutput::copyLarge(ArchiveInput& input, std::uint64_t offset, std::uint64_t length) {
   input.requireRange(offset, length, "データがファイルの終わりを越えています");
-  if (length == 0) return;
-  if (length <= kSmallCopy) {
-    write(input.view(offset, static_cast<std::size_t>(length)), static_cast<std::size_t>(length));
-    return;
-  }
   flush();
   InputFile& in = input.file();
   if (in.seek(offset)) throw ArchiveError(input.displayPath() + ": 読み込めません");

@@ -6,11 +6,10 @@
 #include <memory>
 #include <string>
 
+#include "archive/ArchiveInput.h"
 #include "platform/FileSystem.h"
 
 namespace ritoma {
-
-class ArchiveInput;
 
 // Sequential writing of a rebuilt archive. Small writes are gathered into
 // one buffer; bulk copies from the input go file to file (inside the kernel
@@ -32,8 +31,16 @@ public:
     }
   }
   void write(const std::string& bytes) { write(bytes.data(), bytes.size()); }
-  // Copies input bytes [offset, offset + length) unchanged.
-  void copyFrom(ArchiveInput& input, std::uint64_t offset, std::uint64_t length);
+  // Copies input bytes [offset, offset + length) unchanged. Short ranges
+  // (names, extra fields, small entries) go through the input's window.
+  void copyFrom(ArchiveInput& input, std::uint64_t offset, std::uint64_t length) {
+    if (length <= kSmallCopy && input.contains(offset, length)) {
+      const auto size = static_cast<std::size_t>(length);
+      if (size != 0) write(input.view(offset, size), size);
+    } else {
+      copyLarge(input, offset, length);
+    }
+  }
   // Flushes and closes; the file is complete only when this returns.
   void finish();
 
@@ -42,6 +49,9 @@ public:
   static constexpr std::size_t kBuffer = 256 * 1024;
 
 private:
+  static constexpr std::uint64_t kSmallCopy = 64 * 1024;
+
+  void copyLarge(ArchiveInput& input, std::uint64_t offset, std::uint64_t length);
   void writePastBuffer(const void* data, std::size_t size);
   void flush();
   [[noreturn]] void failed() const;

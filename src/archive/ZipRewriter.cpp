@@ -26,8 +26,8 @@ struct Item {
   std::uint32_t newOffset = 0;       // of the local header in the output
   std::uint32_t centralTail = 0;     // extra field and comment of the central record
   std::uint16_t centralNameLength = 0;
-  std::int32_t row = -1;             // the renaming row, or -1
-  std::int32_t converted = -1;       // the new name in `converted`, or -1: the row's bytes
+  bool renamed = false;
+  std::int32_t converted = -1;       // the new name in `converted`, or -1: as planned
 };
 
 std::uint32_t requireOffset(const ArchiveInput& in, std::uint64_t offset) {
@@ -62,13 +62,14 @@ void ZipRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
     item.compressedSize = e.compressedSize;
     item.centralTail = std::uint32_t{e.extraLength} + e.commentLength;
     item.centralNameLength = e.nameLength;
-    item.row = table.claim(name);
+    const int row = table.claim(name);
     if (items.size() > 1 && e.localOffset < items[items.size() - 2].localOffset) inLocalOrder = false;
-    if (item.row < 0) {
+    if (row < 0) {
       planned.push_back(name);
       return;
     }
-    const std::string& newName = rows[item.row].newName;
+    item.renamed = true;
+    const std::string& newName = rows[row].newName;
     planned.push_back(newName);
     std::size_t length = newName.size();
     if (e.utf8Name) {
@@ -80,9 +81,11 @@ void ZipRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
     }
     if (length > 0xFFFF) throw ArchiveError(TextCodec::toUtf8(newName) + ": 名前が長すぎます");
   });
-  const auto newName = [&](const Item& item) -> std::string_view {
-    return item.converted >= 0 ? std::string_view(converted[item.converted])
-                               : std::string_view(rows[item.row].newName);
+  // The new stored name of renamed entry k. Code page 932 names are stored
+  // as planned; the compact list is cheaper to walk than the rows.
+  const auto newName = [&](std::size_t k) -> std::string_view {
+    const Item& item = items[k];
+    return item.converted >= 0 ? std::string_view(converted[item.converted]) : planned[k];
   };
 
   // Local parts in file order; they must not overlap each other or the
@@ -100,7 +103,8 @@ void ZipRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
   // Pass 1: the local entries, with whatever lies between them.
   std::uint64_t copied = 0;
   for (std::size_t i = 0; i < count; ++i) {
-    Item& item = items[inLocalOrder ? i : order[i]];
+    const std::size_t k = inLocalOrder ? i : order[i];
+    Item& item = items[k];
     if (item.localOffset < copied) in.damaged("エントリが重なっています");
     std::array<std::uint8_t, Z::kLocalSize> local;
     std::memcpy(local.data(), in.view(item.localOffset, Z::kLocalSize), Z::kLocalSize);
@@ -113,8 +117,8 @@ void ZipRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
 
     out.copyFrom(in, copied, item.localOffset - copied);
     item.newOffset = requireOffset(in, out.position());
-    if (item.row >= 0) {
-      const std::string_view name = newName(item);
+    if (item.renamed) {
+      const std::string_view name = newName(k);
       LittleEndian::put16(local.data() + Z::kLocNameLength, static_cast<std::uint16_t>(name.size()));
       out.write(local.data(), local.size());
       out.write(name.data(), name.size());
@@ -132,13 +136,14 @@ void ZipRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
   // Pass 2: the central directory with the new offsets and names.
   const std::uint32_t newDirectoryOffset = requireOffset(in, out.position());
   std::uint64_t pos = dir.directoryOffset;
-  for (const Item& item : items) {
+  for (std::size_t k = 0; k < count; ++k) {
+    const Item& item = items[k];
     std::array<std::uint8_t, Z::kCentralSize> central;
     std::memcpy(central.data(), in.view(pos, Z::kCentralSize), Z::kCentralSize);
     LittleEndian::put32(central.data() + Z::kCenLocalOffset, item.newOffset);
     const std::uint64_t afterName = pos + Z::kCentralSize + item.centralNameLength;
-    if (item.row >= 0) {
-      const std::string_view name = newName(item);
+    if (item.renamed) {
+      const std::string_view name = newName(k);
       LittleEndian::put16(central.data() + Z::kCenNameLength, static_cast<std::uint16_t>(name.size()));
       out.write(central.data(), central.size());
       out.write(name.data(), name.size());
