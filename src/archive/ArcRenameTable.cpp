@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 #include <stdexcept>
 
 #include "text/CaseMap.h"
@@ -12,6 +11,18 @@ namespace ritoma {
 
 namespace {
 
+// Bytes [i, i + 8) of `s` as one little-endian word, zeros past its end.
+std::uint64_t wordAt(std::string_view s, std::size_t i) {
+  std::uint64_t word = 0;
+  if (s.size() - i >= 8) {
+    std::memcpy(&word, s.data() + i, 8);
+  } else {
+    for (std::size_t k = 0; i + k < s.size(); ++k)
+      word |= std::uint64_t{static_cast<unsigned char>(s[i + k])} << (8 * k);
+  }
+  return word;
+}
+
 // Whether folding can change the name: only upper-case ASCII letters and
 // double-byte characters can fold. Eight bytes at a time: every row and
 // every entry is tested. Bytes of 0x80 and above end the test before the
@@ -19,14 +30,26 @@ namespace {
 bool foldsToItself(std::string_view name) {
   constexpr std::uint64_t kHigh = 0x8080808080808080ull;
   for (std::size_t i = 0; i < name.size(); i += 8) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, name.data() + i, std::min<std::size_t>(8, name.size() - i));
+    const std::uint64_t word = wordAt(name, i);
     if (word & kHigh) return false;
     const std::uint64_t fromA = word + 0x3F3F3F3F3F3F3F3Full;  // high bit: byte >= 'A'
     const std::uint64_t pastZ = word + 0x2525252525252525ull;  // high bit: byte > 'Z'
     if (fromA & ~pastZ & kHigh) return false;
   }
   return true;
+}
+
+// A multiply-and-shift hash a word at a time: names are short, and a
+// general-purpose string hash costs more than the rest of a look-up. The
+// table is not exposed to names chosen to collide beyond the user's own.
+std::size_t hashName(std::string_view name) {
+  std::uint64_t h = name.size() * 0x9E3779B97F4A7C15ull;
+  for (std::size_t i = 0; i < name.size(); i += 8) {
+    h = (h ^ wordAt(name, i)) * 0xBF58476D1CE4E5B9ull;
+    h ^= h >> 31;
+  }
+  h *= 0x94D049BB133111EBull;
+  return static_cast<std::size_t>(h ^ (h >> 29));
 }
 
 }  // namespace
@@ -55,7 +78,7 @@ ArcRenameTable::ArcRenameTable(const std::vector<ArcRenameRow>& rows) {
 
 std::size_t ArcRenameTable::slotOf(std::string_view key) const {
   const std::size_t mask = slots_.size() - 1;
-  std::size_t slot = std::hash<std::string_view>{}(key) & mask;
+  std::size_t slot = hashName(key) & mask;
   while (slots_[slot] != 0 && keys_[slots_[slot] - 1] != key) slot = (slot + 1) & mask;
   return slot;
 }
