@@ -120,6 +120,50 @@ TEST_F(ZipRename, SelfExtractingPrefixSurvivesWithAbsoluteOffsets) {
   EXPECT_EQ(directoryOf(fs, out).entries[0].localOffset, 3000u);
 }
 
+// The central directory need not follow the order of the local entries:
+// here it lists them last to first. Locals are rewritten in file order, the
+// directory keeps its own order and records where each entry moved.
+TEST_F(ZipRename, DirectoryInAnotherOrderThanTheEntries) {
+  std::string bytes = test::readBytes(fixturePath("stored.zip"));
+  const std::size_t start = bytes.find("PK\x01\x02");
+  const std::size_t end = bytes.rfind("PK\x05\x06");
+  std::vector<std::string> records;
+  for (std::size_t pos = start; pos < end;) {
+    const auto get16 = [&](std::size_t at) {
+      return static_cast<std::size_t>(static_cast<unsigned char>(bytes[at])) |
+             static_cast<std::size_t>(static_cast<unsigned char>(bytes[at + 1])) << 8;
+    };
+    const std::size_t size = 46 + get16(pos + 28) + get16(pos + 30) + get16(pos + 32);
+    records.push_back(bytes.substr(pos, size));
+    pos += size;
+  }
+  ASSERT_GE(records.size(), 3u);
+  std::string reversed;
+  for (auto it = records.rbegin(); it != records.rend(); ++it) reversed += *it;
+  bytes.replace(start, end - start, reversed);
+
+  dir.writeFile("reversed.zip", bytes);
+  const ZipDirectory before = directoryOf(fs, dir / "reversed.zip");
+  const std::string longer = kSoHyo + ".longer";
+  const std::string out = rename(bytes, {{"plain.txt", "p.txt"}, {kSoHyo, longer}});
+  expectUnzipAccepts(out);
+
+  const ZipDirectory after = directoryOf(fs, out);
+  ASSERT_EQ(after.entries.size(), before.entries.size());
+  for (std::size_t k = 0; k < after.entries.size(); ++k) {
+    const std::string& old = before.entries[k].name;
+    EXPECT_EQ(after.entries[k].name, old == "plain.txt" ? "p.txt" : old == kSoHyo ? longer : old);
+    if (k + 1 < after.entries.size()) {
+      EXPECT_GT(after.entries[k].localOffset, after.entries[k + 1].localOffset) << k;
+    }
+  }
+  EXPECT_EQ(after.entries.back().localOffset, 0u);
+  std::map<std::string, std::string> data;
+  for (auto& [name, bytesOf] : test::contents(fs, ArcZip, out)) data[name] = bytesOf;
+  EXPECT_EQ(data["p.txt"], test::plainText());
+  EXPECT_EQ(data[longer], test::linesText());
+}
+
 TEST_F(ZipRename, Utf8FlaggedEntryGetsItsNewNameInUtf8) {
   const std::string newName = TextCodec::fromUtf8("新表.txt");
   const std::string out = rename(test::readBytes(fixturePath("utf8.zip")),
