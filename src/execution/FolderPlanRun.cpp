@@ -23,6 +23,13 @@ std::error_code writeWholeFile(FileSystem& fs, const std::string& path, const st
   return ec ? ec : closed;
 }
 
+// The folder holding `path`.
+std::string folderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 // Rows the checks marked never took part in the run.
 bool tookPart(const PlanRow& row) { return row.mark == MarkNone || row.mark == MarkFailed; }
 
@@ -119,9 +126,10 @@ bool FolderPlanRun::prepareUndo(const PlanList& plan, const RunOptions&, RunResu
     }
     log.records.push_back(std::move(record));
   }
-  // The record is written before anything changes and only put in place
-  // once the run succeeded, so that an older record never stays to look
-  // like this run's.
+  // The record is written under a temporary name before anything changes
+  // and only put in place once the run succeeded, so that an older record
+  // never stays to look like this run's. Until then the older record is
+  // left alone: a failed run is rolled back and leaves it valid.
   const auto bytes = UndoFile::encode(log);
   const std::string temp = undoPath_ + ".new";
   if (bytes && !writeWholeFile(fs_, temp, *bytes)) {
@@ -129,19 +137,22 @@ bool FolderPlanRun::prepareUndo(const PlanList& plan, const RunOptions&, RunResu
     return true;
   }
   fs_.remove(temp);
-  result.undoWarning = kUndoNotWritten;
+  // Without a new record a successful run removes the older one. When its
+  // folder does not let it be removed, the run is refused here instead.
   FileInfo info;
-  if (fs_.stat(undoPath_, info) || !fs_.remove(undoPath_)) return true;
+  if (fs_.stat(undoPath_, info) || fs_.isWritableFolder(folderOf(undoPath_))) return true;
   result.refusal = "UNDO情報を更新できないため処理を中止します";
   return false;
 }
 
 void FolderPlanRun::commitUndo(RunResult& result) {
-  if (!undoPrepared_) return;
+  const bool prepared = undoPrepared_;
   undoPrepared_ = false;
   const std::string temp = undoPath_ + ".new";
-  if (!fs_.replace(temp, undoPath_)) return;
-  fs_.remove(temp);
+  if (prepared) {
+    if (!fs_.replace(temp, undoPath_)) return;
+    fs_.remove(temp);
+  }
   result.undoWarning = kUndoNotWritten;
   FileInfo info;
   if (!fs_.stat(undoPath_, info) && fs_.remove(undoPath_))

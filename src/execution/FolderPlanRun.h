@@ -16,7 +16,8 @@ namespace ritoma {
 // temporary names) or copying (optionally as dummy files), then the times,
 // then the attributes, in row order; rows with a mark are skipped. A failing
 // row gets MarkFailed and ends the run. A successful in-place run records
-// the undo file.
+// the undo file; the older one stays until the new one is complete, and a
+// run whose record cannot be written says so in its result.
 class FolderPlanRun {
 public:
   // `undoPath` is where the undo file lives; `dummy` supplies the dummy

@@ -327,6 +327,8 @@ struct UndoFault {
   FsOp op;
 };
 
+void PrintTo(const UndoFault& f, std::ostream* os) { *os << f.label; }
+
 class UndoWriteFailure : public Execution, public ::testing::WithParamInterface<UndoFault> {};
 
 TEST_P(UndoWriteFailure, IsReportedAndTheOlderRecordIsGone) {
@@ -348,19 +350,89 @@ INSTANTIATE_TEST_SUITE_P(Calls, UndoWriteFailure,
                                            UndoFault{"Close", FsOp::Close}, UndoFault{"Replace", FsOp::Replace}),
                          [](const auto& info) { return std::string(info.param.label); });
 
-TEST_F(Execution, RefusedWhenTheOlderRecordCannotBeRemoved) {
+// The record is prepared before anything changes; a run that fails is
+// rolled back, so the older record must come through it as it was.
+class UndoPrepareFailure : public Execution, public ::testing::WithParamInterface<UndoFault> {};
+
+TEST_P(UndoPrepareFailure, FailedRunKeepsTheOlderRecord) {
+  makeFile("表");
+  makeFile("ソ", 1);
+  dir.writeFile("config/Ritoma.und", "OLD");
+  PlanList plan = build(makeEditList({{"表", "x"}, {"ソ", "y"}}));
+  ASSERT_TRUE(check(plan));
+  const FolderState before = state();
+  fs.reset();
+  fs.failMatching(GetParam().op, "*/config/*", ENOSPC);
+  fs.failNth(FsOp::Rename, 2, EIO);
+  const RunResult result = run(plan);
+  EXPECT_EQ(result.code, 11);
+  EXPECT_EQ(state(), before);
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{ExecutionFlow::RollBackText}));
+  ASSERT_EQ(dir.names("config"), (std::vector<std::string>{"Ritoma.und"}));
+  EXPECT_EQ(dir.readFile("config/Ritoma.und"), "OLD");
+}
+
+INSTANTIATE_TEST_SUITE_P(Calls, UndoPrepareFailure,
+                         ::testing::Values(UndoFault{"Open", FsOp::OpenWrite}, UndoFault{"Write", FsOp::Write},
+                                           UndoFault{"Close", FsOp::Close}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+// A folder that takes no new file: with an older record, which could not
+// be removed after the run either, nothing is done; without one the run
+// goes ahead and says that it left no record.
+struct UnwritableCase {
+  const char* label;
+  bool olderRecord;
+  bool refused;
+  std::vector<std::string> work;
+  std::vector<std::string> messages;
+};
+
+void PrintTo(const UnwritableCase& c, std::ostream* os) { *os << c.label; }
+
+class UnwritableUndoFolder : public Execution, public ::testing::WithParamInterface<UnwritableCase> {};
+
+TEST_P(UnwritableUndoFolder, RefusesOnlyWhatWouldLeaveAStaleRecord) {
+  const UnwritableCase& c = GetParam();
+  makeFile("a");
+  if (c.olderRecord) dir.writeFile("config/Ritoma.und", "OLD");
+  PlanList plan = build(makeEditList({{"a", "b"}}));
+  ASSERT_TRUE(check(plan));
+  fs.reset();
+  fs.failMatching(FsOp::OpenWrite, "*/config/*", EROFS);
+  fs.failMatching(FsOp::Remove, "*/config/*", EROFS);
+  fs.markUnwritable("*/config");
+  const RunResult result = run(plan);
+  EXPECT_EQ(result.failed, c.refused);
+  EXPECT_EQ(dir.names("work"), c.work);
+  EXPECT_EQ(ui.messages, c.messages);
+  if (c.olderRecord) EXPECT_EQ(dir.readFile("config/Ritoma.und"), "OLD");
+  else EXPECT_TRUE(dir.names("config").empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnwritableUndoFolder,
+    ::testing::Values(UnwritableCase{"OlderRecord", true, true, {"a"}, {"UNDO情報を更新できないため処理を中止します"}},
+                      UnwritableCase{"NoOlderRecord", false, false, {"b"}, {"UNDO情報を書き込めませんでした"}}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+// The new record cannot be put in place after the run, nor the older one
+// removed: the user is told not to trust "UNDO".
+TEST_F(Execution, OlderRecordThatCannotBeRemovedAfterTheRunIsNamed) {
   makeFile("a");
   dir.writeFile("config/Ritoma.und", "OLD");
   PlanList plan = build(makeEditList({{"a", "b"}}));
   ASSERT_TRUE(check(plan));
   fs.reset();
-  fs.failNth(FsOp::OpenWrite, 1, EROFS);
-  fs.failNth(FsOp::Remove, 2, EROFS);  // the first removes the unfinished record
+  fs.failNth(FsOp::Replace, 1, EIO);
+  fs.failMatching(FsOp::Remove, "*/config/Ritoma.und", EIO);
   const RunResult result = run(plan);
-  EXPECT_TRUE(result.failed);
-  EXPECT_EQ(ui.messages, (std::vector<std::string>{"UNDO情報を更新できないため処理を中止します"}));
-  EXPECT_EQ(dir.names("work"), (std::vector<std::string>{"a"}));
-  EXPECT_EQ(dir.readFile("config/Ritoma.und"), "OLD");
+  EXPECT_FALSE(result.failed);
+  EXPECT_EQ(dir.names("work"), (std::vector<std::string>{"b"}));
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{
+                             "UNDO情報を書き込めませんでした\n以前のUNDO情報を削除できませんでした\n"
+                             "UNDOは使用しないでください"}));
+  EXPECT_EQ(dir.names("config"), (std::vector<std::string>{"Ritoma.und"}));
 }
 
 }  // namespace
