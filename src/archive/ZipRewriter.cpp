@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <future>
 #include <numeric>
 #include <string_view>
 
@@ -27,6 +28,7 @@ struct Item {
   std::uint32_t centralTail = 0;     // extra field and comment of the central record
   std::uint16_t centralNameLength = 0;
   bool renamed = false;
+  bool utf8Name = false;
   std::int32_t converted = -1;       // the new name in `converted`, or -1: as planned
 };
 
@@ -44,35 +46,44 @@ void ZipRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
   const ZipDirectory dir = reader.readEnd();
   const std::size_t count = dir.listed;
 
-  // One pass over the directory pairs entries with rows and notes the names
-  // the archive must list afterwards. New name bytes are UTF-8 for entries
-  // whose name was read as UTF-8, code page 932 otherwise; the flags stay.
+  // The rows' table is built on another core while the directory is read;
+  // then entries and rows are paired in archive order, noting the names the
+  // archive must list afterwards. New name bytes are UTF-8 for entries whose
+  // name was read as UTF-8, code page 932 otherwise; the flags stay.
+  std::future<ArcRenameTable> tableReady =
+      std::async(std::launch::async, [&rows] { return ArcRenameTable(rows); });
   std::vector<Item> items;
   items.reserve(count);
-  planned.clear();
-  planned.reserve(count, dir.endOffset - dir.directoryOffset);
-  std::vector<std::string> converted;
-  ArcRenameTable table(rows);
+  NameList listed;
+  listed.reserve(count, dir.endOffset - dir.directoryOffset);
   std::string scratch;
   bool inLocalOrder = true;
   reader.scan(dir, [&](const ZipEntry& e, std::string_view stored) {
-    const std::string_view name = Z::listedName(e, stored, scratch);
+    listed.push_back(Z::listedName(e, stored, scratch));
     Item& item = items.emplace_back();
     item.localOffset = e.localOffset;
     item.compressedSize = e.compressedSize;
     item.centralTail = std::uint32_t{e.extraLength} + e.commentLength;
     item.centralNameLength = e.nameLength;
-    const int row = table.claim(name);
+    item.utf8Name = e.utf8Name;
     if (items.size() > 1 && e.localOffset < items[items.size() - 2].localOffset) inLocalOrder = false;
+  });
+  ArcRenameTable table = tableReady.get();
+  planned.clear();
+  planned.reserve(count, dir.endOffset - dir.directoryOffset);
+  std::vector<std::string> converted;
+  for (std::size_t k = 0; k < count; ++k) {
+    Item& item = items[k];
+    const int row = table.claim(listed[k]);
     if (row < 0) {
-      planned.push_back(name);
-      return;
+      planned.push_back(listed[k]);
+      continue;
     }
     item.renamed = true;
     const std::string& newName = rows[row].newName;
     planned.push_back(newName);
     std::size_t length = newName.size();
-    if (e.utf8Name) {
+    if (item.utf8Name) {
       bool ok = false;
       converted.push_back(TextCodec::toDisk(newName, &ok));
       if (!ok) throw ArchiveError(TextCodec::toUtf8(newName) + ": UTF-8 に変換できない名前です");
@@ -80,7 +91,7 @@ void ZipRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
       length = converted.back().size();
     }
     if (length > 0xFFFF) throw ArchiveError(TextCodec::toUtf8(newName) + ": 名前が長すぎます");
-  });
+  }
   // The new stored name of renamed entry k. Code page 932 names are stored
   // as planned; the compact list is cheaper to walk than the rows.
   const auto newName = [&](std::size_t k) -> std::string_view {
