@@ -322,10 +322,9 @@ std::string decodeMountField(const std::string& field) {
   return out;
 }
 
-}  // namespace
-
-std::error_code PosixFileSystem::listFolder(const std::string& folder, std::vector<FileInfo>& out) {
-  out.clear();
+// Calls visit(dirFd, name) for every entry of `folder` but "." and "..".
+template <class Visit>
+std::error_code forEachEntry(const std::string& folder, Visit&& visit) {
   DIR* dir = ::opendir(folder.c_str());
   if (!dir) return lastError();
   const int dirFd = ::dirfd(dir);
@@ -337,37 +336,31 @@ std::error_code PosixFileSystem::listFolder(const std::string& folder, std::vect
       if (errno != 0) result = lastError();
       break;
     }
-    const std::string name = entry->d_name;
-    if (name == "." || name == "..") continue;
-    struct statx stx{};
-    // An entry that vanished since the folder was read is not listed.
-    if (statxFollowing(dirFd, entry->d_name, stx) != 0) continue;
-    FileInfo info;
-    fillInfo(stx, name, readStored(joinPath(folder, name)), info);
-    out.push_back(std::move(info));
+    const char* name = entry->d_name;
+    if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
+    visit(dirFd, name);
   }
   ::closedir(dir);
   return result;
 }
 
+}  // namespace
+
+std::error_code PosixFileSystem::listFolder(const std::string& folder, std::vector<FileInfo>& out) {
+  out.clear();
+  return forEachEntry(folder, [&](int dirFd, const char* name) {
+    struct statx stx{};
+    // An entry that vanished since the folder was read is not listed.
+    if (statxFollowing(dirFd, name, stx) != 0) return;
+    FileInfo info;
+    fillInfo(stx, name, readStored(joinPath(folder, name)), info);
+    out.push_back(std::move(info));
+  });
+}
+
 std::error_code PosixFileSystem::listNames(const std::string& folder, std::vector<std::string>& out) {
   out.clear();
-  DIR* dir = ::opendir(folder.c_str());
-  if (!dir) return lastError();
-  std::error_code result;
-  for (;;) {
-    errno = 0;
-    const dirent* entry = ::readdir(dir);
-    if (!entry) {
-      if (errno != 0) result = lastError();
-      break;
-    }
-    const char* name = entry->d_name;
-    if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
-    out.emplace_back(name);
-  }
-  ::closedir(dir);
-  return result;
+  return forEachEntry(folder, [&](int, const char* name) { out.emplace_back(name); });
 }
 
 std::error_code PosixFileSystem::stat(const std::string& path, FileInfo& out) {
