@@ -154,39 +154,37 @@ void LzhHeaderReader::convertBase(LzhHeader& h, const std::uint8_t* p) {
   h.base[kL2Os] = 'M';
 }
 
-void LzhHeaderReader::readLevel0(LzhHeader& h) {
+LzhHeaderReader::DosBase LzhHeaderReader::readDosBase(LzhHeader& h, std::size_t fixedLength) {
   const std::uint8_t* p = in_.view(h.offset, kName);
-  const std::size_t headerLength = p[kHeaderSize] + 2u;
-  const std::size_t nameLength = p[kNameLength];
-  const std::uint64_t packed = LittleEndian::get32(p + kPackedSize);
-  if (headerLength < kLevel0Fixed + nameLength) in_.damaged("ヘッダの長さが不正です");
-  p = in_.view(h.offset, std::max(headerLength, kL2BaseSize));
-  convertBase(h, p);
-  h.name.assign(reinterpret_cast<const char*>(p + kName), nameLength);
-  std::memcpy(h.base.data() + kL2Crc, p + kName + nameLength, 2);
-  LittleEndian::put32(h.base.data() + kPackedSize, static_cast<std::uint32_t>(packed));
+  DosBase b;
+  b.headerLength = p[kHeaderSize] + 2u;
+  b.nameLength = p[kNameLength];
+  b.packed = LittleEndian::get32(p + kPackedSize);
+  if (b.headerLength < fixedLength + b.nameLength) in_.damaged("ヘッダの長さが不正です");
+  b.header = in_.view(h.offset, std::max(b.headerLength, kL2BaseSize));
+  convertBase(h, b.header);
+  h.name.assign(reinterpret_cast<const char*>(b.header + kName), b.nameLength);
+  std::memcpy(h.base.data() + kL2Crc, b.header + kName + b.nameLength, 2);
+  return b;
+}
+
+void LzhHeaderReader::readLevel0(LzhHeader& h) {
+  const DosBase b = readDosBase(h, kLevel0Fixed);
+  LittleEndian::put32(h.base.data() + kPackedSize, static_cast<std::uint32_t>(b.packed));
   // Bytes after the CRC (the extension area some archivers add) are skipped.
-  h.dataOffset = h.offset + headerLength;
-  h.dataSize = packed;
+  h.dataOffset = h.offset + b.headerLength;
+  h.dataSize = b.packed;
 }
 
 void LzhHeaderReader::readLevel1(LzhHeader& h) {
-  const std::uint8_t* p = in_.view(h.offset, kName);
-  const std::size_t headerLength = p[kHeaderSize] + 2u;
-  const std::size_t nameLength = p[kNameLength];
-  const std::uint64_t packed = LittleEndian::get32(p + kPackedSize);
-  if (headerLength < kLevel1Fixed + nameLength) in_.damaged("ヘッダの長さが不正です");
-  p = in_.view(h.offset, std::max(headerLength, kL2BaseSize));
-  convertBase(h, p);
-  h.name.assign(reinterpret_cast<const char*>(p + kName), nameLength);
-  std::memcpy(h.base.data() + kL2Crc, p + kName + nameLength, 2);
-  const std::uint16_t firstSize = LittleEndian::get16(p + headerLength - 2);
-  const std::uint64_t extStart = h.offset + headerLength;
-  const std::uint64_t next = extStart + packed;
-  in_.requireRange(extStart, packed, "データがファイルの終わりを越えています");
+  const DosBase b = readDosBase(h, kLevel1Fixed);
+  const std::uint16_t firstSize = LittleEndian::get16(b.header + b.headerLength - 2);
+  const std::uint64_t extStart = h.offset + b.headerLength;
+  const std::uint64_t next = extStart + b.packed;
+  in_.requireRange(extStart, b.packed, "データがファイルの終わりを越えています");
   std::string extName;
   const std::uint64_t extEnd = readExtendedHeaders(h, extStart, firstSize, next, extName);
-  if (nameLength == 0) h.name = extName;
+  if (b.nameLength == 0) h.name = extName;
   h.dataOffset = extEnd;
   h.dataSize = next - extEnd;
   LittleEndian::put32(h.base.data() + kPackedSize, static_cast<std::uint32_t>(h.dataSize));

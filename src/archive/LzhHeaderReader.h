@@ -26,6 +26,16 @@ public:
   LzhHeader readHeader(std::uint64_t offset);
 
 private:
+  // What levels 0 and 1 share: the base header with its DOS stamp, the name
+  // and the CRC, checked against `fixedLength`, the level's header length
+  // without the name. `header` views the header until the next read.
+  struct DosBase {
+    const std::uint8_t* header = nullptr;
+    std::size_t headerLength = 0;
+    std::size_t nameLength = 0;
+    std::uint64_t packed = 0;  // the packed size field
+  };
+  DosBase readDosBase(LzhHeader& h, std::size_t fixedLength);
   void readLevel0(LzhHeader& h);
   void readLevel1(LzhHeader& h);
   void readLevel2(LzhHeader& h);
