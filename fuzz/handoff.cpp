@@ -1,0 +1,53 @@
+// The hand-off message: frames, path lists and absolute paths.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "shell/HandOff.h"
+#include "support/Require.h"
+
+using namespace ritoma;
+using ritoma::fuzz::require;
+
+namespace {
+
+bool isClean(std::string_view absolute) {
+  if (absolute.empty() || absolute.front() != '/') return false;
+  if (absolute == "/") return true;
+  if (absolute.back() == '/') return false;
+  return absolute.find("//") == std::string_view::npos &&
+         absolute.find("/./") == std::string_view::npos &&
+         absolute.find("/../") == std::string_view::npos &&
+         !absolute.ends_with("/.") && !absolute.ends_with("/..");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view buffer(reinterpret_cast<const char*>(data), size);
+  HandOff::Frame frame;
+  std::size_t consumed = 0;
+  const HandOff::Parse parse = HandOff::decode(buffer, frame, consumed);
+  if (parse != HandOff::Parse::Complete) return 0;
+  require(consumed >= HandOff::HeaderSize && consumed <= buffer.size(), "a frame lies in the buffer");
+  require(frame.text.find('\0') == std::string::npos, "a frame's text ends at its NUL");
+
+  HandOff::Frame again;
+  std::size_t againConsumed = 0;
+  const std::string encoded = HandOff::encode(frame);
+  require(HandOff::decode(encoded, again, againConsumed) == HandOff::Parse::Complete &&
+              againConsumed == encoded.size() && again.marker == frame.marker &&
+              again.text == frame.text,
+          "an encoded frame decodes to itself");
+
+  const auto paths = HandOff::splitPaths(frame.text);
+  require(HandOff::splitPaths(HandOff::joinPaths(paths)) == paths, "split paths join and split back");
+  for (const auto& path : paths) {
+    require(path.find_first_of("\r\n") == std::string::npos, "a path holds no line break");
+    const std::string absolute = HandOff::makeAbsolute(path, "/home/u/work");
+    require(isClean(absolute), "an absolute path is clean");
+    require(HandOff::makeAbsolute(absolute, "/elsewhere") == absolute, "an absolute path stays");
+  }
+  return 0;
+}
