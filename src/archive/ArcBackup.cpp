@@ -2,10 +2,17 @@
 
 namespace ritoma {
 
+bool ArcBackup::noteTimes(const std::string& archivePath) {
+  notedPath_.clear();
+  if (fs_.stat(archivePath, original_)) return false;
+  notedPath_ = archivePath;
+  return true;
+}
+
 bool ArcBackup::ArcMakeBackup(const std::string& archivePath) {
   backupPath_.clear();
   firstBackup_ = false;
-  if (fs_.stat(archivePath, original_)) return false;
+  if (notedPath_ != archivePath && !noteTimes(archivePath)) return false;
   const std::size_t slash = archivePath.rfind('/');
   const std::size_t dot = archivePath.rfind('.');
   const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);

@@ -20,10 +20,13 @@ class ArcBackup {
 public:
   explicit ArcBackup(FileSystem& fs) : fs_(fs) {}
 
+  // Notes the archive's times and attributes, for ArcCopyTimes: reading
+  // the archive may change its access time, so this comes before any read.
+  bool noteTimes(const std::string& archivePath);
   // Moves the archive to base + "_BAK" + ext, or, when that exists, to
   // base + "_BK" + n + ext with the smallest free n from 1 (ext spelled as
   // in the path). Never replaces a file. Notes the archive's times and
-  // attributes first: reading the backup later may change its access time.
+  // attributes first unless noteTimes did for this archive.
   bool ArcMakeBackup(const std::string& archivePath);
   // Gives the archive the creation, access and write times and the
   // attributes the backup had when it was made.
@@ -38,6 +41,7 @@ private:
   std::string backupPath_;
   bool firstBackup_ = false;
   FileInfo original_;
+  std::string notedPath_;  // whose times original_ holds
 };
 
 }  // namespace ritoma

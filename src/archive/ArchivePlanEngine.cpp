@@ -73,10 +73,15 @@ RunResult ArchivePlanEngine::ExecuteArchivePlan(PlanList& plan) {
                           rows, backupMode_);
   state_.arcBackupPath = TextCodec::toInternal(run.backupPath());
   if (!ok) {
+    // No row of a failed run was renamed: the archive is back as it was,
+    // or only its backup holds it.
+    for (PlanRow& row : plan.rows)
+      if (row.mark == MarkNone) row.mark = MarkFailed;
     result.code = -1;
     result.failed = true;
     result.furtherMessages.push_back(run.error());
-    result.furtherMessages.push_back("書庫ファイルのバックアップファイル名\n\n" + run.backupPath());
+    if (!run.backupPath().empty())
+      result.furtherMessages.push_back("書庫ファイルのバックアップファイル名\n\n" + run.backupPath());
     return result;
   }
   result.folder = plan.folder;

@@ -12,8 +12,9 @@
 namespace ritoma {
 
 // The plan engine of archive mode: CheckArchivePlan and ExecuteArchivePlan
-// on the open archive of `state`. Nothing is rolled back: a failed run
-// leaves the backup, which the result names.
+// on the open archive of `state`. A failed run puts the archive back itself
+// (ArchiveRenameRun) and marks its rows failed; only a backup that could not
+// be put back is named in the result.
 class ArchivePlanEngine final : public PlanEngine {
 public:
   ArchivePlanEngine(FileSystem& fs, ProgressSink& progress, const ExecutionSettings& settings,

@@ -11,10 +11,13 @@
 
 namespace ritoma {
 
-// One rename run on an archive, in this order: move the archive to its
-// backup name, write the new archive, list it again and compare it with
-// the plan, copy the backup's times and attributes, keep or delete the
-// backup. The first failing step ends the run; the backup then stays.
+// One rename run on an archive, in this order: check the archive's headers
+// or directory, move the archive to its backup name, write the new archive,
+// list it again and compare it with the plan, copy the backup's times and
+// attributes, keep or delete the backup. The first failing step ends the
+// run. Damage the check finds leaves everything untouched; a failure after
+// the backup was made removes the new archive and puts the backup back
+// under the archive's name, so the archive is as it was, byte for byte.
 class ArchiveRenameRun {
 public:
   ArchiveRenameRun(FileSystem& fs, ProgressSink& progress) : fs_(fs), progress_(progress) {}
@@ -22,12 +25,18 @@ public:
   bool run(ArcKind kind, const std::string& archivePath, const std::vector<ArcRenameRow>& rows,
            int backupMode);
 
-  // The backup made by the last run (empty when none could be made).
+  // The backup the last run left: after success the one it kept or deleted
+  // by the mode, after a failure only one that could not be put back (empty
+  // when the archive is back in its place or no backup was made).
   const std::string& backupPath() const { return backupPath_; }
   // Why the last run failed (display text), empty after success.
   const std::string& error() const { return error_; }
 
 private:
+  // Puts the backup back under `archivePath`; `outputIsOurs` says whether a
+  // file at `archivePath` is the run's own new archive, which is replaced.
+  void restore(ArcBackup& backup, const std::string& archivePath, bool outputIsOurs);
+
   FileSystem& fs_;
   ProgressSink& progress_;
   std::string backupPath_;

@@ -12,6 +12,7 @@ bool ArchiveRewrite::run(const std::string& backupPath, const std::string& archi
                          const Body& body) {
   error_.clear();
   planned_.clear();
+  outputRemains_ = false;
   bool created = false;
   try {
     std::unique_ptr<InputFile> inFile;
@@ -28,7 +29,27 @@ bool ArchiveRewrite::run(const std::string& backupPath, const std::string& archi
     error_ = e.what();
   }
   if (progress_.isOpen()) progress_.close();
-  if (!error_.empty() && created) fs_.remove(archivePath);
+  if (!error_.empty() && created) outputRemains_ = static_cast<bool>(fs_.remove(archivePath));
+  return error_.empty();
+}
+
+bool ArchiveRewrite::check(ArcKind kind, const std::string& archivePath) {
+  error_.clear();
+  try {
+    std::unique_ptr<InputFile> file;
+    if (fs_.openRead(archivePath, file)) throw ArchiveError(archivePath + ": 開けません");
+    ArchiveInput in(std::move(file), archivePath);
+    if (kind == ArcLzh) {
+      LzhRewriter::readHeaders(in);
+    } else if (kind == ArcZip) {
+      ZipDirectoryReader reader(in);
+      reader.scan(reader.readEnd(), [](const ZipEntry&, std::string_view) {});
+    } else {
+      throw ArchiveError(archivePath + ": 書庫ではありません");
+    }
+  } catch (const std::exception& e) {
+    error_ = e.what();
+  }
   return error_.empty();
 }
 

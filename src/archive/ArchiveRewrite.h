@@ -22,6 +22,11 @@ class ArchiveRewrite {
 public:
   ArchiveRewrite(FileSystem& fs, ProgressSink& progress) : fs_(fs), progress_(progress) {}
 
+  // Reads the headers (LZH) or the directory (ZIP) of the archive with the
+  // checks the rewrite makes before it copies anything: false, with error(),
+  // for damage found there, so that a run can refuse before the backup.
+  bool check(ArcKind kind, const std::string& archivePath);
+
   bool ArcRenameLzh(const std::string& backupPath, const std::string& archivePath,
                     const std::vector<ArcRenameRow>& rows);
   bool ArcRenameZip(const std::string& backupPath, const std::string& archivePath,
@@ -34,6 +39,8 @@ public:
   bool verify(ArcKind kind, const std::string& archivePath);
 
   const std::string& error() const { return error_; }
+  // After a failed rewrite: its incomplete file could not be removed.
+  bool outputRemains() const { return outputRemains_; }
 
 private:
   using Body = std::function<void(ArchiveInput&, ArchiveOutput&)>;
@@ -43,6 +50,7 @@ private:
   ProgressSink& progress_;
   NameList planned_;  // every entry's name as it must be listed after the rewrite
   std::string error_;
+  bool outputRemains_ = false;
 };
 
 }  // namespace ritoma

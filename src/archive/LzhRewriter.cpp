@@ -89,13 +89,18 @@ std::string LzhRewriter::buildLevel2(const LzhHeader& h, std::string name, std::
   return header;
 }
 
-void LzhRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& progress,
-                          const std::vector<ArcRenameRow>& rows, NameList& planned) {
+std::vector<LzhHeader> LzhRewriter::readHeaders(ArchiveInput& in) {
   LzhHeaderReader reader(in);
   std::uint64_t end = 0;
-  const std::vector<LzhHeader> headers = reader.readAll(end);
+  std::vector<LzhHeader> headers = reader.readAll(end);
   if (end >= in.size()) in.damaged("終端がありません");
   if (end + 1 != in.size()) in.damaged("終端の後に余分なデータがあります");
+  return headers;
+}
+
+void LzhRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& progress,
+                          const std::vector<ArcRenameRow>& rows, NameList& planned) {
+  const std::vector<LzhHeader> headers = readHeaders(in);
 
   ArcRenameTable table(rows);
   std::vector<int> rowOf;

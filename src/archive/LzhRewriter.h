@@ -20,6 +20,9 @@ class LzhRewriter {
 public:
   static void rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& progress,
                       const std::vector<ArcRenameRow>& rows, NameList& planned);
+  // Every header of an archive the rewrite accepts: ending in the end
+  // marker, with nothing after it.
+  static std::vector<LzhHeader> readHeaders(ArchiveInput& in);
   // The rebuilt level-2 header of `h` under `name` and `directory` (the
   // directory with "/" or "\" separators, or 0xFF).
   static std::string buildLevel2(const LzhHeader& h, std::string name, std::string directory);

@@ -138,7 +138,7 @@ std::uint64_t ZipDirectoryReader::findEndRecord() {
 }
 
 std::string_view ZipDirectoryReader::readEntry(std::uint64_t pos, ZipEntry& e,
-                                               std::uint64_t shift) {
+                                               const ZipDirectory& dir) {
   const std::uint8_t* p = in_.view(pos, kCentralSize);
   if (LittleEndian::get32(p) != kCentralSignature) in_.damaged("中央ディレクトリの署名が違います");
   e.centralOffset = pos;
@@ -157,10 +157,15 @@ std::string_view ZipDirectoryReader::readEntry(std::uint64_t pos, ZipEntry& e,
   if (e.compressedSize == 0xFFFFFFFF || e.size == 0xFFFFFFFF || localOffset == 0xFFFFFFFF ||
       LittleEndian::get16(p + kCenDiskStart) == 0xFFFF)
     refuseZip64(in_);
-  e.localOffset = localOffset + shift;
+  e.localOffset = localOffset + dir.shift;
   in_.requireRange(pos, e.recordSize(), "中央ディレクトリがファイルの終わりを越えています");
   if (!in_.contains(e.localOffset, kLocalSize))
     in_.damaged("ローカルヘッダの位置がファイルの外です");
+  // The local header and the data, at their shortest, end before the
+  // directory starts.
+  if (e.localOffset > dir.directoryOffset ||
+      dir.directoryOffset - e.localOffset < kLocalSize + std::uint64_t{e.compressedSize})
+    in_.damaged("エントリが中央ディレクトリに重なっています");
   // The whole record lies inside the file and is far shorter than kMaxView.
   const std::string_view stored(
       reinterpret_cast<const char*>(in_.view(pos + kCentralSize, e.nameLength)), e.nameLength);

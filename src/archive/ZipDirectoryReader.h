@@ -28,7 +28,7 @@ public:
     ZipEntry e;
     std::uint64_t pos = dir.directoryOffset;
     for (std::size_t i = 0; i < dir.listed; ++i) {
-      const std::string_view stored = readEntry(pos, e, dir.shift);
+      const std::string_view stored = readEntry(pos, e, dir);
       visit(static_cast<const ZipEntry&>(e), stored);
       pos += e.recordSize();
     }
@@ -82,7 +82,7 @@ private:
   void requireDirectoryEnd(std::uint64_t pos, const ZipDirectory& dir) const;
   // Reads and checks the record at `pos` (all but the name strings) and
   // returns its stored name.
-  std::string_view readEntry(std::uint64_t pos, ZipEntry& e, std::uint64_t shift);
+  std::string_view readEntry(std::uint64_t pos, ZipEntry& e, const ZipDirectory& dir);
 
   ArchiveInput& in_;
 };

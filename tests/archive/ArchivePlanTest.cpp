@@ -136,21 +136,39 @@ TEST_F(ArchivePlan, ExecuteRenamesEntriesAndNamesTheBackup) {
   EXPECT_EQ(test::listOrFail(fs, ArcZip, dir / "a.zip")[0].name, "sub/moved.txt");
 }
 
-TEST_F(ArchivePlan, FailedExecuteReportsMinusOneAndTheBackupName) {
+// A failed run puts the archive back and marks every row of the run
+// failed; only a backup that could not be put back is named.
+TEST_F(ArchivePlan, FailedExecuteRestoresTheArchiveAndMarksItsRowsFailed) {
   PosixFileSystem real;
   FaultyFileSystem fs(real);
   NullProgress progress;
+  const std::string original = test::readBytes(fixturePath("level1.lzh"));
   open("level1.lzh", "a.lzh", ArcLzh);
   fs.failNth(FsOp::Write, 1, ENOSPC);
   ArchivePlanEngine engine(fs, progress, settings, state);
   engine.setBackupMode(ArcBackupDelete);
-  PlanList plan = planFor({{"plain.txt", "b.txt"}});
-  const RunResult result = engine.execute(plan, options);
+  PlanList plan = planFor({{"plain.txt", "b.txt"}, {"x.txt", "y.txt"}});
+  plan.rows[1].mark = MarkExists;
+  RunResult result = engine.execute(plan, options);
   EXPECT_EQ(result.code, -1);
   EXPECT_TRUE(result.failed);
+  EXPECT_EQ(plan.rows[0].mark, MarkFailed);
+  EXPECT_EQ(plan.rows[1].mark, MarkExists);
+  EXPECT_EQ(result.furtherMessages.size(), 1u);
+  EXPECT_EQ(state.arcBackupPath, "");
+  EXPECT_EQ(dir.names(), std::vector<std::string>{"a.lzh"});
+  EXPECT_TRUE(dir.readFile("a.lzh") == original);
+
+  // The backup cannot be moved back either: it stays and is named.
+  fs.reset();
+  fs.failNth(FsOp::Write, 1, ENOSPC);
+  fs.failNth(FsOp::Rename, 2, EIO);
+  plan = planFor({{"plain.txt", "b.txt"}});
+  result = engine.execute(plan, options);
+  EXPECT_EQ(plan.rows[0].mark, MarkFailed);
   ASSERT_EQ(result.furtherMessages.size(), 2u);
   EXPECT_EQ(result.furtherMessages[1], "書庫ファイルのバックアップファイル名\n\n" + (dir / "a_BAK.lzh"));
-  EXPECT_TRUE(dir.readFile("a_BAK.lzh") == test::readBytes(fixturePath("level1.lzh")));
+  EXPECT_TRUE(dir.readFile("a_BAK.lzh") == original);
 }
 
 }  // namespace

@@ -91,19 +91,20 @@ TEST(ArchiveRenameRun, NewArchiveGetsTheTimesFromBeforeTheRun) {
   EXPECT_EQ(info.accessed, old);
 }
 
-// Every step after the backup can fail; the backup must then stay, holding
-// the original archive, whatever the mode.
+// Every step after the backup can fail; the archive is then back under its
+// own name, byte for byte, and no backup or new archive is left, whatever
+// the mode.
 struct FaultCase {
   const char* name;
   FsOp op;
-  int nth;             // 0: fail every call on the archive's own path
-  bool outputRemains;  // the rewritten archive stays (it is complete)
+  int nth;              // 0: fail every call on a path matching `pattern`
+  const char* pattern;
 };
 
 class ArchiveRenameRunFaults
     : public ::testing::TestWithParam<std::tuple<FaultCase, int>> {};
 
-TEST_P(ArchiveRenameRunFaults, FailedStepKeepsTheBackup) {
+TEST_P(ArchiveRenameRunFaults, FailedStepPutsTheArchiveBack) {
   const auto& [fault, mode] = GetParam();
   TempDir dir;
   PosixFileSystem real;
@@ -111,35 +112,41 @@ TEST_P(ArchiveRenameRunFaults, FailedStepKeepsTheBackup) {
   NullProgress progress;
   const std::string original = test::readBytes(fixturePath("level1.lzh"));
   dir.writeFile("pics.lzh", original);
+  const FileTime old = TimeConvert::fromUnixSeconds(1041346800);
+  ASSERT_FALSE(real.setTimes(dir / "pics.lzh", std::nullopt, old, old));
   if (fault.nth > 0)
     fs.failNth(fault.op, fault.nth, ENOSPC);
   else
-    fs.failMatching(fault.op, "*/pics.lzh", EIO);
+    fs.failMatching(fault.op, fault.pattern, EIO);
   ArchiveRenameRun rename(fs, progress);
   EXPECT_FALSE(rename.run(ArcLzh, dir / "pics.lzh", {{"plain.txt", "x.txt"}}, mode));
   EXPECT_FALSE(rename.error().empty());
-  EXPECT_EQ(rename.backupPath(), dir / "pics_BAK.lzh");
-  EXPECT_TRUE(dir.readFile("pics_BAK.lzh") == original);
-  EXPECT_EQ(dir.exists("pics.lzh"), fault.outputRemains);
+  EXPECT_EQ(rename.backupPath(), "");
+  EXPECT_EQ(dir.names(), std::vector<std::string>{"pics.lzh"});
+  EXPECT_TRUE(dir.readFile("pics.lzh") == original);
+  FileInfo info;
+  ASSERT_FALSE(real.stat(dir / "pics.lzh", info));
+  EXPECT_EQ(info.modified, old);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Steps, ArchiveRenameRunFaults,
     ::testing::Combine(
-        ::testing::Values(FaultCase{"CreateOutput", FsOp::OpenWrite, 1, false},
-                          FaultCase{"WriteOutput", FsOp::Write, 1, false},
-                          FaultCase{"CloseOutput", FsOp::Close, 1, false},
-                          FaultCase{"ReadBackup", FsOp::Read, 1, false},
-                          FaultCase{"ListNewArchiveAgain", FsOp::OpenRead, 0, true},
-                          FaultCase{"CopyTimes", FsOp::SetTimes, 1, true},
-                          FaultCase{"CopyAttributes", FsOp::SetAttributes, 1, true}),
+        ::testing::Values(FaultCase{"CreateOutput", FsOp::OpenWrite, 1, ""},
+                          FaultCase{"WriteOutput", FsOp::Write, 1, ""},
+                          FaultCase{"CloseOutput", FsOp::Close, 1, ""},
+                          FaultCase{"ReadBackup", FsOp::Read, 0, "*/pics_BAK.lzh"},
+                          // the check, the rewrite, then the new archive
+                          FaultCase{"ListNewArchiveAgain", FsOp::OpenRead, 3, ""},
+                          FaultCase{"CopyTimes", FsOp::SetTimes, 1, ""},
+                          FaultCase{"CopyAttributes", FsOp::SetAttributes, 1, ""}),
         ::testing::Values(ArcBackupDelete, ArcBackupKeepAll, ArcBackupKeepFirst)),
     [](const auto& info) {
       return std::string(std::get<0>(info.param).name) + "Mode" +
              std::to_string(std::get<1>(info.param));
     });
 
-TEST(ArchiveRenameRun, FailedBackupChangesNothingAndUndeletableBackupFailsTheRun) {
+TEST(ArchiveRenameRun, FailedBackupChangesNothingAndUndeletableBackupIsPutBack) {
   TempDir dir;
   PosixFileSystem real;
   FaultyFileSystem fs(real);
@@ -158,6 +165,55 @@ TEST(ArchiveRenameRun, FailedBackupChangesNothingAndUndeletableBackupFailsTheRun
   fs.failNth(FsOp::Remove, 1, EACCES);
   ArchiveRenameRun second(fs, progress);
   EXPECT_FALSE(second.run(ArcZip, dir / "a.zip", {{"plain.txt", "b.txt"}}, ArcBackupDelete));
+  EXPECT_EQ(dir.names(), std::vector<std::string>{"a.zip"});
+  EXPECT_TRUE(dir.readFile("a.zip") == original);
+}
+
+// A file system on which another program takes the archive's name just
+// before the rewrite creates it.
+class IntrudingFileSystem : public FaultyFileSystem {
+public:
+  IntrudingFileSystem(FileSystem& real, std::string path)
+      : FaultyFileSystem(real), real_(real), path_(std::move(path)) {}
+  std::error_code openWrite(const std::string& path, WriteMode mode,
+                            std::unique_ptr<OutputFile>& out) override {
+    if (path == path_ && !real_.exists(path_)) {
+      std::unique_ptr<OutputFile> other;
+      if (auto ec = real_.openWrite(path_, WriteMode::CreateNew, other)) return ec;
+      other->write("other", 5);
+      other->close();
+    }
+    return FaultyFileSystem::openWrite(path, mode, out);
+  }
+
+private:
+  FileSystem& real_;
+  std::string path_;
+};
+
+// When the new archive's file cannot be removed after a failed rewrite, the
+// backup replaces it; a file another program put at the archive's path
+// stays, and so does the backup, which the run names.
+TEST(ArchiveRenameRun, RestoreReplacesOnlyItsOwnOutput) {
+  TempDir dir;
+  PosixFileSystem real;
+  NullProgress progress;
+  const std::string original = test::readBytes(fixturePath("deflated.zip"));
+  dir.writeFile("a.zip", original);
+  FaultyFileSystem fs(real);
+  fs.failNth(FsOp::Write, 1, ENOSPC);
+  fs.failNth(FsOp::Remove, 1, EIO);
+  ArchiveRenameRun own(fs, progress);
+  EXPECT_FALSE(own.run(ArcZip, dir / "a.zip", {{"plain.txt", "b.txt"}}, ArcBackupKeepAll));
+  EXPECT_EQ(own.backupPath(), "");
+  EXPECT_EQ(dir.names(), std::vector<std::string>{"a.zip"});
+  EXPECT_TRUE(dir.readFile("a.zip") == original);
+
+  IntrudingFileSystem intruded(real, dir / "a.zip");
+  ArchiveRenameRun taken(intruded, progress);
+  EXPECT_FALSE(taken.run(ArcZip, dir / "a.zip", {{"plain.txt", "b.txt"}}, ArcBackupKeepAll));
+  EXPECT_EQ(taken.backupPath(), dir / "a_BAK.zip");
+  EXPECT_EQ(dir.readFile("a.zip"), "other");
   EXPECT_TRUE(dir.readFile("a_BAK.zip") == original);
 }
 

@@ -359,5 +359,22 @@ TEST_F(Batch, ArchiveNameTakenOutsideTheBatchIsMarked) {
   EXPECT_EQ(dir.names("work"), (std::vector<std::string>{"a.zip"}));
 }
 
+// Damage found only while rewriting (the last local header's signature):
+// the run fails with status 3, every row reads "failed", and the archive is
+// back under its own name, byte for byte, without a backup.
+TEST_F(Batch, ArchiveDamagedInTheRewriteIsPutBackAndItsRowsFail) {
+  std::string bytes = fixture("stored.zip");
+  bytes[7129] = 'X';  // local header of sub/data.bin
+  dir.writeFile("work/a.zip", bytes);
+  ProgramRun r = cli({"run", "--tsv", "--archive", "-t", "x/f", dir / "work/a.zip"});
+  EXPECT_EQ(r.status, 3) << r.err;
+  EXPECT_EQ(r.out,
+            "plain.txt\txplain.txt\tfailed\nsub/data.bin\txsub/data.bin\tfailed\n"
+            "ソ表.txt\txソ表.txt\tfailed\n");
+  EXPECT_NE(r.err.find("ローカルヘッダの署名が違います"), std::string::npos) << r.err;
+  EXPECT_EQ(dir.names("work"), (std::vector<std::string>{"a.zip"}));
+  EXPECT_TRUE(dir.readFile("work/a.zip") == bytes);
+}
+
 }  // namespace
 }  // namespace ritoma::test
