@@ -62,10 +62,8 @@ int main(int argc, char** argv) {
   ritoma::NullProgress progress;
   ritoma::ExecutionSettings settings;
   ritoma::RunOptions options;
-  // One batch holds at most NameCheck::MaxRows rows (what the undo file can
-  // record), so the files go through in as many batches as needed, each
-  // listed (names only, as the shell's "*"), checked, built, checked
-  // against the folder, run and recorded.
+  // The files go through as one batch: listed (names only, as the shell's
+  // "*"), checked, built, checked against the folder, run and recorded.
   double listing = 0, naming = 0, building = 0, checking = 0, running = 0;
   const auto start = std::chrono::steady_clock::now();
   for (std::size_t done = 0; done < static_cast<std::size_t>(count);) {
@@ -76,7 +74,6 @@ int main(int argc, char** argv) {
     std::vector<std::string> stage;
     for (const auto& name : entries) {
       if (name.rfind("x_", 0) == 0) continue;
-      if (list.rows.size() == ritoma::NameCheck::MaxRows) break;
       ritoma::EditRow row;
       row.names.push_back(ritoma::TextCodec::toInternal(name));
       stage.push_back("x_" + row.names.back());

@@ -1,7 +1,6 @@
 #include "execution/FolderPlanRun.h"
 
 #include "execution/AttributeText.h"
-#include "execution/NameCheck.h"
 #include "execution/PlanBuilder.h"
 #include "execution/UndoFile.h"
 #include "platform/TimeConvert.h"
@@ -184,11 +183,6 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
   };
 
   if (inPlace) {
-    if (rows > NameCheck::MaxRows) {
-      result.failed = true;
-      result.refusal = "一度に処理できるのは" + std::to_string(NameCheck::MaxRows) + "件までです\n処理を中止します";
-      return result;
-    }
     if (!prepareUndo(plan, options, result)) {
       result.failed = true;
       return result;

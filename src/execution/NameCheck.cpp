@@ -59,10 +59,6 @@ std::string NameCheck::Result::caption() const {
 NameCheck::Result NameCheck::check(const std::vector<std::string>& newNames, bool folderMode,
                                    ProgressSink& progress, int greet3) {
   Result result;
-  if (newNames.size() > MaxRows) {
-    result.refusal = "一度に処理できるのは" + std::to_string(MaxRows) + "件までです\n処理を中止します";
-    return result;
-  }
   for (const std::string& name : newNames) {
     if (name.size() > MaxNameBytes) {
       result.refusal = "ファイル名が" + std::to_string(MaxNameBytes) +

@@ -14,15 +14,14 @@ namespace ritoma {
 // without regard to letter case.
 class NameCheck {
 public:
-  // Limits of the undo file's 16-bit lengths and count.
-  static constexpr std::size_t MaxRows = 65535;
+  // The longest name the undo file's 16-bit lengths can record.
   static constexpr std::size_t MaxNameBytes = 65535;
   // Longest name a Linux file system takes, in bytes on disk.
   static constexpr std::size_t MaxDiskNameBytes = 255;
 
   struct Result {
-    // Set when the batch cannot be handled at all (too many rows, a name too
-    // long to record); UTF-8 display text. Nothing else is filled then.
+    // Set when the batch cannot be handled at all (a name too long to
+    // record); UTF-8 display text. Nothing else is filled then.
     std::string refusal;
     std::vector<std::string> errors;  // one text per row, code page 932, empty when clear
     int errorCount = 0;

@@ -16,6 +16,17 @@ namespace {
 //   | F u16 | folder, F bytes | N u16 | N records, in row order  |
 //   +-------+-----------------+-------+--------------------------+
 //
+// A batch of 65535 rows or more writes N as the escape 0xFFFF followed by
+// the count as u32, so that every smaller batch keeps the short layout:
+//
+//   2+F      4+F     8+F
+//   +--------+-------+--------------------------+
+//   | 0xFFFF | N u32 | N records, in row order  |
+//   +--------+-------+--------------------------+
+//
+// Older files of exactly 65535 records carry 0xFFFF as a plain count; a
+// reader that finds no consistent file behind the escape reads them so.
+//
 // Record:
 //
 //   0       2            2+A     4+A          4+A+B  5+A+B
@@ -41,12 +52,21 @@ constexpr std::size_t kAccessedOffset = kModifiedOffset + kTimeSize;
 constexpr std::size_t kAttrsOffset = kAccessedOffset + kTimeSize;
 constexpr std::size_t kFileFieldsSize = kAttrsOffset + kAttrsSize;
 constexpr std::size_t kMaxLength = 0xFFFF;
+constexpr std::uint16_t kCountEscape = 0xFFFF;
+constexpr std::size_t kMaxCount = 0xFFFFFFFF;
+// The shortest record: two one-byte names and the kind of a folder.
+constexpr std::size_t kMinRecordSize = 2 * (kLengthSize + 1) + kKindSize;
 constexpr std::uint8_t kKindFolder = 0;
 constexpr std::uint8_t kKindFile = 1;
 
 void putU16(std::string& out, std::size_t value) {
   out.push_back(static_cast<char>(value & 0xFF));
   out.push_back(static_cast<char>((value >> 8) & 0xFF));
+}
+
+void putU32(std::string& out, std::size_t value) {
+  putU16(out, value & 0xFFFF);
+  putU16(out, (value >> 16) & 0xFFFF);
 }
 
 std::uint16_t getU16(std::string_view in, std::size_t offset) {
@@ -91,7 +111,16 @@ public:
     out.assign(view);
     return true;
   }
+  bool u32(std::uint32_t& value) {
+    std::uint16_t low = 0, high = 0;
+    if (bytes_.size() - pos_ < 2 * kLengthSize) return false;
+    u16(low);
+    u16(high);
+    value = static_cast<std::uint32_t>(low) | (static_cast<std::uint32_t>(high) << 16);
+    return true;
+  }
   bool atEnd() const { return pos_ == bytes_.size(); }
+  std::size_t left() const { return bytes_.size() - pos_; }
 
 private:
   std::string_view bytes_;
@@ -137,14 +166,39 @@ bool writeRecord(std::string& out, const UndoRecord& record) {
          putFixed(out, record.accessed, kTimeSize) && putFixed(out, record.attrs, kAttrsSize);
 }
 
+// Reads `count` records up to the end of the file. The count comes from
+// the file, so it is checked against the bytes left and the list grows only
+// by the records actually read: a damaged count fails on the missing
+// bytes, never on memory.
+bool readRecords(Reader reader, std::size_t count, std::vector<UndoRecord>& records) {
+  records.clear();
+  if (count > reader.left() / kMinRecordSize) return false;
+  for (std::size_t i = 0; i < count; ++i) {
+    UndoRecord record;
+    if (!readRecord(reader, record)) return false;
+    records.push_back(std::move(record));
+  }
+  return reader.atEnd();
+}
+
 }  // namespace
 
 std::optional<std::string> UndoFile::encode(const UndoLog& log) {
-  if (log.records.size() > kMaxLength) return std::nullopt;
+  const std::size_t count = log.records.size();
+  if (count > kMaxCount) return std::nullopt;
   std::string out;
-  out.reserve(4 + log.folder.size() + log.records.size() * 96);
+  std::size_t size = 8 + log.folder.size();
+  for (const auto& record : log.records)
+    size += 2 * kLengthSize + record.newName.size() + record.oldName.size() + kKindSize +
+            (record.isFile ? kFileFieldsSize : 0);
+  out.reserve(size);
   if (!putText(out, log.folder)) return std::nullopt;
-  putU16(out, log.records.size());
+  if (count < kCountEscape) {
+    putU16(out, count);
+  } else {
+    putU16(out, kCountEscape);
+    putU32(out, count);
+  }
   for (const auto& record : log.records)
     if (!writeRecord(out, record)) return std::nullopt;
   return out;
@@ -157,10 +211,16 @@ UndoFile::Status UndoFile::decode(std::string_view bytes, UndoLog& out) {
   UndoLog log;
   std::uint16_t count = 0;
   if (!reader.text(log.folder) || log.folder.empty() || !reader.u16(count)) return Status::Damaged;
-  log.records.resize(count);
-  for (auto& record : log.records)
-    if (!readRecord(reader, record)) return Status::Damaged;
-  if (!reader.atEnd()) return Status::Damaged;
+  bool read = false;
+  if (count != kCountEscape) {
+    read = readRecords(reader, count, log.records);
+  } else {
+    Reader plain = reader;
+    std::uint32_t wide = 0;
+    read = (reader.u32(wide) && wide >= kCountEscape && readRecords(reader, wide, log.records)) ||
+           readRecords(plain, kCountEscape, log.records);
+  }
+  if (!read) return Status::Damaged;
   out = std::move(log);
   return Status::Ok;
 }

@@ -36,9 +36,13 @@ public:
   };
 
   // The file's bytes, or nullopt when the log cannot be recorded (more than
-  // 65535 records, a name or folder longer than 65535 bytes, a time text
-  // longer than 19 bytes). Shorter texts are padded with blanks.
+  // 4294967295 records, a name or folder longer than 65535 bytes, a time
+  // text longer than 19 bytes). Shorter texts are padded with blanks. Up to
+  // 65534 records the count takes two bytes, as it always did; a larger
+  // batch writes the escape 0xFFFF and a four-byte count.
   static std::optional<std::string> encode(const UndoLog& log);
+  // Reads both layouts, and the older files of exactly 65535 records that
+  // hold 0xFFFF as a plain count.
   static Status decode(std::string_view bytes, UndoLog& out);
 };
 

@@ -82,10 +82,106 @@ TEST(UndoFileFormat, RefusesWhatItCannotRecord) {
   log.records[0].modified = "12345/02/03 04:05:06";
   EXPECT_FALSE(UndoFile::encode(log));
   log = sampleLog();
-  log.records.resize(65536, log.records[1]);
+  log.records[1].newName = std::string(65536, 'x');
   EXPECT_FALSE(UndoFile::encode(log));
-  log.records.resize(65535);
-  EXPECT_TRUE(UndoFile::encode(log));
+}
+
+// The layout every undo file had while the count took two bytes, written
+// field by field as the format describes it.
+std::string oldLayout(const UndoLog& log) {
+  auto u16 = [](std::size_t v) { return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)}; };
+  auto pad = [](const std::string& text, std::size_t size) { return text + std::string(size - text.size(), ' '); };
+  std::string out = u16(log.folder.size()) + log.folder + u16(log.records.size());
+  for (const auto& r : log.records) {
+    out += u16(r.newName.size()) + r.newName + u16(r.oldName.size()) + r.oldName;
+    out += r.isFile ? '\x01' : '\x00';
+    if (r.isFile) out += pad(r.created, 19) + pad(r.modified, 19) + pad(r.accessed, 19) + pad(r.attrs, 4);
+  }
+  return out;
+}
+
+// `count` records alternating between the two of sampleLog(), each with a
+// name of its own.
+UndoLog logOf(std::size_t count) {
+  const UndoLog sample = sampleLog();
+  UndoLog log;
+  log.folder = sample.folder;
+  log.records.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    UndoRecord record = sample.records[i % 2];
+    record.newName += std::to_string(i);
+    log.records.push_back(std::move(record));
+  }
+  return log;
+}
+
+// Where the count field starts in a file of sampleLog()'s folder.
+constexpr std::size_t kCountAt = 2 + 9;
+
+TEST(UndoFileFormat, CountTakesTheEscapeFrom65535Records) {
+  struct Case {
+    const char* name;
+    std::size_t records;
+    bool escaped;
+  };
+  for (const Case& c : {Case{"NoRecords", 0, false}, Case{"Rows65534SameAsBefore", 65534, false},
+                        Case{"Rows65535Escaped", 65535, true}, Case{"Rows70000Escaped", 70000, true}}) {
+    SCOPED_TRACE(c.name);
+    const UndoLog log = logOf(c.records);
+    const auto bytes = UndoFile::encode(log);
+    ASSERT_TRUE(bytes);
+    const std::string old = oldLayout(log);
+    if (c.escaped) {
+      std::string expected = old;
+      const std::uint32_t n = static_cast<std::uint32_t>(c.records);
+      expected.replace(kCountAt, 2, std::string{'\xFF', '\xFF', static_cast<char>(n & 0xFF),
+                                                static_cast<char>((n >> 8) & 0xFF),
+                                                static_cast<char>((n >> 16) & 0xFF),
+                                                static_cast<char>(n >> 24)});
+      EXPECT_EQ(*bytes, expected);
+    } else {
+      EXPECT_EQ(*bytes, old);
+    }
+    UndoLog back;
+    ASSERT_EQ(UndoFile::decode(*bytes, back), UndoFile::Status::Ok);
+    ASSERT_EQ(back.records.size(), c.records);
+    if (c.records > 0) {
+      EXPECT_EQ(back.records.back().newName, log.records.back().newName);
+      EXPECT_EQ(back.records.back().isFile, log.records.back().isFile);
+    }
+  }
+}
+
+TEST(UndoFileFormat, OlderFileOf65535RecordsStillReads) {
+  // Written before the escape existed: 0xFFFF is the plain count there.
+  const UndoLog log = logOf(65535);
+  UndoLog back;
+  ASSERT_EQ(UndoFile::decode(oldLayout(log), back), UndoFile::Status::Ok);
+  ASSERT_EQ(back.records.size(), 65535u);
+  EXPECT_EQ(back.records[0].newName, log.records[0].newName);
+  EXPECT_EQ(back.records.back().newName, log.records.back().newName);
+}
+
+TEST(UndoFileFormat, CountsBeyondTheRecordsAreDamage) {
+  const std::string two = *UndoFile::encode(sampleLog());
+  const std::string body = two.substr(kCountAt + 2);
+  auto withCount = [&](std::string count) { return two.substr(0, kCountAt) + count + body; };
+  auto wide = [](std::uint32_t n) {
+    return std::string{'\xFF', '\xFF', static_cast<char>(n & 0xFF), static_cast<char>((n >> 8) & 0xFF),
+                       static_cast<char>((n >> 16) & 0xFF), static_cast<char>(n >> 24)};
+  };
+  for (const auto& [name, bytes] : std::vector<std::pair<std::string, std::string>>{
+           {"ShortCountOneTooMany", withCount(std::string("\x03\x00", 2))},
+           {"ShortCountOneTooFew", withCount(std::string("\x01\x00", 2))},
+           {"EscapeAlone", withCount(std::string("\xFF\xFF", 2))},
+           {"WideCountOfTwo", withCount(wide(2))},
+           {"WideCountHuge", withCount(wide(0xFFFFFFFF))},
+           {"WideCountJustAboveEscape", withCount(wide(65536))},
+           {"WideCountCut", two.substr(0, kCountAt) + std::string("\xFF\xFF\x00", 3)}}) {
+    UndoLog log;
+    EXPECT_EQ(UndoFile::decode(bytes, log), UndoFile::Status::Damaged) << name;
+    EXPECT_TRUE(log.records.empty()) << name;
+  }
 }
 
 // The selection list of a folder, every entry unchecked.
@@ -182,6 +278,61 @@ TEST_F(Undo, ForcedBatchGoesStraightBackAndForwardAgain) {
   EXPECT_EQ(now.at("ソ.txt").content, "A");
   EXPECT_EQ(now.at("ソ.txt").modified, before.at("表.txt").modified);
   EXPECT_NE(now.at("ソ.txt").modified, forward.at("ソ.txt").modified);
+}
+
+TEST_F(Undo, BatchesBeyondTheOldCountAreRecordedAndUndone) {
+  // One folder of 70,000 files, one name in three with 表 (trail byte
+  // 0x5C in code page 932); each case renames the first `rows` of them.
+  constexpr std::size_t kFiles = 70000;
+  std::vector<std::pair<std::string, std::string>> pairs;
+  for (std::size_t i = 0; i < kFiles; ++i) {
+    const std::string name = (i % 3 == 0 ? "表" : "f") + std::to_string(i);
+    dir.writeFile("work/" + name);
+    pairs.emplace_back(name, "x_" + name);
+  }
+  const std::vector<std::string> before = dir.names("work");
+  struct Case {
+    const char* name;
+    std::size_t rows;
+    bool escaped;
+  };
+  for (const Case& c : {Case{"Rows65534SameLayoutAsBefore", 65534, false}, Case{"Rows70000Escaped", 70000, true}}) {
+    SCOPED_TRACE(c.name);
+    PlanList plan = build(makeEditList({pairs.begin(), pairs.begin() + static_cast<std::ptrdiff_t>(c.rows)}));
+    UndoLog expected;
+    expected.folder = work() + "/";
+    for (const PlanRow& row : plan.rows)
+      expected.records.push_back({TextCodec::toDisk(row.newName), TextCodec::toDisk(row.oldName), true,
+                                  row.origCreated, row.origModified, row.origAccessed, row.origAttrs});
+    ASSERT_FALSE(run(plan).failed);
+
+    std::string bytes;
+    ASSERT_FALSE(real.readWholeFile(undoPath(), bytes));
+    const std::string old = oldLayout(expected);
+    const std::size_t count = 2 + expected.folder.size();
+    if (c.escaped) {
+      const std::uint32_t n = static_cast<std::uint32_t>(c.rows);
+      EXPECT_EQ(bytes.substr(0, count), old.substr(0, count));
+      EXPECT_EQ(bytes.substr(count, 6), (std::string{'\xFF', '\xFF', static_cast<char>(n & 0xFF),
+                                                      static_cast<char>((n >> 8) & 0xFF),
+                                                      static_cast<char>(n >> 16), '\0'}));
+      EXPECT_EQ(bytes.substr(count + 6), old.substr(count + 2));
+    } else {
+      EXPECT_EQ(bytes, old);
+    }
+
+    // Read back by "UNDO", which renames every file back.
+    const auto log = flow.load();
+    ASSERT_TRUE(log);
+    ASSERT_EQ(log->records.size(), c.rows);
+    EXPECT_EQ(log->records.back().oldName, expected.records.back().oldName);
+    EditList edit;
+    auto reverse = reversePlan(edit);
+    ASSERT_TRUE(reverse);
+    ASSERT_EQ(reverse->rows.size(), c.rows);
+    ASSERT_FALSE(run(*reverse).failed);
+    EXPECT_EQ(dir.names("work"), before);
+  }
 }
 
 TEST_F(Undo, PressedTwiceBuildsTheSamePlan) {
