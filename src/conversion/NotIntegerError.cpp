@@ -36,7 +36,12 @@ std::string displayUtf8(const std::string& cp932) {
   return out;
 }
 
-std::string message(const std::string& field) { return "'" + displayUtf8(field) + "' は整数ではありません"; }
+std::string message(const std::string& field) {
+  std::string text = "'";
+  text += displayUtf8(field);
+  text += "' は整数ではありません";
+  return text;
+}
 
 }  // namespace
 

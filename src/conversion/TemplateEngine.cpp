@@ -166,7 +166,7 @@ void TemplateEngine::CompileTemplate(std::string_view text, TemplateList& list) 
       element.literal = t.substr(0, p);
       t.remove_prefix(p);
     } else if (t.size() == 1) {
-      element.literal = "/";
+      element.literal.assign(1, '/');
       t = {};
     } else {
       const std::size_t letter = kMacroLetters.find(t[1]);
@@ -175,11 +175,11 @@ void TemplateEngine::CompileTemplate(std::string_view text, TemplateList& list) 
       data->kind = kind;
       switch (kind) {
         case 0:
-          element.literal = "/";
+          element.literal.assign(1, '/');
           t.remove_prefix(1);
           break;
         case MacroSlash:
-          element.literal = "/";
+          element.literal.assign(1, '/');
           t.remove_prefix(2);
           break;
         case MacroDate:

@@ -97,7 +97,7 @@ IniFile::IniFile(FileSystem& fs, std::string path) : fs_(fs), path_(std::move(pa
 void IniFile::load() {
   bom_.clear();
   lines_.clear();
-  lineEnd_ = "\n";
+  lineEnd_.assign(1, '\n');
   std::string content;
   // A missing or unreadable file reads as empty: every value is its default.
   if (fs_.readWholeFile(path_, content)) return;
@@ -110,7 +110,7 @@ void IniFile::load() {
   while (!rest.empty()) {
     const std::size_t newline = rest.find('\n');
     std::string_view text = rest.substr(0, newline);
-    std::string end;
+    std::string_view end;
     if (newline == std::string_view::npos) {
       rest = {};
     } else {
@@ -120,10 +120,10 @@ void IniFile::load() {
         text.remove_suffix(1);
         end = "\r\n";
       }
-      if (!endSeen) lineEnd_ = end;
+      if (!endSeen) lineEnd_ = std::string(end);
       endSeen = true;
     }
-    lines_.push_back(parseLine(std::string(text), std::move(end)));
+    lines_.push_back(parseLine(std::string(text), std::string(end)));
   }
 }
 
@@ -249,7 +249,10 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
       if (lines_.back().end.empty()) lines_.back().end = lineEnd_;
       if (!trim(lines_.back().text).empty()) lines_.push_back(parseLine({}, lineEnd_));
     }
-    lines_.push_back(parseLine("[" + toDiskText(section) + "]", lineEnd_));
+    std::string sectionLine = "[";
+    sectionLine += toDiskText(section);
+    sectionLine += ']';
+    lines_.push_back(parseLine(std::move(sectionLine), lineEnd_));
     lines_.push_back(parseLine(keyLineText(key, value), lineEnd_));
     persist();
     return;
