@@ -54,6 +54,8 @@ RunResult ExecutionFlow::run(PlanEngine& engine, PlanList& plan, RunOptions& opt
     ui_.tell(MessageKind::Error, FailureText, Caption);
     for (const auto& message : result.furtherMessages) ui_.tell(MessageKind::Error, message, Caption);
   }
+  if (!result.failed && !result.skipWarning.empty())
+    ui_.tell(MessageKind::Warning, result.skipWarning, Caption);
   if (!result.failed && !result.undoWarning.empty())
     ui_.tell(MessageKind::Warning, result.undoWarning, Caption);
   return result;

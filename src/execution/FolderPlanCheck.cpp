@@ -75,7 +75,12 @@ CheckResult FolderPlanCheck::check(PlanList& plan, RunOptions& options, bool aut
 
 bool FolderPlanCheck::checkCopy(PlanList& plan, RunOptions& options, const std::string& target) {
   std::vector<std::string> entries;
-  if (!listEntries(fs_, target, entries)) return false;
+  if (!listEntries(fs_, target, entries)) {
+    // Nothing is known of the names there, so no row may be copied, not
+    // even by a run that ignores the marks.
+    for (auto& row : plan.rows) row.mark = MarkExists;
+    return false;
+  }
 
   // The first row, in row order, that each case-folded new name belongs to.
   std::unordered_map<std::string, std::size_t> firstRow;
@@ -89,7 +94,6 @@ bool FolderPlanCheck::checkCopy(PlanList& plan, RunOptions& options, const std::
     if (it != firstRow.end()) {
       plan.rows[it->second].mark = MarkExists;
       passed = false;
-      if (settings_.chkStop) return false;
     }
     step();
   }

@@ -23,6 +23,10 @@ struct CheckResult {
 // The marks are those of the row-by-row comparison in list order (which row
 // of a pair is marked, where ChkStop ends), found through hash tables of
 // case-folded names so that large batches check in linear time.
+//
+// A copy check marks every colliding row whatever ChkStop says: "ｴﾗｰ無視"
+// copies the unmarked rows, so a row left clear must be free. A copy
+// folder that cannot be listed marks every row.
 class FolderPlanCheck {
 public:
   // `listedCount` is the number of entries of the selection list; it only

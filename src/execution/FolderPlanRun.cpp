@@ -34,6 +34,19 @@ bool tookPart(const PlanRow& row) { return row.mark == MarkNone || row.mark == M
 
 const char* const kUndoNotWritten = "UNDO情報を書き込めませんでした";
 
+// The report of the rows a copy skipped because their name was taken; the
+// list names at most kSkippedShown of them.
+std::string skippedText(const std::vector<std::string>& names) {
+  constexpr std::size_t kSkippedShown = 10;
+  if (names.empty()) return {};
+  std::string text = "コピー先に同じ名前のファイルがあるため\n以下のファイルはコピーしませんでした\n";
+  for (std::size_t i = 0; i < names.size() && i < kSkippedShown; ++i)
+    text += "\n" + TextCodec::toUtf8(names[i]);
+  if (names.size() > kSkippedShown)
+    text += "\nほか" + std::to_string(names.size() - kSkippedShown) + "件";
+  return text;
+}
+
 }  // namespace
 
 FolderPlanRun::FolderPlanRun(FileSystem& fs, const ExecutionSettings& settings,
@@ -78,18 +91,25 @@ bool FolderPlanRun::applyTimes(const std::string& path, const PlanRow& row) {
 }
 
 bool FolderPlanRun::copyRows(PlanList& plan, const RunOptions& options, const std::string& target,
-                             int& code) {
+                             int& code, std::vector<std::string>& skipped) {
   const std::string source = withSlash(plan.folder);
   const std::size_t rows = plan.rows.size();
   if (!options.dummy) {
     for (std::size_t i = 0; i < rows; ++i) {
       PlanRow& row = plan.rows[i];
       if (row.mark != MarkNone || row.isFolderRow()) continue;
-      if (fs_.copyFile(source + TextCodec::toDisk(row.oldName), target + TextCodec::toDisk(row.newName))) {
-        row.mark = MarkFailed;
-        code = -1;
-        return false;
+      const std::error_code ec =
+          fs_.copyFile(source + TextCodec::toDisk(row.oldName), target + TextCodec::toDisk(row.newName));
+      if (!ec) continue;
+      row.mark = MarkFailed;
+      // A name taken since the check is one more collision: a run that
+      // ignores collisions skips the row as it skips the marked ones.
+      if (options.ignoreErrors && ec == std::errc::file_exists) {
+        skipped.push_back(row.newName);
+        continue;
       }
+      code = -1;
+      return false;
     }
     return true;
   }
@@ -194,11 +214,13 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
     target = options.copyPath.empty() ? source : withSlash(TextCodec::toDisk(options.copyPath));
     plan.markChanged(PlanList::ColCreated);
     int code = 0;
-    if (!copyRows(plan, options, target, code)) {
+    std::vector<std::string> skipped;
+    if (!copyRows(plan, options, target, code, skipped)) {
       result.code = code;
       result.failed = true;
       return result;
     }
+    result.skipWarning = skippedText(skipped);
   } else if (inPlace) {
     if (options.force) {
       for (std::size_t i = 0; i < rows; ++i) {

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "execution/DummyWriter.h"
 #include "execution/ExecutionSettings.h"
@@ -33,7 +34,11 @@ public:
   void rollBack(PlanList& plan, const RunOptions& options, int flags, int last);
 
 private:
-  bool copyRows(PlanList& plan, const RunOptions& options, const std::string& target, int& code);
+  // Copies the unmarked file rows. With "ｴﾗｰ無視" a row whose new name
+  // was taken since the check is skipped (MarkFailed) and its new name
+  // added to `skipped`; any other failure ends the copying.
+  bool copyRows(PlanList& plan, const RunOptions& options, const std::string& target, int& code,
+                std::vector<std::string>& skipped);
   bool applyTimes(const std::string& path, const PlanRow& row);
   bool setTimesFromTexts(const std::string& path, const std::string& created,
                          const std::string& modified, const std::string& accessed);

@@ -29,6 +29,9 @@ struct RunResult {
   bool clearForce = false;  // ChkForce: the force box is cleared
   // Set when the undo file could not be written (the run itself succeeded).
   std::string undoWarning;
+  // Set when a copy ignoring collisions skipped rows whose new name was
+  // taken after the check (the run itself succeeded).
+  std::string skipWarning;
 
   static constexpr int FlagRename = 1;
   static constexpr int FlagTimes = 2;

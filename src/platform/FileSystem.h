@@ -110,8 +110,9 @@ public:
   // Renames `from` over `to`, replacing it atomically. Only for files the
   // program has just written itself (settings, undo file, copies).
   virtual std::error_code replace(const std::string& from, const std::string& to) = 0;
-  // Copies data, times and attributes; replaces `to` through a temporary
-  // file in the target folder, so a failure leaves any old `to` intact.
+  // Copies data, times and attributes through a temporary file in the
+  // target folder. Never replaces a file: fails with file_exists when `to`
+  // is taken, also when it was taken while the data was being copied.
   virtual std::error_code copyFile(const std::string& from, const std::string& to) = 0;
   virtual std::error_code remove(const std::string& path) = 0;
   virtual std::error_code makeFolder(const std::string& path) = 0;

@@ -297,6 +297,18 @@ private:
   std::string path_;
 };
 
+// Gives the file just written at `temp` the name `to`, never replacing
+// what is there: fails with file_exists when `to` is taken.
+std::error_code moveIntoPlace(const std::string& temp, const std::string& to) {
+  if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return {};
+  if (errno != EINVAL && errno != ENOSYS) return lastError();
+  // Without RENAME_NOREPLACE: link() never replaces either. A temporary
+  // name left over is only a second name of the finished copy.
+  if (::link(temp.c_str(), to.c_str()) != 0) return lastError();
+  ::unlink(temp.c_str());
+  return {};
+}
+
 std::error_code copyData(int in, int out) {
   std::string buffer(kCopyChunk, '\0');
   for (;;) {
@@ -454,7 +466,7 @@ std::error_code PosixFileSystem::copyFile(const std::string& from, const std::st
   if (::futimens(out, times) != 0) return lastError();
   outGuard.fd = -1;
   if (::close(out) != 0) return lastError();
-  if (::rename(temp.c_str(), to.c_str()) != 0) return lastError();
+  if (auto ec = moveIntoPlace(temp, to)) return ec;
   tempGuard.release();
   return {};
 }

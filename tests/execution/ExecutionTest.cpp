@@ -204,6 +204,78 @@ TEST_F(Execution, NameTakenAfterTheCheckLosesNothing) {
   EXPECT_EQ(dir.readFile("work/y"), "intruder");
 }
 
+// A copy never replaces a file of the copy folder: the check marks every
+// collision (ChkStop too), a name taken after the check fails its row, and
+// a copy folder that cannot be listed lets no row through.
+struct CopyCase {
+  const char* label;
+  bool chkStop;
+  bool ignoreErrors;
+  bool unlistable;
+  std::vector<std::string> existing;  // in the copy folder before the check
+  std::vector<std::string> late;      // put there after the check
+  std::vector<int> checkMarks;
+  bool failed;
+  std::vector<int> runMarks;
+  std::vector<std::string> copied;    // the copy folder's new files
+};
+
+void PrintTo(const CopyCase& c, std::ostream* os) { *os << c.label; }
+
+class CopyNeverReplaces : public Execution, public ::testing::WithParamInterface<CopyCase> {};
+
+TEST_P(CopyNeverReplaces, TheCopyFolderKeepsItsFiles) {
+  const CopyCase& c = GetParam();
+  const std::vector<std::pair<std::string, std::string>> pairs = {
+      {"表.txt", "表1.txt"}, {"ソ.txt", "ソ2.txt"}, {"c.txt", "c3.txt"}};
+  for (std::size_t i = 0; i < pairs.size(); ++i) makeFile(pairs[i].first, static_cast<int>(i));
+  dir.makeFolder("out");
+  for (const auto& name : c.existing) dir.writeFile("out/" + name, "precious " + name);
+  settings.chkStop = c.chkStop;
+  options.copy = true;
+  options.copyPath = cp(dir / "out");
+  options.ignoreErrors = c.ignoreErrors;
+  if (c.unlistable) fs.failMatching(FsOp::ListFolder, "*/out", EACCES);
+  PlanList plan = build(makeEditList(pairs));
+  EXPECT_EQ(check(plan), c.checkMarks == std::vector<int>(3, MarkNone));
+  EXPECT_EQ(marks(plan), c.checkMarks);
+
+  for (const auto& name : c.late) dir.writeFile("out/" + name, "late " + name);
+  const FolderState before = state(dir / "out");
+  const RunResult result = run(plan);
+  EXPECT_EQ(result.failed, c.failed);
+  EXPECT_EQ(marks(plan), c.runMarks);
+  FolderState after = state(dir / "out");
+  for (const auto& [name, entry] : before) EXPECT_EQ(after.at(name), entry) << name;
+  std::vector<std::string> copied;
+  for (const auto& [from, to] : pairs) {
+    if (before.count(to) || !after.count(to)) continue;
+    copied.push_back(to);
+    EXPECT_EQ(after.at(to).content, from);
+  }
+  EXPECT_EQ(copied, c.copied);
+  EXPECT_EQ(after.size(), before.size() + copied.size());  // no temporary file left
+  const bool warned = std::any_of(ui.messages.begin(), ui.messages.end(), [](const std::string& m) {
+    return m.find("\nソ2.txt") != std::string::npos;
+  });
+  EXPECT_EQ(warned, c.ignoreErrors && !c.late.empty());
+}
+
+constexpr int N = MarkNone, E = MarkExists, F = MarkFailed;
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CopyNeverReplaces,
+    ::testing::Values(
+        CopyCase{"ChkStopStillMarksEveryCollision", true, true, false, {"表1.txt", "C3.TXT"}, {},
+                 {E, N, E}, false, {E, N, E}, {"ソ2.txt"}},
+        CopyCase{"NameTakenAfterTheCheckFailsTheRun", false, false, false, {}, {"ソ2.txt"},
+                 {N, N, N}, true, {N, F, N}, {"表1.txt"}},
+        CopyCase{"NameTakenAfterTheCheckIsSkippedWhenIgnoring", true, true, false, {"表1.txt"}, {"ソ2.txt"},
+                 {E, N, N}, false, {E, F, N}, {"c3.txt"}},
+        CopyCase{"UnlistableCopyFolderLetsNoRowThrough", false, true, true, {"ソ2.txt"}, {},
+                 {E, E, E}, false, {E, E, E}, {}}),
+    [](const auto& info) { return std::string(info.param.label); });
+
 TEST_F(Execution, ConfirmationTexts) {
   PlanList plan;
   plan.setDefaultCaptions();

@@ -243,11 +243,10 @@ TEST_F(PosixFileSystemTest, CreationTimeWithoutRecordIsBirthOrLastWrite) {
   EXPECT_NEAR(static_cast<double>(TimeConvert::toUnixSeconds(info.created)), static_cast<double>(now), 60);
 }
 
-TEST_F(PosixFileSystemTest, CopyReplacesTargetWithDataTimesAndAttributes) {
+TEST_F(PosixFileSystemTest, CopyGivesDataTimesAndAttributes) {
   std::string data(3 * 1024 * 1024 + 17, '\0');
   for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7);
   dir.writeFile(kOmote, data);
-  dir.writeFile(kSo, "old target");
   const FileTime modified = TimeConvert::fromUnixSeconds(1'000'000'000);
   ASSERT_FALSE(fs.setTimes(dir / kOmote, std::nullopt, modified, modified));
   const bool xattrs = xattrsWork();
@@ -271,6 +270,9 @@ TEST_F(PosixFileSystemTest, CopyReplacesTargetWithDataTimesAndAttributes) {
 
 TEST_F(PosixFileSystemTest, FailedCopyLeavesNoTraceAndKeepsTheTarget) {
   dir.writeFile("target", "keep");
+  dir.writeFile(kSo, "source");
+  EXPECT_EQ(fs.copyFile(dir / kSo, dir / "target"), std::errc::file_exists);
+  ASSERT_FALSE(fs.remove(dir / kSo));
   EXPECT_EQ(fs.copyFile(dir / "missing", dir / "target"), std::errc::no_such_file_or_directory);
   dir.makeFolder("folder");
   EXPECT_EQ(fs.copyFile(dir / "folder", dir / "target"), std::errc::is_a_directory);

@@ -37,8 +37,9 @@ public:
     config.writeFile("Ritoma.ini", "[Window]\nWidth=900\nHeight=600\n");
   }
 
-  void open(const std::string& folder) {
-    config.writeFile("Ritoma.ini", "[Window]\nWidth=900\nHeight=600\nDir=" + folder + "\n");
+  // `sections` are further lines of the settings file.
+  void open(const std::string& folder, const std::string& sections = {}) {
+    config.writeFile("Ritoma.ini", "[Window]\nWidth=900\nHeight=600\nDir=" + folder + "\n" + sections);
     form = std::make_unique<TFormMain>(fs, config / "Ritoma.ini", [this](QtUserInteraction::Prompt& p) {
       prompts.push_back(p);
       if (answers.empty()) return p.question == QuestionKind::YesNo ? Answer::Yes : Answer::Ok;
@@ -152,6 +153,7 @@ private slots:
   void renameWithTimesThenUndoAndRedo();
   void swapIsBlockedThenForced();
   void copyIgnoringTheMarkedRow();
+  void copyWithChkStopNeverReplaces();
   void archiveRenameKeepsItsBackup();
   void failedRenameIsRolledBack();
 };
@@ -267,6 +269,42 @@ void WholeRoadTest::copyIgnoringTheMarkedRow() {
   QCOMPARE(r.data.names("src"), sorted({"a.txt", "b.txt"}));
   QCOMPARE(r.checked(), QStringList{QStringLiteral("1.txt")});
   QVERIFY(!r.fs.exists(r.config / "Ritoma.und"));
+}
+
+// ChkStop ends no copy check early: "ｴﾗｰ無視" copies only free names, and
+// a name taken after the check is skipped and reported, never replaced.
+void WholeRoadTest::copyWithChkStopNeverReplaces() {
+  Road r;
+  r.data.makeFolder("src");
+  r.data.makeFolder("out");
+  for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) r.data.writeFile(std::string("src/") + name, name);
+  r.data.writeFile("out/1.txt", "precious 1");
+  r.data.writeFile("out/3.txt", "precious 3");
+  r.open(r.data / "src", "[Option]\nChkStop=1\n");
+  r.checkRows({"a.txt", "b.txt", "c.txt", "d.txt"});
+  r.templateStage("/n<1,1>");
+  r.toAttributePage();
+  QTest::mouseClick(r.find<QWidget>("CheckBoxCopy"), Qt::LeftButton);
+  auto* path = r.find<QWidget>("ComboBoxCopyPath")->findChild<QLineEdit*>();
+  QTest::mouseClick(path, Qt::LeftButton);
+  QTest::keyClicks(path, q(r.data / "out"));
+  r.click("Button4Check");
+  QCOMPARE(r.mark(0), int(MarkExists));
+  QCOMPARE(r.mark(1), int(MarkNone));
+  QCOMPARE(r.mark(2), int(MarkExists));
+  QCOMPARE(r.mark(3), int(MarkNone));
+  QTest::mouseClick(r.find<QWidget>("CheckBoxIgnore"), Qt::LeftButton);
+  r.data.writeFile("out/2.txt", "late");
+  r.execute();
+  QCOMPARE(r.data.names("out"), sorted({"1.txt", "2.txt", "3.txt", "4.txt"}));
+  QCOMPARE(r.data.readFile("out/1.txt"), u8("precious 1"));
+  QCOMPARE(r.data.readFile("out/2.txt"), u8("late"));
+  QCOMPARE(r.data.readFile("out/3.txt"), u8("precious 3"));
+  QCOMPARE(r.data.readFile("out/4.txt"), u8("d.txt"));
+  QCOMPARE(r.prompts.size(), std::size_t(2));
+  QVERIFY(r.prompts[1].text.contains(QStringLiteral("\n2.txt")));
+  QCOMPARE(r.prompts[1].message, MessageKind::Warning);
+  QCOMPARE(r.checked(), QStringList{QStringLiteral("4.txt")});
 }
 
 void WholeRoadTest::archiveRenameKeepsItsBackup() {
