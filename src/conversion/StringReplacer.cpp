@@ -11,12 +11,14 @@ namespace ritoma {
 namespace {
 
 // Cp932::charLength for the scan's inner loop, where the call itself would
-// cost more than the test: a lead byte followed by a trail byte makes two.
+// cost more than the test: a lead byte followed by a trail byte makes two,
+// a stand-in pair four.
 inline std::size_t charLength(std::string_view s, std::size_t pos) {
   const auto c = static_cast<unsigned char>(s[pos]);
   if (!((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) || pos + 1 >= s.size()) return 1;
   const auto t = static_cast<unsigned char>(s[pos + 1]);
-  return (t >= 0x40 && t <= 0x7E) || (t >= 0x80 && t <= 0xFC) ? 2 : 1;
+  if (!((t >= 0x40 && t <= 0x7E) || (t >= 0x80 && t <= 0xFC))) return 1;
+  return c >= Cp932::kUserFirstLead && Cp932::isPairAt(s, pos) ? 4 : 2;
 }
 
 // Characters in reverse order, each keeping its bytes in order.

@@ -52,15 +52,17 @@ std::string mapText(std::string_view cp932, Mapping mapping) {
 // exactly as their encodings in the key do.
 std::uint64_t foldUnit(std::string_view ch) {
   char32_t c = TextCodec::decodeChar(ch);
-  if (c == TextCodec::kNoChar && TextCodec::isSlot(ch)) c = TextCodec::slotChar(ch);
+  if (c == TextCodec::kNoChar) c = TextCodec::standInChar(ch);
   if (c != TextCodec::kNoChar) return static_cast<std::uint64_t>(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT));
   std::uint64_t raw = 0;
   for (const char b : ch) raw = (raw << 8) | static_cast<unsigned char>(b);
   return (static_cast<std::uint64_t>(ch.size()) << 32) | raw;
 }
 
-// Key encoding of a unit: UTF-8 for characters; 0xFE + byte or 0xFF + two
-// bytes for the rest (neither byte occurs in UTF-8, and both sort after it).
+// Key encoding of a unit: UTF-8 for characters; 0xFE + byte, 0xFF + two
+// bytes (the first a lead byte) or 0xFF 0xFF + four bytes (a stand-in pair
+// of an invalid byte) for the rest (neither 0xFE nor 0xFF occurs in UTF-8,
+// and both sort after it).
 void appendUnit(std::string& key, std::uint64_t unit) {
   const std::uint32_t low = static_cast<std::uint32_t>(unit);
   switch (unit >> 32) {
@@ -72,6 +74,10 @@ void appendUnit(std::string& key, std::uint64_t unit) {
       key.push_back('\xFF');
       key.push_back(static_cast<char>(low >> 8));
       key.push_back(static_cast<char>(low));
+      return;
+    case 4:
+      key.append("\xFF\xFF");
+      for (int shift = 24; shift >= 0; shift -= 8) key.push_back(static_cast<char>(low >> shift));
       return;
     default:
       break;

@@ -12,10 +12,17 @@ bool Cp932::isHalfWidthKana(unsigned char c) { return c >= 0xA1 && c <= 0xDF; }
 // it, so a "." or ":" after a broken lead byte is still found.
 std::size_t Cp932::charLength(std::string_view s, std::size_t pos) {
   if (pos >= s.size()) return 0;
-  if (isLeadByte(static_cast<unsigned char>(s[pos])) && pos + 1 < s.size() &&
-      isTrailByte(static_cast<unsigned char>(s[pos + 1])))
-    return 2;
+  const auto lead = static_cast<unsigned char>(s[pos]);
+  if (isLeadByte(lead) && pos + 1 < s.size() && isTrailByte(static_cast<unsigned char>(s[pos + 1])))
+    return lead >= kUserFirstLead && lead <= kPairLastFirstLead && isPairAt(s, pos) ? 4 : 2;
   return 1;
+}
+
+bool Cp932::isPairAt(std::string_view s, std::size_t pos) {
+  if (pos + 4 > s.size()) return false;
+  const auto* p = reinterpret_cast<const unsigned char*>(s.data() + pos);
+  return p[0] >= kUserFirstLead && p[0] <= kPairLastFirstLead && isTrailByte(p[1]) && p[2] >= kUserFirstLead &&
+         p[2] <= kUserLastLead && isTrailByte(p[3]);
 }
 
 bool Cp932::isCharBoundary(std::string_view s, std::size_t pos) {
@@ -33,7 +40,7 @@ std::size_t Cp932::charCount(std::string_view s) {
 
 bool Cp932::isWellFormed(std::string_view s) {
   for (std::size_t i = 0; i < s.size(); i += charLength(s, i))
-    if (isLeadByte(static_cast<unsigned char>(s[i])) && charLength(s, i) != 2) return false;
+    if (isLeadByte(static_cast<unsigned char>(s[i])) && charLength(s, i) == 1) return false;
   return true;
 }
 

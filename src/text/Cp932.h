@@ -13,6 +13,12 @@ namespace ritoma {
 // so a trail byte equal to "\" (as in 表 0x95 0x5C, ソ 0x83 0x5C) is never
 // taken for one. A lead byte at the very end of a string counts as a
 // one-byte character.
+//
+// One more unit counts as a single character: a stand-in pair, two codes of
+// the user-defined area that TextCodec writes for one character outside
+// code page 932 (a first code with lead byte F0-F3, then any code F040-F9FC).
+// So a Korean syllable or an emoji is one character for every tool that
+// counts, matches, cuts or reverses characters, and is never cut in half.
 class Cp932 {
 public:
   static constexpr std::size_t npos = std::string_view::npos;
@@ -21,12 +27,22 @@ public:
   static bool isTrailByte(unsigned char c);  // 0x40-0x7E, 0x80-0xFC
   static bool isHalfWidthKana(unsigned char c);  // 0xA1-0xDF
 
-  // Length in bytes (1 or 2) of the character starting at `pos`.
+  // Lead bytes of the user-defined area F040-F9FC, and of the first code of
+  // a stand-in pair.
+  static constexpr unsigned char kUserFirstLead = 0xF0;
+  static constexpr unsigned char kUserLastLead = 0xF9;
+  static constexpr unsigned char kPairLastFirstLead = 0xF3;
+
+  // Length in bytes (1, 2, or 4 for a stand-in pair) of the character
+  // starting at `pos`.
   static std::size_t charLength(std::string_view s, std::size_t pos);
   // True when `pos` is the start of a character (not a trail byte).
   static bool isCharBoundary(std::string_view s, std::size_t pos);
   // Number of characters in `s`.
   static std::size_t charCount(std::string_view s);
+  // True when a stand-in pair starts at `pos` (the byte test only: whether
+  // the pair stands for a character is TextCodec's to say).
+  static bool isPairAt(std::string_view s, std::size_t pos);
   // True when every lead byte is followed by a valid trail byte.
   static bool isWellFormed(std::string_view s);
 

@@ -1,13 +1,8 @@
 #include "text/TextCodec.h"
 
 #include <algorithm>
-#include <array>
-#include <iterator>
-#include <atomic>
 #include <cstdint>
-#include <mutex>
-#include <stdexcept>
-#include <unordered_map>
+#include <iterator>
 
 #include "text/Cp932.h"
 
@@ -22,10 +17,11 @@ constexpr char32_t kReplacement = 0xFFFD;
 
 // The user-defined area: lead bytes 0xF0-0xF9, each with the 188 trail
 // bytes 0x40-0x7E and 0x80-0xFC.
-constexpr unsigned kSlotFirstLead = 0xF0;
-constexpr unsigned kSlotLastLead = 0xF9;
-constexpr unsigned kSlotsPerLead = 188;
-constexpr unsigned kSlotCount = (kSlotLastLead - kSlotFirstLead + 1) * kSlotsPerLead;
+constexpr unsigned kCodesPerLead = 188;
+constexpr unsigned kUserCodeCount = (Cp932::kUserLastLead - Cp932::kUserFirstLead + 1) * kCodesPerLead;
+// Values of the pairs of invalid bytes: kByteBase + the byte (0x80-0xFF).
+constexpr std::uint32_t kByteBase = 0x110000;
+constexpr std::uint32_t kNoValue = 0xFFFFFFFF;
 
 int doubleByteRow(unsigned lead) { return lead <= 0x9F ? static_cast<int>(lead - 0x81) : static_cast<int>(lead - 0xE0 + 31); }
 
@@ -128,67 +124,58 @@ std::size_t utf8SequenceLength(const unsigned char* p, std::size_t avail, char32
   return len;
 }
 
-// The process-wide slot table. A slot holds either a character (stored as
-// code point + 1) or an invalid byte (stored as kByteFlag | byte); 0 means
-// unused. Slots are only ever added, so readers need no lock.
-class SlotTable {
-public:
-  static SlotTable& instance() {
-    static SlotTable table;
-    return table;
-  }
+// The number (0-1879) of a code of the user-defined area.
+unsigned userCodeIndex(const unsigned char* p) {
+  const unsigned t = p[1] < 0x80 ? p[1] - 0x40u : p[1] - 0x80u + 63;
+  return (p[0] - Cp932::kUserFirstLead) * kCodesPerLead + t;
+}
 
-  unsigned forChar(char32_t c) { return assign(static_cast<std::uint32_t>(c) + 1); }
-  unsigned forByte(unsigned char b) { return assign(kByteFlag | b); }
-
-  std::uint32_t at(unsigned index) const {
-    return index < kSlotCount ? entries_[index].load(std::memory_order_acquire) : 0;
-  }
-
-  static constexpr std::uint32_t kByteFlag = 0x80000000u;
-
-private:
-  unsigned assign(std::uint32_t value) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    auto it = index_.find(value);
-    if (it != index_.end()) return it->second;
-    if (used_ == kSlotCount)
-      throw std::runtime_error(
-          "変換できない文字が多すぎます (利用者定義領域の 1880 文字をすべて使いました)");
-    const unsigned slot = used_++;
-    entries_[slot].store(value, std::memory_order_release);
-    index_.emplace(value, slot);
-    return slot;
-  }
-
-  std::mutex mutex_;
-  std::unordered_map<std::uint32_t, unsigned> index_;
-  std::array<std::atomic<std::uint32_t>, kSlotCount> entries_{};
-  unsigned used_ = 0;
-};
-
-unsigned slotCode(unsigned index) {
-  const unsigned lead = kSlotFirstLead + index / kSlotsPerLead;
-  const unsigned t = index % kSlotsPerLead;
+unsigned userCode(unsigned index) {
+  const unsigned lead = Cp932::kUserFirstLead + index / kCodesPerLead;
+  const unsigned t = index % kCodesPerLead;
   return (lead << 8) | (t < 63 ? 0x40 + t : 0x80 + (t - 63));
 }
 
-// Index of the slot a two-byte code stands for, or kSlotCount.
-unsigned slotIndex(const unsigned char* p, std::size_t len) {
-  if (len != 2 || p[0] < kSlotFirstLead || p[0] > kSlotLastLead || !Cp932::isTrailByte(p[1])) return kSlotCount;
-  const unsigned t = p[1] < 0x80 ? p[1] - 0x40u : p[1] - 0x80u + 63;
-  return (p[0] - kSlotFirstLead) * kSlotsPerLead + t;
+void appendPair(std::string& out, std::uint32_t value) {
+  appendCode(out, userCode(value / kUserCodeCount));
+  appendCode(out, userCode(value % kUserCodeCount));
+}
+
+// True when `c` is written as a stand-in pair.
+bool needsPair(char32_t c) { return isPrivateUse(c) || tableEncode(c) == 0xFFFF; }
+
+// The value of the stand-in pair at `p` (4 bytes, Cp932::isPairAt): a code
+// point that needs a pair, kByteBase + an invalid byte, or kNoValue for a
+// pair the codec never writes.
+std::uint32_t pairValue(const unsigned char* p) {
+  const std::uint32_t v = userCodeIndex(p) * kUserCodeCount + userCodeIndex(p + 2);
+  if (v < kByteBase) return !isSurrogate(v) && needsPair(v) ? v : kNoValue;
+  return v >= kByteBase + 0x80 && v <= kByteBase + 0xFF ? v : kNoValue;
+}
+
+// The value of `cp932Char` when it is one whole stand-in pair, else kNoValue.
+std::uint32_t standInValue(std::string_view cp932Char) {
+  if (cp932Char.size() != 4 || !Cp932::isPairAt(cp932Char, 0)) return kNoValue;
+  return pairValue(reinterpret_cast<const unsigned char*>(cp932Char.data()));
+}
+
+bool isUserCode(const unsigned char* p, std::size_t len) {
+  return len == 2 && p[0] >= Cp932::kUserFirstLead && p[0] <= Cp932::kUserLastLead;
 }
 
 void appendChar(std::string& out, char32_t c) {
   if (isSurrogate(c) || c > 0x10FFFF) c = kReplacement;
   const unsigned code = isPrivateUse(c) ? 0xFFFF : tableEncode(c);
-  appendCode(out, code != 0xFFFF ? code : slotCode(SlotTable::instance().forChar(c)));
+  if (code != 0xFFFF)
+    appendCode(out, code);
+  else
+    appendPair(out, c);
 }
 
 // Walks `cp932` and hands each character on: a code point to `onChar`, the
-// byte a slot of an invalid byte stands for to `onByte`, and a lone lead
-// byte, an unassigned code or an unused slot to `onBad`.
+// byte a pair of an invalid byte stands for to `onByte`, and a lone lead
+// byte, an unassigned code, a user-defined code outside a pair or a pair the
+// codec never writes to `onBad`.
 template <typename CharSink, typename ByteSink, typename BadSink>
 void walkCp932(std::string_view cp932, CharSink onChar, ByteSink onByte, BadSink onBad) {
   const auto* p = reinterpret_cast<const unsigned char*>(cp932.data());
@@ -196,14 +183,16 @@ void walkCp932(std::string_view cp932, CharSink onChar, ByteSink onByte, BadSink
     const std::size_t len = Cp932::charLength(cp932, i);
     if (len == 1 && p[i] < 0x80) {
       onChar(p[i]);
-    } else if (const unsigned slot = slotIndex(p + i, len); slot < kSlotCount) {
-      const std::uint32_t entry = SlotTable::instance().at(slot);
-      if (entry == 0)
+    } else if (len == 4) {
+      const std::uint32_t v = pairValue(p + i);
+      if (v == kNoValue)
         onBad();
-      else if (entry & SlotTable::kByteFlag)
-        onByte(static_cast<unsigned char>(entry & 0xFF));
+      else if (v >= kByteBase)
+        onByte(static_cast<unsigned char>(v - kByteBase));
       else
-        onChar(static_cast<char32_t>(entry - 1));
+        onChar(static_cast<char32_t>(v));
+    } else if (isUserCode(p + i, len)) {
+      onBad();
     } else if (const char32_t c = tableDecode(p + i, len); c != TextCodec::kNoChar) {
       onChar(c);
     } else {
@@ -227,7 +216,7 @@ std::string TextCodec::toInternal(std::string_view diskBytes) {
     char32_t c = 0;
     const std::size_t len = utf8SequenceLength(p + i, diskBytes.size() - i, c);
     if (len == 0) {
-      appendCode(out, slotCode(SlotTable::instance().forByte(p[i])));
+      appendPair(out, kByteBase + p[i]);
       ++i;
     } else {
       appendChar(out, c);
@@ -244,6 +233,31 @@ std::string TextCodec::toDisk(std::string_view cp932, bool* ok) {
   walkCp932(
       cp932, [&](char32_t c) { appendUtf8(out, c); }, [&](unsigned char b) { out.push_back(static_cast<char>(b)); },
       [&] { good = false; });
+  if (!good) out.clear();
+  if (ok) *ok = good;
+  return out;
+}
+
+std::string TextCodec::toCodePage(std::string_view cp932, bool* ok) {
+  std::string out;
+  out.reserve(cp932.size());
+  bool good = true;
+  for (std::size_t i = 0; i < cp932.size();) {
+    const std::size_t len = Cp932::charLength(cp932, i);
+    const std::uint32_t v =
+        len == 4 ? pairValue(reinterpret_cast<const unsigned char*>(cp932.data() + i)) : kNoValue;
+    if (v == kNoValue) {
+      out.append(cp932.substr(i, len));
+    } else if (const auto* oneWay = std::lower_bound(
+                   std::begin(kOneWayTable), std::end(kOneWayTable), v,
+                   [](const Cp932EncodePair& pair, std::uint32_t c) { return pair.codePoint < c; });
+               oneWay != std::end(kOneWayTable) && oneWay->codePoint == v) {
+      appendCode(out, oneWay->code);
+    } else {
+      good = false;
+    }
+    i += len;
+  }
   if (!good) out.clear();
   if (ok) *ok = good;
   return out;
@@ -284,7 +298,7 @@ std::string TextCodec::fromDisplay(std::u16string_view text) {
 char32_t TextCodec::decodeChar(std::string_view cp932Char) {
   if (cp932Char.empty() || Cp932::charLength(cp932Char, 0) != cp932Char.size()) return kNoChar;
   const auto* p = reinterpret_cast<const unsigned char*>(cp932Char.data());
-  if (slotIndex(p, cp932Char.size()) < kSlotCount) return kNoChar;
+  if (isUserCode(p, cp932Char.size())) return kNoChar;
   return tableDecode(p, cp932Char.size());
 }
 
@@ -302,15 +316,11 @@ std::string TextCodec::fromCodePoint(char32_t c) {
   return out;
 }
 
-bool TextCodec::isSlot(std::string_view cp932Char) {
-  return slotIndex(reinterpret_cast<const unsigned char*>(cp932Char.data()), cp932Char.size()) < kSlotCount;
-}
+bool TextCodec::isStandIn(std::string_view cp932Char) { return standInValue(cp932Char) != kNoValue; }
 
-char32_t TextCodec::slotChar(std::string_view cp932Char) {
-  const unsigned slot = slotIndex(reinterpret_cast<const unsigned char*>(cp932Char.data()), cp932Char.size());
-  const std::uint32_t entry = SlotTable::instance().at(slot);
-  if (entry == 0 || (entry & SlotTable::kByteFlag)) return kNoChar;
-  return static_cast<char32_t>(entry - 1);
+char32_t TextCodec::standInChar(std::string_view cp932Char) {
+  const std::uint32_t v = standInValue(cp932Char);
+  return v < kByteBase ? static_cast<char32_t>(v) : kNoChar;
 }
 
 }  // namespace ritoma

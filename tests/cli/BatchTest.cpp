@@ -174,6 +174,51 @@ TEST_F(Batch, UndoRenamesBackAndThenForwardAgain) {
   EXPECT_EQ(names(), (std::vector<std::string>{"表_ソ.txt"}));
 }
 
+std::string utf8Of(char32_t c) {
+  std::string s;
+  if (c < 0x10000) {
+    s.push_back(static_cast<char>(0xE0 | (c >> 12)));
+  } else {
+    s.push_back(static_cast<char>(0xF0 | (c >> 18)));
+    s.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+  }
+  s.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+  s.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  return s;
+}
+
+// 10,000 distinct characters outside code page 932 (a Hangul syllable and a
+// CJK Extension B ideograph in each of 5,000 names, some also with a byte
+// of invalid UTF-8): listed, renamed by a stage whose "?" takes one whole
+// such character, undone, and back byte for byte with their contents.
+TEST_F(Batch, FiveThousandNamesOutsideCodePage932RenameAndUndo) {
+  constexpr int kFiles = 5000;
+  std::vector<std::string> original, renamed;
+  for (int i = 0; i < kFiles; ++i) {
+    const std::string bad = i % 1000 == 0 ? "\xFF" : "";
+    const std::string hangul = utf8Of(0xAC00 + i);
+    original.push_back(bad + hangul + utf8Of(0x20000 + i) + "表.txt");
+    renamed.push_back(bad + hangul + "ソ.txt");
+    dir.writeFile("work/" + original.back(), std::to_string(i));
+  }
+  std::vector<std::string> contents(kFiles);
+  for (int i = 0; i < kFiles; ++i) contents[i] = std::to_string(i);
+  const auto expectFolder = [&](const std::vector<std::string>& expected) {
+    std::vector<std::string> sorted = expected;
+    std::sort(sorted.begin(), sorted.end());
+    ASSERT_EQ(names(), sorted);
+    for (int i = 0; i < kFiles; i += 7) EXPECT_EQ(dir.readFile("work/" + expected[i]), contents[i]) << i;
+  };
+
+  ProgramRun run = cli({"run", "-r", "?表", "-w", "ソ", work()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  expectFolder(renamed);
+
+  ProgramRun undo = cli({"undo"});
+  ASSERT_EQ(undo.status, 0) << undo.err;
+  expectFolder(original);
+}
+
 TEST_F(Batch, UndoWithoutUndoFileAndWithAMissingFile) {
   ProgramRun none = cli({"undo"});
   EXPECT_EQ(none.status, 2);

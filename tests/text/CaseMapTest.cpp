@@ -38,9 +38,9 @@ TEST(CaseMapMapping, KeepsWhatCannotRoundTrip) {
   const std::string angstrom = "\x81\xF0";
   ASSERT_EQ(TextCodec::decodeChar(angstrom), U'\u212B');
   EXPECT_EQ(CaseMap::toLower(angstrom), angstrom);
-  // Slots (é, an invalid byte) and broken text stay as they are.
-  const std::string slots = TextCodec::toInternal("\xC3\xA9\xFF");
-  EXPECT_EQ(CaseMap::toUpper(slots), slots);
+  // Stand-in pairs (é, an invalid byte) and broken text stay as they are.
+  const std::string pairs = TextCodec::toInternal("\xC3\xA9\xFF");
+  EXPECT_EQ(CaseMap::toUpper(pairs), pairs);
   EXPECT_EQ(CaseMap::toUpper("a\x81"), "A\x81");
   EXPECT_EQ(CaseMap::toLower("\x85\x40Z"), "\x85\x40z");
 }
@@ -82,7 +82,7 @@ TEST(CaseMapCompare, EqualIgnoringCase) {
       {"full-width", cp("ＡＢＣ表"), cp("ａｂｃ表"), true},
       {"ascii run, then full-width", cp("Dir/ＡＢ表"), cp("dIR/ａｂ表"), true},
       {"greek sigma", cp("ΣΑΣ"), cp("σασ"), true},
-      {"characters in slots", TextCodec::toInternal("\xC3\x89t\xC3\xA9"), TextCodec::toInternal("\xC3\xA9T\xC3\x89"), true},
+      {"characters in stand-in pairs", TextCodec::toInternal("\xC3\x89t\xC3\xA9"), TextCodec::toInternal("\xC3\xA9T\xC3\x89"), true},
       {"different letters", "abc", "abd", false},
       {"prefix", "ab", "abc", false},
       {"trail byte letter is no letter", cp("ア"), "\x83\x61", false},

@@ -38,6 +38,24 @@ TEST(Cp932Walk, BrokenLeadBytesStandAlone) {
   EXPECT_EQ(Cp932::extensionPos(beforeDot), 2u);
 }
 
+TEST(Cp932Walk, StandInPairIsOneCharacter) {
+  // é is the pair F040 F16D; two of them hold F16D F040, the bytes of
+  // another pair, across their border.
+  const std::string e = "\xF0\x40\xF1\x6D";
+  const std::string s = "a" + e + e + kHyo;
+  EXPECT_EQ(Cp932::charLength(s, 1), 4u);
+  EXPECT_EQ(Cp932::charCount(s), 4u);
+  EXPECT_FALSE(Cp932::isCharBoundary(s, 3));
+  EXPECT_TRUE(Cp932::isCharBoundary(s, 5));
+  EXPECT_TRUE(Cp932::isWellFormed(s));
+  EXPECT_EQ(Cp932::findText(s, "\xF1\x6D\xF0\x40"), npos);
+  EXPECT_EQ(Cp932::findText(s, e), 1u);
+  // Only a first code F0-F3 opens a pair; a second code alone is two bytes.
+  EXPECT_EQ(Cp932::charLength("\xF4\x68\xF0\x40", 0), 2u);
+  EXPECT_EQ(Cp932::charLength("\xF0\x40\xF0", 0), 2u);
+  EXPECT_EQ(Cp932::charLength("\xF0\x40\x95\x5C", 0), 2u);
+}
+
 TEST(Cp932Find, TrailByteIsNeverABackslash) {
   const std::string path = "C:\\" + kHyo + "\\" + kSo + kHyo;  // C:\表\ソ表
   EXPECT_EQ(Cp932::find(path, '\\'), 2u);

@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <stdexcept>
+#include <algorithm>
+#include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "text/Cp932.h"
@@ -20,21 +19,40 @@ std::string code(unsigned c) {
   return s;
 }
 
-// Every code of the user-defined area is a slot: F0-F9 with 188 trails each.
-bool allCharactersAreSlotsOrAscii(std::string_view cp932) {
+bool allCharactersAreStandInsOrAscii(std::string_view cp932) {
   for (std::size_t i = 0; i < cp932.size(); i += Cp932::charLength(cp932, i)) {
     const std::string_view ch = cp932.substr(i, Cp932::charLength(cp932, i));
     if (ch.size() == 1 && static_cast<unsigned char>(ch[0]) < 0x80) continue;
-    if (!TextCodec::isSlot(ch)) return false;
+    if (!TextCodec::isStandIn(ch)) return false;
   }
   return true;
+}
+
+std::string utf8(char32_t c) {
+  std::string s;
+  if (c < 0x80) {
+    s.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    s.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    s.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    s.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    s.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    s.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    s.push_back(static_cast<char>(0xF0 | (c >> 18)));
+    s.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+    s.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    s.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+  return s;
 }
 
 TEST(TextCodecRoundTrip, DiskNamesComeBackByteIdentical) {
   struct Row {
     const char* label;
     std::string disk;
-    bool onlySlots;  // nothing in it may take a fixed code
+    bool onlyStandIns;  // nothing in it may take a fixed code
   };
   const Row rows[] = {
       {"yen sign", "price\xC2\xA5" "100.txt", true},
@@ -59,8 +77,8 @@ TEST(TextCodecRoundTrip, DiskNamesComeBackByteIdentical) {
     SCOPED_TRACE(row.label);
     const std::string internal = TextCodec::toInternal(row.disk);
     EXPECT_TRUE(Cp932::isWellFormed(internal));
-    if (row.onlySlots) {
-      EXPECT_TRUE(allCharactersAreSlotsOrAscii(internal));
+    if (row.onlyStandIns) {
+      EXPECT_TRUE(allCharactersAreStandInsOrAscii(internal));
     }
     // Nothing on disk may turn into a "\" inside the engine.
     EXPECT_EQ(Cp932::find(internal, '\\'), Cp932::npos);
@@ -98,16 +116,90 @@ TEST(TextCodecRoundTrip, FixedCodes) {
   EXPECT_EQ(TextCodec::toDisk("\x87\x90"), "\xE2\x89\x92");
 }
 
-TEST(TextCodecRoundTrip, SameCharacterSameSlot) {
-  const std::string first = TextCodec::toInternal("\xC3\xA9");   // é
-  const std::string second = TextCodec::toInternal("x\xC3\xA9");
-  EXPECT_EQ(second, "x" + first);
-  EXPECT_NE(TextCodec::toInternal("\xC3\xA8"), first);            // è
-  EXPECT_EQ(TextCodec::toInternal("\xFF"), TextCodec::toInternal("\xFF"));
-  // A byte slot and a character slot never coincide.
+TEST(TextCodecRoundTrip, StandInsAreComputedFromTheCodePoint) {
+  // The code point 0xAC00 (가) is 23 * 1880 + 792: codes number 23 (F057)
+  // and 792 (F468). The invalid byte 0xFF is 0x1100FF = 592 * 1880 + 1407:
+  // F35C and F79C. The same bytes in every process, with nothing assigned.
+  EXPECT_EQ(TextCodec::toInternal("\xEA\xB0\x80"), "\xF0\x57\xF4\x68");
+  EXPECT_EQ(TextCodec::toInternal("\xFF"), "\xF3\x5C\xF7\x9C");
+  const std::string first = TextCodec::toInternal("\xC3\xA9");  // é
+  EXPECT_EQ(TextCodec::toInternal("x\xC3\xA9"), "x" + first);
+  EXPECT_NE(TextCodec::toInternal("\xC3\xA8"), first);  // è
+  // A byte's pair and a character's pair never coincide.
   EXPECT_NE(TextCodec::toInternal("\xC3"), TextCodec::toInternal("\xC3\x83"));
-  EXPECT_EQ(TextCodec::slotChar(first), U'\u00E9');
-  EXPECT_EQ(TextCodec::slotChar(TextCodec::toInternal("\xFF")), TextCodec::kNoChar);
+  EXPECT_EQ(TextCodec::standInChar(first), U'\u00E9');
+  EXPECT_TRUE(TextCodec::isStandIn(TextCodec::toInternal("\xFF")));
+  EXPECT_EQ(TextCodec::standInChar(TextCodec::toInternal("\xFF")), TextCodec::kNoChar);
+  // Pairs sort as their code points do.
+  EXPECT_LT(TextCodec::toInternal("\xEA\xB0\x80"), TextCodec::toInternal("\xEA\xB0\x81"));
+  EXPECT_LT(TextCodec::toInternal("\xED\x9E\xA3"), TextCodec::toInternal("\xF0\x9F\x98\x80"));
+}
+
+// Every code point, one by one: the codes never run out, and each character
+// is one character of the engine, whatever it is.
+TEST(TextCodecRoundTrip, EveryCodePointComesBack) {
+  int pairs = 0;
+  for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    const std::string disk = utf8(c);
+    const std::string internal = TextCodec::toInternal(disk);
+    bool ok = false;
+    const std::string back = TextCodec::toDisk(internal, &ok);
+    if (!ok || back != disk || Cp932::charLength(internal, 0) != internal.size()) {
+      ADD_FAILURE() << std::hex << "U+" << static_cast<unsigned>(c);
+      break;
+    }
+    if (internal.size() == 4) {
+      ++pairs;
+      if (TextCodec::standInChar(internal) != c) {
+        ADD_FAILURE() << std::hex << "U+" << static_cast<unsigned>(c) << " pair";
+        break;
+      }
+    }
+  }
+  EXPECT_GT(pairs, 1100000);
+}
+
+// decode(encode(x)) == x for random byte strings: mostly valid UTF-8 of
+// every range (Hangul, CJK, emoji, characters code page 932 has) mixed with
+// stray bytes and cut sequences.
+TEST(TextCodecRoundTrip, RandomByteStringsComeBack) {
+  std::mt19937 random(20261210);
+  const char32_t ranges[][2] = {{0x20, 0x7E},       {0x80, 0x7FF},     {0x3040, 0x30FF}, {0x4E00, 0x9FFF},
+                                {0xAC00, 0xD7A3},   {0xE000, 0xF8FF},  {0xFF00, 0xFFEF}, {0x1F300, 0x1FAFF},
+                                {0x20000, 0x2FFFF}, {0xF0000, 0x10FFFF}};
+  for (int round = 0; round < 20000; ++round) {
+    std::string disk;
+    const int parts = static_cast<int>(random() % 12);
+    for (int k = 0; k < parts; ++k) {
+      const unsigned kind = random() % 8;
+      if (kind == 0) {
+        disk.push_back(static_cast<char>(random() % 256));
+      } else if (kind == 1) {
+        std::string cut = utf8(0x80 + random() % 0x10FF80);
+        disk.append(cut, 0, 1 + random() % cut.size());
+      } else {
+        const auto& range = ranges[random() % std::size(ranges)];
+        char32_t c = range[0] + random() % (range[1] - range[0] + 1);
+        if (c >= 0xD800 && c <= 0xDFFF) c = 0xFFFD;
+        disk += utf8(c);
+      }
+    }
+    const std::string internal = TextCodec::toInternal(disk);
+    bool ok = false;
+    const std::string back = TextCodec::toDisk(internal, &ok);
+    // No stand-in reads as a "\\" of the engine.
+    std::size_t backslashes = 0;
+    for (std::size_t i = Cp932::find(internal, '\\'); i != Cp932::npos; i = Cp932::find(internal, '\\', i + 1))
+      ++backslashes;
+    if (!ok || back != disk || !Cp932::isWellFormed(internal) ||
+        backslashes != static_cast<std::size_t>(std::count(disk.begin(), disk.end(), '\\'))) {
+      std::string hex;
+      for (const char b : disk) hex += testing::PrintToString(static_cast<unsigned>(static_cast<unsigned char>(b))) + " ";
+      ADD_FAILURE() << "disk bytes: " << hex;
+      break;
+    }
+  }
 }
 
 // Every code of the fixed table: single bytes and all lead/trail pairs.
@@ -119,7 +211,8 @@ TEST(TextCodecTable, EveryCodeDecodesAndEncodes) {
     if (c <= 0xFF && Cp932::isLeadByte(c)) continue;
     const std::string bytes = code(c);
     SCOPED_TRACE(testing::Message() << std::hex << "code 0x" << c);
-    if (TextCodec::isSlot(bytes)) {
+    if (static_cast<unsigned char>(bytes[0]) >= 0xF0 && static_cast<unsigned char>(bytes[0]) <= 0xF9) {
+      // A user-defined code alone is no character of the engine.
       EXPECT_EQ(TextCodec::decodeChar(bytes), TextCodec::kNoChar);
       continue;
     }
@@ -143,9 +236,9 @@ TEST(TextCodecTable, EveryCodeDecodesAndEncodes) {
       EXPECT_EQ(TextCodec::decodeChar(encoded), cp);
       EXPECT_EQ(TextCodec::toInternal(disk), encoded);
     } else {
-      // Private-use single bytes (0xA0, 0xFD-0xFF) decode but take slots.
+      // Private-use single bytes (0xA0, 0xFD-0xFF) decode but take pairs.
       EXPECT_TRUE(cp >= 0xE000 && cp <= 0xF8FF) << std::hex << static_cast<unsigned>(cp);
-      EXPECT_TRUE(TextCodec::isSlot(TextCodec::toInternal(disk)));
+      EXPECT_TRUE(TextCodec::isStandIn(TextCodec::toInternal(disk)));
     }
   }
   // JIS X 0208, the NEC and IBM extensions and the single bytes.
@@ -162,7 +255,13 @@ TEST(TextCodecToDisk, InvalidTextFails) {
       {"lone lead byte at the end", "ab\x81"},
       {"lead byte before a non-trail byte", "\x81" ".txt"},
       {"unassigned code", "\x85\x40"},
-      {"unused slot", "\xF9\xFC"},
+      {"user-defined code alone", "\xF9\xFC"},
+      {"first code of a pair alone", "a\xF0\x57"},
+      {"first code of a pair at the end", "a\xF0\x57\xF4"},
+      {"pair of a character with a fixed code (A)", "\xF0\x40\xF0\x82"},
+      {"pair of a surrogate", "\xF0\x5D\xF4\x58"},
+      {"pair of a byte below 0x80", "\xF3\x5C\xF6\x9A"},
+      {"pair beyond every value", "\xF3\xFC\xF9\xFC"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.label);
@@ -172,7 +271,7 @@ TEST(TextCodecToDisk, InvalidTextFails) {
   }
 }
 
-TEST(TextCodecDisplay, SlotsShowTheirCharacters) {
+TEST(TextCodecDisplay, StandInsShowTheirCharacters) {
   const std::string internal = TextCodec::toInternal("\xE8\xA1\xA8\xF0\x9F\x98\x80\xE3\x80\x9C\xFF");
   EXPECT_EQ(TextCodec::toDisplay(internal), u"表😀〜\uFFFD");
   EXPECT_EQ(TextCodec::toDisplay("\x81"), u"\uFFFD");
@@ -198,44 +297,47 @@ TEST(TextCodecChar, SingleCharacterHelpers) {
   EXPECT_EQ(TextCodec::encodeChar(U'Ａ'), "\x82\x60");
   EXPECT_EQ(TextCodec::encodeChar(U'〜'), "");
   EXPECT_EQ(TextCodec::encodeChar(U'\uE000'), "");
-  const std::string slot = TextCodec::fromCodePoint(U'〜');
-  EXPECT_TRUE(TextCodec::isSlot(slot));
-  EXPECT_EQ(slot, TextCodec::toInternal("〜"));
+  const std::string pair = TextCodec::fromCodePoint(U'〜');
+  EXPECT_TRUE(TextCodec::isStandIn(pair));
+  EXPECT_EQ(pair, TextCodec::toInternal("〜"));
+  EXPECT_EQ(TextCodec::decodeChar(pair), TextCodec::kNoChar);
+  EXPECT_EQ(TextCodec::standInChar(pair), U'〜');
+  EXPECT_EQ(TextCodec::standInChar("\x95\x5C"), TextCodec::kNoChar);
   EXPECT_EQ(TextCodec::fromCodePoint(U'表'), "\x95\x5C");
 }
 
-TEST(TextCodecSlots, ConcurrentAssignmentAgrees) {
-  // Threads racing for the same new characters must get the same slots.
-  constexpr int kThreads = 4;
-  std::vector<std::string> results(kThreads);
-  std::vector<std::thread> threads;
-  for (int t = 0; t < kThreads; ++t)
-    threads.emplace_back([&results, t] {
-      std::u16string text;
-      for (char16_t c = 0x0100; c < 0x0180; ++c) text.push_back(c);  // Latin Extended-A
-      results[t] = TextCodec::fromDisplay(text);
-    });
-  for (auto& th : threads) th.join();
-  for (int t = 1; t < kThreads; ++t) EXPECT_EQ(results[t], results[0]);
-  EXPECT_EQ(TextCodec::toDisplay(results[0]).size(), 0x80u);
-}
-
-TEST(TextCodecSlotsDeathTest, RunningOutOfSlotsThrows) {
-  // Runs in a child process so the exhausted table does not leak into
-  // other tests.
-  EXPECT_EXIT(
-      {
-        const std::string kept = TextCodec::toInternal("\xC3\xA9");
-        bool threw = false;
-        try {
-          for (char32_t c = 0xF0000; c < 0xF0000 + 2000; ++c) TextCodec::fromCodePoint(c);
-        } catch (const std::runtime_error&) {
-          threw = true;
-        }
-        const bool keptWorks = TextCodec::toDisk(kept) == "\xC3\xA9";
-        std::exit(threw && keptWorks ? 0 : 1);
-      },
-      testing::ExitedWithCode(0), "");
+TEST(TextCodecCodePage, StoredNamesTakeRealCodes) {
+  struct Row {
+    const char* label;
+    std::string disk;
+    std::string stored;  // empty: refused
+  };
+  const Row rows[] = {
+      {"kanji with trail 0x5C", "\xE8\xA1\xA8\xE3\x82\xBD.txt", "\x95\x5C\x83\x5C.txt"},
+      {"wave dash U+301C one way", "a\xE3\x80\x9C" "b", "a\x81\x60" "b"},
+      {"full-width tilde U+FF5E", "\xEF\xBD\x9E", "\x81\x60"},
+      {"minus sign U+2212", "\xE2\x88\x92" "1", "\x81\x7C" "1"},
+      {"double vertical line U+2016", "\xE2\x80\x96", "\x81\x61"},
+      {"cent, pound, not signs", "\xC2\xA2\xC2\xA3\xC2\xAC", "\x81\x91\x81\x92\x81\xCA"},
+      {"half-width katakana", "\xEF\xBD\xB1", "\xB1"},
+      {"e acute", "caf\xC3\xA9", ""},
+      {"emoji", "\xF0\x9F\x98\x80.png", ""},
+      {"hangul", "\xEA\xB0\x80", ""},
+      {"invalid byte", "a\xFF", ""},
+      {"yen sign: its only code is the separator", "\xC2\xA5", ""},
+      {"private use", "\xEE\x80\x80", ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    bool ok = !row.stored.empty();
+    EXPECT_EQ(TextCodec::toCodePage(TextCodec::toInternal(row.disk), &ok), row.stored);
+    EXPECT_EQ(ok, !row.stored.empty());
+  }
+  // Codes of an archive's own header pass unchanged: a user-defined
+  // character and a lone lead byte.
+  bool ok = false;
+  EXPECT_EQ(TextCodec::toCodePage("\xF0\x40x\x81", &ok), "\xF0\x40x\x81");
+  EXPECT_TRUE(ok);
 }
 
 }  // namespace
