@@ -69,6 +69,24 @@ std::string statusText(RowMark mark) {
   return "ok";
 }
 
+// What the listing found for each checked row, in row order: the edit
+// list's rows.
+std::vector<FileInfo> foundFiles(const std::vector<FileEntry>& rows) {
+  std::vector<FileInfo> found;
+  found.reserve(rows.size());
+  for (const FileEntry& entry : rows) {
+    if (!entry.checked) continue;
+    FileInfo& info = found.emplace_back();
+    info.isFolder = entry.icon == FileEntry::IconFolder;
+    info.size = entry.size;
+    info.created = entry.created;
+    info.modified = entry.modified;
+    info.accessed = entry.accessed;
+    info.attributes = entry.attributes;
+  }
+  return found;
+}
+
 std::string absolutePath(const std::string& path) {
   if (!path.empty() && path[0] == '/') return path;
   char buffer[PATH_MAX];
@@ -387,8 +405,12 @@ int BatchRunner::runBatch(bool execute) {
     if (!check.passed()) return printCheckErrors(list, check);
   }
 
-  PlanList plan = PlanBuilder::build(list, folderMode ? PlanMode::Folder : PlanMode::Archive,
-                                     selection.folder, *fs_, progress_, execSettings_.greet4);
+  // The listing looked every file up a moment ago; the plan takes the
+  // times and attributes it found instead of looking the files up again.
+  PlanList plan = folderMode ? PlanBuilder::build(list, selection.folder, foundFiles(selection.rows),
+                                                  progress_, execSettings_.greet4)
+                             : PlanBuilder::build(list, PlanMode::Archive, selection.folder, *fs_,
+                                                  progress_, execSettings_.greet4);
   applyTimeAndAttributeOptions(plan);
 
   std::unique_ptr<PlanEngine> engine;

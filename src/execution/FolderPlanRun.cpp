@@ -222,14 +222,15 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
     }
     result.skipWarning = skippedText(skipped);
   } else if (inPlace) {
+    const std::unique_ptr<FolderHandle> folder = fs_.folderHandle(source);
     if (options.force) {
       for (std::size_t i = 0; i < rows; ++i) {
         PlanRow& row = plan.rows[i];
         if (row.mark != MarkNone) continue;
-        const std::string temporary = options.marker + row.oldName;
-        if (fs_.rename(source + TextCodec::toDisk(row.oldName), source + TextCodec::toDisk(temporary)))
+        std::string temporary = options.marker + row.oldName;
+        if (folder->rename(TextCodec::toDisk(row.oldName), TextCodec::toDisk(temporary)))
           return fail(i, static_cast<int>(10 * i));
-        row.oldName = temporary;
+        row.oldName = std::move(temporary);
       }
     }
     flags = RunResult::FlagRename;
@@ -238,8 +239,7 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
       if (row.mark != MarkNone) continue;
       const std::string from = TextCodec::toDisk(row.oldName);
       const std::string to = TextCodec::toDisk(row.newName);
-      if (from != to && fs_.rename(source + from, source + to))
-        return fail(i, static_cast<int>(10 * i) + flags);
+      if (from != to && folder->rename(from, to)) return fail(i, static_cast<int>(10 * i) + flags);
     }
   }
 
@@ -278,6 +278,7 @@ void FolderPlanRun::rollBack(PlanList& plan, const RunOptions& options, int flag
   const std::string source = withSlash(plan.folder);
   const int lastRow = static_cast<int>(plan.rows.size()) - 1;
   auto path = [&](const std::string& name) { return source + TextCodec::toDisk(name); };
+  const std::unique_ptr<FolderHandle> folder = fs_.folderHandle(source);
 
   if (flags & RunResult::FlagAttributes) {
     for (int i = last; i >= 0; --i) {
@@ -306,7 +307,7 @@ void FolderPlanRun::rollBack(PlanList& plan, const RunOptions& options, int flag
       if (!tookPart(row)) continue;
       const std::string from = TextCodec::toDisk(row.newName);
       const std::string to = TextCodec::toDisk(row.oldName);
-      if (from != to) fs_.rename(source + from, source + to);
+      if (from != to) folder->rename(from, to);
     }
     last = lastRow;
   }
@@ -317,8 +318,9 @@ void FolderPlanRun::rollBack(PlanList& plan, const RunOptions& options, int flag
     for (int i = last; i >= 0; --i) {
       PlanRow& row = plan.rows[i];
       if (!tookPart(row) || row.oldName.size() < cut) continue;
-      const std::string plain = row.oldName.substr(cut);
-      if (!fs_.rename(path(row.oldName), path(plain))) row.oldName = plain;
+      std::string plain = row.oldName.substr(cut);
+      if (!folder->rename(TextCodec::toDisk(row.oldName), TextCodec::toDisk(plain)))
+        row.oldName = std::move(plain);
     }
   }
 }

@@ -16,15 +16,12 @@ std::string firstChars(const std::string& text, std::size_t count) {
   return text.substr(0, pos);
 }
 
-}  // namespace
 
-std::string PlanBuilder::join(const std::string& folder, const std::string& name) {
-  if (!folder.empty() && folder.back() == '/') return folder + name;
-  return folder + "/" + name;
-}
-
-PlanList PlanBuilder::build(const EditList& list, PlanMode mode, const std::string& folder,
-                            FileSystem& fs, ProgressSink& progress, int greet4) {
+// The rows of `list` in order; `lookUp(i, name, info)` describes the file
+// of row i, false when it is not found.
+template <class LookUp>
+PlanList buildRows(const EditList& list, PlanMode mode, const std::string& folder,
+                   ProgressSink& progress, int greet4, LookUp&& lookUp) {
   PlanList plan;
   plan.mode = mode;
   plan.folder = folder;
@@ -35,10 +32,10 @@ PlanList PlanBuilder::build(const EditList& list, PlanMode mode, const std::stri
   const bool showProgress = greet4 > 0 && rows >= static_cast<std::size_t>(greet4);
   if (showProgress) progress.open("ファイル名展開中…", static_cast<std::int64_t>(rows));
 
-  plan.rows.reserve(rows);
+  plan.rows.resize(rows);
   for (std::size_t i = 0; i < rows; ++i) {
     const EditRow& edit = list.rows[i];
-    PlanRow row;
+    PlanRow& row = plan.rows[i];
     row.image = edit.icon;
     row.oldName = edit.names.front();
     row.newName = plan.renameMode ? edit.names.back() : row.oldName;
@@ -48,18 +45,48 @@ PlanList PlanBuilder::build(const EditList& list, PlanMode mode, const std::stri
       // A file that vanished since it was listed keeps empty texts; its
       // rename then fails and the run is rolled back.
       FileInfo info;
-      if (!fs.stat(join(folder, TextCodec::toDisk(row.oldName)), info)) {
-        row.created = row.origCreated = TimeConvert::toText(info.created);
-        row.modified = row.origModified = TimeConvert::toText(info.modified);
-        row.accessed = row.origAccessed = TimeConvert::toText(info.accessed);
-        row.attrs = row.origAttrs = AttributeText::fromBits(info.attributes);
+      if (lookUp(i, row.oldName, info)) {
+        row.created = TimeConvert::toText(info.created);
+        row.modified = TimeConvert::toText(info.modified);
+        row.accessed = TimeConvert::toText(info.accessed);
+        row.attrs = AttributeText::fromBits(info.attributes);
+        row.origCreated = row.created;
+        row.origModified = row.modified;
+        row.origAccessed = row.accessed;
+        row.origAttrs = row.attrs;
       }
     }
-    plan.rows.push_back(std::move(row));
     if (showProgress) progress.step();
   }
   if (showProgress) progress.close();
   return plan;
+}
+
+}  // namespace
+
+PlanList PlanBuilder::build(const EditList& list, PlanMode mode, const std::string& folder,
+                            FileSystem& fs, ProgressSink& progress, int greet4) {
+  std::unique_ptr<FolderHandle> handle;
+  if (mode == PlanMode::Folder) handle = fs.folderHandle(folder);
+  return buildRows(list, mode, folder, progress, greet4,
+                   [&](std::size_t, const std::string& name, FileInfo& info) {
+                     return !handle->stat(TextCodec::toDisk(name), info);
+                   });
+}
+
+PlanList PlanBuilder::build(const EditList& list, const std::string& folder,
+                            const std::vector<FileInfo>& found, ProgressSink& progress, int greet4) {
+  return buildRows(list, PlanMode::Folder, folder, progress, greet4,
+                   [&](std::size_t i, const std::string&, FileInfo& info) {
+                     if (i >= found.size()) return false;
+                     info = found[i];
+                     return true;
+                   });
+}
+
+std::string PlanBuilder::join(const std::string& folder, const std::string& name) {
+  if (!folder.empty() && folder.back() == '/') return folder + name;
+  return folder + "/" + name;
 }
 
 }  // namespace ritoma

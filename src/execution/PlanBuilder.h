@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "execution/PlanList.h"
 #include "platform/FileSystem.h"
@@ -19,6 +20,11 @@ public:
   // progress window opens when `greet4` > 0 and rows >= `greet4`.
   static PlanList build(const EditList& list, PlanMode mode, const std::string& folder,
                         FileSystem& fs, ProgressSink& progress, int greet4);
+  // The same for a folder plan whose files the caller has just looked up
+  // itself: `found[i]` is what that look-up found for row i (its name is
+  // not used), so no file is looked up a second time.
+  static PlanList build(const EditList& list, const std::string& folder,
+                        const std::vector<FileInfo>& found, ProgressSink& progress, int greet4);
 
   // The folder path joined with a name (both raw disk bytes).
   static std::string join(const std::string& folder, const std::string& name);

@@ -21,6 +21,40 @@ std::error_code InputFile::copyTo(OutputFile& out, std::uint64_t length, std::ui
   return {};
 }
 
+namespace {
+
+// The handle on joined paths: every call goes through the file system's
+// own stat and rename.
+class JoinedFolderHandle : public FolderHandle {
+public:
+  JoinedFolderHandle(FileSystem& fs, const std::string& folder)
+      : fs_(fs), prefix_(!folder.empty() && folder.back() == '/' ? folder : folder + "/") {}
+  std::error_code stat(const std::string& name, FileInfo& out) override {
+    return fs_.stat(prefix_ + name, out);
+  }
+  std::error_code rename(const std::string& from, const std::string& to) override {
+    return fs_.rename(prefix_ + from, prefix_ + to);
+  }
+
+private:
+  FileSystem& fs_;
+  std::string prefix_;
+};
+
+}  // namespace
+
+std::error_code FileSystem::openFolderHandle(const std::string& folder,
+                                             std::unique_ptr<FolderHandle>& out) {
+  out = std::make_unique<JoinedFolderHandle>(*this, folder);
+  return {};
+}
+
+std::unique_ptr<FolderHandle> FileSystem::folderHandle(const std::string& folder) {
+  std::unique_ptr<FolderHandle> handle;
+  if (openFolderHandle(folder, handle) || !handle) handle = std::make_unique<JoinedFolderHandle>(*this, folder);
+  return handle;
+}
+
 std::error_code FileSystem::listNames(const std::string& folder, std::vector<std::string>& out) {
   out.clear();
   std::vector<FileInfo> entries;

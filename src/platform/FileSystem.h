@@ -84,6 +84,16 @@ public:
   virtual std::error_code close() = 0;
 };
 
+// A folder held for look-ups and renames of the names directly in it.
+// Names are single path components (raw bytes); each call behaves as the
+// FileSystem call of the same name on the joined path.
+class FolderHandle {
+public:
+  virtual ~FolderHandle() = default;
+  virtual std::error_code stat(const std::string& name, FileInfo& out) = 0;
+  virtual std::error_code rename(const std::string& from, const std::string& to) = 0;
+};
+
 enum class WriteMode {
   CreateNew,  // fails with file_exists when the path is taken
   Truncate,   // creates or empties the file
@@ -127,6 +137,13 @@ public:
   virtual std::error_code openWrite(const std::string& path, WriteMode mode,
                                     std::unique_ptr<OutputFile>& out) = 0;
 
+  // A handle on `folder` for the look-ups and renames of a batch. This one
+  // joins the paths and calls stat and rename; a file system may instead
+  // hold the folder open, so that its path is resolved once and not again
+  // for every name. Fails when the folder cannot be opened.
+  virtual std::error_code openFolderHandle(const std::string& folder,
+                                           std::unique_ptr<FolderHandle>& out);
+
   // Mount points offered by the drive list: "/" and each mounted real device.
   virtual std::vector<std::string> mountPoints() = 0;
   // The folder holding the running executable, without a trailing "/".
@@ -136,6 +153,9 @@ public:
 
   // Helpers built on the calls above.
   bool exists(const std::string& path);
+  // openFolderHandle, or where that fails the handle on joined paths, whose
+  // calls then report their own errors.
+  std::unique_ptr<FolderHandle> folderHandle(const std::string& folder);
   std::error_code readWholeFile(const std::string& path, std::string& out);
   // Writes `data` to a temporary file beside `path` and renames it over
   // `path`: readers see the old or the new content, never a mix.

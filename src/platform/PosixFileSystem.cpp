@@ -4,10 +4,12 @@
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -83,6 +85,49 @@ StoredAttrib readStored(const std::string& path) {
     stored.supported = false;
   }
   return stored;
+}
+
+// getxattrat (Linux 6.13) reads the record by a name relative to an open
+// folder; the C library has no wrapper for it yet. Every architecture but
+// alpha numbers it 464.
+#if defined(SYS_getxattrat)
+constexpr long kGetxattrat = SYS_getxattrat;
+#elif defined(__x86_64__) || defined(__aarch64__) || defined(__i386__) || defined(__arm__) || \
+    defined(__riscv) || defined(__powerpc64__) || defined(__s390x__)
+constexpr long kGetxattrat = 464;
+#else
+constexpr long kGetxattrat = -1;
+#endif
+
+struct XattrArgs {
+  std::uint64_t value;
+  std::uint32_t size;
+  std::uint32_t flags;
+};
+
+// False once the kernel (or a sandbox, which answers EPERM) refused
+// getxattrat; reads then take the whole path.
+std::atomic<bool> getxattratWorks{kGetxattrat >= 0};
+
+// The record of `name` in the folder `dirFd` (whose path is `folder`),
+// following links: one name look-up, not a walk of the whole path.
+StoredAttrib readStoredAt(int dirFd, const std::string& folder, const char* name) {
+  if (getxattratWorks.load(std::memory_order_relaxed)) {
+    StoredAttrib stored;
+    char buffer[kMaxDosAttribSize];
+    XattrArgs args{reinterpret_cast<std::uintptr_t>(buffer), sizeof buffer, 0};
+    const long size = ::syscall(kGetxattrat, dirFd, name, 0, kDosAttribName, &args, sizeof args);
+    if (size >= 0) {
+      stored.info = DosAttrib::decode(std::string_view(buffer, static_cast<std::size_t>(size)));
+      return stored;
+    }
+    if (errno != ENOSYS && errno != EPERM) {
+      stored.supported = !isXattrRefusal(errno);
+      return stored;
+    }
+    getxattratWorks.store(false, std::memory_order_relaxed);
+  }
+  return readStored(joinPath(folder, name));
 }
 
 StoredAttrib readStoredFd(int fd) {
@@ -334,6 +379,69 @@ std::string decodeMountField(const std::string& field) {
   return out;
 }
 
+// Renames `from` (relative to `fromDir`) to `to` (relative to `toDir`)
+// without ever replacing an existing file; see FileSystem::rename.
+std::error_code renameAt(int fromDir, const char* from, int toDir, const char* to) {
+  if (::renameat2(fromDir, from, toDir, to, RENAME_NOREPLACE) == 0) return {};
+  const int error = errno;
+  if (error == EEXIST) {
+    // On a case-insensitive file system a case-only rename finds its own
+    // file under the new name. Two hard links of one file are not that:
+    // a rename between them would do nothing and still succeed.
+    struct stat a{}, b{};
+    if (::fstatat(fromDir, from, &a, AT_SYMLINK_NOFOLLOW) == 0 &&
+        ::fstatat(toDir, to, &b, AT_SYMLINK_NOFOLLOW) == 0 && a.st_dev == b.st_dev &&
+        a.st_ino == b.st_ino && (S_ISDIR(a.st_mode) || a.st_nlink == 1)) {
+      if (::renameat(fromDir, from, toDir, to) != 0) return lastError();
+      return {};
+    }
+    return errorOf(EEXIST);
+  }
+  if (error != EINVAL && error != ENOSYS) return errorOf(error);
+
+  // The file system does not offer RENAME_NOREPLACE.
+  struct stat st{};
+  if (::fstatat(fromDir, from, &st, AT_SYMLINK_NOFOLLOW) != 0) return lastError();
+  if (S_ISDIR(st.st_mode)) {
+    // A folder can only ever replace an empty folder (files and non-empty
+    // folders make rename fail), so checking first loses nothing.
+    struct stat target{};
+    if (::fstatat(toDir, to, &target, AT_SYMLINK_NOFOLLOW) == 0) return errorOf(EEXIST);
+    if (::renameat(fromDir, from, toDir, to) != 0) return lastError();
+    return {};
+  }
+  // link() never replaces; it fails with EEXIST when `to` is taken.
+  if (::linkat(fromDir, from, toDir, to, 0) != 0) return lastError();
+  if (::unlinkat(fromDir, from, 0) != 0) {
+    const std::error_code ec = lastError();
+    ::unlinkat(toDir, to, 0);
+    return ec;
+  }
+  return {};
+}
+
+// A folder held open by a descriptor: look-ups and renames name only the
+// entry, so the kernel does not walk the folder's path again for each.
+class PosixFolderHandle : public FolderHandle {
+public:
+  PosixFolderHandle(int fd, std::string folder) : fd_(fd), folder_(std::move(folder)) {}
+  ~PosixFolderHandle() override { ::close(fd_); }
+
+  std::error_code stat(const std::string& name, FileInfo& out) override {
+    struct statx stx{};
+    if (statxFollowing(fd_, name.c_str(), stx) != 0) return lastError();
+    fillInfo(stx, name, readStoredAt(fd_, folder_, name.c_str()), out);
+    return {};
+  }
+  std::error_code rename(const std::string& from, const std::string& to) override {
+    return renameAt(fd_, from.c_str(), fd_, to.c_str());
+  }
+
+private:
+  int fd_;
+  std::string folder_;
+};
+
 // Calls visit(dirFd, name) for every entry of `folder` but "." and "..".
 template <class Visit>
 std::error_code forEachEntry(const std::string& folder, Visit&& visit) {
@@ -365,7 +473,7 @@ std::error_code PosixFileSystem::listFolder(const std::string& folder, std::vect
     // An entry that vanished since the folder was read is not listed.
     if (statxFollowing(dirFd, name, stx) != 0) return;
     FileInfo info;
-    fillInfo(stx, name, readStored(joinPath(folder, name)), info);
+    fillInfo(stx, name, readStoredAt(dirFd, folder, name), info);
     out.push_back(std::move(info));
   });
 }
@@ -383,40 +491,14 @@ std::error_code PosixFileSystem::stat(const std::string& path, FileInfo& out) {
 }
 
 std::error_code PosixFileSystem::rename(const std::string& from, const std::string& to) {
-  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return {};
-  const int error = errno;
-  if (error == EEXIST) {
-    // On a case-insensitive file system a case-only rename finds its own
-    // file under the new name. Two hard links of one file are not that:
-    // a rename between them would do nothing and still succeed.
-    struct stat a{}, b{};
-    if (::lstat(from.c_str(), &a) == 0 && ::lstat(to.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
-        a.st_ino == b.st_ino && (S_ISDIR(a.st_mode) || a.st_nlink == 1)) {
-      if (::rename(from.c_str(), to.c_str()) != 0) return lastError();
-      return {};
-    }
-    return errorOf(EEXIST);
-  }
-  if (error != EINVAL && error != ENOSYS) return errorOf(error);
+  return renameAt(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str());
+}
 
-  // The file system does not offer RENAME_NOREPLACE.
-  struct stat st{};
-  if (::lstat(from.c_str(), &st) != 0) return lastError();
-  if (S_ISDIR(st.st_mode)) {
-    // A folder can only ever replace an empty folder (files and non-empty
-    // folders make rename fail), so checking first loses nothing.
-    struct stat target{};
-    if (::lstat(to.c_str(), &target) == 0) return errorOf(EEXIST);
-    if (::rename(from.c_str(), to.c_str()) != 0) return lastError();
-    return {};
-  }
-  // link() never replaces; it fails with EEXIST when `to` is taken.
-  if (::link(from.c_str(), to.c_str()) != 0) return lastError();
-  if (::unlink(from.c_str()) != 0) {
-    const std::error_code ec = lastError();
-    ::unlink(to.c_str());
-    return ec;
-  }
+std::error_code PosixFileSystem::openFolderHandle(const std::string& folder,
+                                                  std::unique_ptr<FolderHandle>& out) {
+  const int fd = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return lastError();
+  out = std::make_unique<PosixFolderHandle>(fd, folder);
   return {};
 }
 

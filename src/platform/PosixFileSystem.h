@@ -24,6 +24,9 @@ public:
   std::error_code listNames(const std::string& folder, std::vector<std::string>& out) override;
   std::error_code stat(const std::string& path, FileInfo& out) override;
   std::error_code rename(const std::string& from, const std::string& to) override;
+  // Holds the folder open by a descriptor.
+  std::error_code openFolderHandle(const std::string& folder,
+                                   std::unique_ptr<FolderHandle>& out) override;
   std::error_code replace(const std::string& from, const std::string& to) override;
   std::error_code copyFile(const std::string& from, const std::string& to) override;
   std::error_code remove(const std::string& path) override;

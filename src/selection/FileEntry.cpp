@@ -12,7 +12,9 @@ FileEntry FileEntry::fromDisk(const FileInfo& info, bool checked) {
   FileEntry entry;
   entry.diskName = info.name;
   entry.size = info.size;
+  entry.created = info.created;
   entry.modified = info.modified;
+  entry.accessed = info.accessed;
   entry.attributes = info.attributes;
   entry.modifiedText = formatModified(info.modified);
   std::string name = TextCodec::toInternal(info.name);

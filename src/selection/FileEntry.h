@@ -26,7 +26,9 @@ struct FileEntry {
 
   std::string diskName;      // raw name on disk (or as stored in the archive)
   std::uint64_t size = 0;
+  FileTime created = 0;
   FileTime modified = 0;
+  FileTime accessed = 0;
   std::uint32_t attributes = 0;
 
   std::string fullName() const { return baseName + extension; }

@@ -129,6 +129,43 @@ TEST_F(PosixFileSystemTest, StatGivesLastComponentAndFollowsLinks) {
   EXPECT_FALSE(fs.exists(dir / "nothing"));
 }
 
+// The held folder answers as the calls on joined paths do, also after the
+// folder's path has moved away.
+TEST_F(PosixFileSystemTest, FolderHandleAnswersAsThePathCalls) {
+  dir.makeFolder("sub");
+  dir.writeFile("sub/" + kOmote, "abc");
+  dir.writeFile("sub/" + kSo, "x");
+  dir.writeFile("sub/.dot");
+  ASSERT_EQ(::symlink("gone", (dir / "sub/dangling").c_str()), 0);
+  if (xattrsWork()) {
+    ASSERT_FALSE(fs.setAttributes(dir / ("sub/" + kOmote), AttrSystem | AttrArchive));
+    ASSERT_FALSE(fs.setTimes(dir / ("sub/" + kOmote), TimeConvert::fromUnixSeconds(1'200'000'000), {}, {}));
+  }
+  std::unique_ptr<FolderHandle> handle;
+  ASSERT_FALSE(fs.openFolderHandle(dir / "sub", handle));
+  for (const std::string& name : {kOmote, kSo, std::string(".dot"), std::string("dangling")}) {
+    FileInfo byPath, byHandle;
+    ASSERT_FALSE(fs.stat(dir / ("sub/" + name), byPath)) << name;
+    ASSERT_FALSE(handle->stat(name, byHandle)) << name;
+    EXPECT_EQ(byHandle.name, name);
+    EXPECT_EQ(byHandle.size, byPath.size) << name;
+    EXPECT_EQ(byHandle.isFolder, byPath.isFolder) << name;
+    EXPECT_EQ(byHandle.created, byPath.created) << name;
+    EXPECT_EQ(byHandle.modified, byPath.modified) << name;
+    EXPECT_EQ(byHandle.attributes, byPath.attributes) << name;
+  }
+  FileInfo info;
+  EXPECT_EQ(handle->stat("missing", info), std::errc::no_such_file_or_directory);
+
+  EXPECT_EQ(handle->rename(kOmote, kSo), std::errc::file_exists);
+  ASSERT_FALSE(fs.rename(dir / "sub", dir / "moved"));
+  ASSERT_FALSE(handle->rename(kOmote, "renamed"));
+  EXPECT_EQ(dir.names("moved"), (std::vector<std::string>{".dot", "dangling", "renamed", kSo}));
+  EXPECT_EQ(dir.readFile("moved/renamed"), "abc");
+
+  EXPECT_EQ(fs.openFolderHandle(dir / "sub", handle), std::errc::no_such_file_or_directory);
+}
+
 TEST_F(PosixFileSystemTest, TimesRoundTripToTheSecondAndBeyond) {
   dir.writeFile("f");
   const FileTime modified = TimeConvert::fromUnixSeconds(1'000'000'000, 123'456'700);
