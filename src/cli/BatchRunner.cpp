@@ -275,7 +275,7 @@ void BatchRunner::order(Selection& selection) {
   // sorted column turns it to descending.
   if (column != SelectionList::ColumnName) list.sortByColumn(column, &progress_);
   if (options_.sortDescending) list.sortByColumn(column, &progress_);
-  selection.rows = list.rows();
+  selection.rows = list.takeRows();
 }
 
 void BatchRunner::convert(EditList& list, const Selection& selection,
@@ -392,9 +392,15 @@ int BatchRunner::runBatch(bool execute) {
 
   EditList list;
   EditListBuilder::build(selection.rows, list);
+  const bool folderMode = selection.archivePath.empty();
+  // The listing looked every file up a moment ago; the plan takes the
+  // times and attributes it found instead of looking the files up again.
+  std::vector<FileInfo> found;
+  if (folderMode) found = foundFiles(selection.rows);
+  const std::size_t listed = selection.rows.size();
+  selection.rows = std::vector<FileEntry>();
   convert(list, selection, keys);
 
-  const bool folderMode = selection.archivePath.empty();
   if (list.stageCount() > 0) {
     NameCheck::Result check =
         NameCheck::checkEditList(list, folderMode, progress_, execSettings_.greet3);
@@ -405,19 +411,19 @@ int BatchRunner::runBatch(bool execute) {
     if (!check.passed()) return printCheckErrors(list, check);
   }
 
-  // The listing looked every file up a moment ago; the plan takes the
-  // times and attributes it found instead of looking the files up again.
-  PlanList plan = folderMode ? PlanBuilder::build(list, selection.folder, foundFiles(selection.rows),
+  const int folderCount = list.folderCount;
+  PlanList plan = folderMode ? PlanBuilder::build(std::move(list), selection.folder, found,
                                                   progress_, execSettings_.greet4)
                              : PlanBuilder::build(list, PlanMode::Archive, selection.folder, *fs_,
                                                   progress_, execSettings_.greet4);
+  found = std::vector<FileInfo>();
   applyTimeAndAttributeOptions(plan);
 
   std::unique_ptr<PlanEngine> engine;
   if (folderMode) {
     auto folderEngine =
         std::make_unique<FolderPlanEngine>(*fs_, progress_, execSettings_, undoPath(), nullptr);
-    folderEngine->setListedCount(selection.rows.size());
+    folderEngine->setListedCount(listed);
     engine = std::move(folderEngine);
   } else {
     archiveState_.arcKind = archiveKind_;
@@ -434,7 +440,7 @@ int BatchRunner::runBatch(bool execute) {
     if (!clean) explainMarks(plan, runOptions);
     return clean ? ExitOk : ExitCheckFailed;
   }
-  return executePlan(*engine, plan, runOptions, list.folderCount);
+  return executePlan(*engine, plan, runOptions, folderCount);
 }
 
 // Runs a checked plan as "実行" does, without its questions: the command

@@ -1,5 +1,7 @@
 #include "execution/PlanBuilder.h"
 
+#include <type_traits>
+
 #include "execution/AttributeText.h"
 #include "platform/TimeConvert.h"
 #include "text/Cp932.h"
@@ -18,10 +20,12 @@ std::string firstChars(const std::string& text, std::size_t count) {
 
 
 // The rows of `list` in order; `lookUp(i, name, info)` describes the file
-// of row i, false when it is not found.
-template <class LookUp>
-PlanList buildRows(const EditList& list, PlanMode mode, const std::string& folder,
+// of row i, false when it is not found. A list given as an rvalue gives up
+// its names and rows.
+template <class List, class LookUp>
+PlanList buildRows(List&& list, PlanMode mode, const std::string& folder,
                    ProgressSink& progress, int greet4, LookUp&& lookUp) {
+  constexpr bool consume = !std::is_reference_v<List>;
   PlanList plan;
   plan.mode = mode;
   plan.folder = folder;
@@ -34,11 +38,16 @@ PlanList buildRows(const EditList& list, PlanMode mode, const std::string& folde
 
   plan.rows.resize(rows);
   for (std::size_t i = 0; i < rows; ++i) {
-    const EditRow& edit = list.rows[i];
+    auto& edit = list.rows[i];
     PlanRow& row = plan.rows[i];
     row.image = edit.icon;
-    row.oldName = edit.names.front();
-    row.newName = plan.renameMode ? edit.names.back() : row.oldName;
+    if constexpr (consume) {
+      row.oldName = std::move(edit.names.front());
+      row.newName = plan.renameMode && edit.names.size() > 1 ? std::move(edit.names.back()) : row.oldName;
+    } else {
+      row.oldName = edit.names.front();
+      row.newName = plan.renameMode ? edit.names.back() : row.oldName;
+    }
     if (mode == PlanMode::Archive) {
       row.modified = firstChars(edit.infoText, 19);
     } else if (edit.icon == 0) {
@@ -56,9 +65,14 @@ PlanList buildRows(const EditList& list, PlanMode mode, const std::string& folde
         row.origAttrs = row.attrs;
       }
     }
+    if constexpr (consume) edit = EditRow();
     if (showProgress) progress.step();
   }
   if (showProgress) progress.close();
+  if constexpr (consume) {
+    list.clear();
+    list.rows.shrink_to_fit();
+  }
   return plan;
 }
 
@@ -74,9 +88,9 @@ PlanList PlanBuilder::build(const EditList& list, PlanMode mode, const std::stri
                    });
 }
 
-PlanList PlanBuilder::build(const EditList& list, const std::string& folder,
+PlanList PlanBuilder::build(EditList&& list, const std::string& folder,
                             const std::vector<FileInfo>& found, ProgressSink& progress, int greet4) {
-  return buildRows(list, PlanMode::Folder, folder, progress, greet4,
+  return buildRows(std::move(list), PlanMode::Folder, folder, progress, greet4,
                    [&](std::size_t i, const std::string&, FileInfo& info) {
                      if (i >= found.size()) return false;
                      info = found[i];

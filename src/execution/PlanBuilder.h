@@ -22,8 +22,9 @@ public:
                         FileSystem& fs, ProgressSink& progress, int greet4);
   // The same for a folder plan whose files the caller has just looked up
   // itself: `found[i]` is what that look-up found for row i (its name is
-  // not used), so no file is looked up a second time.
-  static PlanList build(const EditList& list, const std::string& folder,
+  // not used), so no file is looked up a second time. The names move from
+  // the edit list into the plan; the list is left empty.
+  static PlanList build(EditList&& list, const std::string& folder,
                         const std::vector<FileInfo>& found, ProgressSink& progress, int greet4);
 
   // The folder path joined with a name (both raw disk bytes).

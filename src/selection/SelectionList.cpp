@@ -144,6 +144,12 @@ void SelectionList::clear() {
   sortState_ = 0;
 }
 
+std::vector<FileEntry> SelectionList::takeRows() {
+  std::vector<FileEntry> rows = std::move(rows_);
+  clear();
+  return rows;
+}
+
 void SelectionList::assign(std::vector<FileEntry> rows, ProgressSink* progress) {
   rows_ = std::move(rows);
   sortRows(0, progress);

@@ -56,6 +56,8 @@ public:
   // comparison of the sort.
   void assign(std::vector<FileEntry> rows, ProgressSink* progress = nullptr);
   void clear();
+  // Moves the rows out in their order; the list is left empty.
+  std::vector<FileEntry> takeRows();
 
   // "編集 >>" is enabled exactly when this holds.
   bool anyChecked() const;
