@@ -84,19 +84,20 @@ std::string PlanTable::renderTsv() const {
 std::string PlanTable::renderTable() const {
   static const std::array<std::string, 3> kCaptions = {"変換前ﾌｧｲﾙ名", "変換後ﾌｧｲﾙ名",
                                                        "状態"};
-  std::vector<std::array<std::string, 3>> cells;
-  cells.reserve(rows_.size());
+  // Two passes over the rows, the fields made anew in each, so that a
+  // table of a million rows is not held a second time as its cells.
+  auto cellsOf = [](const Row& row) -> std::array<std::string, 3> {
+    return {displayField(row.oldName), displayField(row.newName), displayField(row.status)};
+  };
   std::array<std::size_t, 3> widths{};
   for (std::size_t c = 0; c < 3; ++c) widths[c] = displayWidth(kCaptions[c]);
   for (const Row& row : rows_) {
-    cells.push_back({displayField(row.oldName), displayField(row.newName),
-                     displayField(row.status)});
-    for (std::size_t c = 0; c < 3; ++c) {
-      widths[c] = std::max(widths[c], displayWidth(cells.back()[c]));
-    }
+    const auto cells = cellsOf(row);
+    for (std::size_t c = 0; c < 3; ++c) widths[c] = std::max(widths[c], displayWidth(cells[c]));
   }
 
   std::string out;
+  out.reserve((rows_.size() + 2) * (widths[0] + widths[1] + widths[2] + 5));
   auto line = [&](const std::array<std::string, 3>& fields) {
     appendPadded(out, fields[0], widths[0]);
     out += "  ";
@@ -108,7 +109,7 @@ std::string PlanTable::renderTable() const {
   line(kCaptions);
   line({std::string(widths[0], '-'), std::string(widths[1], '-'),
         std::string(widths[2], '-')});
-  for (const auto& fields : cells) line(fields);
+  for (const Row& row : rows_) line(cellsOf(row));
   return out;
 }
 

@@ -104,19 +104,21 @@ bool FolderPlanCheck::checkCopy(PlanList& plan, RunOptions& options, const std::
 bool FolderPlanCheck::checkInPlace(PlanList& plan, const RunOptions& options) {
   const std::size_t rows = plan.rows.size();
   const bool force = options.force;
-  std::vector<std::string> entries;
-  const bool listed = listEntries(fs_, plan.folder, entries);
-
+  bool listed = false;
   // The names of the folder outside the batch: every entry that is not
-  // byte for byte the old name of a row.
-  std::unordered_set<std::string> oldDisk;
-  oldDisk.reserve(rows);
-  for (const auto& row : plan.rows) oldDisk.insert(TextCodec::toDisk(row.oldName));
+  // byte for byte the old name of a row. The listing and the old names are
+  // let go as soon as these are known, before the keys below are made.
   std::unordered_set<std::string> outside;
-  outside.reserve(entries.size());
-  for (const std::string& entry : entries) {
-    if (!oldDisk.count(entry)) outside.insert(CaseMap::foldKey(TextCodec::toInternal(entry)));
-    step();
+  {
+    std::vector<std::string> entries;
+    listed = listEntries(fs_, plan.folder, entries);
+    std::unordered_set<std::string> oldDisk;
+    oldDisk.reserve(rows);
+    for (const auto& row : plan.rows) oldDisk.insert(TextCodec::toDisk(row.oldName));
+    for (const std::string& entry : entries) {
+      if (!oldDisk.count(entry)) outside.insert(CaseMap::foldKey(TextCodec::toInternal(entry)));
+      step();
+    }
   }
 
   bool passed = listed;
