@@ -395,8 +395,12 @@ int BatchRunner::runBatch(bool execute) {
   const bool folderMode = selection.archivePath.empty();
   // The listing looked every file up a moment ago; the plan takes the
   // times and attributes it found instead of looking the files up again.
+  // A plan that is only shown, without time or attribute options, shows
+  // names and marks alone: its rows are built without the texts.
+  const bool timesUsed = execute || options_.created || options_.modified || options_.accessed ||
+                         options_.attributes;
   std::vector<FileInfo> found;
-  if (folderMode) found = foundFiles(selection.rows);
+  if (folderMode && timesUsed) found = foundFiles(selection.rows);
   const std::size_t listed = selection.rows.size();
   selection.rows = std::vector<FileEntry>();
   convert(list, selection, keys);

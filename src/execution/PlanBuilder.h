@@ -22,8 +22,9 @@ public:
                         FileSystem& fs, ProgressSink& progress, int greet4);
   // The same for a folder plan whose files the caller has just looked up
   // itself: `found[i]` is what that look-up found for row i (its name is
-  // not used), so no file is looked up a second time. The names move from
-  // the edit list into the plan; the list is left empty.
+  // not used), so no file is looked up a second time; rows beyond `found`
+  // keep empty texts. The names move from the edit list into the plan; the
+  // list is left empty.
   static PlanList build(EditList&& list, const std::string& folder,
                         const std::vector<FileInfo>& found, ProgressSink& progress, int greet4);
 
