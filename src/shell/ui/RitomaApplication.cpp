@@ -6,8 +6,9 @@
 namespace ritoma {
 
 RitomaApplication::RitomaApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  // No display name: the platform would append it to every window title,
+  // and the titles are the captions as they stand.
   setApplicationName(QStringLiteral("Ritoma"));
-  setApplicationDisplayName(QStringLiteral("Ritoma"));
   setApplicationVersion(QStringLiteral(RITOMA_VERSION));
 }
 
