@@ -51,6 +51,11 @@ std::string HandOff::makeAbsolute(std::string_view path, std::string_view workin
   }
   joined += path;
 
+  // A path that ends in "/", "/." or "/.." names a folder: its folder part
+  // must be the folder itself, so the result keeps a final "/".
+  const std::string_view whole = joined;
+  const bool namesFolder = whole.ends_with('/') || whole.ends_with("/.") || whole.ends_with("/..");
+
   std::vector<std::string_view> parts;
   std::string_view rest = joined;
   while (!rest.empty()) {
@@ -69,7 +74,8 @@ std::string HandOff::makeAbsolute(std::string_view path, std::string_view workin
     result += '/';
     result += part;
   }
-  return result.empty() ? std::string("/") : result;
+  if (result.empty() || namesFolder) result += '/';
+  return result;
 }
 
 std::string HandOff::encode(const Frame& frame) {

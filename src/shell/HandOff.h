@@ -50,7 +50,8 @@ public:
 
   // `expand` of this platform: there are no short names, so a path is only
   // made absolute against `workingFolder`, with "." and ".." components and
-  // repeated "/" resolved by name.
+  // repeated "/" resolved by name. A path ending in "/", "/." or "/.." names
+  // a folder and keeps one final "/", so its folder part is that folder.
   static std::string makeAbsolute(std::string_view path, std::string_view workingFolder);
 
   static std::string encode(const Frame& frame);

@@ -121,6 +121,27 @@ TEST_F(Batch, KeepOrderFollowsTheArgumentsAndRefusesSeveralFolders) {
   EXPECT_NE(other.err.find("several folders"), std::string::npos) << other.err;
 }
 
+// One path that names a folder, in any of the forms shell completion and
+// typing give, selects that folder's files (and not the folder as a row).
+TEST_F(Batch, FolderPathInEveryFormSelectsItsFiles) {
+  dir.writeFile("work/表.txt", "");
+  dir.makeFolder("work/ソ");
+  const struct {
+    const char* name;
+    std::string path;
+  } cases[] = {
+      {"final slash", work() + "/"},
+      {"doubled final slash", work() + "//"},
+      {"final dot", work() + "/."},
+      {"subfolder and two dots", work() + "/ソ/.."},
+  };
+  for (const auto& c : cases) {
+    ProgramRun r = cli({"plan", "--tsv", "-t", "x", c.path});
+    EXPECT_EQ(r.status, 0) << c.name << ": " << r.err;
+    EXPECT_EQ(r.out, "表.txt\tx.txt\tok\n") << c.name;
+  }
+}
+
 TEST_F(Batch, DefaultFolderSelectionLeavesHiddenFilesOut) {
   dir.writeFile("work/.hidden", "");
   dir.writeFile("work/表.txt", "");

@@ -41,7 +41,16 @@ TEST(HandOff, MakesPathsAbsoluteAgainstTheWorkingFolder) {
       {"/etc//passwd", "/etc/passwd"},
       {"../../../..", "/"},
       {"表/ソ.txt", "/home/u/表/ソ.txt"},
-      {"", "/home/u"},
+      {"", "/home/u/"},
+      // A folder named by its form keeps one final "/".
+      {"Pictures/", "/home/u/Pictures/"},
+      {"/srv/表//", "/srv/表/"},
+      {"Pictures/.", "/home/u/Pictures/"},
+      {".", "/home/u/"},
+      {"Pictures/..", "/home/u/"},
+      {"..", "/home/"},
+      {"/", "/"},
+      {"Pictures/.hidden", "/home/u/Pictures/.hidden"},
   };
   for (const auto& c : cases) EXPECT_EQ(HandOff::makeAbsolute(c.path, "/home/u"), c.expected) << c.path;
 }

@@ -19,6 +19,7 @@
 
 #include "platform/PosixFileSystem.h"
 #include "selection/ui/SelectionPageWidget.h"
+#include "shell/HandOff.h"
 #include "shell/IniFile.h"
 #include "shell/ui/GreetProgress.h"
 #include "shell/ui/HelpViewer.h"
@@ -102,6 +103,7 @@ private slots:
   void stageColumnsAreRedoneSavedAndReplaced();
   void archiveOpenDisablesAttributesUntilAStageIsSaved();
   void openPathsChecksTheNamedRows();
+  void typedPathsOpenTheFolderTheyName();
   void droppedFilesAreOpened();
   void closingAsksOnlyWithMsgExit();
   void layoutIsSavedAndRestored();
@@ -396,6 +398,45 @@ void FormMainTest::openPathsChecksTheNamedRows() {
   form->openPaths({other / "sub"});
   QCOMPARE(form->currentFolderText(), QString::fromStdString(other.path()));
   QVERIFY(form->checkedNames().isEmpty());
+}
+
+// A path from the command line or a hand-off, as typed, made absolute the way
+// a start does it, on real folders.
+void FormMainTest::typedPathsOpenTheFolderTheyName() {
+  Fixture f;
+  TempDir work;
+  work.makeFolder("sub");
+  work.writeFile("sub/表.txt", "x");
+  work.writeFile("sub/ソb.TXT", "x");
+  work.writeFile("c.txt", "x");
+  auto form = f.make();
+  form->show();
+  QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+  const QString top = QString::fromStdString(work.path());
+  const QString sub = QString::fromStdString(work / "sub");
+
+  struct Case {
+    const char* name;
+    std::string typed;
+    QString folder;
+    QStringList checked;
+  } const cases[] = {
+      {"folder with a final slash", "sub/", sub, {}},
+      {"absolute folder with doubled slashes", work / "sub//", sub, {}},
+      {"folder followed by a dot", "sub/.", sub, {}},
+      {"the working folder as a dot", ".", top, {}},
+      {"parent named by two dots", "sub/..", top, {}},
+      {"folder without a final slash is a row of its parent", "sub", top, {}},
+      {"file of the folder", "sub/表.txt", sub, {QStringLiteral("表.txt")}},
+      {"file named in another letter case", "sub/ソB.txt", sub, {QStringLiteral("ソb.TXT")}},
+  };
+  for (const Case& c : cases) {
+    form->showPage(TFormMain::PageEdit);
+    form->openPaths({HandOff::makeAbsolute(c.typed, work.path())});
+    QVERIFY2(form->currentFolderText() == c.folder, c.name);
+    QVERIFY2(form->checkedNames() == c.checked, c.name);
+    QVERIFY2(form->windowTitle() == QStringLiteral("Ritoma - 選択"), c.name);
+  }
 }
 
 void FormMainTest::droppedFilesAreOpened() {
