@@ -9,9 +9,10 @@
 
 namespace ritoma {
 
-// One instance per user: a local socket named after "RitomaMutex" and the
-// user id is both the lock and the endpoint a later start hands its paths to
-// (frame layout in shell/HandOff.h).
+// One instance per user and display: a local socket "RitomaMutex-<display>"
+// in the user's private runtime folder (RuntimeFolder) is both the lock and
+// the endpoint a later start hands its paths to (frame layout in
+// shell/HandOff.h).
 class SingleInstance : public QObject {
   Q_OBJECT
 public:
@@ -21,15 +22,25 @@ public:
 
   explicit SingleInstance(QObject* parent = nullptr);
 
+  // The socket's path for this process's environment; empty when the user
+  // has no private runtime folder (then there is no single instance).
   static QString serverName();
+  // The socket's path in `folder` for a display: $WAYLAND_DISPLAY when set,
+  // else $DISPLAY without its screen number; "/" in it becomes "_".
+  static QString serverName(const std::string& folder, const std::string& waylandDisplay,
+                            const std::string& x11Display);
 
   // Sends `paths` (disk bytes) to a running instance and waits until it has
   // handled them. False when no instance answers.
   static bool handOff(const std::vector<std::string>& paths, int timeoutMs = 30000);
 
-  // Publishes this instance. A socket left behind by an instance that died
-  // is replaced. False when another instance listens already.
-  bool listen(Handler handler);
+  // Publishes this instance: from here on a later start connects and waits
+  // instead of starting another instance. A socket left behind by an
+  // instance that died is replaced. False when another instance listens
+  // already or there is no private folder for the socket.
+  bool listen();
+  // Handles the messages that arrived since listen() and all later ones.
+  void serve(Handler handler);
 
 private:
   void accept();

@@ -48,14 +48,18 @@ int main(int argc, char* argv[]) {
   std::vector<std::string> paths;
   for (int i = 1; i < argc; ++i) paths.push_back(ritoma::HandOff::makeAbsolute(argv[i], workingFolder));
   if (ritoma::SingleInstance::handOff(paths)) return 1;
+  // Published before the window lists its first folder, which may take long:
+  // a start meanwhile waits for this instance instead of becoming another.
+  // Losing the race to a start that listened first means handing over too.
+  ritoma::SingleInstance instance;
+  if (!instance.listen() && ritoma::SingleInstance::handOff(paths)) return 1;
 
   ritoma::PosixFileSystem fs;
   ritoma::TFormMain form(fs, ritoma::Places::forThisProgram(fs).settingsFile());
 
   const QString stateFile = qEnvironmentVariable("RITOMA_STATE_FILE");
   int raised = 0;
-  ritoma::SingleInstance instance;
-  instance.listen([&](bool marked, const std::vector<std::string>& received) {
+  instance.serve([&](bool marked, const std::vector<std::string>& received) {
     ++raised;
     form.receiveHandOff(marked, received);
     if (!stateFile.isEmpty()) writeState(stateFile, form, raised);
