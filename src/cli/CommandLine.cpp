@@ -5,6 +5,8 @@
 #include <string_view>
 
 #include "cli/UsageError.h"
+#include "execution/RunOptions.h"
+#include "text/TextCodec.h"
 
 namespace ritoma {
 
@@ -281,7 +283,8 @@ void handleArchive(State& state, const std::string&) { state.options.archive = t
 
 void handleForceTemp(State& state, const std::string& value) {
   if (value.empty()) fail(state.optionName + " needs a non-empty marker");
-  if (value.find('/') != std::string::npos) fail("the marker must not contain '/'");
+  const std::string error = RunOptions::markerError(TextCodec::fromUtf8(value));
+  if (!error.empty()) fail(state.optionName + ": " + error);
   state.options.forceMarker = value;
 }
 

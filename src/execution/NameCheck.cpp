@@ -52,6 +52,12 @@ std::string unusableText(const std::string& name, bool folderMode) {
 
 }  // namespace
 
+std::string NameCheck::nameError(const std::string& name, bool folderMode) {
+  std::string text = forbiddenText(name, folderMode);
+  if (!text.empty()) text += TextCodec::fromUtf8("は使用禁止文字です。");
+  return text + unusableText(name, folderMode);
+}
+
 std::string NameCheck::Result::caption() const {
   return TextCodec::fromUtf8("ﾁｪｯｸ … ｴﾗｰ") + std::to_string(errorCount) + TextCodec::fromUtf8("件");
 }

@@ -36,6 +36,10 @@ public:
   static Result check(const std::vector<std::string>& newNames, bool folderMode,
                       ProgressSink& progress, int greet3);
 
+  // The verdict of the check on one name, without duplicates: the error
+  // text (code page 932), empty when the name passes.
+  static std::string nameError(const std::string& name, bool folderMode);
+
   // Runs the check on the edit list's last stage (rename mode only) and
   // sets or removes its error column. The refusal leaves the list unchanged.
   static Result checkEditList(EditList& list, bool folderMode, ProgressSink& progress, int greet3);

@@ -2,9 +2,18 @@
 
 #include <algorithm>
 
+#include "execution/NameCheck.h"
 #include "text/CaseMap.h"
+#include "text/TextCodec.h"
 
 namespace ritoma {
+
+std::string RunOptions::markerError(const std::string& marker) {
+  const std::string reason = NameCheck::nameError(marker, true);
+  if (reason.empty()) return {};
+  return "強制変更のマーカー「" + TextCodec::toDisplayUtf8(marker) + "」は使用できません\n" +
+         TextCodec::toDisplayUtf8(reason);
+}
 
 void RunOptions::addToHistory(const std::string& entry) {
   std::erase_if(copyHistory, [&](const std::string& e) { return CaseMap::equalIgnoreCase(e, entry); });

@@ -19,6 +19,12 @@ struct RunOptions {
   bool dummy = false;          // write dummy files instead of copies
   bool ignoreErrors = false;   // "ｴﾗｰ無視": run the unmarked rows of a failed copy check
 
+  // Why `marker` cannot start temporary names, as a message (UTF-8); empty
+  // when it can. A marker must itself pass the rename check as a name on
+  // disk: no "/" (so no temporary name leaves the folder), no NUL, not "."
+  // or "..", nothing the check forbids.
+  static std::string markerError(const std::string& marker);
+
   // Puts `entry` at the top of the copy folder history; an entry equal
   // without regard to case moves there; at most MaxHistory entries.
   void addToHistory(const std::string& entry);

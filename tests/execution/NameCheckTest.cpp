@@ -1,4 +1,5 @@
 #include "execution/NameCheck.h"
+#include "execution/RunOptions.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,7 @@ TEST_P(NameCheckForbidden, ErrorText) {
   ASSERT_TRUE(result.refusal.empty());
   EXPECT_EQ(result.errors.at(0), c.error);
   EXPECT_EQ(result.errorCount, c.error.empty() ? 0 : 1);
+  EXPECT_EQ(NameCheck::nameError(c.name, c.folderMode), c.error);
 }
 
 const std::string kForbidden = TextCodec::fromUtf8("は使用禁止文字です。");
@@ -92,6 +94,39 @@ TEST(NameCheck, RefusesWhatTheUndoFileCannotRecord) {
   const auto result = NameCheck::checkEditList(list, false, progress, 0);
   EXPECT_FALSE(result.refusal.empty());
   EXPECT_FALSE(list.hasErrorColumn());
+}
+
+// The force-change marker starts every temporary name, so it must itself be
+// a name the check lets through on disk; the front ends share this verdict.
+TEST(NameCheck, ForceMarkerMustPassAsANameOnDisk) {
+  const struct {
+    const char* label;
+    std::string marker;  // code page 932
+    const char* reason;  // part of the message, "" = accepted
+  } cases[] = {
+      {"default", "@", ""},
+      {"trail byte 0x5C", cp("表ソ"), ""},
+      {"leading dot and more", ".~", ""},
+      {"parent folder", "../", "/ は使用禁止文字です。"},
+      {"slash alone", "/", "/ は使用禁止文字です。"},
+      {"two dots", "..", "ﾌｧｲﾙ名として使用できません。"},
+      {"one dot", ".", "ﾌｧｲﾙ名として使用できません。"},
+      {"empty", "", "ﾌｧｲﾙ名が空です。"},
+      {"NUL inside", std::string("a\0b", 3), "ﾌｧｲﾙ名に使用できない文字があります。"},
+      {"backslash", "a\\", "\\ は使用禁止文字です。"},
+      {"question mark", "?", "? は使用禁止文字です。"},
+      {"cut double byte", "\x95", "ﾌｧｲﾙ名に使用できない文字があります。"},
+      {"longer than a name", std::string(256, '@'), "ﾌｧｲﾙ名が長すぎます。"},
+  };
+  for (const auto& c : cases) {
+    const std::string error = RunOptions::markerError(c.marker);
+    if (*c.reason == '\0') {
+      EXPECT_EQ(error, "") << c.label;
+      continue;
+    }
+    EXPECT_NE(error.find("強制変更のマーカー"), std::string::npos) << c.label << ": " << error;
+    EXPECT_NE(error.find(c.reason), std::string::npos) << c.label << ": " << error;
+  }
 }
 
 }  // namespace

@@ -285,6 +285,15 @@ bool TAttributePage::runCheck(bool automatic) {
     return false;
   }
   RunOptions options = currentOptions();
+  if (options.force) {
+    // A marker the rename check would refuse as a name could move the files
+    // out of their folder for the length of the run.
+    if (const std::string error = RunOptions::markerError(options.marker); !error.empty()) {
+      interaction_.tell(MessageKind::Error, error, ExecutionFlow::Caption);
+      button4Check_->setText(Pending);
+      return false;
+    }
+  }
   const CheckResult result = checker->check(plan_, options, automatic);
   applyCheckedOptions(options);
   button4Check_->setText(result.pending ? Pending : QString());
@@ -515,7 +524,10 @@ void TAttributePage::keyPressEvent(QKeyEvent* event) {
 void TAttributePage::loadSettings(const IniFile& ini) {
   // The boxes are set without their click reactions.
   checkBoxForce_->setChecked(ini.readBool("Rename", "Force", false));
-  editForce_->setText(display(ini.readString("Rename", "Header", "@")));
+  // A marker the check would refuse falls back to the default.
+  std::string marker = ini.readString("Rename", "Header", RunOptions().marker);
+  if (!RunOptions::markerError(marker).empty()) marker = RunOptions().marker;
+  editForce_->setText(display(marker));
   checkBoxCopy_->setChecked(ini.readBool("Rename", "Copy", false));
   checkBoxDummy_->setChecked(ini.readBool("Rename", "Dummy", false));
   history_.clear();

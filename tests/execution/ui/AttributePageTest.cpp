@@ -229,6 +229,7 @@ private slots:
   void dummyRunSaysSoAndChangesNothing();
   void copyFolderBrowserRunsTheCheck();
   void settingsRoundTrip();
+  void forceMarkerIsRefusedAsTheCommandLineRefusesIt();
   void doubleClickSelectsAllRows();
 };
 
@@ -667,6 +668,70 @@ void AttributePageTest::settingsRoundTrip() {
   QCOMPARE(back.readString("Rename", "PATH-0"), cp("/tmp/表"));
   QVERIFY(back.readBool("Rename", "Force", false));
   QVERIFY(!back.readBool("Rename", "Copy", true));
+}
+
+void AttributePageTest::forceMarkerIsRefusedAsTheCommandLineRefusesIt() {
+  TempDir dir;
+  dir.makeFolder("work");
+  dir.writeFile("work/a", "A");
+  dir.writeFile("work/ソ", "S");
+  PosixFileSystem fs;
+  Harness h(fs, dir / "Ritoma.und");
+  fillEdit(h.edit, {{"a", "ソ"}, {"ソ", "a"}});
+  QVERIFY(h.enter(dir / "work"));
+  h.find<QCheckBox>("CheckBoxForce")->click();
+  QVERIFY(h.exec()->isEnabled());
+  auto* edit = h.find<QLineEdit>("EditForce");
+
+  const struct {
+    const char* name;
+    QString marker;
+    QString reason;
+  } refused[] = {
+      {"into the parent folder", QStringLiteral("../"), QStringLiteral("/ は使用禁止文字です。")},
+      {"two dots", QStringLiteral(".."), QStringLiteral("ﾌｧｲﾙ名として使用できません。")},
+      {"empty", QString(), QStringLiteral("ﾌｧｲﾙ名が空です。")},
+      {"NUL", QStringLiteral("a") + QChar(0) + QStringLiteral("b"), QStringLiteral("ﾌｧｲﾙ名に使用できない文字があります。")},
+      {"forbidden character", QStringLiteral("@*"), QStringLiteral("* は使用禁止文字です。")},
+  };
+  for (const auto& c : refused) {
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    if (c.marker.contains(QChar(0)))
+      edit->setText(c.marker);
+    else
+      QTest::keyClicks(edit, c.marker);
+    QVERIFY2(!h.exec()->isEnabled(), c.name);
+    h.messages.clear();
+    QTest::mouseClick(h.check(), Qt::LeftButton);
+    QVERIFY2(h.messages.size() == 1, c.name);
+    QVERIFY2(h.messages[0].text.startsWith(QStringLiteral("強制変更のマーカー「")), c.name);
+    QVERIFY2(h.messages[0].text.endsWith(c.reason), c.name);
+    QVERIFY2(!h.exec()->isEnabled(), c.name);
+    QVERIFY2(h.check()->text() == QStringLiteral("？"), c.name);
+  }
+  QCOMPARE(dir.names(), (std::vector<std::string>{"work"}));
+
+  // A marker the check accepts runs the swap through temporary names.
+  edit->setText(QStringLiteral("表"));
+  h.messages.clear();
+  QTest::mouseClick(h.check(), Qt::LeftButton);
+  QVERIFY(h.messages.empty());
+  QVERIFY(h.exec()->isEnabled());
+  h.answers = {Answer::Ok};
+  QTest::mouseClick(h.exec(), Qt::LeftButton);
+  QCOMPARE(dir.readFile("work/a"), std::string("S"));
+  QCOMPARE(dir.readFile("work/ソ"), std::string("A"));
+  QCOMPARE(dir.names("work"), (std::vector<std::string>{"a", "ソ"}));
+
+  // From the settings file a refused marker gives way to the default.
+  const std::string ini = dir / "Ritoma.ini";
+  for (const auto& [stored, shown] : {std::pair{"../", "@"}, {"..", "@"}, {"a/b", "@"}, {"表@", "表@"}}) {
+    dir.writeFile("Ritoma.ini", std::string("[Rename]\nHeader=") + stored + "\n");
+    IniFile file(fs, ini);
+    h.page->loadSettings(file);
+    QVERIFY2(edit->text() == QString::fromUtf8(shown), stored);
+  }
 }
 
 void AttributePageTest::doubleClickSelectsAllRows() {
