@@ -29,7 +29,7 @@ public:
   // Entries 0 … Count − 1; a missing key reads as an empty text.
   void load(const IniFile& ini) {
     entries.clear();
-    const int count = ini.readInteger(section_, "Count", 0);
+    const int count = ini.readListCount(section_, "Count");
     for (int i = 0; i < count; ++i) {
       Entry entry;
       for (const Field& field : fields_) entry.*field.member = ini.readString(section_, IniFile::numberedKey(field.prefix, i));

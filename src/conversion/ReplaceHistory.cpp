@@ -8,7 +8,7 @@ constexpr const char* kSection = "RepText";
 
 void loadList(const IniFile& ini, const char* countKey, const char* prefix, TextHistory& history) {
   history.entries.clear();
-  const int count = ini.readInteger(kSection, countKey, 0);
+  const int count = ini.readListCount(kSection, countKey);
   for (int i = 0; i < count; ++i) history.entries.push_back(ini.readString(kSection, IniFile::indexedKey(prefix, i)));
 }
 

@@ -1,5 +1,6 @@
 #include "shell/IniFile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 
@@ -208,6 +209,17 @@ bool IniFile::sectionExists(std::string_view section) const {
 
 bool IniFile::valueExists(std::string_view section, std::string_view key) const {
   return findKey(section, key) != lines_.size();
+}
+
+int IniFile::readListCount(std::string_view section, std::string_view key) const {
+  const int count = readInteger(section, key, 0);
+  if (count <= 0) return 0;
+  const std::size_t header = findSection(fold(section));
+  const std::size_t end = sectionEnd(header);
+  std::size_t keys = 0;
+  for (std::size_t i = header + 1; i < end; ++i)
+    if (lines_[i].kind == Line::Kind::Key) ++keys;
+  return static_cast<int>(std::min(static_cast<std::size_t>(count), keys));
 }
 
 std::vector<std::string> IniFile::readSectionKeys(std::string_view section) const {

@@ -51,6 +51,10 @@ public:
   bool sectionExists(std::string_view section) const;
   bool valueExists(std::string_view section, std::string_view key) const;
   std::vector<std::string> readSectionKeys(std::string_view section) const;
+  // The length of a numbered list kept in `section` under `key` ("Count"):
+  // the integer, but never more than the keys the section holds, so that a
+  // damaged count cannot make a reader build millions of empty entries.
+  int readListCount(std::string_view section, std::string_view key) const;
 
   // Throw IniWriteError when the file cannot be written (its folder is not
   // writable, or the file is read-only); the file and what this object

@@ -48,6 +48,14 @@ TEST_F(RegisteredListTest, LoadsEntriesInIndexOrderWithMissingKeysEmpty) {
   EXPECT_EQ(list.entries, (std::vector<RegisteredMacro>{{"a", "", ""}, {"", "", ""}}));
 }
 
+TEST_F(RegisteredListTest, DamagedCountLoadsOnlyWhatTheSectionCanHold) {
+  dir.writeFile("Ritoma.ini", "[Macro]\nCount=2000000000\nC-000=\xe3\x82\xbd\nF-000=/n\n");
+  RegisteredMacroList list;
+  list.load(IniFile(fs, iniPath()));
+  ASSERT_EQ(list.entries.size(), 3u);
+  EXPECT_EQ(list.entries[0], (RegisteredMacro{J("ソ"), "/n", ""}));
+}
+
 TEST_F(RegisteredListTest, DragMovesEntryAndRewritesKeysOnly) {
   struct Case {
     const char* name;

@@ -147,7 +147,7 @@ TEST_F(Execution, ReadOnlyFileKeepsReadOnlyWhenItsTimesChange) {
   change.all = {true, true, true};
   ASSERT_TRUE(plan.applyTimeChange(change, {}));
   EXPECT_FALSE(run(plan).failed);
-  const EntryState& file = state().at("表");
+  const EntryState file = state().at("表");
   EXPECT_EQ(file.attributes, AttrReadOnly);
   EXPECT_EQ(TimeConvert::toText(file.created), change.text);
   EXPECT_EQ(TimeConvert::toText(file.accessed), change.text);

@@ -212,6 +212,27 @@ TEST_F(IniFileTest, ErasesKeysAndEveryCopyOfASection) {
   EXPECT_FALSE(IniFile(fs, iniPath()).valueExists("Window", "Extra"));
 }
 
+TEST_F(IniFileTest, ListCountNeverExceedsTheKeysOfItsSection) {
+  struct Row {
+    const char* name;
+    const char* file;
+    int expected;
+  };
+  const Row rows[] = {
+      {"count within the keys", "[L]\nCount=2\nA-0=x\nA-1=y\n", 2},
+      {"count with missing entries", "[L]\nCount=3\nA-0=x\nA-2=\xe8\xa1\xa8\n", 3},
+      {"damaged count", "[L]\nCount=2000000000\nA-0=x\n[M]\nB=1\nC=2\n", 2},
+      {"negative count", "[L]\nCount=-5\nA-0=x\n", 0},
+      {"count not a number", "[L]\nCount=many\nA-0=x\n", 0},
+      {"no count", "[L]\nA-0=x\n", 0},
+      {"no section", "[M]\nCount=4\n", 0},
+  };
+  for (const auto& row : rows) {
+    dir.writeFile("Ritoma.ini", row.file);
+    EXPECT_EQ(IniFile(fs, iniPath()).readListCount("l", "COUNT"), row.expected) << row.name;
+  }
+}
+
 TEST_F(IniFileTest, NumberedKeys) {
   struct Row {
     const char* prefix;

@@ -531,7 +531,7 @@ void TAttributePage::loadSettings(const IniFile& ini) {
   checkBoxCopy_->setChecked(ini.readBool("Rename", "Copy", false));
   checkBoxDummy_->setChecked(ini.readBool("Rename", "Dummy", false));
   history_.clear();
-  const int count = ini.readInteger("Rename", "PathCount", 0);
+  const int count = ini.readListCount("Rename", "PathCount");
   for (int i = 0; i < count; ++i) {
     const std::string entry = ini.readString("Rename", IniFile::indexedKey("PATH-", i));
     if (!entry.empty() && static_cast<int>(history_.size()) < RunOptions::MaxHistory) history_.push_back(entry);

@@ -269,7 +269,7 @@ void SelectionPageWidget::nodeDoubleClicked(QTreeWidgetItem* item) {
 void SelectionPageWidget::loadFilterSettings(const IniFile& ini) {
   attributes_ = static_cast<std::uint32_t>(ini.readInteger("Filter", "Attr", static_cast<int>(DefaultFilterAttributes)));
   std::vector<FilterEntry> entries;
-  const int count = ini.readInteger("Filter", "Count", 0);
+  const int count = ini.readListCount("Filter", "Count");
   for (int i = 0; i < count; ++i) {
     if (!ini.readBool("Filter", IniFile::numberedKey("C-", i), true)) continue;
     entries.push_back(
