@@ -76,12 +76,15 @@ std::string attributeText(std::uint32_t attributes) {
 
 }  // namespace
 
+// 0xFF separates path components wherever it is stored, in a name as in the
+// directory: the rewrite splits a new name the same way, so a listed name
+// written back lists the same again.
 std::string LzhHeader::listedName() const {
-  if (directory.empty()) return name;
   std::string path = directory;
+  if (!path.empty() && path.back() != '\xFF' && path.back() != '/') path += '/';
+  path += name;
   std::replace(path.begin(), path.end(), '\xFF', '/');
-  if (path.back() != '/') path += '/';
-  return path + name;
+  return path;
 }
 
 ArcInfo LzhHeader::info(std::uint32_t index) const {

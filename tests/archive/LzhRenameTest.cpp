@@ -182,6 +182,18 @@ TEST_F(LzhRename, DropsAPrefixButRefusesBytesAfterTheEndMarker) {
   EXPECT_FALSE(fs.exists(failed));  // the incomplete output is removed
 }
 
+TEST_F(LzhRename, ByteFFInAStoredNameIsListedAndRenamedAsASeparator) {
+  const std::string original = test::readBytes(fixturePath("level2.lzh"));
+  const LzhHeader h = headersOf(fs, fixturePath("level2.lzh"))[0];
+  const std::string archive = LzhRewriter::buildLevel2(h, "\xFF\\a.txt", kHyo + "\xFF") +
+                              original.substr(h.dataOffset, h.dataSize) + std::string(1, '\0');
+  dir.writeFile("ff.lzh", archive);
+  const std::string listed = kHyo + "//\\a.txt";
+  ASSERT_EQ(test::names(test::listOrFail(fs, ArcLzh, dir / "ff.lzh")), std::vector<std::string>{listed});
+  const std::string out = rename(archive, {{listed, listed + "X"}});
+  EXPECT_EQ(test::names(test::listOrFail(fs, ArcLzh, out)), std::vector<std::string>{kHyo + "///a.txtX"});
+}
+
 TEST_F(LzhRename, LaterRowWinsAndNamesMatchWithoutCase) {
   const std::string out = rename(test::readBytes(fixturePath("level2.lzh")),
                                  {{"PLAIN.TXT", "first.txt"}, {"Plain.Txt", "second.txt"},
