@@ -54,6 +54,7 @@ public:
     bytes_.reset();
     return {};
   }
+  std::error_code sync() override { return bytes_ ? std::error_code() : refused(); }
 
 private:
   std::shared_ptr<std::string> bytes_;
@@ -116,6 +117,8 @@ std::error_code MemoryFileSystem::remove(const std::string& path) {
 }
 
 std::error_code MemoryFileSystem::makeFolder(const std::string&) { return refused(); }
+
+std::error_code MemoryFileSystem::syncFolder(const std::string&) { return {}; }
 
 std::error_code MemoryFileSystem::setTimes(const std::string&, std::optional<FileTime>,
                                            std::optional<FileTime>, std::optional<FileTime>) {

@@ -9,7 +9,8 @@ bool ArcBackup::noteTimes(const std::string& archivePath) {
   return true;
 }
 
-bool ArcBackup::ArcMakeBackup(const std::string& archivePath) {
+bool ArcBackup::ArcMakeBackup(const std::string& archivePath,
+                              const std::function<bool(const std::string&)>& announce) {
   backupPath_.clear();
   firstBackup_ = false;
   if (notedPath_ != archivePath && !noteTimes(archivePath)) return false;
@@ -22,6 +23,7 @@ bool ArcBackup::ArcMakeBackup(const std::string& archivePath) {
   for (unsigned n = 0;; ++n) {
     const std::string candidate = base + (n == 0 ? "_BAK" : "_BK" + std::to_string(n)) + ext;
     if (fs_.exists(candidate)) continue;
+    if (announce && !announce(candidate)) return false;
     const std::error_code ec = fs_.rename(archivePath, candidate);
     if (ec == std::errc::file_exists) continue;  // taken in the meantime
     if (ec) return false;

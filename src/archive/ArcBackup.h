@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/FileSystem.h"
@@ -26,8 +27,11 @@ public:
   // Moves the archive to base + "_BAK" + ext, or, when that exists, to
   // base + "_BK" + n + ext with the smallest free n from 1 (ext spelled as
   // in the path). Never replaces a file. Notes the archive's times and
-  // attributes first unless noteTimes did for this archive.
-  bool ArcMakeBackup(const std::string& archivePath);
+  // attributes first unless noteTimes did for this archive. `announce`, when
+  // given, is told each backup name before the archive is moved there; its
+  // false ends the attempt with nothing moved.
+  bool ArcMakeBackup(const std::string& archivePath,
+                     const std::function<bool(const std::string&)>& announce = {});
   // Gives the archive the creation, access and write times and the
   // attributes the backup had when it was made.
   bool ArcCopyTimes(const std::string& archivePath);

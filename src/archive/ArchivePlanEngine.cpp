@@ -69,6 +69,7 @@ RunResult ArchivePlanEngine::ExecuteArchivePlan(PlanList& plan) {
 
   RunResult result;
   ArchiveRenameRun run(fs_, progress_);
+  run.setJournalPath(journalPath_);
   const bool ok = run.run(static_cast<ArcKind>(state_.arcKind), TextCodec::toDisk(state_.arcPath),
                           rows, backupMode_);
   state_.arcBackupPath = TextCodec::toInternal(run.backupPath());

@@ -23,6 +23,8 @@ public:
 
   // [Option] ArcBackup, an ArcBackupMode.
   void setBackupMode(int mode) { backupMode_ = mode; }
+  // Where runs keep their crash journal (RunJournal::pathBeside the undo file).
+  void setJournalPath(std::string path) { journalPath_ = std::move(path); }
 
   CheckResult check(PlanList& plan, RunOptions& options, bool automatic) override;
   RunResult execute(PlanList& plan, RunOptions& options) override;
@@ -41,6 +43,7 @@ private:
   const ExecutionSettings& settings_;
   ArchiveState& state_;
   int backupMode_ = ArcBackupKeepAll;
+  std::string journalPath_;
 };
 
 }  // namespace ritoma

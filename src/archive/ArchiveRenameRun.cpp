@@ -1,21 +1,62 @@
 #include "archive/ArchiveRenameRun.h"
 
 #include "archive/ArchiveRewrite.h"
+#include "text/TextCodec.h"
 
 namespace ritoma {
+
+namespace {
+
+const char* const kJournalPending =
+    "前回の処理が中断されたままです\n元に戻してから実行してください";
+const char* const kJournalNotWritten = "中断に備えた記録を書き込めないため処理を中止します";
+
+}  // namespace
 
 bool ArchiveRenameRun::run(ArcKind kind, const std::string& archivePath,
                            const std::vector<ArcRenameRow>& rows, int backupMode) {
   backupPath_.clear();
   error_.clear();
+  if (journalPath_.empty()) return runSteps(kind, archivePath, rows, backupMode, nullptr);
+  RunJournal journal(fs_, journalPath_);
+  if (RunJournal::pending(fs_, journalPath_)) {
+    error_ = kJournalPending;
+    return false;
+  }
+  const bool ok = runSteps(kind, archivePath, rows, backupMode, &journal);
+  // The run ended either way: the archive is renamed or back in place, or
+  // the user is told where its backup is.
+  journal.finish();
+  return ok;
+}
+
+bool ArchiveRenameRun::runSteps(ArcKind kind, const std::string& archivePath,
+                                const std::vector<ArcRenameRow>& rows, int backupMode,
+                                RunJournal* journal) {
   ArcBackup backup(fs_);
   ArchiveRewrite rewrite(fs_, progress_);
   if (!backup.noteTimes(archivePath) || !rewrite.check(kind, archivePath)) {
     error_ = rewrite.error().empty() ? archivePath + ": 開けません" : rewrite.error();
     return false;
   }
-  if (!backup.ArcMakeBackup(archivePath)) {
-    error_ = archivePath + ": バックアップを作成できません";
+  bool journaled = true;
+  const auto announce = [&](const std::string& backupPath) {
+    if (!journal) return true;
+    JournalData data;
+    data.archive = true;
+    data.archivePath = archivePath;
+    data.backupPath = backupPath;
+    data.rows.reserve(rows.size());
+    for (const ArcRenameRow& row : rows) {
+      JournalRow& r = data.rows.emplace_back();
+      r.oldName = TextCodec::toDisk(row.oldName);
+      r.newName = TextCodec::toDisk(row.newName);
+    }
+    journaled = !journal->begin(data);
+    return journaled;
+  };
+  if (!backup.ArcMakeBackup(archivePath, announce)) {
+    error_ = journaled ? archivePath + ": バックアップを作成できません" : kJournalNotWritten;
     return false;
   }
   backupPath_ = backup.backupPath();

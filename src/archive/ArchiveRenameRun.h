@@ -6,6 +6,7 @@
 #include "archive/ArcBackup.h"
 #include "archive/ArcInfo.h"
 #include "archive/ArcRenameTable.h"
+#include "execution/RunJournal.h"
 #include "platform/FileSystem.h"
 #include "shell/ProgressSink.h"
 
@@ -18,12 +19,16 @@ namespace ritoma {
 // run. Damage the check finds leaves everything untouched; a failure after
 // the backup was made removes the new archive and puts the backup back
 // under the archive's name, so the archive is as it was, byte for byte.
+// With a journal path, the crash journal names the archive and its backup
+// from before the archive is moved until the run ends; a run is refused
+// while an older journal is pending.
 class ArchiveRenameRun {
 public:
   ArchiveRenameRun(FileSystem& fs, ProgressSink& progress) : fs_(fs), progress_(progress) {}
 
   bool run(ArcKind kind, const std::string& archivePath, const std::vector<ArcRenameRow>& rows,
            int backupMode);
+  void setJournalPath(std::string path) { journalPath_ = std::move(path); }
 
   // The backup the last run left: after success the one it kept or deleted
   // by the mode, after a failure only one that could not be put back (empty
@@ -33,6 +38,8 @@ public:
   const std::string& error() const { return error_; }
 
 private:
+  bool runSteps(ArcKind kind, const std::string& archivePath, const std::vector<ArcRenameRow>& rows,
+                int backupMode, RunJournal* journal);
   // Puts the backup back under `archivePath`; `outputIsOurs` says whether a
   // file at `archivePath` is the run's own new archive, which is replaced.
   void restore(ArcBackup& backup, const std::string& archivePath, bool outputIsOurs);
@@ -41,6 +48,7 @@ private:
   ProgressSink& progress_;
   std::string backupPath_;
   std::string error_;
+  std::string journalPath_;
 };
 
 }  // namespace ritoma

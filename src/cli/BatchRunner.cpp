@@ -16,11 +16,13 @@
 #include "archive/ArchivePlanEngine.h"
 #include "archive/ArchiveSelection.h"
 #include "execution/ExecutionFlow.h"
+#include "execution/JournalRecovery.h"
 #include "execution/FolderPlanEngine.h"
 #include "execution/UndoFile.h"
 #include "execution/UndoFlow.h"
 #include "execution/NameCheck.h"
 #include "execution/PlanBuilder.h"
+#include "execution/RunJournal.h"
 #include "execution/RunOptions.h"
 #include "platform/PosixFileSystem.h"
 #include "selection/EditListBuilder.h"
@@ -137,10 +139,16 @@ BatchRunner::~BatchRunner() = default;
 int BatchRunner::run() {
   try {
     openSettings();
+    if (options_.command != Cli::Command::Recover && RunJournal::pending(*fs_, journalPath())) {
+      message("ritoma-cli: an interrupted run is pending (" + journalPath() +
+              "); run 'ritoma-cli recover' first");
+      return ExitUsage;
+    }
     switch (options_.command) {
       case Cli::Command::Plan: return runBatch(false);
       case Cli::Command::Run: return runBatch(true);
       case Cli::Command::Undo: return runUndo();
+      case Cli::Command::Recover: return runRecover();
       default: return ExitUsage;
     }
   } catch (const UsageError& e) {
@@ -435,6 +443,7 @@ int BatchRunner::runBatch(bool execute) {
     auto archiveEngine =
         std::make_unique<ArchivePlanEngine>(*fs_, progress_, execSettings_, archiveState_);
     archiveEngine->setBackupMode(arcBackup_);
+    archiveEngine->setJournalPath(journalPath());
     engine = std::move(archiveEngine);
   }
   bool clean = true;
@@ -523,6 +532,37 @@ int BatchRunner::runUndo() {
 std::string BatchRunner::defaultConfigFolder() { return Places::forThisProgram(*fs_).folder(); }
 
 std::string BatchRunner::undoPath() const { return configDir_ + "/" + UndoFile::FileName; }
+
+std::string BatchRunner::journalPath() const { return RunJournal::pathBeside(undoPath()); }
+
+// The start-up question of the window, then the recovery; the rows as the
+// reverse plan of undo prints them: the name the run gave, the old name.
+int BatchRunner::runRecover() {
+  JournalRecovery recovery(*fs_, journalPath());
+  switch (recovery.load()) {
+    case JournalRecovery::Load::None:
+      message("ritoma-cli: no interrupted run to recover");
+      return ExitUsage;
+    case JournalRecovery::Load::Damaged:
+      message("ritoma-cli: " + recovery.error() +
+              "\nritoma-cli: nothing was changed; remove the file to give up the recovery");
+      return ExitUsage;
+    case JournalRecovery::Load::Ok:
+      break;
+  }
+  if (ui_.ask(QuestionKind::OkCancel, JournalRecovery::Question, ExecutionFlow::Caption) != Answer::Ok)
+    return ExitCheckFailed;
+  const bool done = recovery.recover();
+  const JournalData& data = recovery.data();
+  const std::vector<bool>& back = recovery.rowsBack();
+  PlanTable table;
+  for (std::size_t i = 0; i < data.rows.size(); ++i)
+    table.add({data.rows[i].newName, data.rows[i].oldName, back[i] ? "ok" : "failed"});
+  print(table);
+  if (done) return ExitOk;
+  message("ritoma-cli: " + recovery.error());
+  return ExitFailed;
+}
 
 int BatchRunner::printCheckErrors(const EditList& list, const NameCheck::Result& check) {
   PlanTable table;

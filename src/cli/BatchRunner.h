@@ -24,7 +24,7 @@
 
 namespace ritoma {
 
-// Carries out one plan, run or undo command on the core: selects and
+// Carries out one plan, run, undo or recover command on the core: selects and
 // orders the files, converts their names stage by stage, checks the plan,
 // executes it and records or replays the undo file, exactly as the pages
 // do. Rows go to standard output, messages to standard error. run()
@@ -52,6 +52,7 @@ private:
 
   int runBatch(bool execute);
   int runUndo();
+  int runRecover();
 
   void openSettings();
   RunOptions makeRunOptions();
@@ -66,6 +67,7 @@ private:
 
   int executePlan(PlanEngine& engine, PlanList& plan, RunOptions& runOptions, int folderCount);
   std::string undoPath() const;
+  std::string journalPath() const;
 
   int printCheckErrors(const EditList& list, const NameCheck::Result& check);
   void printPlan(const PlanList& plan);

@@ -26,8 +26,9 @@ enum CommandSet : unsigned {
   InPlan = 1,
   InRun = 2,
   InUndo = 4,
+  InRecover = 8,
   InBatch = InPlan | InRun,
-  InAll = InPlan | InRun | InUndo,
+  InAll = InPlan | InRun | InUndo | InRecover,
 };
 
 unsigned commandBit(Command command) {
@@ -35,6 +36,7 @@ unsigned commandBit(Command command) {
     case Command::Plan: return InPlan;
     case Command::Run: return InRun;
     case Command::Undo: return InUndo;
+    case Command::Recover: return InRecover;
     default: return 0;
   }
 }
@@ -339,7 +341,7 @@ constexpr OptionSpec kOptions[] = {
     {"sort", 0, ArgKind::Required, InBatch, handleSort},
     {"keep-order", 0, ArgKind::None, InBatch, handleKeepOrder},
     {"archive", 0, ArgKind::None, InBatch, handleArchive},
-    {"force-temp", 0, ArgKind::Optional, InAll, handleForceTemp},
+    {"force-temp", 0, ArgKind::Optional, InBatch | InUndo, handleForceTemp},
     {"copy-to", 0, ArgKind::Required, InBatch, handleCopyTo},
     {"ignore-errors", 0, ArgKind::None, InBatch, handleIgnoreErrors},
     {"created", 0, ArgKind::Required, InBatch, handleCreated},
@@ -347,7 +349,7 @@ constexpr OptionSpec kOptions[] = {
     {"accessed", 0, ArgKind::Required, InBatch, handleAccessed},
     {"attributes", 0, ArgKind::Required, InBatch, handleAttributes},
     {"config-dir", 0, ArgKind::Required, InAll, handleConfigDir},
-    {"yes", 0, ArgKind::None, InUndo, handleYes},
+    {"yes", 0, ArgKind::None, InUndo | InRecover, handleYes},
     {"tsv", 0, ArgKind::None, InAll, handleTsv},
     // Answered before anything else is looked at (see parse()).
     {"help", 'h', ArgKind::None, InAll, nullptr},
@@ -374,13 +376,14 @@ std::string commandName(Command command) {
   switch (command) {
     case Command::Plan: return "plan";
     case Command::Run: return "run";
+    case Command::Recover: return "recover";
     default: return "undo";
   }
 }
 
 void checkCombination(const Options& o) {
-  if (o.command == Command::Undo) {
-    if (!o.paths.empty()) fail("undo takes no paths");
+  if (o.command == Command::Undo || o.command == Command::Recover) {
+    if (!o.paths.empty()) fail(commandName(o.command) + " takes no paths");
     return;
   }
   if (o.paths.empty()) fail(commandName(o.command) + " needs at least one PATH");
@@ -411,7 +414,7 @@ CommandLine::Options CommandLine::parse(const std::vector<std::string>& args) {
       return options;
     }
   }
-  if (args.empty()) fail("no command given (plan, run or undo)");
+  if (args.empty()) fail("no command given (plan, run, undo or recover)");
 
   State state;
   const std::string& commandWord = args[0];
@@ -421,8 +424,10 @@ CommandLine::Options CommandLine::parse(const std::vector<std::string>& args) {
     state.options.command = Command::Run;
   } else if (commandWord == "undo") {
     state.options.command = Command::Undo;
+  } else if (commandWord == "recover") {
+    state.options.command = Command::Recover;
   } else {
-    fail("unknown command '" + commandWord + "' (plan, run or undo)");
+    fail("unknown command '" + commandWord + "' (plan, run, undo or recover)");
   }
   const unsigned bit = commandBit(state.options.command);
 

@@ -6,11 +6,13 @@ std::string HelpText::page() {
   return R"(Usage: ritoma-cli plan [OPTIONS] PATH...
        ritoma-cli run  [OPTIONS] PATH...
        ritoma-cli undo [--yes] [--tsv] [--force-temp[=MARKER]]
+       ritoma-cli recover [--yes] [--tsv]
        ritoma-cli --help | --version
 
-  plan   show the plan and its check; change nothing
-  run    check, then execute; write the undo file
-  undo   run the reverse plan of the undo file
+  plan     show the plan and its check; change nothing
+  run      check, then execute; write the undo file
+  undo     run the reverse plan of the undo file
+  recover  put back what an interrupted run left (see Recovery)
 
 Renames a batch of files the way the Ritoma window does: the files are
 selected and ordered, new names are built in stages, the plan is checked,
@@ -98,12 +100,26 @@ Undo
                           no when there is no terminal
   --force-temp[=MARKER]   undo through temporary names (needed after a swap)
 
+Recovery
+  A run that renames in place, or changes times or attributes in place, or
+  rewrites an archive, keeps a journal "Ritoma.jnl" beside the undo file
+  until it ends. When a run was interrupted (killed, a crash, a power cut),
+  the journal stays, and every other command refuses to run (status 2)
+  until it is dealt with:
+  recover                 return every file of the interrupted run to its
+                          old name (temporary names included) and restore the
+                          times and attributes it had before; an archive gets
+                          back its backup. Safe to interrupt and run again.
+                          The rows are printed as by undo: the name the run
+                          gave, the old name, and ok or failed
+  --yes                   answer its question with yes (see undo)
+
 General
   --config-dir DIR        where "Ritoma.ini" (macro defaults, word
-                          delimiters, progress thresholds) and the undo file
-                          "Ritoma.und" are read and written (default: the
-                          program's folder when writable, else
-                          ~/.config/ritoma)
+                          delimiters, progress thresholds), the undo file
+                          "Ritoma.und" and the journal "Ritoma.jnl" are read
+                          and written (default: the program's folder when
+                          writable, else ~/.config/ritoma)
   --tsv                   print one line per row: OLD<TAB>NEW<TAB>STATUS
                           (a tab, line feed or carriage return inside a name
                           is written \t, \n or \r)
@@ -119,9 +135,11 @@ Output
 
 Exit status
   0  success (plan: the plan is clean)
-  1  the check found errors or marks; nothing was changed
-  2  usage error or unreadable input
-  3  execution failed (renames in place were rolled back)
+  1  the check found errors or marks, or a question was answered no;
+     nothing was changed
+  2  usage error or unreadable input; an interrupted run waits for recover
+  3  execution failed (renames in place were rolled back); recover: some
+     rows are not back (the journal stays for another try)
 )";
 }
 

@@ -33,6 +33,9 @@ std::string folderOf(const std::string& path) {
 bool tookPart(const PlanRow& row) { return row.mark == MarkNone || row.mark == MarkFailed; }
 
 const char* const kUndoNotWritten = "UNDO情報を書き込めませんでした";
+const char* const kJournalPending =
+    "前回の処理が中断されたままです\n元に戻してから実行してください";
+const char* const kJournalNotWritten = "中断に備えた記録を書き込めないため処理を中止します";
 
 // The report of the rows a copy skipped because their name was taken; the
 // list names at most kSkippedShown of them.
@@ -51,7 +54,11 @@ std::string skippedText(const std::vector<std::string>& names) {
 
 FolderPlanRun::FolderPlanRun(FileSystem& fs, const ExecutionSettings& settings,
                              std::string undoPath, DummyWriter* dummy)
-    : fs_(fs), settings_(settings), undoPath_(std::move(undoPath)), dummy_(dummy) {}
+    : fs_(fs),
+      settings_(settings),
+      undoPath_(std::move(undoPath)),
+      dummy_(dummy),
+      journal_(fs, RunJournal::pathBeside(undoPath_)) {}
 
 bool FolderPlanRun::setTimesFromTexts(const std::string& path, const std::string& created,
                                       const std::string& modified, const std::string& accessed) {
@@ -184,6 +191,32 @@ void FolderPlanRun::dropPreparedUndo() {
   fs_.remove(undoPath_ + ".new");
 }
 
+bool FolderPlanRun::beginJournal(const PlanList& plan, const RunOptions& options,
+                                 RunResult& result) {
+  const bool renames = plan.renameMode;
+  const bool force = renames && options.force;
+  JournalData data;
+  data.folder = withSlash(plan.folder);
+  data.rows.reserve(plan.rows.size());
+  for (const PlanRow& row : plan.rows) {
+    if (row.mark != MarkNone) continue;
+    JournalRow& r = data.rows.emplace_back();
+    r.oldName = TextCodec::toDisk(row.oldName);
+    r.newName = renames ? TextCodec::toDisk(row.newName) : r.oldName;
+    if (force) r.tempName = TextCodec::toDisk(options.marker + row.oldName);
+    r.isFile = !row.isFolderRow();
+    if (!r.isFile) continue;
+    r.created = row.origCreated;
+    r.modified = row.origModified;
+    r.accessed = row.origAccessed;
+    r.attributes = AttributeText::toBits(row.origAttrs);
+  }
+  const std::error_code ec = journal_.begin(data);
+  if (!ec) return true;
+  result.refusal = ec == std::errc::file_exists ? kJournalPending : kJournalNotWritten;
+  return false;
+}
+
 RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
   RunResult result;
   const std::size_t rows = plan.rows.size();
@@ -194,12 +227,23 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
   const bool copy = plan.renameMode && options.copy;
   const bool inPlace = plan.renameMode && !options.copy;
 
+  // A failure with a positive code is rolled back by rollBack, which ends
+  // the journal; any other leaves nothing to put back.
   auto fail = [&](std::size_t row, int code) {
     plan.rows[row].mark = MarkFailed;
     result.code = code;
     result.failed = true;
     dropPreparedUndo();
+    if (code <= 0) journal_.finish();
     return result;
+  };
+  // Each stage is journaled before its first operation. When that cannot
+  // be recorded, the run fails at the stage's first row.
+  auto unrecorded = [&](JournalStage stage) -> std::optional<std::size_t> {
+    if (!journal_.active() || !journal_.startStage(stage)) return std::nullopt;
+    for (std::size_t i = 0; i < rows; ++i)
+      if (plan.rows[i].mark == MarkNone) return i;
+    return std::size_t{0};
   };
 
   if (inPlace) {
@@ -207,6 +251,11 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
       result.failed = true;
       return result;
     }
+  }
+  if (!copy && !beginJournal(plan, options, result)) {
+    dropPreparedUndo();
+    result.failed = true;
+    return result;
   }
 
   if (copy) {
@@ -224,6 +273,8 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
   } else if (inPlace) {
     const std::unique_ptr<FolderHandle> folder = fs_.folderHandle(source);
     if (options.force) {
+      if (const auto first = unrecorded(JournalStage::TempNames))
+        return fail(*first, static_cast<int>(10 * *first));
       for (std::size_t i = 0; i < rows; ++i) {
         PlanRow& row = plan.rows[i];
         if (row.mark != MarkNone) continue;
@@ -231,38 +282,49 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
         if (folder->rename(TextCodec::toDisk(row.oldName), TextCodec::toDisk(temporary)))
           return fail(i, static_cast<int>(10 * i));
         row.oldName = std::move(temporary);
+        journal_.rowsDone(JournalStage::TempNames, i + 1);
       }
     }
     flags = RunResult::FlagRename;
+    if (const auto first = unrecorded(JournalStage::Renames))
+      return fail(*first, static_cast<int>(10 * *first) + flags);
     for (std::size_t i = 0; i < rows; ++i) {
       const PlanRow& row = plan.rows[i];
       if (row.mark != MarkNone) continue;
       const std::string from = TextCodec::toDisk(row.oldName);
       const std::string to = TextCodec::toDisk(row.newName);
       if (from != to && folder->rename(from, to)) return fail(i, static_cast<int>(10 * i) + flags);
+      journal_.rowsDone(JournalStage::Renames, i + 1);
     }
   }
 
   if (plan.anyTimeChanged()) {
     flags |= RunResult::FlagTimes;
+    if (const auto first = unrecorded(JournalStage::Times))
+      return fail(*first, (static_cast<int>(10 * *first) + flags) * sign);
     for (std::size_t i = 0; i < rows; ++i) {
       const PlanRow& row = plan.rows[i];
       if (row.mark != MarkNone || row.isFolderRow()) continue;
       if (!applyTimes(target + TextCodec::toDisk(row.newName), row))
         return fail(i, (static_cast<int>(10 * i) + flags) * sign);
+      journal_.rowsDone(JournalStage::Times, i + 1);
     }
   }
   if (plan.isChanged(PlanList::ColAttrs)) {
     flags |= RunResult::FlagAttributes;
+    if (const auto first = unrecorded(JournalStage::Attributes))
+      return fail(*first, (static_cast<int>(10 * *first) + flags) * sign);
     for (std::size_t i = 0; i < rows; ++i) {
       const PlanRow& row = plan.rows[i];
       if (row.mark != MarkNone || row.isFolderRow()) continue;
       if (fs_.setAttributes(target + TextCodec::toDisk(row.newName), AttributeText::toBits(row.attrs)))
         return fail(i, (static_cast<int>(10 * i) + flags) * sign);
+      journal_.rowsDone(JournalStage::Attributes, i + 1);
     }
   }
 
   if (inPlace) commitUndo(result);
+  journal_.finish();
 
   result.folder = target.size() > 1 ? target.substr(0, target.size() - 1) : target;
   for (const auto& row : plan.rows)
@@ -279,12 +341,13 @@ void FolderPlanRun::rollBack(PlanList& plan, const RunOptions& options, int flag
   const int lastRow = static_cast<int>(plan.rows.size()) - 1;
   auto path = [&](const std::string& name) { return source + TextCodec::toDisk(name); };
   const std::unique_ptr<FolderHandle> folder = fs_.folderHandle(source);
+  bool clean = true;
 
   if (flags & RunResult::FlagAttributes) {
     for (int i = last; i >= 0; --i) {
       const PlanRow& row = plan.rows[i];
       if (!tookPart(row) || row.isFolderRow()) continue;
-      fs_.setAttributes(path(row.newName), AttributeText::toBits(row.origAttrs));
+      if (fs_.setAttributes(path(row.newName), AttributeText::toBits(row.origAttrs))) clean = false;
     }
     last = lastRow;
   }
@@ -296,8 +359,8 @@ void FolderPlanRun::rollBack(PlanList& plan, const RunOptions& options, int flag
       std::uint32_t saved = 0;
       const bool known = !fs_.getAttributes(p, saved);
       fs_.setAttributes(p, 0);
-      setTimesFromTexts(p, row.origCreated, row.origModified, row.origAccessed);
-      if (known) fs_.setAttributes(p, saved);
+      if (!setTimesFromTexts(p, row.origCreated, row.origModified, row.origAccessed)) clean = false;
+      if (known && fs_.setAttributes(p, saved)) clean = false;
     }
     last = lastRow;
   }
@@ -307,7 +370,7 @@ void FolderPlanRun::rollBack(PlanList& plan, const RunOptions& options, int flag
       if (!tookPart(row)) continue;
       const std::string from = TextCodec::toDisk(row.newName);
       const std::string to = TextCodec::toDisk(row.oldName);
-      if (from != to) folder->rename(from, to);
+      if (from != to && folder->rename(from, to)) clean = false;
     }
     last = lastRow;
   }
@@ -321,8 +384,15 @@ void FolderPlanRun::rollBack(PlanList& plan, const RunOptions& options, int flag
       std::string plain = row.oldName.substr(cut);
       if (!folder->rename(TextCodec::toDisk(row.oldName), TextCodec::toDisk(plain)))
         row.oldName = std::move(plain);
+      else
+        clean = false;
     }
   }
+  // A row that could not be put back stays recorded for the recovery.
+  if (clean)
+    journal_.finish();
+  else
+    journal_.abandon();
 }
 
 }  // namespace ritoma

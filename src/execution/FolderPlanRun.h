@@ -9,6 +9,7 @@
 #include "execution/PlanList.h"
 #include "execution/RunOptions.h"
 #include "execution/RunResult.h"
+#include "execution/RunJournal.h"
 #include "platform/FileSystem.h"
 
 namespace ritoma {
@@ -19,6 +20,11 @@ namespace ritoma {
 // row gets MarkFailed and ends the run. A successful in-place run records
 // the undo file; the older one stays until the new one is complete, and a
 // run whose record cannot be written says so in its result.
+//
+// A run that changes the files in place (not copies) keeps the crash
+// journal beside the undo file from before its first operation until it
+// ends; a failed run keeps it until rollBack has put every row back. A run
+// is refused while an older journal is pending.
 class FolderPlanRun {
 public:
   // `undoPath` is where the undo file lives; `dummy` supplies the dummy
@@ -30,7 +36,8 @@ public:
 
   // Restores a partly renamed in-place plan after a failure with the given
   // stage flags, `last` being the last row the failing stage completed.
-  // Every step runs from the higher row index down and ignores failures.
+  // Every step runs from the higher row index down and ignores failures;
+  // the journal is removed only when every step succeeded.
   void rollBack(PlanList& plan, const RunOptions& options, int flags, int last);
 
 private:
@@ -45,12 +52,14 @@ private:
   bool prepareUndo(const PlanList& plan, const RunOptions& options, RunResult& result);
   void commitUndo(RunResult& result);
   void dropPreparedUndo();
+  bool beginJournal(const PlanList& plan, const RunOptions& options, RunResult& result);
 
   FileSystem& fs_;
   const ExecutionSettings& settings_;
   std::string undoPath_;
   DummyWriter* dummy_;
   bool undoPrepared_ = false;
+  RunJournal journal_;
 };
 
 }  // namespace ritoma

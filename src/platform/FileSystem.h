@@ -55,6 +55,7 @@ enum class FsOp {
   Write,
   Seek,
   Close,
+  Sync,
 };
 
 class OutputFile;
@@ -82,6 +83,9 @@ public:
   virtual std::error_code write(const void* data, std::size_t size) = 0;
   virtual std::error_code seek(std::uint64_t offset) = 0;
   virtual std::error_code close() = 0;
+  // Puts what was written so far on the disk (the data and the size, not
+  // necessarily the times) before returning.
+  virtual std::error_code sync() = 0;
 };
 
 // A folder held for look-ups and renames of the names directly in it.
@@ -126,6 +130,9 @@ public:
   virtual std::error_code copyFile(const std::string& from, const std::string& to) = 0;
   virtual std::error_code remove(const std::string& path) = 0;
   virtual std::error_code makeFolder(const std::string& path) = 0;
+  // Puts the folder's entries (names created, renamed or removed in it) on
+  // the disk before returning.
+  virtual std::error_code syncFolder(const std::string& folder) = 0;
   // Sets the times that are given; a missing optional keeps that time.
   virtual std::error_code setTimes(const std::string& path, std::optional<FileTime> created,
                                    std::optional<FileTime> modified,

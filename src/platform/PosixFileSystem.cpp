@@ -235,6 +235,11 @@ public:
     return {};
   }
   int fd() const { return fd_; }
+  std::error_code sync() override {
+    if (fd_ < 0) return errorOf(EBADF);
+    if (::fdatasync(fd_) != 0) return lastError();
+    return {};
+  }
   std::error_code close() override {
     if (fd_ < 0) return errorOf(EBADF);
     const int fd = fd_;
@@ -564,6 +569,14 @@ std::error_code PosixFileSystem::remove(const std::string& path) {
 std::error_code PosixFileSystem::makeFolder(const std::string& path) {
   if (::mkdir(path.c_str(), 0777) != 0) return lastError();
   return {};
+}
+
+std::error_code PosixFileSystem::syncFolder(const std::string& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return lastError();
+  const std::error_code ec = ::fsync(fd) != 0 ? lastError() : std::error_code();
+  ::close(fd);
+  return ec;
 }
 
 std::error_code PosixFileSystem::setTimes(const std::string& path, std::optional<FileTime> created,

@@ -31,6 +31,7 @@ public:
   std::error_code copyFile(const std::string& from, const std::string& to) override;
   std::error_code remove(const std::string& path) override;
   std::error_code makeFolder(const std::string& path) override;
+  std::error_code syncFolder(const std::string& folder) override;
   std::error_code setTimes(const std::string& path, std::optional<FileTime> created,
                            std::optional<FileTime> modified,
                            std::optional<FileTime> accessed) override;

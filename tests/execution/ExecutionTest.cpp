@@ -409,7 +409,7 @@ TEST_P(UndoWriteFailure, IsReportedAndTheOlderRecordIsGone) {
   PlanList plan = build(makeEditList({{"a", "b"}}));
   ASSERT_TRUE(check(plan));
   fs.reset();
-  fs.failNth(GetParam().op, 1, ENOSPC);
+  fs.failMatching(GetParam().op, "*/config/Ritoma.und*", ENOSPC);
   const RunResult result = run(plan);
   EXPECT_FALSE(result.failed);
   EXPECT_EQ(dir.names("work"), (std::vector<std::string>{"b"}));
@@ -434,7 +434,7 @@ TEST_P(UndoPrepareFailure, FailedRunKeepsTheOlderRecord) {
   ASSERT_TRUE(check(plan));
   const FolderState before = state();
   fs.reset();
-  fs.failMatching(GetParam().op, "*/config/*", ENOSPC);
+  fs.failMatching(GetParam().op, "*/config/Ritoma.und*", ENOSPC);
   fs.failNth(FsOp::Rename, 2, EIO);
   const RunResult result = run(plan);
   EXPECT_EQ(result.code, 11);
@@ -450,8 +450,8 @@ INSTANTIATE_TEST_SUITE_P(Calls, UndoPrepareFailure,
                          [](const auto& info) { return std::string(info.param.label); });
 
 // A folder that takes no new file: with an older record, which could not
-// be removed after the run either, nothing is done; without one the run
-// goes ahead and says that it left no record.
+// be removed after the run either, nothing is done; without one the crash
+// journal cannot be written there, and nothing is done either.
 struct UnwritableCase {
   const char* label;
   bool olderRecord;
@@ -485,7 +485,7 @@ TEST_P(UnwritableUndoFolder, RefusesOnlyWhatWouldLeaveAStaleRecord) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, UnwritableUndoFolder,
     ::testing::Values(UnwritableCase{"OlderRecord", true, true, {"a"}, {"UNDO情報を更新できないため処理を中止します"}},
-                      UnwritableCase{"NoOlderRecord", false, false, {"b"}, {"UNDO情報を書き込めませんでした"}}),
+                      UnwritableCase{"NoOlderRecord", false, true, {"a"}, {"中断に備えた記録を書き込めないため処理を中止します"}}),
     [](const auto& info) { return std::string(info.param.label); });
 
 // The new record cannot be put in place after the run, nor the older one
@@ -496,7 +496,7 @@ TEST_F(Execution, OlderRecordThatCannotBeRemovedAfterTheRunIsNamed) {
   PlanList plan = build(makeEditList({{"a", "b"}}));
   ASSERT_TRUE(check(plan));
   fs.reset();
-  fs.failNth(FsOp::Replace, 1, EIO);
+  fs.failMatching(FsOp::Replace, "*/config/Ritoma.und", EIO);
   fs.failMatching(FsOp::Remove, "*/config/Ritoma.und", EIO);
   const RunResult result = run(plan);
   EXPECT_FALSE(result.failed);

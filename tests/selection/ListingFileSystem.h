@@ -47,6 +47,7 @@ public:
   std::error_code copyFile(const std::string&, const std::string&) override { return refused(); }
   std::error_code remove(const std::string&) override { return refused(); }
   std::error_code makeFolder(const std::string&) override { return refused(); }
+  std::error_code syncFolder(const std::string&) override { return refused(); }
   std::error_code setTimes(const std::string&, std::optional<FileTime>, std::optional<FileTime>,
                            std::optional<FileTime>) override {
     return refused();

@@ -47,6 +47,10 @@ public:
     if (auto ec = fs_.check(FsOp::Seek, path_)) return ec;
     return real_->seek(offset);
   }
+  std::error_code sync() override {
+    if (auto ec = fs_.check(FsOp::Sync, path_)) return ec;
+    return real_->sync();
+  }
   // A failed close still closes the real file, as close(2) does.
   std::error_code close() override {
     const std::error_code injected = fs_.check(FsOp::Close, path_);
@@ -136,6 +140,11 @@ std::error_code FaultyFileSystem::remove(const std::string& path) {
 std::error_code FaultyFileSystem::makeFolder(const std::string& path) {
   if (auto ec = check(FsOp::MakeFolder, path)) return ec;
   return real_.makeFolder(path);
+}
+
+std::error_code FaultyFileSystem::syncFolder(const std::string& folder) {
+  if (auto ec = check(FsOp::Sync, folder)) return ec;
+  return real_.syncFolder(folder);
 }
 
 std::error_code FaultyFileSystem::setTimes(const std::string& path, std::optional<FileTime> created,

@@ -24,7 +24,8 @@ namespace ritoma {
 // A failed call does nothing and returns the given errno as a generic
 // error_code. Calls are counted per FsOp from construction (or reset()),
 // failed ones included; InputFile/OutputFile calls count as Read, Write,
-// Seek and Close, and their path is the path the file was opened with.
+// Seek, Close and Sync, and their path is the path the file was opened
+// with; syncFolder counts as Sync too.
 // Calls with two paths (rename, replace, copyFile) match a pattern when
 // either path does. The helpers exists/readWholeFile/replaceFileContent
 // go through the counted calls (Stat, OpenRead, Read, OpenWrite, Write,
@@ -61,6 +62,7 @@ public:
   std::error_code copyFile(const std::string& from, const std::string& to) override;
   std::error_code remove(const std::string& path) override;
   std::error_code makeFolder(const std::string& path) override;
+  std::error_code syncFolder(const std::string& folder) override;
   std::error_code setTimes(const std::string& path, std::optional<FileTime> created,
                            std::optional<FileTime> modified,
                            std::optional<FileTime> accessed) override;
@@ -74,7 +76,7 @@ public:
   bool isWritableFolder(const std::string& folder) override;
 
 private:
-  static constexpr std::size_t kOpCount = static_cast<std::size_t>(FsOp::Close) + 1;
+  static constexpr std::size_t kOpCount = static_cast<std::size_t>(FsOp::Sync) + 1;
   struct PatternRule {
     FsOp op;
     std::string pattern;

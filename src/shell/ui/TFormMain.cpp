@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include "archive/ArchivePlanEngine.h"
+#include "execution/RunJournal.h"
 #include "conversion/ui/TConversionPage.h"
 #include "execution/UndoFile.h"
 #include "execution/ui/SelectionRows.h"
@@ -222,6 +223,7 @@ void TFormMain::buildPageAttribute() {
       (slash == std::string::npos ? std::string() : settingsPath_.substr(0, slash + 1)) + UndoFile::FileName;
   attributePage_ = new TAttributePage(fs_, progress_, boxes, editList_, undoPath, host, sheet);
   archiveEngine_ = std::make_unique<ArchivePlanEngine>(fs_, progress_, attributePage_->settings(), archiveState_);
+  archiveEngine_->setJournalPath(RunJournal::pathBeside(undoPath));
   attributePage_->setArchiveEngine(archiveEngine_.get());
   auto* layout = new QVBoxLayout(sheet);
   layout->setContentsMargins(4, 4, 4, 4);

@@ -1,0 +1,89 @@
+#include "execution/RunJournal.h"
+
+namespace ritoma {
+
+namespace {
+
+std::string folderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+std::string RunJournal::pathBeside(const std::string& undoPath) {
+  const std::size_t slash = undoPath.rfind('/');
+  return (slash == std::string::npos ? std::string() : undoPath.substr(0, slash + 1)) +
+         JournalFile::FileName;
+}
+
+bool RunJournal::pending(FileSystem& fs, const std::string& path) {
+  FileInfo info;
+  return !fs.stat(path, info);
+}
+
+RunJournal::~RunJournal() { abandon(); }
+
+std::error_code RunJournal::begin(const JournalData& data) {
+  const bool ours = active_;
+  if (!ours && pending(fs_, path_)) return std::make_error_code(std::errc::file_exists);
+  const auto bytes = JournalFile::encode(data);
+  if (!bytes) return std::make_error_code(std::errc::invalid_argument);
+  abandon();
+  const std::string temp = path_ + ".new";
+  fs_.remove(temp);
+  std::unique_ptr<OutputFile> file;
+  std::error_code ec = fs_.openWrite(temp, WriteMode::CreateNew, file);
+  if (!ec) ec = file->write(bytes->data(), bytes->size());
+  if (!ec) ec = file->sync();
+  if (!ec) ec = fs_.replace(temp, path_);
+  if (!ec) ec = fs_.syncFolder(folderOf(path_));
+  if (ec) {
+    if (file) file->close();
+    fs_.remove(temp);
+    if (ours) fs_.remove(path_);
+    return ec;
+  }
+  file_ = std::move(file);
+  active_ = true;
+  lastRecorded_ = lastSynced_ = 0;
+  return {};
+}
+
+std::error_code RunJournal::append(const std::string& record, bool sync) {
+  if (!file_) return std::make_error_code(std::errc::bad_file_descriptor);
+  if (auto ec = file_->write(record.data(), record.size())) return ec;
+  return sync ? file_->sync() : std::error_code();
+}
+
+std::error_code RunJournal::startStage(JournalStage stage) {
+  lastRecorded_ = lastSynced_ = 0;
+  return append(JournalFile::stageRecord(stage), true);
+}
+
+void RunJournal::rowsDone(JournalStage stage, std::size_t done) {
+  if (done < lastRecorded_ + RecordEvery) return;
+  lastRecorded_ = done;
+  const bool sync = done >= lastSynced_ + SyncEvery;
+  if (sync) lastSynced_ = done;
+  // A lost progress record costs recovery nothing but a look at the disk.
+  append(JournalFile::progressRecord(stage, static_cast<std::uint32_t>(done)), sync);
+}
+
+std::error_code RunJournal::finish() {
+  if (file_) file_->close();
+  file_.reset();
+  if (!active_) return {};
+  active_ = false;
+  if (auto ec = fs_.remove(path_)) return ec;
+  return fs_.syncFolder(folderOf(path_));
+}
+
+void RunJournal::abandon() {
+  if (file_) file_->close();
+  file_.reset();
+  active_ = false;
+}
+
+}  // namespace ritoma
