@@ -12,6 +12,7 @@
 #include "conversion/NotIntegerError.h"
 #include "conversion/StringReplacer.h"
 #include "conversion/TemplateEngine.h"
+#include "cli/KillSwitchFileSystem.h"
 #include "cli/ListedEntries.h"
 #include "archive/ArchivePlanEngine.h"
 #include "archive/ArchiveSelection.h"
@@ -129,10 +130,21 @@ NamePart toNamePart(Cli::Target target) {
   return NamePart::Name;
 }
 
+// Test hook: RITOMA_CLI_KILL_AT ("KIND:N", see KillSwitchFileSystem) stops
+// the program at a given operation as a crash would. Nothing else reads the
+// environment.
+std::unique_ptr<FileSystem> makeFileSystem() {
+  auto real = std::make_unique<PosixFileSystem>();
+  const char* killAt = std::getenv("RITOMA_CLI_KILL_AT");
+  const auto point = killAt ? KillSwitchFileSystem::parse(killAt) : std::nullopt;
+  if (!point) return real;
+  return std::make_unique<KillSwitchFileSystem>(std::move(real), point->first, point->second);
+}
+
 }  // namespace
 
 BatchRunner::BatchRunner(const CommandLine::Options& options)
-    : options_(options), fs_(std::make_unique<PosixFileSystem>()), ui_(options.yes) {}
+    : options_(options), fs_(makeFileSystem()), ui_(options.yes) {}
 
 BatchRunner::~BatchRunner() = default;
 
