@@ -22,6 +22,8 @@
 #include <QVBoxLayout>
 
 #include "archive/ArchivePlanEngine.h"
+#include "execution/ExecutionFlow.h"
+#include "execution/JournalRecovery.h"
 #include "execution/RunJournal.h"
 #include "conversion/ui/TConversionPage.h"
 #include "execution/UndoFile.h"
@@ -423,7 +425,29 @@ void TFormMain::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (shown_) return;
   shown_ = true;
-  openPaths(startPaths_);
+  if (!recoverInterruptedRun()) openPaths(startPaths_);
+}
+
+bool TFormMain::recoverInterruptedRun() {
+  JournalRecovery recovery(fs_, RunJournal::pathBeside(settingsPath_));
+  switch (recovery.load()) {
+    case JournalRecovery::Load::None:
+      return false;
+    case JournalRecovery::Load::Damaged:
+      interaction_.tell(MessageKind::Error, recovery.error(), ExecutionFlow::Caption);
+      return false;
+    case JournalRecovery::Load::Ok:
+      break;
+  }
+  // Cancel keeps the journal for a later start.
+  if (interaction_.ask(QuestionKind::OkCancel, JournalRecovery::Question, ExecutionFlow::Caption) != Answer::Ok)
+    return false;
+  if (!recovery.recover()) interaction_.tell(MessageKind::Error, recovery.error(), ExecutionFlow::Caption);
+  std::string folder = TextCodec::toInternal(recovery.folder());
+  if (folder != "/") folder += '/';
+  selectionPage_->openFolder(folder, {});
+  showPage(PageSelect);
+  return true;
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {

@@ -112,6 +112,10 @@ private:
   // The options of section Option as the check and the run read them.
   void applyAttributeSettings();
 
+  // At the first show: a run that was interrupted left its journal; asks
+  // whether to put it back and, on OK, recovers and shows its folder.
+  // True when the folder was shown.
+  bool recoverInterruptedRun();
   void loadSettings();
   void saveSettings();
   void loadWindowLayout(const IniFile& ini);
