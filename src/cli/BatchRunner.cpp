@@ -371,7 +371,7 @@ void BatchRunner::convert(EditList& list, const Selection& selection,
       }
     }
     if (showProgress) progress_.close();
-    list.appendStage(names);
+    list.appendStage(std::move(names));
   }
 }
 

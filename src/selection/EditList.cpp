@@ -45,6 +45,12 @@ void EditList::appendStage(const std::vector<std::string>& names) {
   ++stages_;
 }
 
+void EditList::appendStage(std::vector<std::string>&& names) {
+  if (names.size() != rows.size()) throw std::invalid_argument("EditList::appendStage: one name per row");
+  for (std::size_t i = 0; i < rows.size(); ++i) rows[i].names.push_back(std::move(names[i]));
+  ++stages_;
+}
+
 void EditList::setErrorColumn(const std::string& caption, const std::vector<std::string>& errors) {
   errorCaption_ = caption;
   for (std::size_t i = 0; i < rows.size(); ++i)

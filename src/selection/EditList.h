@@ -45,6 +45,8 @@ public:
   void removeColumnsFrom(std::size_t column);
   // Appends a stage column; `names` holds one name per row.
   void appendStage(const std::vector<std::string>& names);
+  // The same, taking the names over.
+  void appendStage(std::vector<std::string>&& names);
   // Sets (or, with an empty caption, removes) the check's error column.
   // `errors` holds one text per row.
   void setErrorColumn(const std::string& caption, const std::vector<std::string>& errors);
