@@ -43,10 +43,15 @@ std::string skippedText(const std::vector<std::string>& names) {
   constexpr std::size_t kSkippedShown = 10;
   if (names.empty()) return {};
   std::string text = "コピー先に同じ名前のファイルがあるため\n以下のファイルはコピーしませんでした\n";
-  for (std::size_t i = 0; i < names.size() && i < kSkippedShown; ++i)
-    text += "\n" + TextCodec::toUtf8(names[i]);
-  if (names.size() > kSkippedShown)
-    text += "\nほか" + std::to_string(names.size() - kSkippedShown) + "件";
+  for (std::size_t i = 0; i < names.size() && i < kSkippedShown; ++i) {
+    text += '\n';
+    text += TextCodec::toUtf8(names[i]);
+  }
+  if (names.size() > kSkippedShown) {
+    text += "\nほか";
+    text += std::to_string(names.size() - kSkippedShown);
+    text += "件";
+  }
   return text;
 }
 

@@ -49,7 +49,9 @@ TEST_P(ArchiveRenameRunModes, KeepsOrDeletesBackupsOverSeveralRuns) {
   std::string current = "plain.txt";
   for (std::size_t run = 0; run < c.namesAfterRun.size(); ++run) {
     ArchiveRenameRun rename(fs, progress);
-    const std::string next = "p" + std::to_string(run) + ".txt";
+    std::string next = "p";
+    next += std::to_string(run);
+    next += ".txt";
     ASSERT_TRUE(rename.run(ArcLzh, dir / "pics.lzh", {{current, next}}, c.mode))
         << rename.error();
     current = next;

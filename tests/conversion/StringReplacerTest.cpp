@@ -122,7 +122,7 @@ TEST(MatchAtStartTest, WildcardsAreLazyAndNeverBacktrack) {
 TEST(StringReplacerTest, WildcardReplacementMovesOnByOneCharacter) {
   StringReplacer r;
   r.search = "a*bc";
-  r.replacement = "X";
+  r.replacement.assign(1, 'X');
   EXPECT_EQ(r.ReplaceAll("abxbc"), "abxbc");  // no backtracking: the first 'a' fails, no other 'a'
   r.search = "b*c";
   EXPECT_EQ(r.ReplaceAll("abxbc.txt"), "aX.txt");
@@ -134,7 +134,7 @@ TEST(TextHistoryTest, MovesToTopWithoutCaseAndKeepsTwenty) {
   h.AddToHistory("def");
   h.AddToHistory("abc");
   EXPECT_EQ(h.entries, (std::vector<std::string>{"abc", "def"}));
-  for (int i = 0; i < 19; ++i) h.AddToHistory("e" + std::to_string(i));
+  for (int i = 0; i < 19; ++i) h.AddToHistory(std::string("e").append(std::to_string(i)));
   ASSERT_EQ(h.entries.size(), 20u);
   EXPECT_EQ(h.entries.front(), "e18");
   EXPECT_EQ(h.entries.back(), "abc");  // "def" pushed out
