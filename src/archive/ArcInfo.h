@@ -20,6 +20,9 @@ struct ArcInfo {
   std::string attributeText; // "SHRA" letters or "-", at most 8 bytes
   std::string methodText;    // "-lh5-", "Deflate", ..., at most 8 bytes
   std::uint32_t index = 0;   // position in the archive's own order, from 0
+  // The header stores the name as UTF-8 (a ZIP entry read as UTF-8), so a new
+  // name may hold any character; otherwise it stores code page 932 bytes.
+  bool utf8Name = false;
 
   // Directory entries end in "/" or "\" (a whole last character).
   bool isDirectory() const {

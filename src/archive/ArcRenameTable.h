@@ -9,7 +9,9 @@
 namespace ritoma {
 
 // One row of a rename inside an archive: the stored name as listed and the
-// new stored name (code page 932; "/" or "\" separate the directory part).
+// new name (code page 932 of the engine; "/" or "\" separate the directory
+// part). The writer stores it as UTF-8 or as real code page 932, as the
+// entry's header does.
 struct ArcRenameRow {
   std::string oldName;
   std::string newName;

@@ -86,7 +86,11 @@ RunResult ArchivePlanEngine::ExecuteArchivePlan(PlanList& plan) {
     return result;
   }
   result.folder = plan.folder;
-  for (const ArcRenameRow& row : rows) result.processedNames.push_back(row.newName);
+  // As the archive lists them now: a code-page-932 header holds the real
+  // codes (〜 U+301C reads back as ～ U+FF5E).
+  for (const PlanRow& row : plan.rows)
+    if (row.mark == MarkNone)
+      result.processedNames.push_back(row.storedAsCodePage ? TextCodec::toCodePage(row.newName) : row.newName);
   return result;
 }
 

@@ -34,6 +34,7 @@ FileEntry ArchiveSelection::entryOf(const ArcInfo& info, bool checkNewFiles) {
   const auto time = TimeConvert::fromDos((std::uint32_t{info.date} << 16) | info.time);
   entry.modified = time ? *time : 0;
   entry.diskName = info.name;
+  entry.storedAsCodePage = !info.utf8Name;
   return entry;
 }
 

@@ -109,7 +109,16 @@ void LzhRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
   for (const LzhHeader& h : headers) {
     const std::string name = h.listedName();
     rowOf.push_back(table.claim(name));
-    planned.push_back(rowOf.back() < 0 ? name : rows[rowOf.back()].newName);
+    if (rowOf.back() < 0) {
+      planned.push_back(name);
+      continue;
+    }
+    // Headers store real code-page-932 bytes.
+    const std::string& newName = rows[rowOf.back()].newName;
+    bool ok = false;
+    const std::string stored = TextCodec::toCodePage(newName, &ok);
+    if (!ok) throw ArchiveError(TextCodec::toDisplayUtf8(newName) + ": シフトJISにない文字は書庫に保存できません");
+    planned.push_back(stored);
   }
 
   progress.open("リネーム処理中…", static_cast<std::int64_t>(headers.size()));
@@ -118,7 +127,7 @@ void LzhRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
     if (h.level == 2 && rowOf[k] < 0) {
       out.copyFrom(in, h.offset, h.next() - h.offset);
     } else {
-      const std::string header = rowOf[k] >= 0 ? buildLevel2(h, rows[rowOf[k]].newName, {})
+      const std::string header = rowOf[k] >= 0 ? buildLevel2(h, std::string(planned[k]), {})
                                                : buildLevel2(h, h.name, h.directory);
       out.write(header);
       out.copyFrom(in, h.dataOffset, h.dataSize);

@@ -119,6 +119,7 @@ ArcInfo ZipEntry::info(std::uint32_t index) const {
   info.attributeText = attributes;
   info.methodText = methodName(method);
   info.index = index;
+  info.utf8Name = utf8Name;
   return info;
 }
 

@@ -81,19 +81,24 @@ void ZipRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
     }
     item.renamed = true;
     const std::string& newName = rows[row].newName;
-    planned.push_back(newName);
     std::size_t length = newName.size();
+    bool ok = false;
     if (item.utf8Name) {
-      bool ok = false;
+      planned.push_back(newName);
       converted.push_back(TextCodec::toDisk(newName, &ok));
-      if (!ok) throw ArchiveError(TextCodec::toUtf8(newName) + ": UTF-8 に変換できない名前です");
+      if (!ok) throw ArchiveError(TextCodec::toDisplayUtf8(newName) + ": UTF-8 に変換できない名前です");
       item.converted = static_cast<std::int32_t>(converted.size() - 1);
       length = converted.back().size();
+    } else {
+      const std::string stored = TextCodec::toCodePage(newName, &ok);
+      if (!ok) throw ArchiveError(TextCodec::toDisplayUtf8(newName) + ": シフトJISにない文字は書庫に保存できません");
+      planned.push_back(stored);
+      length = stored.size();
     }
-    if (length > 0xFFFF) throw ArchiveError(TextCodec::toUtf8(newName) + ": 名前が長すぎます");
+    if (length > 0xFFFF) throw ArchiveError(TextCodec::toDisplayUtf8(newName) + ": 名前が長すぎます");
   }
-  // The new stored name of renamed entry k. Code page 932 names are stored
-  // as planned; the compact list is cheaper to walk than the rows.
+  // The new stored name of renamed entry k. Code page 932 names are planned
+  // as stored; the compact list is cheaper to walk than the rows.
   const auto newName = [&](std::size_t k) -> std::string_view {
     const Item& item = items[k];
     return item.converted >= 0 ? std::string_view(converted[item.converted]) : planned[k];

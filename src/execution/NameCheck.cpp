@@ -33,16 +33,42 @@ std::string forbiddenText(const std::string& name, bool folderMode) {
   return text;
 }
 
-// What the file system itself would refuse, or an empty text.
-std::string unusableText(const std::string& name, bool folderMode) {
+// The error text of the first character of `name` that a code-page-932
+// header cannot store (a stand-in pair without a code there), or an empty
+// text.
+std::string missingCodeText(const std::string& name) {
+  for (std::size_t pos = 0; pos < name.size();) {
+    const std::size_t len = Cp932::charLength(name, pos);
+    const std::string_view ch = std::string_view(name).substr(pos, len);
+    pos += len;
+    if (len != 4) continue;
+    bool ok = true;
+    TextCodec::toCodePage(ch, &ok);
+    if (ok) continue;
+    if (TextCodec::standInChar(ch) != TextCodec::kNoChar)
+      return TextCodec::fromUtf8("「") + std::string(ch) +
+             TextCodec::fromUtf8("」はｼﾌﾄJISにない文字のため書庫のﾌｧｲﾙ名に使用できません。");
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const auto byte = static_cast<unsigned char>(TextCodec::toDisk(ch).at(0));
+    return TextCodec::fromUtf8("UTF-8 として無効なﾊﾞｲﾄ 0x") + kHex[byte >> 4] + kHex[byte & 0xF] +
+           TextCodec::fromUtf8(" は書庫のﾌｧｲﾙ名に使用できません。");
+  }
+  return {};
+}
+
+// What the file system or the archive header would refuse, or an empty text.
+std::string unusableText(const std::string& name, bool folderMode, bool storedAsCodePage) {
   const std::string badChar = TextCodec::fromUtf8("ﾌｧｲﾙ名に使用できない文字があります。");
-  // Archive headers store the code-page-932 bytes themselves, so there only
-  // a cut through a double-byte character is refused; on disk the name must
-  // also convert to the disk's code page.
   if (!Cp932::isWellFormed(name) || name.find('\0') != std::string::npos) return badChar;
   if (name.empty()) return TextCodec::fromUtf8("ﾌｧｲﾙ名が空です。");
-  if (!folderMode) return {};
   bool ok = true;
+  if (!folderMode) {
+    // A code-page-932 header stores real code-page-932 bytes, a UTF-8
+    // header the name converted as on disk.
+    if (storedAsCodePage) return missingCodeText(name);
+    TextCodec::toDisk(name, &ok);
+    return ok ? std::string() : badChar;
+  }
   const std::string disk = TextCodec::toDisk(name, &ok);
   if (!ok) return badChar;
   if (name == "." || name == "..") return TextCodec::fromUtf8("ﾌｧｲﾙ名として使用できません。");
@@ -55,7 +81,7 @@ std::string unusableText(const std::string& name, bool folderMode) {
 std::string NameCheck::nameError(const std::string& name, bool folderMode) {
   std::string text = forbiddenText(name, folderMode);
   if (!text.empty()) text += TextCodec::fromUtf8("は使用禁止文字です。");
-  return text + unusableText(name, folderMode);
+  return text + unusableText(name, folderMode, false);
 }
 
 std::string NameCheck::Result::caption() const {
@@ -63,7 +89,8 @@ std::string NameCheck::Result::caption() const {
 }
 
 NameCheck::Result NameCheck::check(const std::vector<std::string>& newNames, bool folderMode,
-                                   ProgressSink& progress, int greet3) {
+                                   ProgressSink& progress, int greet3,
+                                   const std::vector<bool>& storedAsCodePage) {
   Result result;
   for (const std::string& name : newNames) {
     if (name.size() > MaxNameBytes) {
@@ -85,7 +112,8 @@ NameCheck::Result NameCheck::check(const std::vector<std::string>& newNames, boo
       result.errors[i] = text + forbiddenSuffix;
       ++result.errorCount;
     }
-    const std::string unusable = unusableText(newNames[i], folderMode);
+    const std::string unusable =
+        unusableText(newNames[i], folderMode, i < storedAsCodePage.size() && storedAsCodePage[i]);
     if (!unusable.empty()) {
       result.errors[i] += unusable;
       ++result.errorCount;
@@ -118,8 +146,13 @@ NameCheck::Result NameCheck::checkEditList(EditList& list, bool folderMode, Prog
                                            int greet3) {
   std::vector<std::string> names;
   names.reserve(list.rows.size());
-  for (std::size_t i = 0; i < list.rows.size(); ++i) names.push_back(list.lastName(i));
-  Result result = check(names, folderMode, progress, greet3);
+  std::vector<bool> storedAsCodePage;
+  storedAsCodePage.reserve(list.rows.size());
+  for (std::size_t i = 0; i < list.rows.size(); ++i) {
+    names.push_back(list.lastName(i));
+    storedAsCodePage.push_back(list.rows[i].storedAsCodePage);
+  }
+  Result result = check(names, folderMode, progress, greet3, storedAsCodePage);
   if (!result.refusal.empty()) return result;
   if (result.errorCount > 0)
     list.setErrorColumn(result.caption(), result.errors);

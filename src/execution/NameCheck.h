@@ -31,17 +31,22 @@ public:
   };
 
   // `folderMode` adds "\" and "/" to the forbidden characters and the file
-  // system's own limits. The progress window opens when `greet3` > 0 and the
-  // batch has at least that many rows.
+  // system's own limits. Outside it (names inside an archive) row i goes
+  // into a header that stores code page 932 when `storedAsCodePage[i]` is
+  // set, and each of its characters needs a code there (one-way codes such
+  // as 〜 U+301C count); the other rows are stored as UTF-8. The progress
+  // window opens when `greet3` > 0 and the batch has at least that many rows.
   static Result check(const std::vector<std::string>& newNames, bool folderMode,
-                      ProgressSink& progress, int greet3);
+                      ProgressSink& progress, int greet3,
+                      const std::vector<bool>& storedAsCodePage = {});
 
   // The verdict of the check on one name, without duplicates: the error
   // text (code page 932), empty when the name passes.
   static std::string nameError(const std::string& name, bool folderMode);
 
-  // Runs the check on the edit list's last stage (rename mode only) and
-  // sets or removes its error column. The refusal leaves the list unchanged.
+  // Runs the check on the edit list's last stage (rename mode only), with
+  // the rows' EditRow::storedAsCodePage, and sets or removes its error
+  // column. The refusal leaves the list unchanged.
   static Result checkEditList(EditList& list, bool folderMode, ProgressSink& progress, int greet3);
 };
 

@@ -49,6 +49,7 @@ PlanList buildRows(List&& list, PlanMode mode, const std::string& folder,
       row.newName = plan.renameMode ? edit.names.back() : row.oldName;
     }
     if (mode == PlanMode::Archive) {
+      row.storedAsCodePage = edit.storedAsCodePage;
       row.modified = firstChars(edit.infoText, 19);
     } else if (edit.icon == 0) {
       // A file that vanished since it was listed keeps empty texts; its

@@ -32,6 +32,8 @@ struct PlanRow {
   std::string origModified;
   std::string origAccessed;
   std::string origAttrs;
+  // An archive entry whose header stores code page 932 (EditRow::storedAsCodePage).
+  bool storedAsCodePage = false;
 
   bool isFolderRow() const { return created.empty(); }
 };

@@ -15,6 +15,7 @@ struct EditRow {
   // the name produced by saved stage k.
   std::vector<std::string> names;
   std::string error;     // text of the check's error column, empty for rows without error
+  bool storedAsCodePage = false;  // FileEntry::storedAsCodePage of the row's entry
 };
 
 // The edit list: the batch with its saved stages. Column numbers follow the

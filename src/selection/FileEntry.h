@@ -30,6 +30,10 @@ struct FileEntry {
   FileTime modified = 0;
   FileTime accessed = 0;
   std::uint32_t attributes = 0;
+  // An archive entry whose header stores its name as code page 932 (every
+  // LZH entry, a ZIP entry not read as UTF-8): a new name needs a code page
+  // 932 code for each of its characters.
+  bool storedAsCodePage = false;
 
   std::string fullName() const { return baseName + extension; }
 

@@ -92,6 +92,39 @@ INSTANTIATE_TEST_SUITE_P(
                       LevelCase{"Level2", "level2.lzh", "dir" + kHyo + "/" + kSo + "a.txt"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// LZH headers store real code page 932: characters with a one-way code
+// take it, and a name with a character that has no code is refused before
+// anything is written.
+TEST_F(LzhRename, HeadersTakeRealCodesAndRefuseCharactersWithoutOne) {
+  const std::string original = test::readBytes(fixturePath("level2.lzh"));
+  const std::string stored = "\x81\x60\x81\x7C\x81\x61\x81\x91\x81\x92\x81\xCA" + kSo + kHyo + ".txt";
+  const std::string out = rename(original, {{"plain.txt", TextCodec::fromUtf8("〜−‖¢£¬ソ表.txt")}});
+  expectToolsAccept(out);
+  const auto entries = test::listOrFail(fs, ArcLzh, out);
+  EXPECT_EQ(test::names(entries).front(), stored);
+  // lhasa shows each byte above 0x7F as "?": the trail bytes 60 7C 61 of
+  // 〜 − ‖ stay visible.
+  std::string shown = stored;
+  for (char& c : shown)
+    if (static_cast<unsigned char>(c) > 0x7F) c = '?';
+  std::string listing;
+  test::runTool("lhasa v " + test::quoted(out), &listing);
+  EXPECT_NE(listing.find(" " + shown + "\n"), std::string::npos) << listing;
+  EXPECT_EQ(test::contents(fs, ArcLzh, out).front(), std::make_pair(stored, test::plainText()));
+
+  for (const char* refused : {"café.txt", "😀.txt", "\xFF.txt"}) {
+    SCOPED_TRACE(refused);
+    dir.writeFile("refused.lzh", original);
+    ArchiveRewrite rewrite(fs, progress);
+    EXPECT_FALSE(rewrite.ArcRenameLzh(dir / "refused.lzh", dir / "refused-out.lzh",
+                                      {{"plain.txt", TextCodec::toInternal(refused)}}));
+    EXPECT_NE(rewrite.error().find("シフトJISにない文字は書庫に保存できません"), std::string::npos)
+        << rewrite.error();
+    EXPECT_FALSE(dir.exists("refused-out.lzh"));
+    EXPECT_TRUE(test::readBytes(dir / "refused.lzh") == original);
+  }
+}
+
 TEST_F(LzhRename, Level2EntriesKeepingTheirNamesAreCopiedByteForByte) {
   const std::string original = test::readBytes(fixturePath("level2.lzh"));
   const std::string out = rename(original, {{"plain.txt", "p.txt"}});

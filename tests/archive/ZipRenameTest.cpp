@@ -181,6 +181,35 @@ TEST_F(ZipRename, Utf8FlaggedEntryGetsItsNewNameInUtf8) {
   EXPECT_NE(listing.find("新表.txt"), std::string::npos) << listing;
 }
 
+// A header without the UTF-8 flag stores real code page 932: characters
+// with a one-way code take it, and a name with a character that has no code
+// is refused before anything is written.
+TEST_F(ZipRename, CodePageHeadersTakeRealCodesAndRefuseCharactersWithoutOne) {
+  const std::string original = test::readBytes(fixturePath("stored.zip"));
+  const std::string stored = "\x81\x60\x81\x7C\x81\x61\x81\x91\x81\x92\x81\xCA" + kSoHyo;
+  const std::string out = rename(original, {{"plain.txt", TextCodec::fromUtf8("〜−‖¢£¬ソ表.txt")}});
+  expectUnzipAccepts(out);
+  const ZipDirectory d = directoryOf(fs, out);
+  EXPECT_FALSE(d.entries[0].isUtf8());
+  EXPECT_EQ(d.entries[0].rawName, stored);
+  EXPECT_EQ(test::contents(fs, ArcZip, out)[0], std::make_pair(stored, test::plainText()));
+  std::string listing;
+  test::runTool("unzip -l " + test::quoted(out), &listing);
+  EXPECT_NE(listing.find(stored), std::string::npos) << listing;
+
+  for (const char* refused : {"café.txt", "😀.txt", "\xFF.txt"}) {
+    SCOPED_TRACE(refused);
+    dir.writeFile("refused.zip", original);
+    ArchiveRewrite rewrite(fs, progress);
+    EXPECT_FALSE(rewrite.ArcRenameZip(dir / "refused.zip", dir / "refused-out.zip",
+                                      {{"plain.txt", TextCodec::toInternal(refused)}}));
+    EXPECT_NE(rewrite.error().find("シフトJISにない文字は書庫に保存できません"), std::string::npos)
+        << rewrite.error();
+    EXPECT_FALSE(dir.exists("refused-out.zip"));
+    EXPECT_TRUE(test::readBytes(dir / "refused.zip") == original);
+  }
+}
+
 // Checking the rewritten archive against the planned names must notice a
 // name that differs, whether stored as ASCII or as UTF-8.
 TEST_F(ZipRename, VerifyRejectsAnArchiveWithoutThePlannedNames) {

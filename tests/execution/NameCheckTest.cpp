@@ -49,6 +49,52 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"Longest", std::string(255, 'a'), true, ""}),
     [](const auto& info) { return std::string(info.param.label); });
 
+// Inside an archive a header of code page 932 takes every character that
+// has a code there, one-way codes included; a UTF-8 header takes any
+// character. What has no code is refused by name, before anything is written.
+struct ArchiveNameCase {
+  const char* label;
+  std::string name;        // as typed, UTF-8
+  bool storedAsCodePage;
+  std::string error;       // code page 932 ("" = clear)
+};
+
+TEST(NameCheck, ArchiveHeadersOfCodePage932NeedACodeForEveryCharacter) {
+  const std::string noCode = cp("」はｼﾌﾄJISにない文字のため書庫のﾌｧｲﾙ名に使用できません。");
+  const ArchiveNameCase rows[] = {
+      {"hyo and so", "dir/表ソ.txt", true, ""},
+      {"one-way codes", "〜−‖¢£¬.txt", true, ""},
+      {"e acute", "café.txt", true, cp("「é") + noCode},
+      {"emoji after a kanji", "表😀.png", true, cp("「😀") + noCode},
+      {"hangul", "가.txt", true, cp("「가") + noCode},
+      {"yen sign", "¥100", true, cp("「¥") + noCode},
+      {"invalid byte", "a\xFF.txt", true, cp("UTF-8 として無効なﾊﾞｲﾄ 0xFF は書庫のﾌｧｲﾙ名に使用できません。")},
+      {"e acute in a UTF-8 header", "résumé.txt", false, ""},
+      {"emoji in a UTF-8 header", "😀.png", false, ""},
+  };
+  std::vector<std::string> names;
+  std::vector<bool> storedAsCodePage;
+  for (const ArchiveNameCase& row : rows) {
+    names.push_back(TextCodec::toInternal(row.name));
+    storedAsCodePage.push_back(row.storedAsCodePage);
+  }
+  NullProgress progress;
+  const auto result = NameCheck::check(names, false, progress, 0, storedAsCodePage);
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    SCOPED_TRACE(rows[i].label);
+    EXPECT_EQ(TextCodec::toDisplayUtf8(result.errors.at(i)), TextCodec::toDisplayUtf8(rows[i].error));
+  }
+  EXPECT_EQ(result.errorCount, 5);
+
+  // The edit list hands each row's header kind to the check.
+  EditList list = makeEditList({{"a.txt", "〜.txt"}, {"b.txt", "é.txt"}});
+  list.rows[0].storedAsCodePage = list.rows[1].storedAsCodePage = true;
+  EXPECT_EQ(NameCheck::checkEditList(list, false, progress, 0).errorCount, 1);
+  EXPECT_EQ(list.rows[1].error, cp("「é") + noCode);
+  list.rows[1].storedAsCodePage = false;
+  EXPECT_TRUE(NameCheck::checkEditList(list, false, progress, 0).passed());
+}
+
 TEST(NameCheck, TooLongCountsDiskBytes) {
   // 86 kanji are 172 bytes here but 258 bytes on disk.
   std::string name;
