@@ -35,8 +35,8 @@ bool ArcBackup::ArcMakeBackup(const std::string& archivePath,
 
 bool ArcBackup::ArcCopyTimes(const std::string& archivePath) {
   const FileInfo& info = original_;
-  if (fs_.setTimes(archivePath, info.created, info.modified, info.accessed)) return false;
-  return !fs_.setAttributes(archivePath, info.attributes & ~std::uint32_t{AttrFolder});
+  if (fs_.carryTimes(archivePath, info.created, info.modified, info.accessed)) return false;
+  return !fs_.carryAttributes(archivePath, info.attributes & ~std::uint32_t{AttrFolder});
 }
 
 bool ArcBackup::ArcDropBackup(int mode) {

@@ -33,7 +33,8 @@ public:
   bool ArcMakeBackup(const std::string& archivePath,
                      const std::function<bool(const std::string&)>& announce = {});
   // Gives the archive the creation, access and write times and the
-  // attributes the backup had when it was made.
+  // attributes the backup had when it was made, as far as its file system
+  // holds them (a creation time or S, H and A only carry over).
   bool ArcCopyTimes(const std::string& archivePath);
   bool ArcDropBackup(int mode);
 

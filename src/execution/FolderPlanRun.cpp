@@ -1,6 +1,7 @@
 #include "execution/FolderPlanRun.h"
 
 #include "execution/AttributeText.h"
+#include "execution/DisplayText.h"
 #include "execution/PlanBuilder.h"
 #include "execution/UndoFile.h"
 #include "platform/TimeConvert.h"
@@ -55,6 +56,26 @@ std::string skippedText(const std::vector<std::string>& names) {
   return text;
 }
 
+// A creation time other than the listed one is the user's; the listed one
+// only carries over (to a copy, back to a file by undo).
+bool newCreationTime(const PlanRow& row) { return row.created != row.origCreated; }
+
+// S, H and A that the row sets and its listed attributes lack: the user's
+// changes that only a file system with extended attributes can hold.
+std::uint32_t newDosBits(const PlanRow& row) {
+  return AttributeText::toBits(row.attrs) & ~AttributeText::toBits(row.origAttrs) &
+         (AttrSystem | AttrHidden | AttrArchive);
+}
+
+// The time of `text` when the file does not show it yet (to the second, as
+// texts give it); none when it does. False when a differing text is no time.
+bool timeToWrite(const std::string& text, FileTime current, std::optional<FileTime>& out) {
+  out.reset();
+  if (text == TimeConvert::toText(current)) return true;
+  out = TimeConvert::fromText(text);
+  return out.has_value();
+}
+
 }  // namespace
 
 FolderPlanRun::FolderPlanRun(FileSystem& fs, const ExecutionSettings& settings,
@@ -65,41 +86,63 @@ FolderPlanRun::FolderPlanRun(FileSystem& fs, const ExecutionSettings& settings,
       dummy_(dummy),
       journal_(fs, RunJournal::pathBeside(undoPath_)) {}
 
-bool FolderPlanRun::setTimesFromTexts(const std::string& path, const std::string& created,
-                                      const std::string& modified, const std::string& accessed) {
-  const auto c = TimeConvert::fromText(created);
-  const auto m = TimeConvert::fromText(modified);
-  const auto a = TimeConvert::fromText(accessed);
-  if (!c || !m || !a) return false;
-  return !fs_.setTimes(path, c, m, a);
-}
-
-// Writes the row's three time texts to the file. Its attributes are
-// cleared first so that a read-only file can be changed, and restored
-// afterwards; a failure leaves the file as it was.
-bool FolderPlanRun::applyTimes(const std::string& path, const PlanRow& row) {
-  std::uint32_t saved = 0;
-  if (fs_.getAttributes(path, saved)) return false;
+// Clears the file's attributes so that a read-only file can be changed,
+// writes the times that differ from what it shows, and restores the
+// attributes; a failure leaves the file as it was.
+bool FolderPlanRun::applyTimes(const std::string& path, const std::string& created,
+                               const std::string& modified, const std::string& accessed,
+                               bool createdCarried) {
+  FileInfo now;
+  if (fs_.stat(path, now)) return false;
+  std::optional<FileTime> c, m, a;
+  if (!timeToWrite(created, now.created, c) || !timeToWrite(modified, now.modified, m) ||
+      !timeToWrite(accessed, now.accessed, a))
+    return false;
+  if (!c && !m && !a) return true;
+  const std::uint32_t saved = now.attributes & ~std::uint32_t{AttrFolder};
   if (fs_.setAttributes(path, 0)) {
-    fs_.setAttributes(path, saved);
+    fs_.carryAttributes(path, saved);
     return false;
   }
-  bool timesSet = false;
+  std::error_code ec;
   {
     std::unique_ptr<InputFile> file;
-    if (!fs_.openRead(path, file))
-      timesSet = setTimesFromTexts(path, row.created, row.modified, row.accessed);
+    ec = fs_.openRead(path, file);
+    if (!ec) ec = createdCarried ? fs_.carryTimes(path, c, m, a) : fs_.setTimes(path, c, m, a);
   }
-  if (!timesSet) {
-    fs_.setAttributes(path, saved);
+  if (ec) {
+    fs_.carryAttributes(path, saved);
     return false;
   }
   if (fs_.setAttributes(path, saved)) {
-    setTimesFromTexts(path, row.origCreated, row.origModified, row.origAccessed);
-    fs_.setAttributes(path, saved);
+    fs_.carryTimes(path, now.created, now.modified, now.accessed);
+    fs_.carryAttributes(path, saved);
     return false;
   }
   return true;
+}
+
+std::string FolderPlanRun::unheldChanges(const PlanList& plan, const std::string& target) {
+  bool created = false;
+  std::uint32_t bits = 0;
+  for (const PlanRow& row : plan.rows) {
+    if (row.mark != MarkNone || row.isFolderRow()) continue;
+    created = created || (plan.isChanged(PlanList::ColCreated) && newCreationTime(row));
+    if (plan.isChanged(PlanList::ColAttrs)) bits |= newDosBits(row);
+  }
+  if ((!created && !bits) || fs_.holdsDosAttributes(target)) return {};
+  std::string what;
+  auto add = [&](bool asked, const char* name) {
+    if (!asked) return;
+    if (!what.empty()) what += "・";
+    what += name;
+  };
+  add(created, "ファイル作成日時");
+  add(bits & AttrSystem, "システム属性");
+  add(bits & AttrHidden, "隠し属性");
+  add(bits & AttrArchive, "アーカイブ属性");
+  return DisplayText::fromDisk(target.size() > 1 ? target.substr(0, target.size() - 1) : target) +
+         "\nこのディレクトリのファイルシステムには\n" + what + "を保存できません\n処理を中止します";
 }
 
 bool FolderPlanRun::copyRows(PlanList& plan, const RunOptions& options, const std::string& target,
@@ -251,6 +294,13 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
     return std::size_t{0};
   };
 
+  if (copy) target = options.copyPath.empty() ? source : withSlash(TextCodec::toDisk(options.copyPath));
+  result.refusal = unheldChanges(plan, target);
+  if (!result.refusal.empty()) {
+    result.failed = true;
+    return result;
+  }
+
   if (inPlace) {
     if (!prepareUndo(plan, options, result)) {
       result.failed = true;
@@ -265,7 +315,6 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
 
   if (copy) {
     sign = -1;
-    target = options.copyPath.empty() ? source : withSlash(TextCodec::toDisk(options.copyPath));
     plan.markChanged(PlanList::ColCreated);
     int code = 0;
     std::vector<std::string> skipped;
@@ -310,7 +359,8 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
     for (std::size_t i = 0; i < rows; ++i) {
       const PlanRow& row = plan.rows[i];
       if (row.mark != MarkNone || row.isFolderRow()) continue;
-      if (!applyTimes(target + TextCodec::toDisk(row.newName), row))
+      if (!applyTimes(target + TextCodec::toDisk(row.newName), row.created, row.modified,
+                      row.accessed, !newCreationTime(row)))
         return fail(i, (static_cast<int>(10 * i) + flags) * sign);
       journal_.rowsDone(JournalStage::Times, i + 1);
     }
@@ -322,7 +372,9 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
     for (std::size_t i = 0; i < rows; ++i) {
       const PlanRow& row = plan.rows[i];
       if (row.mark != MarkNone || row.isFolderRow()) continue;
-      if (fs_.setAttributes(target + TextCodec::toDisk(row.newName), AttributeText::toBits(row.attrs)))
+      const std::string path = target + TextCodec::toDisk(row.newName);
+      const std::uint32_t bits = AttributeText::toBits(row.attrs);
+      if (newDosBits(row) ? fs_.setAttributes(path, bits) : fs_.carryAttributes(path, bits))
         return fail(i, (static_cast<int>(10 * i) + flags) * sign);
       journal_.rowsDone(JournalStage::Attributes, i + 1);
     }
@@ -352,7 +404,7 @@ void FolderPlanRun::rollBack(PlanList& plan, const RunOptions& options, int flag
     for (int i = last; i >= 0; --i) {
       const PlanRow& row = plan.rows[i];
       if (!tookPart(row) || row.isFolderRow()) continue;
-      if (fs_.setAttributes(path(row.newName), AttributeText::toBits(row.origAttrs))) clean = false;
+      if (fs_.carryAttributes(path(row.newName), AttributeText::toBits(row.origAttrs))) clean = false;
     }
     last = lastRow;
   }
@@ -360,12 +412,8 @@ void FolderPlanRun::rollBack(PlanList& plan, const RunOptions& options, int flag
     for (int i = last; i >= 0; --i) {
       const PlanRow& row = plan.rows[i];
       if (!tookPart(row) || row.isFolderRow()) continue;
-      const std::string p = path(row.newName);
-      std::uint32_t saved = 0;
-      const bool known = !fs_.getAttributes(p, saved);
-      fs_.setAttributes(p, 0);
-      if (!setTimesFromTexts(p, row.origCreated, row.origModified, row.origAccessed)) clean = false;
-      if (known && fs_.setAttributes(p, saved)) clean = false;
+      if (!applyTimes(path(row.newName), row.origCreated, row.origModified, row.origAccessed, true))
+        clean = false;
     }
     last = lastRow;
   }

@@ -25,6 +25,12 @@ namespace ritoma {
 // journal beside the undo file from before its first operation until it
 // ends; a failed run keeps it until rollBack has put every row back. A run
 // is refused while an older journal is pending.
+//
+// A time or attribute a file already shows is not written. A row's listed
+// values only carry over (to a copy, back to a file by undo): a creation
+// time or S, H and A among them are left out where the target folder's
+// file system cannot hold them. A new creation time or a newly set S, H or
+// A there refuses the run before anything changes.
 class FolderPlanRun {
 public:
   // `undoPath` is where the undo file lives; `dummy` supplies the dummy
@@ -46,9 +52,12 @@ private:
   // added to `skipped`; any other failure ends the copying.
   bool copyRows(PlanList& plan, const RunOptions& options, const std::string& target, int& code,
                 std::vector<std::string>& skipped);
-  bool applyTimes(const std::string& path, const PlanRow& row);
-  bool setTimesFromTexts(const std::string& path, const std::string& created,
-                         const std::string& modified, const std::string& accessed);
+  bool applyTimes(const std::string& path, const std::string& created, const std::string& modified,
+                  const std::string& accessed, bool createdCarried);
+  // Why the plan cannot run where `target` (with its trailing "/") lies:
+  // a new creation time or a new S, H or A bit that its file system cannot
+  // hold. Empty when it can run.
+  std::string unheldChanges(const PlanList& plan, const std::string& target);
   bool prepareUndo(const PlanList& plan, const RunOptions& options, RunResult& result);
   void commitUndo(RunResult& result);
   void dropPreparedUndo();

@@ -100,12 +100,14 @@ bool JournalRecovery::recoverFolder() {
       const std::string path = folder + row.oldName;
       if (times) {
         // A read-only file takes new times only without its attributes.
+        // The recorded values carry over: what the file system cannot hold
+        // it never had.
         const auto c = TimeConvert::fromText(row.created);
         const auto m = TimeConvert::fromText(row.modified);
         const auto a = TimeConvert::fromText(row.accessed);
-        ok = c && m && a && !fs_.setAttributes(path, 0) && !fs_.setTimes(path, c, m, a);
+        ok = c && m && a && !fs_.setAttributes(path, 0) && !fs_.carryTimes(path, c, m, a);
       }
-      ok = !fs_.setAttributes(path, row.attributes) && ok;
+      ok = !fs_.carryAttributes(path, row.attributes) && ok;
     }
     back_[i] = ok;
     all = all && ok;

@@ -64,9 +64,33 @@ std::error_code FileSystem::listNames(const std::string& folder, std::vector<std
   return {};
 }
 
+bool FileSystem::holdsDosAttributes(const std::string&) { return true; }
+
 bool FileSystem::exists(const std::string& path) {
   FileInfo info;
   return !stat(path, info);
+}
+
+namespace {
+
+bool notSupported(std::error_code ec) {
+  return ec == std::errc::not_supported || ec == std::errc::operation_not_supported;
+}
+
+}  // namespace
+
+std::error_code FileSystem::carryTimes(const std::string& path, std::optional<FileTime> created,
+                                       std::optional<FileTime> modified,
+                                       std::optional<FileTime> accessed) {
+  std::error_code ec = setTimes(path, created, modified, accessed);
+  if (created && notSupported(ec)) ec = setTimes(path, std::nullopt, modified, accessed);
+  return ec;
+}
+
+std::error_code FileSystem::carryAttributes(const std::string& path, std::uint32_t attributes) {
+  std::error_code ec = setAttributes(path, attributes);
+  if (notSupported(ec)) ec = setAttributes(path, attributes & AttrReadOnly);
+  return ec;
 }
 
 std::error_code FileSystem::readWholeFile(const std::string& path, std::string& out) {

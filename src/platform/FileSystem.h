@@ -134,12 +134,19 @@ public:
   // the disk before returning.
   virtual std::error_code syncFolder(const std::string& folder) = 0;
   // Sets the times that are given; a missing optional keeps that time.
+  // A creation time fails with not_supported where the file system cannot
+  // hold it (see holdsDosAttributes).
   virtual std::error_code setTimes(const std::string& path, std::optional<FileTime> created,
                                    std::optional<FileTime> modified,
                                    std::optional<FileTime> accessed) = 0;
   virtual std::error_code getAttributes(const std::string& path, std::uint32_t& attributes) = 0;
-  // Sets R, H, S and A exactly as given (AttrFolder is ignored).
+  // Sets R, H, S and A exactly as given (AttrFolder is ignored). Fails
+  // with not_supported where the file system cannot hold a bit.
   virtual std::error_code setAttributes(const std::string& path, std::uint32_t attributes) = 0;
+  // False when the file system holding `path` cannot store creation times
+  // and the S, H and A attributes (FAT, exFAT, NFSv3, ramfs: file systems
+  // without extended attributes). Changes nothing.
+  virtual bool holdsDosAttributes(const std::string& path);
   virtual std::error_code openRead(const std::string& path, std::unique_ptr<InputFile>& out) = 0;
   virtual std::error_code openWrite(const std::string& path, WriteMode mode,
                                     std::unique_ptr<OutputFile>& out) = 0;
@@ -163,6 +170,12 @@ public:
   // openFolderHandle, or where that fails the handle on joined paths, whose
   // calls then report their own errors.
   std::unique_ptr<FolderHandle> folderHandle(const std::string& folder);
+  // setTimes and setAttributes for values that only carry over (copies,
+  // undo, an archive's times after its rewrite): a creation time, or S, H
+  // and A, that the file system cannot hold is left out instead of failing.
+  std::error_code carryTimes(const std::string& path, std::optional<FileTime> created,
+                             std::optional<FileTime> modified, std::optional<FileTime> accessed);
+  std::error_code carryAttributes(const std::string& path, std::uint32_t attributes);
   std::error_code readWholeFile(const std::string& path, std::string& out);
   // Writes `data` to a temporary file beside `path` and renames it over
   // `path`: readers see the old or the new content, never a mix.

@@ -4,7 +4,6 @@
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include "platform/DosAttrib.h"
+#include "platform/PosixCalls.h"
 #include "platform/TimeConvert.h"
 
 namespace ritoma {
@@ -75,10 +75,10 @@ struct StoredAttrib {
   bool supported = true;
 };
 
-StoredAttrib readStored(const std::string& path) {
+StoredAttrib readStored(PosixCalls& calls, const std::string& path) {
   StoredAttrib stored;
   char buffer[kMaxDosAttribSize];
-  const ssize_t size = ::getxattr(path.c_str(), kDosAttribName, buffer, sizeof buffer);
+  const ssize_t size = calls.getxattr(path.c_str(), kDosAttribName, buffer, sizeof buffer);
   if (size >= 0) {
     stored.info = DosAttrib::decode(std::string_view(buffer, static_cast<std::size_t>(size)));
   } else if (isXattrRefusal(errno)) {
@@ -87,36 +87,17 @@ StoredAttrib readStored(const std::string& path) {
   return stored;
 }
 
-// getxattrat (Linux 6.13) reads the record by a name relative to an open
-// folder; the C library has no wrapper for it yet. Every architecture but
-// alpha numbers it 464.
-#if defined(SYS_getxattrat)
-constexpr long kGetxattrat = SYS_getxattrat;
-#elif defined(__x86_64__) || defined(__aarch64__) || defined(__i386__) || defined(__arm__) || \
-    defined(__riscv) || defined(__powerpc64__) || defined(__s390x__)
-constexpr long kGetxattrat = 464;
-#else
-constexpr long kGetxattrat = -1;
-#endif
-
-struct XattrArgs {
-  std::uint64_t value;
-  std::uint32_t size;
-  std::uint32_t flags;
-};
-
 // False once the kernel (or a sandbox, which answers EPERM) refused
 // getxattrat; reads then take the whole path.
-std::atomic<bool> getxattratWorks{kGetxattrat >= 0};
+std::atomic<bool> getxattratWorks{true};
 
 // The record of `name` in the folder `dirFd` (whose path is `folder`),
 // following links: one name look-up, not a walk of the whole path.
-StoredAttrib readStoredAt(int dirFd, const std::string& folder, const char* name) {
+StoredAttrib readStoredAt(PosixCalls& calls, int dirFd, const std::string& folder, const char* name) {
   if (getxattratWorks.load(std::memory_order_relaxed)) {
     StoredAttrib stored;
     char buffer[kMaxDosAttribSize];
-    XattrArgs args{reinterpret_cast<std::uintptr_t>(buffer), sizeof buffer, 0};
-    const long size = ::syscall(kGetxattrat, dirFd, name, 0, kDosAttribName, &args, sizeof args);
+    const ssize_t size = calls.getxattrat(dirFd, name, kDosAttribName, buffer, sizeof buffer);
     if (size >= 0) {
       stored.info = DosAttrib::decode(std::string_view(buffer, static_cast<std::size_t>(size)));
       return stored;
@@ -127,13 +108,13 @@ StoredAttrib readStoredAt(int dirFd, const std::string& folder, const char* name
     }
     getxattratWorks.store(false, std::memory_order_relaxed);
   }
-  return readStored(joinPath(folder, name));
+  return readStored(calls, joinPath(folder, name));
 }
 
-StoredAttrib readStoredFd(int fd) {
+StoredAttrib readStoredFd(PosixCalls& calls, int fd) {
   StoredAttrib stored;
   char buffer[kMaxDosAttribSize];
-  const ssize_t size = ::fgetxattr(fd, kDosAttribName, buffer, sizeof buffer);
+  const ssize_t size = calls.fgetxattr(fd, kDosAttribName, buffer, sizeof buffer);
   if (size >= 0) {
     stored.info = DosAttrib::decode(std::string_view(buffer, static_cast<std::size_t>(size)));
   } else if (isXattrRefusal(errno)) {
@@ -174,8 +155,8 @@ void fillInfo(const struct statx& stx, const std::string& name, const StoredAttr
 
 // Writes the record. The kernel wants write permission for that, so a
 // file of ours without the owner's write bit gets it for the moment.
-std::error_code writeStored(const std::string& path, const std::string& value) {
-  if (::setxattr(path.c_str(), kDosAttribName, value.data(), value.size(), 0) == 0) return {};
+std::error_code writeStored(PosixCalls& calls, const std::string& path, const std::string& value) {
+  if (calls.setxattr(path.c_str(), kDosAttribName, value.data(), value.size(), 0) == 0) return {};
   const int error = errno;
   struct stat st{};
   if (error != EACCES || ::stat(path.c_str(), &st) != 0 || st.st_uid != ::geteuid() ||
@@ -183,7 +164,7 @@ std::error_code writeStored(const std::string& path, const std::string& value) {
     return errorOf(error);
   if (::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) != 0) return errorOf(error);
   std::error_code result;
-  if (::setxattr(path.c_str(), kDosAttribName, value.data(), value.size(), 0) != 0)
+  if (calls.setxattr(path.c_str(), kDosAttribName, value.data(), value.size(), 0) != 0)
     result = lastError();
   if (::chmod(path.c_str(), st.st_mode & 07777) != 0 && !result) result = lastError();
   return result;
@@ -429,13 +410,14 @@ std::error_code renameAt(int fromDir, const char* from, int toDir, const char* t
 // entry, so the kernel does not walk the folder's path again for each.
 class PosixFolderHandle : public FolderHandle {
 public:
-  PosixFolderHandle(int fd, std::string folder) : fd_(fd), folder_(std::move(folder)) {}
+  PosixFolderHandle(PosixCalls& calls, int fd, std::string folder)
+      : calls_(calls), fd_(fd), folder_(std::move(folder)) {}
   ~PosixFolderHandle() override { ::close(fd_); }
 
   std::error_code stat(const std::string& name, FileInfo& out) override {
     struct statx stx{};
     if (statxFollowing(fd_, name.c_str(), stx) != 0) return lastError();
-    fillInfo(stx, name, readStoredAt(fd_, folder_, name.c_str()), out);
+    fillInfo(stx, name, readStoredAt(calls_, fd_, folder_, name.c_str()), out);
     return {};
   }
   std::error_code rename(const std::string& from, const std::string& to) override {
@@ -443,6 +425,7 @@ public:
   }
 
 private:
+  PosixCalls& calls_;
   int fd_;
   std::string folder_;
 };
@@ -478,7 +461,7 @@ std::error_code PosixFileSystem::listFolder(const std::string& folder, std::vect
     // An entry that vanished since the folder was read is not listed.
     if (statxFollowing(dirFd, name, stx) != 0) return;
     FileInfo info;
-    fillInfo(stx, name, readStoredAt(dirFd, folder, name), info);
+    fillInfo(stx, name, readStoredAt(calls_, dirFd, folder, name), info);
     out.push_back(std::move(info));
   });
 }
@@ -491,7 +474,7 @@ std::error_code PosixFileSystem::listNames(const std::string& folder, std::vecto
 std::error_code PosixFileSystem::stat(const std::string& path, FileInfo& out) {
   struct statx stx{};
   if (statxFollowing(AT_FDCWD, path.c_str(), stx) != 0) return lastError();
-  fillInfo(stx, lastComponent(path), readStored(path), out);
+  fillInfo(stx, lastComponent(path), readStored(calls_, path), out);
   return {};
 }
 
@@ -503,7 +486,7 @@ std::error_code PosixFileSystem::openFolderHandle(const std::string& folder,
                                                   std::unique_ptr<FolderHandle>& out) {
   const int fd = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return lastError();
-  out = std::make_unique<PosixFolderHandle>(fd, folder);
+  out = std::make_unique<PosixFolderHandle>(calls_, fd, folder);
   return {};
 }
 
@@ -523,7 +506,7 @@ std::error_code PosixFileSystem::copyFile(const std::string& from, const std::st
   struct statx stx{};
   if (::statx(in, "", AT_EMPTY_PATH, kStatxMask, &stx) != 0) return lastError();
   if (S_ISDIR(stx.stx_mode)) return errorOf(EISDIR);
-  const StoredAttrib stored = readStoredFd(in);
+  const StoredAttrib stored = readStoredFd(calls_, in);
   FileInfo source;
   fillInfo(stx, lastComponent(from), stored, source);
   // The record carries what is stored, not what the name implies.
@@ -543,7 +526,7 @@ std::error_code PosixFileSystem::copyFile(const std::string& from, const std::st
 
   if (auto ec = copyData(in, out)) return ec;
   const std::string record = DosAttrib::encode(attributes, source.created);
-  if (::fsetxattr(out, kDosAttribName, record.data(), record.size(), 0) != 0 &&
+  if (calls_.fsetxattr(out, kDosAttribName, record.data(), record.size(), 0) != 0 &&
       !isXattrRefusal(errno))
     return lastError();
   // Permissions after the record: without a write bit the kernel would
@@ -582,20 +565,27 @@ std::error_code PosixFileSystem::syncFolder(const std::string& folder) {
 std::error_code PosixFileSystem::setTimes(const std::string& path, std::optional<FileTime> created,
                                           std::optional<FileTime> modified,
                                           std::optional<FileTime> accessed) {
-  struct stat st{};
-  if (::stat(path.c_str(), &st) != 0) return lastError();
-  if (created) {
-    const StoredAttrib stored = readStored(path);
+  struct statx stx{};
+  if (::statx(AT_FDCWD, path.c_str(), 0, kStatxMask, &stx) != 0) return lastError();
+  const StoredAttrib stored = readStored(calls_, path);
+  FileInfo now;
+  fillInfo(stx, lastComponent(path), stored, now);
+  // A time the file already shows is not written: writing it would change
+  // nothing, and it may be refused (a file system without the record, a
+  // file of another owner).
+  if (created && *created != now.created) {
     if (!stored.supported) return errorOf(ENOTSUP);
     std::uint32_t attributes = stored.info ? stored.info->attributes & ~AttrReadOnly : 0;
-    if (hasNoWriteBit(st.st_mode)) attributes |= AttrReadOnly;
-    if (auto ec = writeStored(path, DosAttrib::encode(attributes, *created))) return ec;
+    if (hasNoWriteBit(stx.stx_mode)) attributes |= AttrReadOnly;
+    if (auto ec = writeStored(calls_, path, DosAttrib::encode(attributes, *created))) return ec;
   }
+  if (modified && *modified == now.modified) modified.reset();
+  if (accessed && *accessed == now.accessed) accessed.reset();
   if (modified || accessed) {
     timespec times[2];
     times[0] = accessed ? timespecOf(*accessed) : timespec{0, UTIME_OMIT};
     times[1] = modified ? timespecOf(*modified) : timespec{0, UTIME_OMIT};
-    if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) return lastError();
+    if (calls_.utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) return lastError();
   }
   return {};
 }
@@ -603,7 +593,7 @@ std::error_code PosixFileSystem::setTimes(const std::string& path, std::optional
 std::error_code PosixFileSystem::getAttributes(const std::string& path, std::uint32_t& attributes) {
   struct stat st{};
   if (::stat(path.c_str(), &st) != 0) return lastError();
-  attributes = attributesOf(st.st_mode, lastComponent(path), readStored(path));
+  attributes = attributesOf(st.st_mode, lastComponent(path), readStored(calls_, path));
   return {};
 }
 
@@ -612,12 +602,16 @@ std::error_code PosixFileSystem::setAttributes(const std::string& path, std::uin
   if (::stat(path.c_str(), &st) != 0) return lastError();
   const mode_t mode = st.st_mode & 07777;
   const bool readOnly = attributes & AttrReadOnly;
-  const StoredAttrib stored = readStored(path);
+  const StoredAttrib stored = readStored(calls_, path);
+  const std::string name = lastComponent(path);
+  // Attributes the file already shows are not written again.
+  if ((attributesOf(st.st_mode, name, stored) & DosAttrib::kStoredBits) ==
+      (attributes & DosAttrib::kStoredBits))
+    return {};
   if (!stored.supported) {
     // Only R, and H on a name that is hidden anyway, can be had without
     // the record.
-    const bool dotName = lastComponent(path).starts_with('.');
-    if ((attributes & (AttrSystem | AttrArchive)) || ((attributes & AttrHidden) && !dotName))
+    if ((attributes & (AttrSystem | AttrArchive)) || ((attributes & AttrHidden) && !name.starts_with('.')))
       return errorOf(ENOTSUP);
   }
 
@@ -626,12 +620,18 @@ std::error_code PosixFileSystem::setAttributes(const std::string& path, std::uin
   if (stored.supported) {
     std::optional<FileTime> created;
     if (stored.info) created = stored.info->created;
-    if (auto ec = writeStored(path, DosAttrib::encode(attributes, created))) return ec;
+    if (auto ec = writeStored(calls_, path, DosAttrib::encode(attributes, created))) return ec;
   }
   if (readOnly && !hasNoWriteBit(mode) &&
       ::chmod(path.c_str(), mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH)) != 0)
     return lastError();
   return {};
+}
+
+bool PosixFileSystem::holdsDosAttributes(const std::string& path) {
+  // Asking for the size of the record reads nothing and changes nothing;
+  // a file system without extended attributes refuses the question itself.
+  return calls_.getxattr(path.c_str(), kDosAttribName, nullptr, 0) >= 0 || !isXattrRefusal(errno);
 }
 
 std::error_code PosixFileSystem::openRead(const std::string& path, std::unique_ptr<InputFile>& out) {

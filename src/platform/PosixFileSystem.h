@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/PosixCalls.h"
 
 namespace ritoma {
 
@@ -12,6 +13,7 @@ namespace ritoma {
 // write bit, clearing it adds the owner's. A name starting with "." reads
 // as hidden. Where the file system refuses extended attributes, S, H and A
 // read as clear and setting any of them fails with not_supported.
+// Times and attributes the file already shows are not written again.
 //
 // The creation time is the one in user.DOSATTRIB, else the birth time the
 // kernel reports, else the last-write time.
@@ -20,6 +22,9 @@ namespace ritoma {
 // is described by the link itself.
 class PosixFileSystem : public FileSystem {
 public:
+  // `calls` answers the extended-attribute and explicit-time calls.
+  explicit PosixFileSystem(PosixCalls& calls = PosixCalls::system()) : calls_(calls) {}
+
   std::error_code listFolder(const std::string& folder, std::vector<FileInfo>& out) override;
   std::error_code listNames(const std::string& folder, std::vector<std::string>& out) override;
   std::error_code stat(const std::string& path, FileInfo& out) override;
@@ -37,6 +42,7 @@ public:
                            std::optional<FileTime> accessed) override;
   std::error_code getAttributes(const std::string& path, std::uint32_t& attributes) override;
   std::error_code setAttributes(const std::string& path, std::uint32_t attributes) override;
+  bool holdsDosAttributes(const std::string& path) override;
   std::error_code openRead(const std::string& path, std::unique_ptr<InputFile>& out) override;
   std::error_code openWrite(const std::string& path, WriteMode mode,
                             std::unique_ptr<OutputFile>& out) override;
@@ -48,6 +54,9 @@ public:
   // drive list: "/" first, then each mount point of a source under /dev/,
   // once, in table order. Octal escapes (\040) in the table are decoded.
   static std::vector<std::string> parseMountPoints(const std::string& table);
+
+private:
+  PosixCalls& calls_;
 };
 
 }  // namespace ritoma

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 
@@ -91,6 +92,31 @@ TEST(ArchiveRenameRun, NewArchiveGetsTheTimesFromBeforeTheRun) {
   ASSERT_FALSE(fs.stat(dir / "a.zip", info));
   EXPECT_EQ(info.modified, old);
   EXPECT_EQ(info.accessed, old);
+}
+
+// On a file system without extended attributes (a FAT card, ramfs) the
+// archive's creation time and S, H, A cannot follow it; the rest does, and
+// the run succeeds, so that mode 0 leaves no backup.
+TEST(ArchiveRenameRun, FileSystemWithoutExtendedAttributesTakesWhatItCanHold) {
+  TempDir dir;
+  PosixFileSystem real;
+  FaultyFileSystem fs(real);
+  NullProgress progress;
+  dir.writeFile("\xE8\xA1\xA8.zip", test::readBytes(fixturePath("deflated.zip")));
+  const std::string archive = dir / "\xE8\xA1\xA8.zip";
+  const FileTime old = TimeConvert::fromUnixSeconds(1041346800);
+  ASSERT_FALSE(real.setTimes(archive, std::nullopt, old, old));
+  ASSERT_EQ(::chmod(archive.c_str(), 0444), 0);
+  fs.refuseExtendedAttributes();
+  ArchiveRenameRun rename(fs, progress);
+  ASSERT_TRUE(rename.run(ArcZip, archive, {{"plain.txt", "\x83\x5c.txt"}}, ArcBackupDelete))
+      << rename.error();
+  EXPECT_EQ(dir.names(), std::vector<std::string>{"\xE8\xA1\xA8.zip"});
+  FileInfo info;
+  ASSERT_FALSE(fs.stat(archive, info));
+  EXPECT_EQ(info.modified, old);
+  EXPECT_EQ(info.accessed, old);
+  EXPECT_EQ(info.attributes, std::uint32_t{AttrReadOnly});
 }
 
 // Every step after the backup can fail; the archive is then back under its

@@ -16,6 +16,7 @@
 #include "execution/PlanBuilder.h"
 #include "execution/PlanList.h"
 #include "execution/RunOptions.h"
+#include "execution/UndoSelection.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/TimeConvert.h"
 #include "selection/EditList.h"
@@ -83,6 +84,27 @@ inline EditList makeEditList(const std::vector<std::pair<std::string, std::strin
   list.appendStage(stage);
   return list;
 }
+
+// The selection list of a folder, every entry unchecked.
+class FolderSelection : public UndoSelection {
+public:
+  FolderSelection(FileSystem& fs, const std::string& folder) {
+    std::vector<FileInfo> entries;
+    fs.listFolder(folder, entries);
+    for (const auto& e : entries) names_.push_back({TextCodec::toInternal(e.name), e.isFolder});
+    checked.assign(names_.size(), false);
+  }
+  std::size_t size() const override { return names_.size(); }
+  std::string fullName(std::size_t e) const override { return names_[e].first; }
+  bool isChecked(std::size_t e) const override { return checked[e]; }
+  void check(std::size_t e) override { checked[e] = true; }
+  int icon(std::size_t e) const override { return names_[e].second ? 1 : 0; }
+  std::string infoText(std::size_t e) const override { return "2000/01/01 00:00:00 " + std::to_string(e); }
+  std::vector<bool> checked;
+
+private:
+  std::vector<std::pair<std::string, bool>> names_;
+};
 
 // A folder of test files, a real file system behind a fault-injecting one,
 // and the settings and options of a run.

@@ -1,6 +1,12 @@
 #include "support/FaultyFileSystem.h"
 
 #include <fnmatch.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "platform/PosixCalls.h"
+#include "platform/PosixFileSystem.h"
 
 namespace ritoma {
 
@@ -64,9 +70,75 @@ private:
   std::unique_ptr<OutputFile> real_;
 };
 
+bool explicitTimes(const timespec times[2]) {
+  if (!times) return false;
+  for (int i = 0; i < 2; ++i)
+    if (times[i].tv_nsec != UTIME_OMIT && times[i].tv_nsec != UTIME_NOW) return true;
+  return false;
+}
+
 }  // namespace
 
+class FaultyFileSystem::RefusingCalls : public PosixCalls {
+public:
+  bool xattrRefused = false;
+  std::vector<std::string> timesRefused;
+
+  ssize_t getxattr(const char* path, const char* name, void* value, std::size_t size) override {
+    if (xattrRefused) return refuse(EOPNOTSUPP);
+    return PosixCalls::getxattr(path, name, value, size);
+  }
+  ssize_t fgetxattr(int fd, const char* name, void* value, std::size_t size) override {
+    if (xattrRefused) return refuse(EOPNOTSUPP);
+    return PosixCalls::fgetxattr(fd, name, value, size);
+  }
+  ssize_t getxattrat(int dirFd, const char* path, const char* name, void* value,
+                     std::size_t size) override {
+    if (xattrRefused) return refuse(EOPNOTSUPP);
+    return PosixCalls::getxattrat(dirFd, path, name, value, size);
+  }
+  int setxattr(const char* path, const char* name, const void* value, std::size_t size,
+               int flags) override {
+    if (xattrRefused) return refuse(EOPNOTSUPP);
+    return PosixCalls::setxattr(path, name, value, size, flags);
+  }
+  int fsetxattr(int fd, const char* name, const void* value, std::size_t size, int flags) override {
+    if (xattrRefused) return refuse(EOPNOTSUPP);
+    return PosixCalls::fsetxattr(fd, name, value, size, flags);
+  }
+  int utimensat(int dirFd, const char* path, const timespec times[2], int flags) override {
+    if (explicitTimes(times))
+      for (const auto& pattern : timesRefused)
+        if (matches(pattern, path)) return refuse(EPERM);
+    return PosixCalls::utimensat(dirFd, path, times, flags);
+  }
+
+private:
+  static int refuse(int error) {
+    errno = error;
+    return -1;
+  }
+};
+
 FaultyFileSystem::FaultyFileSystem(FileSystem& real) : real_(real) {}
+
+FaultyFileSystem::~FaultyFileSystem() = default;
+
+FileSystem& FaultyFileSystem::target() { return refusing_ ? *refusing_ : real_; }
+
+FaultyFileSystem::RefusingCalls& FaultyFileSystem::refusingCalls() {
+  if (!refusing_) {
+    refusingCalls_ = std::make_unique<RefusingCalls>();
+    refusing_ = std::make_unique<PosixFileSystem>(*refusingCalls_);
+  }
+  return *refusingCalls_;
+}
+
+void FaultyFileSystem::refuseExtendedAttributes() { refusingCalls().xattrRefused = true; }
+
+void FaultyFileSystem::refuseExplicitTimes(std::string pattern) {
+  refusingCalls().timesRefused.push_back(std::move(pattern));
+}
 
 void FaultyFileSystem::failNth(FsOp op, int n, int error) { nthRules_[{op, n}] = error; }
 
@@ -83,6 +155,8 @@ void FaultyFileSystem::reset() {
   executableFolder_.reset();
   mountPoints_.reset();
   unwritable_.clear();
+  refusing_.reset();
+  refusingCalls_.reset();
 }
 
 void FaultyFileSystem::setExecutableFolder(std::string folder) {
@@ -109,37 +183,37 @@ std::error_code FaultyFileSystem::check(FsOp op, const std::string& path, const 
 std::error_code FaultyFileSystem::listFolder(const std::string& folder, std::vector<FileInfo>& out) {
   out.clear();
   if (auto ec = check(FsOp::ListFolder, folder)) return ec;
-  return real_.listFolder(folder, out);
+  return target().listFolder(folder, out);
 }
 
 std::error_code FaultyFileSystem::stat(const std::string& path, FileInfo& out) {
   if (auto ec = check(FsOp::Stat, path)) return ec;
-  return real_.stat(path, out);
+  return target().stat(path, out);
 }
 
 std::error_code FaultyFileSystem::rename(const std::string& from, const std::string& to) {
   if (auto ec = check(FsOp::Rename, from, to)) return ec;
-  return real_.rename(from, to);
+  return target().rename(from, to);
 }
 
 std::error_code FaultyFileSystem::replace(const std::string& from, const std::string& to) {
   if (auto ec = check(FsOp::Replace, from, to)) return ec;
-  return real_.replace(from, to);
+  return target().replace(from, to);
 }
 
 std::error_code FaultyFileSystem::copyFile(const std::string& from, const std::string& to) {
   if (auto ec = check(FsOp::CopyFile, from, to)) return ec;
-  return real_.copyFile(from, to);
+  return target().copyFile(from, to);
 }
 
 std::error_code FaultyFileSystem::remove(const std::string& path) {
   if (auto ec = check(FsOp::Remove, path)) return ec;
-  return real_.remove(path);
+  return target().remove(path);
 }
 
 std::error_code FaultyFileSystem::makeFolder(const std::string& path) {
   if (auto ec = check(FsOp::MakeFolder, path)) return ec;
-  return real_.makeFolder(path);
+  return target().makeFolder(path);
 }
 
 std::error_code FaultyFileSystem::syncFolder(const std::string& folder) {
@@ -151,23 +225,27 @@ std::error_code FaultyFileSystem::setTimes(const std::string& path, std::optiona
                                            std::optional<FileTime> modified,
                                            std::optional<FileTime> accessed) {
   if (auto ec = check(FsOp::SetTimes, path)) return ec;
-  return real_.setTimes(path, created, modified, accessed);
+  return target().setTimes(path, created, modified, accessed);
 }
 
 std::error_code FaultyFileSystem::getAttributes(const std::string& path, std::uint32_t& attributes) {
   if (auto ec = check(FsOp::GetAttributes, path)) return ec;
-  return real_.getAttributes(path, attributes);
+  return target().getAttributes(path, attributes);
 }
 
 std::error_code FaultyFileSystem::setAttributes(const std::string& path, std::uint32_t attributes) {
   if (auto ec = check(FsOp::SetAttributes, path)) return ec;
-  return real_.setAttributes(path, attributes);
+  return target().setAttributes(path, attributes);
+}
+
+bool FaultyFileSystem::holdsDosAttributes(const std::string& path) {
+  return target().holdsDosAttributes(path);
 }
 
 std::error_code FaultyFileSystem::openRead(const std::string& path, std::unique_ptr<InputFile>& out) {
   if (auto ec = check(FsOp::OpenRead, path)) return ec;
   std::unique_ptr<InputFile> real;
-  if (auto ec = real_.openRead(path, real)) return ec;
+  if (auto ec = target().openRead(path, real)) return ec;
   out = std::make_unique<FaultyInputFile>(*this, path, std::move(real));
   return {};
 }
@@ -176,23 +254,23 @@ std::error_code FaultyFileSystem::openWrite(const std::string& path, WriteMode m
                                             std::unique_ptr<OutputFile>& out) {
   if (auto ec = check(FsOp::OpenWrite, path)) return ec;
   std::unique_ptr<OutputFile> real;
-  if (auto ec = real_.openWrite(path, mode, real)) return ec;
+  if (auto ec = target().openWrite(path, mode, real)) return ec;
   out = std::make_unique<FaultyOutputFile>(*this, path, std::move(real));
   return {};
 }
 
 std::vector<std::string> FaultyFileSystem::mountPoints() {
-  return mountPoints_ ? *mountPoints_ : real_.mountPoints();
+  return mountPoints_ ? *mountPoints_ : target().mountPoints();
 }
 
 std::string FaultyFileSystem::executableFolder() {
-  return executableFolder_ ? *executableFolder_ : real_.executableFolder();
+  return executableFolder_ ? *executableFolder_ : target().executableFolder();
 }
 
 bool FaultyFileSystem::isWritableFolder(const std::string& folder) {
   for (const auto& pattern : unwritable_)
     if (matches(pattern, folder)) return false;
-  return real_.isWritableFolder(folder);
+  return target().isWritableFolder(folder);
 }
 
 }  // namespace ritoma

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -30,9 +31,18 @@ namespace ritoma {
 // either path does. The helpers exists/readWholeFile/replaceFileContent
 // go through the counted calls (Stat, OpenRead, Read, OpenWrite, Write,
 // Close, Replace, Remove).
+//
+// It also plays the file systems that refuse what the disk under the test
+// keeps: refuseExtendedAttributes() for FAT, exFAT, NFSv3 or ramfs, where
+// every extended-attribute call answers "not supported", and
+// refuseExplicitTimes() for a file of another owner, on which utimensat
+// with explicit times answers EPERM. From the first of these on, the calls
+// go to a POSIX file system of the same disk whose system calls answer so,
+// in place of the file system given at construction.
 class FaultyFileSystem : public FileSystem {
 public:
   explicit FaultyFileSystem(FileSystem& real);
+  ~FaultyFileSystem() override;
 
   // Fails the n-th call (1-based) of `op` with errno `error`.
   void failNth(FsOp op, int n, int error);
@@ -42,8 +52,13 @@ public:
   void failMatching(FsOp op, std::string pattern, int error);
   // Number of calls of `op` so far.
   int calls(FsOp op) const;
-  // Forgets every rule, count and reply set below.
+  // Forgets every rule, count and reply set below, and the refusals.
   void reset();
+
+  void refuseExtendedAttributes();
+  // utimensat with explicit times fails with EPERM on paths matching
+  // `pattern`.
+  void refuseExplicitTimes(std::string pattern);
 
   // Replies of the calls that are not FsOps, for tests of places and the
   // drive list. Folders matching `pattern` count as not writable.
@@ -68,6 +83,7 @@ public:
                            std::optional<FileTime> accessed) override;
   std::error_code getAttributes(const std::string& path, std::uint32_t& attributes) override;
   std::error_code setAttributes(const std::string& path, std::uint32_t attributes) override;
+  bool holdsDosAttributes(const std::string& path) override;
   std::error_code openRead(const std::string& path, std::unique_ptr<InputFile>& out) override;
   std::error_code openWrite(const std::string& path, WriteMode mode,
                             std::unique_ptr<OutputFile>& out) override;
@@ -83,7 +99,13 @@ private:
     int error;
   };
 
+  class RefusingCalls;
+  FileSystem& target();
+  RefusingCalls& refusingCalls();
+
   FileSystem& real_;
+  std::unique_ptr<RefusingCalls> refusingCalls_;
+  std::unique_ptr<FileSystem> refusing_;  // a PosixFileSystem on refusingCalls_
   std::array<int, kOpCount> counts_{};
   std::map<std::pair<FsOp, int>, int> nthRules_;
   std::vector<PatternRule> patternRules_;

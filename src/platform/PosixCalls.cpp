@@ -1,0 +1,71 @@
+#include "platform/PosixCalls.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+
+namespace ritoma {
+
+namespace {
+
+// The C library has no wrapper for getxattrat yet. Every architecture but
+// alpha numbers it 464.
+#if defined(SYS_getxattrat)
+constexpr long kGetxattrat = SYS_getxattrat;
+#elif defined(__x86_64__) || defined(__aarch64__) || defined(__i386__) || defined(__arm__) || \
+    defined(__riscv) || defined(__powerpc64__) || defined(__s390x__)
+constexpr long kGetxattrat = 464;
+#else
+constexpr long kGetxattrat = -1;
+#endif
+
+struct XattrArgs {
+  std::uint64_t value;
+  std::uint32_t size;
+  std::uint32_t flags;
+};
+
+}  // namespace
+
+ssize_t PosixCalls::getxattr(const char* path, const char* name, void* value, std::size_t size) {
+  return ::getxattr(path, name, value, size);
+}
+
+ssize_t PosixCalls::fgetxattr(int fd, const char* name, void* value, std::size_t size) {
+  return ::fgetxattr(fd, name, value, size);
+}
+
+ssize_t PosixCalls::getxattrat(int dirFd, const char* path, const char* name, void* value,
+                               std::size_t size) {
+  if (kGetxattrat < 0) {
+    errno = ENOSYS;
+    return -1;
+  }
+  XattrArgs args{reinterpret_cast<std::uintptr_t>(value), static_cast<std::uint32_t>(size), 0};
+  return ::syscall(kGetxattrat, dirFd, path, 0, name, &args, sizeof args);
+}
+
+int PosixCalls::setxattr(const char* path, const char* name, const void* value, std::size_t size,
+                         int flags) {
+  return ::setxattr(path, name, value, size, flags);
+}
+
+int PosixCalls::fsetxattr(int fd, const char* name, const void* value, std::size_t size, int flags) {
+  return ::fsetxattr(fd, name, value, size, flags);
+}
+
+int PosixCalls::utimensat(int dirFd, const char* path, const timespec times[2], int flags) {
+  return ::utimensat(dirFd, path, times, flags);
+}
+
+PosixCalls& PosixCalls::system() {
+  static PosixCalls calls;
+  return calls;
+}
+
+}  // namespace ritoma

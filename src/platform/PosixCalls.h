@@ -1,0 +1,35 @@
+#pragma once
+
+#include <sys/types.h>
+#include <time.h>
+
+#include <cstddef>
+
+namespace ritoma {
+
+// The system calls of PosixFileSystem on extended attributes and on
+// explicit file times: the ones whose answers differ between file systems
+// (FAT, exFAT, NFSv3 and ramfs refuse extended attributes) and between
+// owners (utimensat with explicit times wants the file's owner). A test
+// replaces them to play such a file system. Each returns what the system
+// call returns and leaves errno set on failure.
+class PosixCalls {
+public:
+  virtual ~PosixCalls() = default;
+
+  virtual ssize_t getxattr(const char* path, const char* name, void* value, std::size_t size);
+  virtual ssize_t fgetxattr(int fd, const char* name, void* value, std::size_t size);
+  // getxattr of `path` relative to the folder `dirFd`, following links
+  // (Linux 6.13). Fails with ENOSYS where the kernel or this build lacks it.
+  virtual ssize_t getxattrat(int dirFd, const char* path, const char* name, void* value,
+                             std::size_t size);
+  virtual int setxattr(const char* path, const char* name, const void* value, std::size_t size,
+                       int flags);
+  virtual int fsetxattr(int fd, const char* name, const void* value, std::size_t size, int flags);
+  virtual int utimensat(int dirFd, const char* path, const timespec times[2], int flags);
+
+  // The calls of the running system.
+  static PosixCalls& system();
+};
+
+}  // namespace ritoma
