@@ -158,6 +158,11 @@ std::error_code MemoryFileSystem::openWrite(const std::string& path, WriteMode m
   return {};
 }
 
+std::error_code MemoryFileSystem::createLike(const std::string& path, const std::string&,
+                                             std::unique_ptr<OutputFile>& out) {
+  return openWrite(path, WriteMode::CreateNew, out);
+}
+
 std::vector<std::string> MemoryFileSystem::mountPoints() { return {"/"}; }
 
 std::string MemoryFileSystem::executableFolder() { return "/mem"; }

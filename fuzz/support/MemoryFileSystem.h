@@ -39,6 +39,9 @@ public:
   std::error_code openRead(const std::string& path, std::unique_ptr<InputFile>& out) override;
   std::error_code openWrite(const std::string& path, WriteMode mode,
                             std::unique_ptr<OutputFile>& out) override;
+  // Files here have no permissions to take over.
+  std::error_code createLike(const std::string& path, const std::string& model,
+                             std::unique_ptr<OutputFile>& out) override;
   std::vector<std::string> mountPoints() override;
   std::string executableFolder() override;
   bool isWritableFolder(const std::string& folder) override;

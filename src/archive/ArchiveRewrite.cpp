@@ -19,7 +19,7 @@ bool ArchiveRewrite::run(const std::string& backupPath, const std::string& archi
     if (fs_.openRead(backupPath, inFile)) throw ArchiveError(backupPath + ": 開けません");
     ArchiveInput in(std::move(inFile), backupPath);
     std::unique_ptr<OutputFile> outFile;
-    if (fs_.openWrite(archivePath, WriteMode::CreateNew, outFile))
+    if (fs_.createLike(archivePath, backupPath, outFile))
       throw ArchiveError(archivePath + ": 作成できません");
     created = true;
     ArchiveOutput out(std::move(outFile), archivePath);

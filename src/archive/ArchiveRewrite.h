@@ -15,9 +15,10 @@
 namespace ritoma {
 
 // Renames entries by writing a new archive: reads the backup, writes a new
-// file at the archive's path (which must not exist), always showing the
-// progress window "リネーム処理中…". On failure the incomplete new file is
-// removed and error() says why; the backup is never touched.
+// file at the archive's path (which must not exist; it is made like the
+// backup, createLike), always showing the progress window "リネーム処理中…".
+// On failure the incomplete new file is removed and error() says why; the
+// backup is never touched.
 class ArchiveRewrite {
 public:
   ArchiveRewrite(FileSystem& fs, ProgressSink& progress) : fs_(fs), progress_(progress) {}

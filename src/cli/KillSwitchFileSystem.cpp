@@ -101,6 +101,13 @@ std::error_code KillSwitchFileSystem::openWrite(const std::string& path, WriteMo
   out = std::make_unique<CountedOutputFile>(*this, std::move(real));
   return {};
 }
+std::error_code KillSwitchFileSystem::createLike(const std::string& path, const std::string& model,
+                                                 std::unique_ptr<OutputFile>& out) {
+  std::unique_ptr<OutputFile> real;
+  if (auto ec = real_->createLike(path, model, real)) return ec;
+  out = std::make_unique<CountedOutputFile>(*this, std::move(real));
+  return {};
+}
 std::vector<std::string> KillSwitchFileSystem::mountPoints() { return real_->mountPoints(); }
 std::string KillSwitchFileSystem::executableFolder() { return real_->executableFolder(); }
 bool KillSwitchFileSystem::isWritableFolder(const std::string& folder) {

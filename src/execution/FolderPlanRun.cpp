@@ -15,14 +15,6 @@ std::string withSlash(const std::string& folder) {
   return !folder.empty() && folder.back() == '/' ? folder : folder + "/";
 }
 
-std::error_code writeWholeFile(FileSystem& fs, const std::string& path, const std::string& data) {
-  std::unique_ptr<OutputFile> file;
-  if (auto ec = fs.openWrite(path, WriteMode::Truncate, file)) return ec;
-  std::error_code ec = file->write(data.data(), data.size());
-  const std::error_code closed = file->close();
-  return ec ? ec : closed;
-}
-
 // The folder holding `path`.
 std::string folderOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -183,7 +175,7 @@ bool FolderPlanRun::copyRows(PlanList& plan, const RunOptions& options, const st
 }
 
 bool FolderPlanRun::prepareUndo(const PlanList& plan, const RunOptions&, RunResult& result) {
-  undoPrepared_ = false;
+  undoTemp_.clear();
   UndoLog log;
   log.folder = withSlash(plan.folder);
   log.records.reserve(plan.rows.size());
@@ -204,13 +196,19 @@ bool FolderPlanRun::prepareUndo(const PlanList& plan, const RunOptions&, RunResu
   // and only put in place once the run succeeded, so that an older record
   // never stays to look like this run's. Until then the older record is
   // left alone: a failed run is rolled back and leaves it valid.
-  const auto bytes = UndoFile::encode(log);
-  const std::string temp = undoPath_ + ".new";
-  if (bytes && !writeWholeFile(fs_, temp, *bytes)) {
-    undoPrepared_ = true;
-    return true;
+  if (const auto bytes = UndoFile::encode(log)) {
+    std::string temp;
+    std::unique_ptr<OutputFile> file;
+    if (!fs_.createReplacement(undoPath_, temp, file)) {
+      const std::error_code ec = file->write(bytes->data(), bytes->size());
+      const std::error_code closed = file->close();
+      if (!ec && !closed) {
+        undoTemp_ = std::move(temp);
+        return true;
+      }
+      fs_.remove(temp);
+    }
   }
-  fs_.remove(temp);
   // Without a new record a successful run removes the older one. When its
   // folder does not let it be removed, the run is refused here instead.
   FileInfo info;
@@ -220,10 +218,9 @@ bool FolderPlanRun::prepareUndo(const PlanList& plan, const RunOptions&, RunResu
 }
 
 void FolderPlanRun::commitUndo(RunResult& result) {
-  const bool prepared = undoPrepared_;
-  undoPrepared_ = false;
-  const std::string temp = undoPath_ + ".new";
-  if (prepared) {
+  const std::string temp = std::move(undoTemp_);
+  undoTemp_.clear();
+  if (!temp.empty()) {
     if (!fs_.replace(temp, undoPath_)) return;
     fs_.remove(temp);
   }
@@ -234,9 +231,9 @@ void FolderPlanRun::commitUndo(RunResult& result) {
 }
 
 void FolderPlanRun::dropPreparedUndo() {
-  if (!undoPrepared_) return;
-  undoPrepared_ = false;
-  fs_.remove(undoPath_ + ".new");
+  if (undoTemp_.empty()) return;
+  fs_.remove(undoTemp_);
+  undoTemp_.clear();
 }
 
 bool FolderPlanRun::beginJournal(const PlanList& plan, const RunOptions& options,

@@ -67,7 +67,7 @@ private:
   const ExecutionSettings& settings_;
   std::string undoPath_;
   DummyWriter* dummy_;
-  bool undoPrepared_ = false;
+  std::string undoTemp_;  // the prepared undo file under its temporary name, if any
   RunJournal journal_;
 };
 

@@ -109,18 +109,23 @@ std::error_code FileSystem::readWholeFile(const std::string& path, std::string& 
   return {};
 }
 
-std::error_code FileSystem::replaceFileContent(const std::string& path, const std::string& data) {
+std::error_code FileSystem::createReplacement(const std::string& path, std::string& tempPath,
+                                              std::unique_ptr<OutputFile>& out) {
   static thread_local std::mt19937_64 rng{std::random_device{}()};
-  std::string temp;
-  std::unique_ptr<OutputFile> file;
   std::error_code ec;
   for (int attempt = 0; attempt < 16; ++attempt) {
-    temp = path + ".tmp" + std::to_string(rng() % 1000000);
-    ec = openWrite(temp, WriteMode::CreateNew, file);
+    tempPath = path + ".tmp" + std::to_string(rng() % 1000000);
+    ec = createLike(tempPath, path, out);
     if (ec != std::errc::file_exists) break;
   }
-  if (ec) return ec;
-  ec = file->write(data.data(), data.size());
+  return ec;
+}
+
+std::error_code FileSystem::replaceFileContent(const std::string& path, const std::string& data) {
+  std::string temp;
+  std::unique_ptr<OutputFile> file;
+  if (auto ec = createReplacement(path, temp, file)) return ec;
+  std::error_code ec = file->write(data.data(), data.size());
   const std::error_code closed = file->close();
   if (!ec) ec = closed;
   if (!ec) ec = replace(temp, path);

@@ -99,7 +99,7 @@ public:
 };
 
 enum class WriteMode {
-  CreateNew,  // fails with file_exists when the path is taken
+  CreateNew,  // fails with file_exists when the path is taken, by a symbolic link too
   Truncate,   // creates or empties the file
 };
 
@@ -122,7 +122,7 @@ public:
   // when `to` is taken, except for a case-only rename of the same file.
   virtual std::error_code rename(const std::string& from, const std::string& to) = 0;
   // Renames `from` over `to`, replacing it atomically. Only for files the
-  // program has just written itself (settings, undo file, copies).
+  // program has just written itself (settings, undo file).
   virtual std::error_code replace(const std::string& from, const std::string& to) = 0;
   // Copies data, times and attributes through a temporary file in the
   // target folder. Never replaces a file: fails with file_exists when `to`
@@ -150,6 +150,13 @@ public:
   virtual std::error_code openRead(const std::string& path, std::unique_ptr<InputFile>& out) = 0;
   virtual std::error_code openWrite(const std::string& path, WriteMode mode,
                                     std::unique_ptr<OutputFile>& out) = 0;
+  // Creates `path` as openWrite with CreateNew does, for content that takes
+  // the place of the file `model`: the new file gets `model`'s permission
+  // bits, and its owner and group where the process may set them, before
+  // anything is written. Without a `model` on disk it is made like any new
+  // file.
+  virtual std::error_code createLike(const std::string& path, const std::string& model,
+                                     std::unique_ptr<OutputFile>& out) = 0;
 
   // A handle on `folder` for the look-ups and renames of a batch. This one
   // joins the paths and calls stat and rename; a file system may instead
@@ -177,8 +184,13 @@ public:
                              std::optional<FileTime> modified, std::optional<FileTime> accessed);
   std::error_code carryAttributes(const std::string& path, std::uint32_t attributes);
   std::error_code readWholeFile(const std::string& path, std::string& out);
-  // Writes `data` to a temporary file beside `path` and renames it over
-  // `path`: readers see the old or the new content, never a mix.
+  // Creates a file under a fresh name in the folder of `path`, made like
+  // `path` (createLike), for content that is to replace `path` once it is
+  // complete; `tempPath` receives its name.
+  std::error_code createReplacement(const std::string& path, std::string& tempPath,
+                                    std::unique_ptr<OutputFile>& out);
+  // Writes `data` to a replacement file (createReplacement) and renames it
+  // over `path`: readers see the old or the new content, never a mix.
   std::error_code replaceFileContent(const std::string& path, const std::string& data);
 };
 

@@ -350,6 +350,27 @@ std::error_code copyData(int in, int out) {
   }
 }
 
+// Gives the open file the owner and group of `model` where the process
+// may (root may set both, an owner the group of one of its groups), then
+// its permission bits; set-user and set-group only along with the owner or
+// group they belong to. What cannot be set stays as it is.
+void takeOwnerAndMode(int fd, const struct stat& model) {
+  struct stat st{};
+  if (::fstat(fd, &st) != 0) return;
+  bool ownerKept = st.st_uid == model.st_uid;
+  bool groupKept = st.st_gid == model.st_gid;
+  if (!ownerKept || !groupKept) {
+    if (::fchown(fd, model.st_uid, model.st_gid) == 0)
+      ownerKept = groupKept = true;
+    else if (::fchown(fd, static_cast<uid_t>(-1), model.st_gid) == 0)
+      groupKept = true;
+  }
+  mode_t mode = model.st_mode & 07777;
+  if (!ownerKept) mode &= ~static_cast<mode_t>(S_ISUID);
+  if (!groupKept) mode &= ~static_cast<mode_t>(S_ISGID);
+  ::fchmod(fd, mode);
+}
+
 std::string decodeMountField(const std::string& field) {
   std::string out;
   for (std::size_t i = 0; i < field.size(); ++i) {
@@ -649,10 +670,24 @@ std::error_code PosixFileSystem::openRead(const std::string& path, std::unique_p
 
 std::error_code PosixFileSystem::openWrite(const std::string& path, WriteMode mode,
                                            std::unique_ptr<OutputFile>& out) {
-  const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (mode == WriteMode::CreateNew ? O_EXCL : O_TRUNC);
+  const int flags = O_WRONLY | O_CREAT | O_CLOEXEC |
+                    (mode == WriteMode::CreateNew ? O_EXCL | O_NOFOLLOW : O_TRUNC);
   const int fd = ::open(path.c_str(), flags, 0666);
   if (fd < 0) return lastError();
   out = std::make_unique<PosixOutputFile>(fd);
+  return {};
+}
+
+std::error_code PosixFileSystem::createLike(const std::string& path, const std::string& model,
+                                            std::unique_ptr<OutputFile>& out) {
+  struct stat like{};
+  const bool hasModel = ::stat(model.c_str(), &like) == 0;
+  // Private until it has the model's permissions.
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                        hasModel ? 0600 : 0666);
+  if (fd < 0) return lastError();
+  out = std::make_unique<PosixOutputFile>(fd);
+  if (hasModel) takeOwnerAndMode(fd, like);
   return {};
 }
 

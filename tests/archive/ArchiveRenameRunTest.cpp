@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -119,6 +120,50 @@ TEST(ArchiveRenameRun, FileSystemWithoutExtendedAttributesTakesWhatItCanHold) {
   EXPECT_EQ(info.attributes, std::uint32_t{AttrReadOnly});
 }
 
+// The rewritten archive keeps the permission bits of the archive it
+// replaces (a private archive stays private, a self-extractor executable),
+// and the owner and group where the process may set them.
+struct PermissionCase {
+  const char* name;
+  ArcKind kind;
+  const char* fixture;
+  mode_t mode;
+};
+
+class ArchivePermissions : public ::testing::TestWithParam<PermissionCase> {};
+
+TEST_P(ArchivePermissions, NewArchiveKeepsTheMode) {
+  const PermissionCase& c = GetParam();
+  TempDir dir;
+  PosixFileSystem fs;
+  NullProgress progress;
+  const std::string name = c.kind == ArcZip ? "表.zip" : "ソ.lzh";
+  dir.writeFile(name, test::readBytes(fixturePath(c.fixture)));
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(::chown((dir / name).c_str(), 4321, 8765), 0);
+  }
+  ASSERT_EQ(::chmod((dir / name).c_str(), c.mode), 0);
+  ArchiveRenameRun rename(fs, progress);
+  ASSERT_TRUE(rename.run(c.kind, dir / name, {{"plain.txt", "b.txt"}}, ArcBackupDelete)) << rename.error();
+  EXPECT_EQ(test::listOrFail(fs, c.kind, dir / name)[0].name, "b.txt");
+  EXPECT_EQ(dir.names(), std::vector<std::string>{name});
+  struct stat st{};
+  ASSERT_EQ(::stat((dir / name).c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, c.mode);
+  if (root) {
+    EXPECT_EQ(st.st_uid, 4321u);
+    EXPECT_EQ(st.st_gid, 8765u);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, ArchivePermissions,
+    ::testing::Values(PermissionCase{"PrivateZip0600", ArcZip, "stored.zip", 0600},
+                      PermissionCase{"SelfExtractorZip0755", ArcZip, "sfx.zip", 0755},
+                      PermissionCase{"GroupLzh0640", ArcLzh, "level2.lzh", 0640}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // Every step after the backup can fail; the archive is then back under its
 // own name, byte for byte, and no backup or new archive is left, whatever
 // the mode.
@@ -203,15 +248,15 @@ class IntrudingFileSystem : public FaultyFileSystem {
 public:
   IntrudingFileSystem(FileSystem& real, std::string path)
       : FaultyFileSystem(real), real_(real), path_(std::move(path)) {}
-  std::error_code openWrite(const std::string& path, WriteMode mode,
-                            std::unique_ptr<OutputFile>& out) override {
+  std::error_code createLike(const std::string& path, const std::string& model,
+                             std::unique_ptr<OutputFile>& out) override {
     if (path == path_ && !real_.exists(path_)) {
       std::unique_ptr<OutputFile> other;
       if (auto ec = real_.openWrite(path_, WriteMode::CreateNew, other)) return ec;
       other->write("other", 5);
       other->close();
     }
-    return FaultyFileSystem::openWrite(path, mode, out);
+    return FaultyFileSystem::createLike(path, model, out);
   }
 
 private:

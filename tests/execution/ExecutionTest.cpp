@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -275,6 +277,32 @@ INSTANTIATE_TEST_SUITE_P(
         CopyCase{"UnlistableCopyFolderLetsNoRowThrough", false, true, true, {"ソ2.txt"}, {},
                  {E, E, E}, false, {E, E, E}, {}}),
     [](const auto& info) { return std::string(info.param.label); });
+
+// The undo file is written under a fresh name and takes the place of the
+// older one with its mode; a link planted at a name it once used for that
+// is neither followed nor removed.
+TEST_F(Execution, UndoFileKeepsItsModeAndNeverWritesThroughALink) {
+  makeFile("表");
+  dir.writeFile("config/Ritoma.und", "OLD");
+  ASSERT_EQ(::chmod(undoPath().c_str(), 0600), 0);
+  dir.makeFolder("outside");
+  dir.writeFile("outside/secret.txt", "secret");
+  const std::string planted = undoPath() + ".new";
+  ASSERT_EQ(::symlink((dir / "outside/secret.txt").c_str(), planted.c_str()), 0);
+  PlanList plan = build(makeEditList({{"表", "ソ"}}));
+  ASSERT_TRUE(check(plan));
+  ASSERT_FALSE(run(plan).failed);
+  EXPECT_EQ(undoLog().records.at(0).newName, "ソ");
+  struct stat st{};
+  ASSERT_EQ(::stat(undoPath().c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+  EXPECT_EQ(dir.readFile("outside/secret.txt"), "secret");
+  char target[4096];
+  const ssize_t length = ::readlink(planted.c_str(), target, sizeof target);
+  ASSERT_GT(length, 0);
+  EXPECT_EQ(std::string(target, static_cast<std::size_t>(length)), dir / "outside/secret.txt");
+  EXPECT_EQ(dir.names("config"), (std::vector<std::string>{"Ritoma.und", "Ritoma.und.new"}));
+}
 
 TEST_F(Execution, ConfirmationTexts) {
   PlanList plan;

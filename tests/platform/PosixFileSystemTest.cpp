@@ -354,6 +354,64 @@ TEST_F(PosixFileSystemTest, ReplaceFileContentLeavesOnlyTheFile) {
   EXPECT_EQ(content, "new content");
 }
 
+// A file written to replace another keeps that file's permission bits, and
+// its owner and group where the process may set them (root: a foreign
+// owner too).
+struct ReplacementCase {
+  const char* label;
+  mode_t mode;
+};
+
+class ReplacementMode : public PosixFileSystemTest,
+                        public ::testing::WithParamInterface<ReplacementCase> {};
+
+TEST_P(ReplacementMode, KeepsTheModeOfTheFileItReplaces) {
+  const std::string name = kSo + ".ini";
+  dir.writeFile(name, "old");
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(::chown((dir / name).c_str(), 4321, 8765), 0);
+  }
+  ASSERT_EQ(::chmod((dir / name).c_str(), GetParam().mode), 0);
+  ASSERT_FALSE(fs.replaceFileContent(dir / name, "new"));
+  EXPECT_EQ(dir.readFile(name), "new");
+  EXPECT_EQ(dir.names(), std::vector<std::string>{name});
+  struct stat st{};
+  ASSERT_EQ(::stat((dir / name).c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, GetParam().mode);
+  if (root) {
+    EXPECT_EQ(st.st_uid, 4321u);
+    EXPECT_EQ(st.st_gid, 8765u);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, ReplacementMode,
+                         ::testing::Values(ReplacementCase{"Private0600", 0600},
+                                           ReplacementCase{"Executable0755", 0755},
+                                           ReplacementCase{"Group0640", 0640},
+                                           ReplacementCase{"SetGroup2750", 02750}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(PosixFileSystemTest, NewFilesAreNeverCreatedThroughALink) {
+  dir.makeFolder("outside");
+  dir.writeFile("outside/target", "secret");
+  ASSERT_EQ(::symlink((dir / "outside/target").c_str(), (dir / kOmote).c_str()), 0);
+  ASSERT_EQ(::symlink((dir / "outside/none").c_str(), (dir / kSo).c_str()), 0);
+  std::unique_ptr<OutputFile> out;
+  for (const std::string& name : {kOmote, kSo}) {
+    EXPECT_EQ(fs.openWrite(dir / name, WriteMode::CreateNew, out), std::errc::file_exists) << name;
+    EXPECT_EQ(fs.createLike(dir / name, dir / "outside/target", out), std::errc::file_exists) << name;
+  }
+  EXPECT_EQ(dir.readFile("outside/target"), "secret");
+  EXPECT_EQ(dir.names("outside"), std::vector<std::string>{"target"});
+  // Without a model on disk a new file is made as any other.
+  const mode_t mask = ::umask(022);
+  ASSERT_FALSE(fs.createLike(dir / "fresh", dir / "missing", out));
+  ::umask(mask);
+  ASSERT_FALSE(out->close());
+  EXPECT_EQ(modeOf("fresh"), 0644u);
+}
+
 TEST(PosixFileSystemPlacesTest, MountPointsAreRootAndRealDevices) {
   const std::string table =
       "/dev/vda / ext4 rw 0 0\n"

@@ -58,6 +58,10 @@ public:
   std::error_code openWrite(const std::string&, WriteMode, std::unique_ptr<OutputFile>&) override {
     return refused();
   }
+  std::error_code createLike(const std::string&, const std::string&,
+                             std::unique_ptr<OutputFile>&) override {
+    return refused();
+  }
   std::vector<std::string> mountPoints() override { return {"/"}; }
   std::string executableFolder() override { return "/"; }
   bool isWritableFolder(const std::string&) override { return false; }

@@ -1,6 +1,7 @@
 #include "shell/IniFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 
@@ -278,6 +279,17 @@ TEST_F(IniFileTest, RefusedWriteRaisesCannotWrite) {
   fs.failMatching(FsOp::OpenWrite, "*", EACCES);
   EXPECT_THROW(existing.eraseSection("Undo"), IniWriteError);
   EXPECT_EQ(dir.readFile("Ritoma.ini"), "[Undo]\na=1\n");
+}
+
+TEST_F(IniFileTest, RewrittenFileKeepsItsMode) {
+  dir.writeFile("Ritoma.ini", "[Window]\nDir=/home/表\n");
+  ASSERT_EQ(::chmod(iniPath().c_str(), 0600), 0);
+  IniFile ini(fs, iniPath());
+  ini.writeString("Window", "Dir", cp932("/home/ソ"));
+  EXPECT_EQ(dir.readFile("Ritoma.ini"), "[Window]\nDir=/home/ソ\n");
+  struct stat st{};
+  ASSERT_EQ(::stat(iniPath().c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
 }
 
 TEST_F(IniFileTest, BatchWritesOnce) {

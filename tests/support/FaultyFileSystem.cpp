@@ -259,6 +259,15 @@ std::error_code FaultyFileSystem::openWrite(const std::string& path, WriteMode m
   return {};
 }
 
+std::error_code FaultyFileSystem::createLike(const std::string& path, const std::string& model,
+                                             std::unique_ptr<OutputFile>& out) {
+  if (auto ec = check(FsOp::OpenWrite, path)) return ec;
+  std::unique_ptr<OutputFile> real;
+  if (auto ec = real_.createLike(path, model, real)) return ec;
+  out = std::make_unique<FaultyOutputFile>(*this, path, std::move(real));
+  return {};
+}
+
 std::vector<std::string> FaultyFileSystem::mountPoints() {
   return mountPoints_ ? *mountPoints_ : target().mountPoints();
 }
