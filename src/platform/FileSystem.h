@@ -126,27 +126,35 @@ public:
   virtual std::error_code replace(const std::string& from, const std::string& to) = 0;
   // Copies data, times and attributes through a temporary file in the
   // target folder. Never replaces a file: fails with file_exists when `to`
-  // is taken, also when it was taken while the data was being copied.
+  // is taken, also when it was taken while the data was being copied. A
+  // symbolic link is copied as a link to the same target; a source that is
+  // neither a file nor a link (device, pipe, socket) fails with
+  // invalid_argument, and nothing is read from it.
   virtual std::error_code copyFile(const std::string& from, const std::string& to) = 0;
   virtual std::error_code remove(const std::string& path) = 0;
   virtual std::error_code makeFolder(const std::string& path) = 0;
   // Puts the folder's entries (names created, renamed or removed in it) on
   // the disk before returning.
   virtual std::error_code syncFolder(const std::string& folder) = 0;
-  // Sets the times that are given; a missing optional keeps that time.
-  // A creation time fails with not_supported where the file system cannot
-  // hold it (see holdsDosAttributes).
+  // Sets the times that are given; a missing optional keeps that time. A
+  // creation time fails with not_supported where the file system cannot
+  // hold it (see holdsDosAttributes). A symbolic link gets its own times,
+  // and keeps no creation time.
   virtual std::error_code setTimes(const std::string& path, std::optional<FileTime> created,
                                    std::optional<FileTime> modified,
                                    std::optional<FileTime> accessed) = 0;
   virtual std::error_code getAttributes(const std::string& path, std::uint32_t& attributes) = 0;
   // Sets R, H, S and A exactly as given (AttrFolder is ignored). Fails
-  // with not_supported where the file system cannot hold a bit.
+  // with not_supported where the file system cannot hold a bit. A symbolic
+  // link is left as it is: it has no attributes of its own, and those of
+  // its target are not changed through it.
   virtual std::error_code setAttributes(const std::string& path, std::uint32_t attributes) = 0;
   // False when the file system holding `path` cannot store creation times
   // and the S, H and A attributes (FAT, exFAT, NFSv3, ramfs: file systems
   // without extended attributes). Changes nothing.
   virtual bool holdsDosAttributes(const std::string& path);
+  // A folder fails with is_a_directory; anything else that is not a file
+  // (device, pipe, socket) with invalid_argument, without waiting on it.
   virtual std::error_code openRead(const std::string& path, std::unique_ptr<InputFile>& out) = 0;
   virtual std::error_code openWrite(const std::string& path, WriteMode mode,
                                     std::unique_ptr<OutputFile>& out) = 0;

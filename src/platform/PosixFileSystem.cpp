@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <random>
 #include <vector>
 
 #include "platform/DosAttrib.h"
@@ -340,6 +341,37 @@ std::error_code moveIntoPlace(const std::string& temp, const std::string& to) {
   return {};
 }
 
+// A fresh name in `folder` for a file the program is about to create.
+std::string freshName(const std::string& folder) {
+  static thread_local std::mt19937_64 rng{std::random_device{}()};
+  std::string name = ".ritoma-copy-";
+  name += std::to_string(rng() % 1000000000);
+  return joinPath(folder, name);
+}
+
+// Copies the symbolic link `from` as a link to the same target, with its
+// times; nothing is read through it.
+std::error_code copyLink(const std::string& from, const struct stat& link, const std::string& to) {
+  std::string target(static_cast<std::size_t>(link.st_size) + 1, '\0');
+  const ssize_t length = ::readlink(from.c_str(), target.data(), target.size());
+  if (length < 0) return lastError();
+  // A link that grew since it was looked up is copied on the next try.
+  if (static_cast<std::size_t>(length) >= target.size()) return errorOf(EAGAIN);
+  target.resize(static_cast<std::size_t>(length));
+  std::string temp;
+  for (int attempt = 0;; ++attempt) {
+    temp = freshName(parentFolder(to));
+    if (::symlink(target.c_str(), temp.c_str()) == 0) break;
+    if (errno != EEXIST || attempt == 15) return lastError();
+  }
+  TempFileGuard tempGuard(temp);
+  const timespec times[2] = {link.st_atim, link.st_mtim};
+  if (::utimensat(AT_FDCWD, temp.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) return lastError();
+  if (auto ec = moveIntoPlace(temp, to)) return ec;
+  tempGuard.release();
+  return {};
+}
+
 std::error_code copyData(int in, int out) {
   std::string buffer(kCopyChunk, '\0');
   for (;;) {
@@ -517,7 +549,13 @@ std::error_code PosixFileSystem::replace(const std::string& from, const std::str
 }
 
 std::error_code PosixFileSystem::copyFile(const std::string& from, const std::string& to) {
-  const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat named{};
+  if (::lstat(from.c_str(), &named) != 0) return lastError();
+  if (S_ISLNK(named.st_mode)) return copyLink(from, named, to);
+  if (S_ISDIR(named.st_mode)) return errorOf(EISDIR);
+  if (!S_ISREG(named.st_mode)) return errorOf(EINVAL);
+  // Without waiting on a pipe put there since the look-up.
+  const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
   if (in < 0) return lastError();
   struct InGuard {
     int fd;
@@ -526,7 +564,7 @@ std::error_code PosixFileSystem::copyFile(const std::string& from, const std::st
 
   struct statx stx{};
   if (::statx(in, "", AT_EMPTY_PATH, kStatxMask, &stx) != 0) return lastError();
-  if (S_ISDIR(stx.stx_mode)) return errorOf(EISDIR);
+  if (!S_ISREG(stx.stx_mode)) return errorOf(EINVAL);
   const StoredAttrib stored = readStoredFd(calls_, in);
   FileInfo source;
   fillInfo(stx, lastComponent(from), stored, source);
@@ -587,14 +625,17 @@ std::error_code PosixFileSystem::setTimes(const std::string& path, std::optional
                                           std::optional<FileTime> modified,
                                           std::optional<FileTime> accessed) {
   struct statx stx{};
-  if (::statx(AT_FDCWD, path.c_str(), 0, kStatxMask, &stx) != 0) return lastError();
-  const StoredAttrib stored = readStored(calls_, path);
+  if (::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, kStatxMask, &stx) != 0) return lastError();
+  // A link is a name like any other: its own times change, never those of
+  // what it points to. It holds no record, so it keeps no creation time.
+  const bool link = S_ISLNK(stx.stx_mode);
+  const StoredAttrib stored = link ? StoredAttrib{} : readStored(calls_, path);
   FileInfo now;
   fillInfo(stx, lastComponent(path), stored, now);
   // A time the file already shows is not written: writing it would change
   // nothing, and it may be refused (a file system without the record, a
   // file of another owner).
-  if (created && *created != now.created) {
+  if (created && !link && *created != now.created) {
     if (!stored.supported) return errorOf(ENOTSUP);
     std::uint32_t attributes = stored.info ? stored.info->attributes & ~AttrReadOnly : 0;
     if (hasNoWriteBit(stx.stx_mode)) attributes |= AttrReadOnly;
@@ -606,7 +647,7 @@ std::error_code PosixFileSystem::setTimes(const std::string& path, std::optional
     timespec times[2];
     times[0] = accessed ? timespecOf(*accessed) : timespec{0, UTIME_OMIT};
     times[1] = modified ? timespecOf(*modified) : timespec{0, UTIME_OMIT};
-    if (calls_.utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) return lastError();
+    if (calls_.utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) return lastError();
   }
   return {};
 }
@@ -620,7 +661,10 @@ std::error_code PosixFileSystem::getAttributes(const std::string& path, std::uin
 
 std::error_code PosixFileSystem::setAttributes(const std::string& path, std::uint32_t attributes) {
   struct stat st{};
-  if (::stat(path.c_str(), &st) != 0) return lastError();
+  if (::lstat(path.c_str(), &st) != 0) return lastError();
+  // A link has no attributes of its own, and those of what it points to
+  // are not the batch's to change: they stay as they are.
+  if (S_ISLNK(st.st_mode)) return {};
   const mode_t mode = st.st_mode & 07777;
   const bool readOnly = attributes & AttrReadOnly;
   const StoredAttrib stored = readStored(calls_, path);
@@ -656,11 +700,18 @@ bool PosixFileSystem::holdsDosAttributes(const std::string& path) {
 }
 
 std::error_code PosixFileSystem::openRead(const std::string& path, std::unique_ptr<InputFile>& out) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // A pipe opens at once and is then refused, as a device is.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return lastError();
   struct stat st{};
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    const std::error_code ec = S_ISDIR(st.st_mode) ? errorOf(EISDIR) : lastError();
+  std::error_code ec;
+  if (::fstat(fd, &st) != 0)
+    ec = lastError();
+  else if (S_ISDIR(st.st_mode))
+    ec = errorOf(EISDIR);
+  else if (!S_ISREG(st.st_mode))
+    ec = errorOf(EINVAL);
+  if (ec) {
     ::close(fd);
     return ec;
   }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -302,6 +303,75 @@ TEST_F(Execution, UndoFileKeepsItsModeAndNeverWritesThroughALink) {
   ASSERT_GT(length, 0);
   EXPECT_EQ(std::string(target, static_cast<std::size_t>(length)), dir / "outside/secret.txt");
   EXPECT_EQ(dir.names("config"), (std::vector<std::string>{"Ritoma.und", "Ritoma.und.new"}));
+}
+
+// Names of the extended attributes of `path` (following links), sorted.
+std::vector<std::string> xattrNames(const std::string& path) {
+  char buffer[4096];
+  const ssize_t size = ::listxattr(path.c_str(), buffer, sizeof buffer);
+  std::vector<std::string> names;
+  for (ssize_t i = 0; i < size; i += static_cast<ssize_t>(names.back().size()) + 1)
+    names.emplace_back(buffer + i);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// A symbolic link in the folder is a name like any other: it is renamed as
+// a link and gets its own times; attributes are not set through it. The
+// file it points to, outside the folder, keeps its times, mode and
+// extended attributes.
+TEST_F(Execution, LinkIsRenamedAndTimedAsALinkOnly) {
+  dir.makeFolder("outside");
+  dir.writeFile("outside/secret.txt", "secret");
+  const std::string secret = dir / "outside/secret.txt";
+  const FileTime old = TimeConvert::fromUnixSeconds(1000000000);
+  ASSERT_FALSE(real.setTimes(secret, std::nullopt, old, old));
+  ASSERT_EQ(::chmod(secret.c_str(), 0640), 0);
+  ::setxattr(secret.c_str(), "user.note", "kept", 4, 0);
+  const std::vector<std::string> xattrsBefore = xattrNames(secret);
+  struct stat before{};
+  ASSERT_EQ(::stat(secret.c_str(), &before), 0);
+  ASSERT_EQ(::symlink("../outside/secret.txt", disk("表.lnk").c_str()), 0);
+
+  PlanList plan = build(makeEditList({{"表.lnk", "ソ.lnk"}}));
+  changeTimesAndAttributes(plan, "SHRA");
+  ASSERT_TRUE(check(plan));
+  ASSERT_FALSE(run(plan).failed);
+
+  struct stat link{};
+  ASSERT_EQ(::lstat(disk("ソ.lnk").c_str(), &link), 0);
+  ASSERT_TRUE(S_ISLNK(link.st_mode));
+  char target[256];
+  const ssize_t length = ::readlink(disk("ソ.lnk").c_str(), target, sizeof target);
+  EXPECT_EQ(std::string(target, static_cast<std::size_t>(std::max<ssize_t>(length, 0))), "../outside/secret.txt");
+  EXPECT_EQ(TimeConvert::toText(TimeConvert::fromUnixSeconds(link.st_mtim.tv_sec)), "2010/05/06 07:08:09");
+  struct stat after{};
+  ASSERT_EQ(::stat(secret.c_str(), &after), 0);
+  EXPECT_EQ(after.st_mode, before.st_mode);
+  EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+  EXPECT_EQ(after.st_atim.tv_sec, before.st_atim.tv_sec);
+  EXPECT_EQ(xattrNames(secret), xattrsBefore);
+  EXPECT_EQ(dir.readFile("outside/secret.txt"), "secret");
+}
+
+// A copy takes a link as a link, even one to a device, and reads nothing
+// through it; a pipe among the sources fails its row without blocking and
+// leaves nothing in the copy folder.
+TEST_F(Execution, CopyTakesLinksAsLinksAndNeverReadsAPipe) {
+  ASSERT_EQ(::symlink("/dev/zero", disk("zero").c_str()), 0);
+  ASSERT_EQ(::mkfifo(disk("pipe").c_str(), 0600), 0);
+  dir.makeFolder("out");
+  options.copy = true;
+  options.copyPath = cp(dir / "out");
+  PlanList plan = build(makeEditList({{"zero", "表"}, {"pipe", "ソ"}}));
+  ASSERT_TRUE(check(plan));
+  const RunResult result = run(plan);
+  EXPECT_TRUE(result.failed);
+  EXPECT_EQ(marks(plan), (std::vector<int>{MarkNone, MarkFailed}));
+  EXPECT_EQ(dir.names("out"), std::vector<std::string>{"表"});
+  char target[64];
+  const ssize_t length = ::readlink((dir / "out/表").c_str(), target, sizeof target);
+  EXPECT_EQ(std::string(target, static_cast<std::size_t>(std::max<ssize_t>(length, 0))), "/dev/zero");
 }
 
 TEST_F(Execution, ConfirmationTexts) {

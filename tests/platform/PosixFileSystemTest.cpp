@@ -318,6 +318,23 @@ TEST_F(PosixFileSystemTest, FailedCopyLeavesNoTraceAndKeepsTheTarget) {
   EXPECT_EQ(dir.names(), (std::vector<std::string>{"folder", "target"}));
 }
 
+TEST_F(PosixFileSystemTest, CopyTakesALinkAsALinkAndRefusesPipesAndDevices) {
+  ASSERT_EQ(::symlink("/dev/zero", (dir / kOmote).c_str()), 0);
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+  dir.makeFolder("out");
+  ASSERT_FALSE(fs.copyFile(dir / kOmote, dir / ("out/" + kSo)));
+  char target[64];
+  const ssize_t length = ::readlink((dir / ("out/" + kSo)).c_str(), target, sizeof target);
+  EXPECT_EQ(std::string(target, static_cast<std::size_t>(std::max<ssize_t>(length, 0))), "/dev/zero");
+  EXPECT_EQ(fs.copyFile(dir / kOmote, dir / ("out/" + kSo)), std::errc::file_exists);
+  EXPECT_EQ(fs.copyFile(dir / "pipe", dir / "out/pipe"), std::errc::invalid_argument);
+  EXPECT_EQ(fs.copyFile("/dev/null", dir / "out/null"), std::errc::invalid_argument);
+  EXPECT_EQ(dir.names("out"), std::vector<std::string>{kSo});
+  std::unique_ptr<InputFile> in;
+  EXPECT_EQ(fs.openRead(dir / "pipe", in), std::errc::invalid_argument);
+  EXPECT_EQ(fs.openRead(dir / kOmote, in), std::errc::invalid_argument);
+}
+
 TEST_F(PosixFileSystemTest, OpenReadAndWrite) {
   std::unique_ptr<OutputFile> out;
   ASSERT_FALSE(fs.openWrite(dir / kSo, WriteMode::CreateNew, out));
