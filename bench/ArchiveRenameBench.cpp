@@ -195,13 +195,13 @@ int main(int argc, char** argv) {
     if (chosen("large-zip")) {
       makeLargeZip(folder, folder + "/large.zip");
       measure(fs, folder, {"1 GiB ZIP, one entry", ArcZip, folder + "/large.zip",
-                           {{"part1.bin", "renamed-part1.bin"}}}, 5, true);
+                           {{1, "part1.bin", "renamed-part1.bin"}}}, 5, true);
       shell("rm -f '" + folder + "/large.zip'");
     }
     if (chosen("large-lzh")) {
       makeLzh(folder + "/large.lzh");
       measure(fs, folder, {"1 GiB LZH, one entry", ArcLzh, folder + "/large.lzh",
-                           {{"part1.bin", "renamed-part1.bin"}}}, 5, false);
+                           {{1, "part1.bin", "renamed-part1.bin"}}}, 5, false);
       shell("rm -f '" + folder + "/large.lzh'");
     }
     if (chosen("small-zip")) {
@@ -212,7 +212,7 @@ int main(int argc, char** argv) {
       ArchiveBackend::list(fs, ArcZip, folder + "/small.zip", listed, error);
       std::vector<ArcRenameRow> ordered;
       for (const ArcInfo& e : listed)
-        if (e.name.rfind("f", 0) == 0) ordered.push_back({e.name, "renamed-" + e.name});
+        if (e.name.rfind("f", 0) == 0) ordered.push_back({e.index, e.name, "renamed-" + e.name});
       measure(fs, folder, {"20,000-entry ZIP, every entry", ArcZip, folder + "/small.zip", ordered},
               25, true);
     }

@@ -33,10 +33,10 @@ CheckResult ArchivePlanEngine::CheckArchivePlan(PlanList& plan, const RunOptions
     if (showProgress) progress_.step();
   };
 
-  std::unordered_set<std::string> oldNames;
+  std::unordered_set<std::int64_t> inBatch;
   for (PlanRow& row : plan.rows) {
     row.mark = MarkNone;
-    oldNames.insert(row.oldName);
+    inBatch.insert(row.archiveIndex);
     step();
   }
   // An archive that cannot be listed contributes no names; the run reports it.
@@ -46,7 +46,7 @@ CheckResult ArchivePlanEngine::CheckArchivePlan(PlanList& plan, const RunOptions
                        entries, error);
   std::unordered_set<std::string> outside;
   for (const ArcInfo& e : entries) {
-    if (!oldNames.count(e.name)) outside.insert(CaseMap::foldKey(e.name));
+    if (!inBatch.count(e.index)) outside.insert(CaseMap::foldKey(e.name));
     step();
   }
   outcome.passed = true;
@@ -63,11 +63,17 @@ CheckResult ArchivePlanEngine::CheckArchivePlan(PlanList& plan, const RunOptions
 }
 
 RunResult ArchivePlanEngine::ExecuteArchivePlan(PlanList& plan) {
-  std::vector<ArcRenameRow> rows;
-  for (const PlanRow& row : plan.rows)
-    if (row.mark == MarkNone) rows.push_back({row.oldName, row.newName});
-
   RunResult result;
+  std::vector<ArcRenameRow> rows;
+  for (const PlanRow& row : plan.rows) {
+    if (row.mark != MarkNone) continue;
+    if (row.archiveIndex < 0 || row.archiveIndex > 0xFFFFFFFF) {
+      result.refusal = TextCodec::toUtf8(row.oldName) + ": 書庫の一覧から選んだ行ではありません";
+      return result;
+    }
+    rows.push_back({static_cast<std::uint32_t>(row.archiveIndex), row.oldName, row.newName});
+  }
+
   ArchiveRenameRun run(fs_, progress_);
   run.setJournalPath(journalPath_);
   const bool ok = run.run(static_cast<ArcKind>(state_.arcKind), TextCodec::toDisk(state_.arcPath),

@@ -31,7 +31,7 @@ public:
   void rollBack(PlanList& plan, const RunOptions& options, int flags, int last) override;
 
   // Marks every row whose new name equals, without regard to case, the name
-  // of an entry of the archive that is no row's old name.
+  // of an entry of the archive that no row renames.
   CheckResult CheckArchivePlan(PlanList& plan, const RunOptions& options, bool automatic);
   // Backup, rewrite, time copy and backup removal; on success the processed
   // names are the rows' new names as the archive lists them.

@@ -89,10 +89,11 @@ bool ArchiveRewrite::verify(ArcKind kind, const std::string& archivePath) {
       const std::vector<LzhHeader> headers = reader.readAll(end);
       same = headers.size() == planned_.size();
       for (std::size_t i = 0; same && i < headers.size(); ++i)
-        same = ArcRenameTable::normalizeSeparators(headers[i].listedName()) ==
-               ArcRenameTable::normalizeSeparators(planned_[i]);
+        same = headers[i].data() == planned_.data(i) &&
+               ArcRenameTable::normalizeSeparators(headers[i].listedName()) ==
+                   ArcRenameTable::normalizeSeparators(planned_.name(i));
     } else if (kind == ArcZip) {
-      same = ZipDirectoryReader(in).listsNames(planned_);
+      same = ZipDirectoryReader(in).listsEntries(planned_);
     } else {
       throw ArchiveError(archivePath + ": 書庫ではありません");
     }

@@ -8,7 +8,7 @@
 #include "archive/ArcRenameTable.h"
 #include "archive/ArchiveInput.h"
 #include "archive/ArchiveOutput.h"
-#include "archive/NameList.h"
+#include "archive/PlannedEntries.h"
 #include "platform/FileSystem.h"
 #include "shell/ProgressSink.h"
 
@@ -35,8 +35,9 @@ public:
   bool rename(ArcKind kind, const std::string& backupPath, const std::string& archivePath,
               const std::vector<ArcRenameRow>& rows);
 
-  // Lists the rewritten archive again: it must hold as many entries as the
-  // backup, with the planned names in the same order.
+  // Reads the rewritten archive's headers again: it must hold as many
+  // entries as the backup, in the same order, each with its planned name and
+  // with the data (CRC and sizes) the backup's entry at its position had.
   bool verify(ArcKind kind, const std::string& archivePath);
 
   const std::string& error() const { return error_; }
@@ -49,7 +50,7 @@ private:
 
   FileSystem& fs_;
   ProgressSink& progress_;
-  NameList planned_;  // every entry's name as it must be listed after the rewrite
+  PlannedEntries planned_;  // every entry as it must be listed after the rewrite
   std::string error_;
   bool outputRemains_ = false;
 };

@@ -35,6 +35,7 @@ FileEntry ArchiveSelection::entryOf(const ArcInfo& info, bool checkNewFiles) {
   entry.modified = time ? *time : 0;
   entry.diskName = info.name;
   entry.storedAsCodePage = !info.utf8Name;
+  entry.archiveIndex = info.index;
   return entry;
 }
 

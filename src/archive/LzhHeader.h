@@ -5,6 +5,7 @@
 #include <string>
 
 #include "archive/ArcInfo.h"
+#include "archive/PlannedEntries.h"
 
 namespace ritoma {
 
@@ -29,6 +30,8 @@ struct LzhHeader {
   std::string timeHeader;       // a held 0x41 header: type and 24 bytes
 
   std::uint64_t next() const { return dataOffset + dataSize; }
+  // The data's CRC-16 and sizes.
+  ArcEntryData data() const;
   // The stored path as listed: directory (0xFF shown as "/") + name.
   std::string listedName() const;
   ArcInfo info(std::uint32_t index) const;

@@ -87,6 +87,10 @@ std::string LzhHeader::listedName() const {
   return path;
 }
 
+ArcEntryData LzhHeader::data() const {
+  return {LittleEndian::get16(base.data() + kL2Crc), dataSize, originalSize};
+}
+
 ArcInfo LzhHeader::info(std::uint32_t index) const {
   ArcInfo info;
   info.size = originalSize;

@@ -99,18 +99,19 @@ std::vector<LzhHeader> LzhRewriter::readHeaders(ArchiveInput& in) {
 }
 
 void LzhRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& progress,
-                          const std::vector<ArcRenameRow>& rows, NameList& planned) {
+                          const std::vector<ArcRenameRow>& rows, PlannedEntries& planned) {
   const std::vector<LzhHeader> headers = readHeaders(in);
 
-  ArcRenameTable table(rows);
+  const ArcRenameTable table(rows, headers.size(), in.displayPath());
   std::vector<int> rowOf;
   rowOf.reserve(headers.size());
   planned.clear();
-  for (const LzhHeader& h : headers) {
+  for (std::size_t k = 0; k < headers.size(); ++k) {
+    const LzhHeader& h = headers[k];
     const std::string name = h.listedName();
-    rowOf.push_back(table.claim(name));
+    rowOf.push_back(table.claim(k, name));
     if (rowOf.back() < 0) {
-      planned.push_back(name);
+      planned.push_back(name, h.data());
       continue;
     }
     // Headers store real code-page-932 bytes.
@@ -118,7 +119,7 @@ void LzhRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
     bool ok = false;
     const std::string stored = TextCodec::toCodePage(newName, &ok);
     if (!ok) throw ArchiveError(TextCodec::toDisplayUtf8(newName) + ": シフトJISにない文字は書庫に保存できません");
-    planned.push_back(stored);
+    planned.push_back(stored, h.data());
   }
 
   progress.open("リネーム処理中…", static_cast<std::int64_t>(headers.size()));
@@ -127,7 +128,7 @@ void LzhRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
     if (h.level == 2 && rowOf[k] < 0) {
       out.copyFrom(in, h.offset, h.next() - h.offset);
     } else {
-      const std::string header = rowOf[k] >= 0 ? buildLevel2(h, std::string(planned[k]), {})
+      const std::string header = rowOf[k] >= 0 ? buildLevel2(h, std::string(planned.name(k)), {})
                                                : buildLevel2(h, h.name, h.directory);
       out.write(header);
       out.copyFrom(in, h.dataOffset, h.dataSize);

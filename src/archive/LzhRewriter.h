@@ -6,7 +6,7 @@
 #include "archive/ArcRenameTable.h"
 #include "archive/ArchiveInput.h"
 #include "archive/ArchiveOutput.h"
-#include "archive/NameList.h"
+#include "archive/PlannedEntries.h"
 #include "archive/LzhHeader.h"
 #include "shell/ProgressSink.h"
 
@@ -19,7 +19,7 @@ namespace ritoma {
 class LzhRewriter {
 public:
   static void rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& progress,
-                      const std::vector<ArcRenameRow>& rows, NameList& planned);
+                      const std::vector<ArcRenameRow>& rows, PlannedEntries& planned);
   // Every header of an archive the rewrite accepts: ending in the end
   // marker, with nothing after it.
   static std::vector<LzhHeader> readHeaders(ArchiveInput& in);

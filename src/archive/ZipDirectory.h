@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "archive/ArcInfo.h"
+#include "archive/PlannedEntries.h"
 
 namespace ritoma {
 
@@ -16,6 +17,7 @@ struct ZipEntry {
   std::uint16_t flags = 0;
   std::uint16_t method = 0;
   std::uint16_t dosTime = 0, dosDate = 0;
+  std::uint32_t crc = 0;
   std::uint32_t compressedSize = 0;
   std::uint32_t size = 0;
   std::uint16_t nameLength = 0, extraLength = 0, commentLength = 0;
@@ -32,6 +34,7 @@ struct ZipEntry {
   std::uint8_t hostSystem() const { return static_cast<std::uint8_t>(madeBy >> 8); }
   std::uint64_t recordSize() const { return 46u + nameLength + extraLength + commentLength; }
   ArcInfo info(std::uint32_t index) const;
+  ArcEntryData data() const { return {crc, compressedSize, size}; }
 };
 
 // The central directory and end record of a ZIP archive.

@@ -148,6 +148,7 @@ std::string_view ZipDirectoryReader::readEntry(std::uint64_t pos, ZipEntry& e,
   e.method = LittleEndian::get16(p + kCenMethod);
   e.dosTime = LittleEndian::get16(p + kCenTime);
   e.dosDate = LittleEndian::get16(p + kCenDate);
+  e.crc = LittleEndian::get32(p + kCenCrc);
   e.compressedSize = LittleEndian::get32(p + kCenCompressedSize);
   e.size = LittleEndian::get32(p + kCenSize);
   e.nameLength = LittleEndian::get16(p + kCenNameLength);
@@ -231,14 +232,15 @@ ZipDirectory ZipDirectoryReader::read() {
   return dir;
 }
 
-bool ZipDirectoryReader::listsNames(const NameList& names) {
+bool ZipDirectoryReader::listsEntries(const PlannedEntries& planned) {
   const ZipDirectory dir = readEnd();
   // Every record is read even after a difference: damage is reported first.
-  bool same = dir.listed == names.size();
+  bool same = dir.listed == planned.size();
   std::size_t i = 0;
   std::string scratch;
   scan(dir, [&](const ZipEntry& e, std::string_view stored) {
-    if (same) same = listedName(e, stored, scratch) == names[i];
+    if (same)
+      same = e.data() == planned.data(i) && listedName(e, stored, scratch) == planned.name(i);
     ++i;
   });
   return same;

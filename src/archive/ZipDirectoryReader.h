@@ -1,7 +1,7 @@
 #pragma once
 
 #include "archive/ArchiveInput.h"
-#include "archive/NameList.h"
+#include "archive/PlannedEntries.h"
 #include "archive/ZipDirectory.h"
 
 #include <string>
@@ -35,8 +35,9 @@ public:
     requireDirectoryEnd(pos, dir);
   }
   // Reads the directory like read() but keeps no entry: whether it lists
-  // exactly `names` (code page 932), in order.
-  bool listsNames(const NameList& names);
+  // exactly the `planned` entries in order, each name (code page 932) with
+  // its data.
+  bool listsEntries(const PlannedEntries& planned);
   // The name as listed (code page 932): the stored bytes themselves, or
   // their conversion into `scratch` for a UTF-8 name.
   static std::string_view listedName(const ZipEntry& e, std::string_view stored,
@@ -63,6 +64,7 @@ public:
   static constexpr std::size_t kCenMethod = 10;
   static constexpr std::size_t kCenTime = 12;
   static constexpr std::size_t kCenDate = 14;
+  static constexpr std::size_t kCenCrc = 16;
   static constexpr std::size_t kCenCompressedSize = 20;
   static constexpr std::size_t kCenSize = 24;
   static constexpr std::size_t kCenNameLength = 28;

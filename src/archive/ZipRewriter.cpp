@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <future>
 #include <numeric>
 #include <string_view>
 
@@ -41,50 +40,44 @@ std::uint32_t requireOffset(const ArchiveInput& in, std::uint64_t offset) {
 }  // namespace
 
 void ZipRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& progress,
-                          const std::vector<ArcRenameRow>& rows, NameList& planned) {
+                          const std::vector<ArcRenameRow>& rows, PlannedEntries& planned) {
   ZipDirectoryReader reader(in);
   const ZipDirectory dir = reader.readEnd();
   const std::size_t count = dir.listed;
 
-  // The rows' table is built on another core while the directory is read;
-  // then entries and rows are paired in archive order, noting the names the
-  // archive must list afterwards. New name bytes are UTF-8 for entries whose
-  // name was read as UTF-8, code page 932 otherwise; the flags stay.
-  std::future<ArcRenameTable> tableReady =
-      std::async(std::launch::async, [&rows] { return ArcRenameTable(rows); });
+  // Entries and rows are paired by position as the directory is read,
+  // noting what the archive must list afterwards. New name bytes are UTF-8
+  // for entries whose name was read as UTF-8, code page 932 otherwise; the
+  // flags stay.
+  const ArcRenameTable table(rows, count, in.displayPath());
   std::vector<Item> items;
   items.reserve(count);
-  NameList listed;
-  listed.reserve(count, dir.endOffset - dir.directoryOffset);
+  planned.clear();
+  planned.reserve(count, dir.endOffset - dir.directoryOffset);
+  std::vector<std::string> converted;
   std::string scratch;
   bool inLocalOrder = true;
   reader.scan(dir, [&](const ZipEntry& e, std::string_view stored) {
-    listed.push_back(Z::listedName(e, stored, scratch));
+    const std::size_t k = items.size();
     Item& item = items.emplace_back();
     item.localOffset = e.localOffset;
     item.compressedSize = e.compressedSize;
     item.centralTail = std::uint32_t{e.extraLength} + e.commentLength;
     item.centralNameLength = e.nameLength;
     item.utf8Name = e.utf8Name;
-    if (items.size() > 1 && e.localOffset < items[items.size() - 2].localOffset) inLocalOrder = false;
-  });
-  ArcRenameTable table = tableReady.get();
-  planned.clear();
-  planned.reserve(count, dir.endOffset - dir.directoryOffset);
-  std::vector<std::string> converted;
-  for (std::size_t k = 0; k < count; ++k) {
-    Item& item = items[k];
-    const int row = table.claim(listed[k]);
+    if (k > 0 && e.localOffset < items[k - 1].localOffset) inLocalOrder = false;
+    const std::string_view listed = Z::listedName(e, stored, scratch);
+    const int row = table.claim(k, listed);
     if (row < 0) {
-      planned.push_back(listed[k]);
-      continue;
+      planned.push_back(listed, e.data());
+      return;
     }
     item.renamed = true;
     const std::string& newName = rows[row].newName;
     std::size_t length = newName.size();
     bool ok = false;
     if (item.utf8Name) {
-      planned.push_back(newName);
+      planned.push_back(newName, e.data());
       converted.push_back(TextCodec::toDisk(newName, &ok));
       if (!ok) throw ArchiveError(TextCodec::toDisplayUtf8(newName) + ": UTF-8 に変換できない名前です");
       item.converted = static_cast<std::int32_t>(converted.size() - 1);
@@ -92,16 +85,16 @@ void ZipRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
     } else {
       const std::string stored = TextCodec::toCodePage(newName, &ok);
       if (!ok) throw ArchiveError(TextCodec::toDisplayUtf8(newName) + ": シフトJISにない文字は書庫に保存できません");
-      planned.push_back(stored);
+      planned.push_back(stored, e.data());
       length = stored.size();
     }
     if (length > 0xFFFF) throw ArchiveError(TextCodec::toDisplayUtf8(newName) + ": 名前が長すぎます");
-  }
+  });
   // The new stored name of renamed entry k. Code page 932 names are planned
   // as stored; the compact list is cheaper to walk than the rows.
   const auto newName = [&](std::size_t k) -> std::string_view {
     const Item& item = items[k];
-    return item.converted >= 0 ? std::string_view(converted[item.converted]) : planned[k];
+    return item.converted >= 0 ? std::string_view(converted[item.converted]) : planned.name(k);
   };
 
   // Local parts in file order; they must not overlap each other or the

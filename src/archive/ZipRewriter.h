@@ -6,7 +6,7 @@
 #include "archive/ArcRenameTable.h"
 #include "archive/ArchiveInput.h"
 #include "archive/ArchiveOutput.h"
-#include "archive/NameList.h"
+#include "archive/PlannedEntries.h"
 #include "shell/ProgressSink.h"
 
 namespace ritoma {
@@ -20,7 +20,7 @@ namespace ritoma {
 class ZipRewriter {
 public:
   static void rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& progress,
-                      const std::vector<ArcRenameRow>& rows, NameList& planned);
+                      const std::vector<ArcRenameRow>& rows, PlannedEntries& planned);
 };
 
 }  // namespace ritoma

@@ -41,6 +41,7 @@ PlanList buildRows(List&& list, PlanMode mode, const std::string& folder,
     auto& edit = list.rows[i];
     PlanRow& row = plan.rows[i];
     row.image = edit.icon;
+    row.archiveIndex = edit.archiveIndex;
     if constexpr (consume) {
       row.oldName = std::move(edit.names.front());
       row.newName = plan.renameMode && edit.names.size() > 1 ? std::move(edit.names.back()) : row.oldName;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace ritoma {
@@ -34,6 +35,9 @@ struct PlanRow {
   std::string origAttrs;
   // An archive entry whose header stores code page 932 (EditRow::storedAsCodePage).
   bool storedAsCodePage = false;
+  // The archive entry the row renames, by its position in the listing the
+  // batch was built from (FileEntry::archiveIndex); -1 outside archives.
+  std::int64_t archiveIndex = -1;
 
   bool isFolderRow() const { return created.empty(); }
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ struct EditRow {
   std::vector<std::string> names;
   std::string error;     // text of the check's error column, empty for rows without error
   bool storedAsCodePage = false;  // FileEntry::storedAsCodePage of the row's entry
+  std::int64_t archiveIndex = -1;  // FileEntry::archiveIndex of the row's entry
 };
 
 // The edit list: the batch with its saved stages. Column numbers follow the

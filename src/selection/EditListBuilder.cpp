@@ -18,6 +18,7 @@ void EditListBuilder::build(const std::vector<FileEntry>& selection, EditList& e
     row.isFolder = entry.icon == FileEntry::IconFolder;
     row.names.push_back(entry.fullName());
     row.storedAsCodePage = entry.storedAsCodePage;
+    row.archiveIndex = entry.archiveIndex;
     if (row.isFolder) ++editList.folderCount;
     if (row.infoText.size() > longest) longest = row.infoText.size();
     editList.rows.push_back(std::move(row));

@@ -34,6 +34,10 @@ struct FileEntry {
   // LZH entry, a ZIP entry not read as UTF-8): a new name needs a code page
   // 932 code for each of its characters.
   bool storedAsCodePage = false;
+  // An archive entry's position in the archive's own order (ArcInfo::index):
+  // a rename inside the archive goes to that entry, whatever its name. -1
+  // for disk files and folders.
+  std::int64_t archiveIndex = -1;
 
   std::string fullName() const { return baseName + extension; }
 

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <tuple>
 
 #include "ArchiveTestSupport.h"
 #include "archive/ArchivePlanEngine.h"
+#include "archive/ArchiveRewrite.h"
 #include "archive/ArchiveSelection.h"
+#include "execution/PlanBuilder.h"
+#include "selection/EditListBuilder.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"
 #include "text/TextCodec.h"
@@ -82,12 +86,14 @@ struct ArchivePlan : ::testing::Test {
   ArchiveState state;
   RunOptions options;
 
-  PlanList planFor(const std::vector<std::pair<std::string, std::string>>& names) {
+  // Rows of (entry's position in the listing, old name, new name).
+  PlanList planFor(const std::vector<std::tuple<int, std::string, std::string>>& names) {
     PlanList plan;
     plan.mode = PlanMode::Archive;
     plan.folder = dir.path();
-    for (const auto& [oldName, newName] : names) {
+    for (const auto& [index, oldName, newName] : names) {
       PlanRow row;
+      row.archiveIndex = index;
       row.oldName = oldName;
       row.newName = newName;
       plan.rows.push_back(row);
@@ -107,12 +113,12 @@ TEST_F(ArchivePlan, CheckMarksNewNamesHeldByEntriesOutsideTheBatch) {
   open("level2.lzh", "a.lzh", ArcLzh);
   ArchivePlanEngine engine(fs, progress, settings, state);
   const std::string stored = "dir" + kHyo + "/" + kSo + "a.txt";
-  PlanList plan = planFor({{"plain.txt", "DIR" + kHyo + "/" + kSo + "A.TXT"}});
+  PlanList plan = planFor({{0, "plain.txt", "DIR" + kHyo + "/" + kSo + "A.TXT"}});
   EXPECT_FALSE(engine.check(plan, options, true).passed);
   EXPECT_EQ(plan.rows[0].mark, MarkExists);
 
   // A swap inside the batch is no collision: the archive is rewritten in one pass.
-  plan = planFor({{"plain.txt", stored}, {stored, "plain.txt"}});
+  plan = planFor({{0, "plain.txt", stored}, {2, stored, "plain.txt"}});
   EXPECT_TRUE(engine.check(plan, options, true).passed);
   EXPECT_EQ(plan.rows[0].mark, MarkNone);
 
@@ -127,7 +133,7 @@ TEST_F(ArchivePlan, ExecuteRenamesEntriesAndNamesTheBackup) {
   NullProgress progress;
   open("deflated.zip", "a.zip", ArcZip);
   ArchivePlanEngine engine(fs, progress, settings, state);
-  PlanList plan = planFor({{"plain.txt", "sub/moved.txt"}});
+  PlanList plan = planFor({{0, "plain.txt", "sub/moved.txt"}});
   const RunResult result = engine.execute(plan, options);
   EXPECT_EQ(result.code, 0);
   EXPECT_FALSE(result.failed);
@@ -147,7 +153,7 @@ TEST_F(ArchivePlan, FailedExecuteRestoresTheArchiveAndMarksItsRowsFailed) {
   fs.failNth(FsOp::Write, 1, ENOSPC);
   ArchivePlanEngine engine(fs, progress, settings, state);
   engine.setBackupMode(ArcBackupDelete);
-  PlanList plan = planFor({{"plain.txt", "b.txt"}, {"x.txt", "y.txt"}});
+  PlanList plan = planFor({{0, "plain.txt", "b.txt"}, {1, "x.txt", "y.txt"}});
   plan.rows[1].mark = MarkExists;
   RunResult result = engine.execute(plan, options);
   EXPECT_EQ(result.code, -1);
@@ -163,13 +169,105 @@ TEST_F(ArchivePlan, FailedExecuteRestoresTheArchiveAndMarksItsRowsFailed) {
   fs.reset();
   fs.failNth(FsOp::Write, 1, ENOSPC);
   fs.failNth(FsOp::Rename, 2, EIO);
-  plan = planFor({{"plain.txt", "b.txt"}});
+  plan = planFor({{0, "plain.txt", "b.txt"}});
   result = engine.execute(plan, options);
   EXPECT_EQ(plan.rows[0].mark, MarkFailed);
   ASSERT_EQ(result.furtherMessages.size(), 2u);
   EXPECT_EQ(result.furtherMessages[1], "書庫ファイルのバックアップファイル名\n\n" + (dir / "a_BAK.lzh"));
   EXPECT_TRUE(dir.readFile("a_BAK.lzh") == original);
 }
+
+// Two entries whose names differ only in letter case, in archives made by
+// the usual tools. The batch is built the way the pages build it, from the
+// selection list: the row renames the entry it was listed from, and the
+// entry beside it keeps its name and data.
+struct CaseTwinCase {
+  const char* name;
+  ArcKind kind;
+  const char* archive;
+  const char* make;  // run in the folder of the two files
+  const char* list;  // another tool's listing
+};
+
+void PrintTo(const CaseTwinCase& c, std::ostream* os) { *os << c.name; }
+
+struct ArchiveCaseTwins : ::testing::TestWithParam<CaseTwinCase> {
+  TempDir dir;
+  PosixFileSystem fs;
+  NullProgress progress;
+
+  // An archive made by the tool of the case, holding A.txt and a.txt.
+  std::string makeTwins(const std::string& name, const std::string& upper,
+                        const std::string& lower) {
+    dir.makeFolder(name + "-files");
+    dir.writeFile(name + "-files/A.txt", upper);
+    dir.writeFile(name + "-files/a.txt", lower);
+    const std::string archive = dir / (name + GetParam().archive);
+    const int status = test::runTool("cd " + test::quoted(dir / (name + "-files")) + " && " +
+                                     GetParam().make + " " + test::quoted(archive) + " A.txt a.txt");
+    if (status != 0) throw std::runtime_error("cannot make " + archive);
+    return archive;
+  }
+};
+
+TEST_P(ArchiveCaseTwins, RenameGoesToTheListedEntryNotItsTwin) {
+  const CaseTwinCase& c = GetParam();
+  const std::string upper = "upper-case A's data\n";
+  const std::string lower = "lower-case a's data, " + kHyo + kSo + "\n";
+  const std::string archive = makeTwins("twins", upper, lower);
+
+  ArchiveLibraries libraries(fs);
+  libraries.load(c.kind);
+  SelectionList selection;
+  ASSERT_TRUE(ArchiveSelection::buildSelectionList(libraries, c.kind, archive, false, selection,
+                                                   progress, 0));
+  std::vector<FileEntry> rows = selection.rows();
+  for (FileEntry& row : rows) row.checked = row.fullName() == "a.txt";
+  EditList edit;
+  EditListBuilder::build(rows, edit);
+  ASSERT_EQ(edit.rows.size(), 1u);
+  edit.appendStage({"x.txt"});
+  PlanList plan = PlanBuilder::build(edit, PlanMode::Archive, dir.path(), fs, progress, 0);
+
+  ExecutionSettings settings;
+  ArchiveState state;
+  state.arcKind = c.kind;
+  state.arcPath = TextCodec::toInternal(archive);
+  ArchivePlanEngine engine(fs, progress, settings, state);
+  engine.setBackupMode(ArcBackupDelete);
+  RunOptions options;
+  ASSERT_TRUE(engine.check(plan, options, false).passed);
+  const RunResult result = engine.execute(plan, options);
+  ASSERT_FALSE(result.failed) << (result.furtherMessages.empty() ? "" : result.furtherMessages[0]);
+
+  using Entry = std::pair<std::string, std::string>;
+  EXPECT_EQ(test::contents(fs, c.kind, archive),
+            (std::vector<Entry>{{"A.txt", upper}, {"x.txt", lower}}));
+  std::string listing;
+  ASSERT_EQ(test::runTool(std::string(c.list) + " " + test::quoted(archive), &listing), 0);
+  EXPECT_NE(listing.find(" A.txt\n"), std::string::npos) << listing;
+  EXPECT_NE(listing.find(" x.txt\n"), std::string::npos) << listing;
+  EXPECT_EQ(listing.find(" a.txt"), std::string::npos) << listing;
+}
+
+// Same names, same sizes, each entry's data under the other's name: only
+// the CRCs tell them apart, and the check after a rewrite must.
+TEST_P(ArchiveCaseTwins, CheckAfterTheRewriteNoticesDataUnderAnotherName) {
+  const CaseTwinCase& c = GetParam();
+  const std::string original = makeTwins("twins", "AAAA\n", "aaaa\n");
+  const std::string swapped = makeTwins("swapped", "aaaa\n", "AAAA\n");
+  ArchiveRewrite rewrite(fs, progress);
+  ASSERT_TRUE(rewrite.rename(c.kind, original, dir / "out", {})) << rewrite.error();
+  EXPECT_TRUE(rewrite.verify(c.kind, dir / "out")) << rewrite.error();
+  EXPECT_FALSE(rewrite.verify(c.kind, swapped));
+  EXPECT_NE(rewrite.error().find("一致しません"), std::string::npos) << rewrite.error();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, ArchiveCaseTwins,
+    ::testing::Values(CaseTwinCase{"Zip", ArcZip, "twins.zip", "zip -q -X", "unzip -l"},
+                      CaseTwinCase{"Lzh", ArcLzh, "twins.lzh", "jlha c2q", "lhasa v"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace ritoma

@@ -54,7 +54,7 @@ TEST_P(ArchiveRenameRunModes, KeepsOrDeletesBackupsOverSeveralRuns) {
     std::string next = "p";
     next += std::to_string(run);
     next += ".txt";
-    ASSERT_TRUE(rename.run(ArcLzh, dir / "pics.lzh", {{current, next}}, c.mode))
+    ASSERT_TRUE(rename.run(ArcLzh, dir / "pics.lzh", {{0, current, next}}, c.mode))
         << rename.error();
     current = next;
     EXPECT_EQ(dir.names(), c.namesAfterRun[run]) << "run " << run + 1;
@@ -88,7 +88,7 @@ TEST(ArchiveRenameRun, NewArchiveGetsTheTimesFromBeforeTheRun) {
   const FileTime old = TimeConvert::fromUnixSeconds(1041346800);
   ASSERT_FALSE(fs.setTimes(dir / "a.zip", std::nullopt, old, old));
   ArchiveRenameRun rename(fs, progress);
-  ASSERT_TRUE(rename.run(ArcZip, dir / "a.zip", {{"plain.txt", "b.txt"}}, ArcBackupKeepAll));
+  ASSERT_TRUE(rename.run(ArcZip, dir / "a.zip", {{0, "plain.txt", "b.txt"}}, ArcBackupKeepAll));
   FileInfo info;
   ASSERT_FALSE(fs.stat(dir / "a.zip", info));
   EXPECT_EQ(info.modified, old);
@@ -192,7 +192,7 @@ TEST_P(ArchiveRenameRunFaults, FailedStepPutsTheArchiveBack) {
   else
     fs.failMatching(fault.op, fault.pattern, EIO);
   ArchiveRenameRun rename(fs, progress);
-  EXPECT_FALSE(rename.run(ArcLzh, dir / "pics.lzh", {{"plain.txt", "x.txt"}}, mode));
+  EXPECT_FALSE(rename.run(ArcLzh, dir / "pics.lzh", {{0, "plain.txt", "x.txt"}}, mode));
   EXPECT_FALSE(rename.error().empty());
   EXPECT_EQ(rename.backupPath(), "");
   EXPECT_EQ(dir.names(), std::vector<std::string>{"pics.lzh"});
@@ -229,7 +229,7 @@ TEST(ArchiveRenameRun, FailedBackupChangesNothingAndUndeletableBackupIsPutBack) 
 
   fs.failNth(FsOp::Rename, 1, EACCES);
   ArchiveRenameRun first(fs, progress);
-  EXPECT_FALSE(first.run(ArcZip, dir / "a.zip", {{"plain.txt", "b.txt"}}, ArcBackupDelete));
+  EXPECT_FALSE(first.run(ArcZip, dir / "a.zip", {{0, "plain.txt", "b.txt"}}, ArcBackupDelete));
   EXPECT_EQ(first.backupPath(), "");
   EXPECT_EQ(dir.names(), std::vector<std::string>{"a.zip"});
   EXPECT_TRUE(dir.readFile("a.zip") == original);
@@ -237,7 +237,7 @@ TEST(ArchiveRenameRun, FailedBackupChangesNothingAndUndeletableBackupIsPutBack) 
   fs.reset();
   fs.failNth(FsOp::Remove, 1, EACCES);
   ArchiveRenameRun second(fs, progress);
-  EXPECT_FALSE(second.run(ArcZip, dir / "a.zip", {{"plain.txt", "b.txt"}}, ArcBackupDelete));
+  EXPECT_FALSE(second.run(ArcZip, dir / "a.zip", {{0, "plain.txt", "b.txt"}}, ArcBackupDelete));
   EXPECT_EQ(dir.names(), std::vector<std::string>{"a.zip"});
   EXPECT_TRUE(dir.readFile("a.zip") == original);
 }
@@ -277,14 +277,14 @@ TEST(ArchiveRenameRun, RestoreReplacesOnlyItsOwnOutput) {
   fs.failNth(FsOp::Write, 1, ENOSPC);
   fs.failNth(FsOp::Remove, 1, EIO);
   ArchiveRenameRun own(fs, progress);
-  EXPECT_FALSE(own.run(ArcZip, dir / "a.zip", {{"plain.txt", "b.txt"}}, ArcBackupKeepAll));
+  EXPECT_FALSE(own.run(ArcZip, dir / "a.zip", {{0, "plain.txt", "b.txt"}}, ArcBackupKeepAll));
   EXPECT_EQ(own.backupPath(), "");
   EXPECT_EQ(dir.names(), std::vector<std::string>{"a.zip"});
   EXPECT_TRUE(dir.readFile("a.zip") == original);
 
   IntrudingFileSystem intruded(real, dir / "a.zip");
   ArchiveRenameRun taken(intruded, progress);
-  EXPECT_FALSE(taken.run(ArcZip, dir / "a.zip", {{"plain.txt", "b.txt"}}, ArcBackupKeepAll));
+  EXPECT_FALSE(taken.run(ArcZip, dir / "a.zip", {{0, "plain.txt", "b.txt"}}, ArcBackupKeepAll));
   EXPECT_EQ(taken.backupPath(), dir / "a_BAK.zip");
   EXPECT_EQ(dir.readFile("a.zip"), "other");
   EXPECT_TRUE(dir.readFile("a_BAK.zip") == original);

@@ -164,7 +164,7 @@ TEST_P(DamagedArchive, FailsAndLeavesTheArchiveAsItWas) {
     FaultyFileSystem fs(real);
     NullProgress progress;
     ArchiveRenameRun run(fs, progress);
-    EXPECT_FALSE(run.run(c.kind, dir / name, {{"plain.txt", "renamed.txt"}}, mode)) << mode;
+    EXPECT_FALSE(run.run(c.kind, dir / name, {{0, "plain.txt", "renamed.txt"}}, mode)) << mode;
     EXPECT_FALSE(run.error().empty());
     EXPECT_EQ(run.backupPath(), "");
     EXPECT_EQ(dir.names(), std::vector<std::string>{name}) << mode;

@@ -64,7 +64,7 @@ TEST_P(LzhRenameLevels, RebuildsHeadersAtLevel2WithNewNamesAndSameData) {
   const LevelCase& c = GetParam();
   const std::string newDeep = TextCodec::fromUtf8("新/名前ソ.txt");
   const std::string out = rename(test::readBytes(fixturePath(c.file)),
-                                 {{"PLAIN.TXT", "renamed-plain.txt"}, {c.fileEntry, newDeep}});
+                                 {{0, "plain.txt", "renamed-plain.txt"}, {2, c.fileEntry, newDeep}});
   expectToolsAccept(out);
   std::string listing;
   test::runTool("lhasa l " + test::quoted(out), &listing);
@@ -127,7 +127,7 @@ TEST_F(LzhRename, HeadersTakeRealCodesAndRefuseCharactersWithoutOne) {
 
 TEST_F(LzhRename, Level2EntriesKeepingTheirNamesAreCopiedByteForByte) {
   const std::string original = test::readBytes(fixturePath("level2.lzh"));
-  const std::string out = rename(original, {{"plain.txt", "p.txt"}});
+  const std::string out = rename(original, {{0, "plain.txt", "p.txt"}});
   expectToolsAccept(out);
   const std::string written = test::readBytes(out);
   const auto before = headersOf(fs, fixturePath("level2.lzh"));
@@ -197,9 +197,9 @@ TEST_F(LzhRename, HeaderOf256BytesGetsOnePaddingByteAndCanBeRenamedAgain) {
   header[crcAt] = header[crcAt + 1] = 0;
   EXPECT_EQ(LzhCrc16::compute(header.data(), header.size()), stored);
 
-  const std::string once = rename(test::readBytes(fixturePath("level2.lzh")), {{"plain.txt", longName}});
+  const std::string once = rename(test::readBytes(fixturePath("level2.lzh")), {{0, "plain.txt", longName}});
   expectToolsAccept(once);
-  const std::string twice = rename(test::readBytes(once), {{longName, "plain.txt"}});
+  const std::string twice = rename(test::readBytes(once), {{0, longName, "plain.txt"}});
   expectToolsAccept(twice);
   EXPECT_EQ(test::contents(fs, ArcLzh, twice)[0],
             std::make_pair(std::string("plain.txt"), test::plainText()));
@@ -223,14 +223,13 @@ TEST_F(LzhRename, ByteFFInAStoredNameIsListedAndRenamedAsASeparator) {
   dir.writeFile("ff.lzh", archive);
   const std::string listed = kHyo + "//\\a.txt";
   ASSERT_EQ(test::names(test::listOrFail(fs, ArcLzh, dir / "ff.lzh")), std::vector<std::string>{listed});
-  const std::string out = rename(archive, {{listed, listed + "X"}});
+  const std::string out = rename(archive, {{0, listed, listed + "X"}});
   EXPECT_EQ(test::names(test::listOrFail(fs, ArcLzh, out)), std::vector<std::string>{kHyo + "///a.txtX"});
 }
 
-TEST_F(LzhRename, LaterRowWinsAndNamesMatchWithoutCase) {
+TEST_F(LzhRename, LaterRowForOneEntryWins) {
   const std::string out = rename(test::readBytes(fixturePath("level2.lzh")),
-                                 {{"PLAIN.TXT", "first.txt"}, {"Plain.Txt", "second.txt"},
-                                  {"absent.txt", "ignored.txt"}});
+                                 {{0, "plain.txt", "first.txt"}, {0, "plain.txt", "second.txt"}});
   EXPECT_EQ(test::listOrFail(fs, ArcLzh, out)[0].name, "second.txt");
 }
 
