@@ -26,11 +26,13 @@ struct ZipEntry {
   std::string rawName;              // the name bytes as stored
   std::string name;                 // code page 932 (converted when utf8Name)
   // The name is read and written as UTF-8: the UTF-8 flag is set, or a Unix
-  // host stored a non-ASCII name that is valid UTF-8 without the flag (as
-  // Info-ZIP zip does). Other names are raw code page 932.
+  // host stored a name that is valid UTF-8 (ASCII included) without the
+  // flag, as Info-ZIP zip does. Other names are raw code page 932.
   bool utf8Name = false;
 
-  bool isUtf8() const { return (flags & 0x0800) != 0; }
+  static constexpr std::uint16_t kFlagUtf8 = 0x0800;  // general purpose flag bit 11
+
+  bool isUtf8() const { return (flags & kFlagUtf8) != 0; }
   std::uint8_t hostSystem() const { return static_cast<std::uint8_t>(madeBy >> 8); }
   std::uint64_t recordSize() const { return 46u + nameLength + extraLength + commentLength; }
   ArcInfo info(std::uint32_t index) const;

@@ -85,8 +85,10 @@ bool isNonAsciiUtf8(std::string_view s) {
   return nonAscii;
 }
 
+}  // namespace
+
 // Eight bytes at a time: every stored name is checked.
-bool isAscii(std::string_view s) {
+bool ZipDirectoryReader::isAscii(std::string_view s) {
   std::size_t i = 0;
   for (; i + 8 <= s.size(); i += 8) {
     std::uint64_t word;
@@ -98,12 +100,9 @@ bool isAscii(std::string_view s) {
   return true;
 }
 
-bool readsAsUtf8(const ZipEntry& e, std::string_view raw) {
-  return e.isUtf8() ||
-         (e.hostSystem() == ZipDirectoryReader::kHostUnix && !isAscii(raw) && isNonAsciiUtf8(raw));
+bool ZipDirectoryReader::readsAsUtf8(const ZipEntry& e, std::string_view raw) {
+  return e.isUtf8() || (e.hostSystem() == kHostUnix && (isAscii(raw) || isNonAsciiUtf8(raw)));
 }
-
-}  // namespace
 
 ArcInfo ZipEntry::info(std::uint32_t index) const {
   ArcInfo info;
@@ -227,7 +226,8 @@ ZipDirectory ZipDirectoryReader::read() {
   scan(dir, [&](const ZipEntry& e, std::string_view stored) {
     ZipEntry& kept = dir.entries.emplace_back(e);
     kept.rawName.assign(stored);
-    kept.name = kept.utf8Name ? TextCodec::toInternal(stored) : kept.rawName;
+    std::string scratch;
+    kept.name = listedName(kept, stored, scratch);
   });
   return dir;
 }

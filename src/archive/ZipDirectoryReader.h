@@ -42,6 +42,10 @@ public:
   // their conversion into `scratch` for a UTF-8 name.
   static std::string_view listedName(const ZipEntry& e, std::string_view stored,
                                      std::string& scratch);
+  // Whether stored name bytes `raw` read as UTF-8 under the flags and host
+  // of `e`.
+  static bool readsAsUtf8(const ZipEntry& e, std::string_view raw);
+  static bool isAscii(std::string_view s);
 
   // Layout constants shared with the writer.
   static constexpr std::uint32_t kEndSignature = 0x06054B50;
@@ -74,6 +78,7 @@ public:
   static constexpr std::size_t kCenExternalAttributes = 38;
   static constexpr std::size_t kCenLocalOffset = 42;
   // Local file header fields
+  static constexpr std::size_t kLocFlags = 6;
   static constexpr std::size_t kLocNameLength = 26;
   static constexpr std::size_t kLocExtraLength = 28;
   // "Version made by" host system of Unix

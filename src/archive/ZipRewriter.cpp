@@ -28,6 +28,7 @@ struct Item {
   std::uint16_t centralNameLength = 0;
   bool renamed = false;
   bool utf8Name = false;
+  bool flagUtf8 = false;             // flag bit 11 is set on the renamed entry
   std::int32_t converted = -1;       // the new name in `converted`, or -1: as planned
 };
 
@@ -35,6 +36,10 @@ std::uint32_t requireOffset(const ArchiveInput& in, std::uint64_t offset) {
   if (offset > 0xFFFFFFFF)
     throw ArchiveError(in.displayPath() + ": 書き換えると 4 GiB を超えるため ZIP64 が必要です");
   return static_cast<std::uint32_t>(offset);
+}
+
+void setUtf8Flag(std::uint8_t* flags) {
+  LittleEndian::put16(flags, static_cast<std::uint16_t>(LittleEndian::get16(flags) | ZipEntry::kFlagUtf8));
 }
 
 }  // namespace
@@ -47,8 +52,10 @@ void ZipRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
 
   // Entries and rows are paired by position as the directory is read,
   // noting what the archive must list afterwards. New name bytes are UTF-8
-  // for entries whose name was read as UTF-8, code page 932 otherwise; the
-  // flags stay.
+  // for entries whose name was read as UTF-8, and for names whose code page
+  // 932 bytes would read back as UTF-8 (a Unix host without the flag); code
+  // page 932 otherwise. A non-ASCII UTF-8 name gets flag bit 11, so that no
+  // reader takes it for other text.
   const ArcRenameTable table(rows, count, in.displayPath());
   std::vector<Item> items;
   items.reserve(count);
@@ -76,15 +83,21 @@ void ZipRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
     const std::string& newName = rows[row].newName;
     std::size_t length = newName.size();
     bool ok = false;
-    if (item.utf8Name) {
+    std::string stored;
+    if (!item.utf8Name) {
+      stored = TextCodec::toCodePage(newName, &ok);
+      if (!ok) throw ArchiveError(TextCodec::toDisplayUtf8(newName) + ": シフトJISにない文字は書庫に保存できません");
+    }
+    // Code page 932 bytes that another reader would take for UTF-8 go in as
+    // UTF-8 with the flag, so the name reads back as planned.
+    if (item.utf8Name || Z::readsAsUtf8(e, stored)) {
       planned.push_back(newName, e.data());
       converted.push_back(TextCodec::toDisk(newName, &ok));
       if (!ok) throw ArchiveError(TextCodec::toDisplayUtf8(newName) + ": UTF-8 に変換できない名前です");
       item.converted = static_cast<std::int32_t>(converted.size() - 1);
+      item.flagUtf8 = !e.isUtf8() && !Z::isAscii(converted.back());
       length = converted.back().size();
     } else {
-      const std::string stored = TextCodec::toCodePage(newName, &ok);
-      if (!ok) throw ArchiveError(TextCodec::toDisplayUtf8(newName) + ": シフトJISにない文字は書庫に保存できません");
       planned.push_back(stored, e.data());
       length = stored.size();
     }
@@ -129,6 +142,7 @@ void ZipRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
     if (item.renamed) {
       const std::string_view name = newName(k);
       LittleEndian::put16(local.data() + Z::kLocNameLength, static_cast<std::uint16_t>(name.size()));
+      if (item.flagUtf8) setUtf8Flag(local.data() + Z::kLocFlags);
       out.write(local.data(), local.size());
       out.write(name.data(), name.size());
     } else {
@@ -154,6 +168,7 @@ void ZipRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
     if (item.renamed) {
       const std::string_view name = newName(k);
       LittleEndian::put16(central.data() + Z::kCenNameLength, static_cast<std::uint16_t>(name.size()));
+      if (item.flagUtf8) setUtf8Flag(central.data() + Z::kCenFlags);
       out.write(central.data(), central.size());
       out.write(name.data(), name.size());
     } else {

@@ -12,7 +12,8 @@
 namespace ritoma {
 
 // Writes a copy of a ZIP archive with some entries renamed. Every byte is
-// carried over except the names and name lengths of renamed entries, the
+// carried over except the names and name lengths of renamed entries (and
+// flag bit 11 of one whose new name becomes UTF-8), the
 // local header offsets in the central directory and the directory's size
 // and offset in the end record. Bytes in front of the first entry and
 // between entries (self-extracting stubs, data descriptors) are kept, and

@@ -173,9 +173,10 @@ TEST_F(ZipRename, Utf8FlaggedEntryGetsItsNewNameInUtf8) {
   EXPECT_TRUE(d.entries[0].isUtf8());
   EXPECT_EQ(d.entries[0].rawName, "新表.txt");
   EXPECT_EQ(d.entries[0].name, newName);
-  // An entry without the flag keeps code page 932 bytes.
-  EXPECT_FALSE(d.entries[1].isUtf8());
-  EXPECT_EQ(d.entries[1].rawName, "\x83\x5c.txt");
+  // ascii.txt has no flag, but Python's zipfile wrote it on a Unix host: it
+  // was read as UTF-8, and its new name is UTF-8 with the flag as well.
+  EXPECT_TRUE(d.entries[1].isUtf8());
+  EXPECT_EQ(d.entries[1].rawName, "ソ.txt");
   std::string listing;
   test::runTool("unzip -l " + test::quoted(out), &listing);
   EXPECT_NE(listing.find("新表.txt"), std::string::npos) << listing;
@@ -249,8 +250,9 @@ TEST_F(ZipRename, UnixHostUtf8NameWithoutTheFlagIsReadAndWrittenAsUtf8) {
   EXPECT_EQ(d.entries[1].rawName, "ソ新表.txt");
   EXPECT_EQ(d.entries[1].name, newName);
   EXPECT_EQ(d.entries[2].rawName, "\x8e\x86\x83\x5c.txt");  // 紙ソ.txt
+  // The UTF-8 name gets flag bit 11; nothing else changes.
   for (std::size_t k = 0; k < d.entries.size(); ++k) {
-    EXPECT_EQ(d.entries[k].flags, before.entries[k].flags) << k;
+    EXPECT_EQ(d.entries[k].flags, before.entries[k].flags | (k == 1 ? 0x0800 : 0)) << k;
     EXPECT_EQ(d.entries[k].madeBy, before.entries[k].madeBy) << k;
   }
   std::string listing;
@@ -261,6 +263,47 @@ TEST_F(ZipRename, UnixHostUtf8NameWithoutTheFlagIsReadAndWrittenAsUtf8) {
             (std::vector<Entry>{{"plain.txt", test::plainText()},
                                 {newName, "utf-8 named\n"},
                                 {"\x8e\x86\x83\x5c.txt", "shift_jis named\n"}}));
+}
+
+// Every new name from a Unix host reads back as planned, in unzip and in the
+// program's own listing: a name read as UTF-8 (an ASCII one too) gets its
+// new name in UTF-8 with flag bit 11, and so does a Shift_JIS name whose new
+// bytes would read as UTF-8 ("ﾃｽ" is C3 BD in code page 932, "ý" in UTF-8).
+TEST_F(ZipRename, NewNamesFromAUnixHostReadBackAsPlanned) {
+  const std::string shihyo = "\x8e\x86\x95\x5c.txt";  // 紙表.txt
+  struct Case {
+    const char* label;
+    std::uint32_t entry;
+    std::string oldName;
+    std::string newName;
+    std::string stored;
+    bool flag;
+  };
+  const Case cases[] = {
+      {"ascii name to katakana", 0, "plain.txt", TextCodec::fromUtf8("ﾃｽ.txt"), "ﾃｽ.txt", true},
+      {"utf-8 name to katakana", 1, TextCodec::fromUtf8("ソ表.txt"), TextCodec::fromUtf8("ﾃｽ表.txt"),
+       "ﾃｽ表.txt", true},
+      {"shift_jis name whose new bytes read as utf-8", 2, shihyo, TextCodec::fromUtf8("ﾃｽ.txt"),
+       "ﾃｽ.txt", true},
+      {"shift_jis name stays shift_jis", 2, shihyo, "\x8e\x86\x83\x5c.txt", "\x8e\x86\x83\x5c.txt",
+       false},
+      {"ascii name stays ascii", 0, "plain.txt", "p.txt", "p.txt", false},
+  };
+  const std::string original = test::readBytes(fixturePath("unix-utf8.zip"));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    const std::string out = rename(original, {{c.entry, c.oldName, c.newName}});
+    expectUnzipAccepts(out);
+    const ZipEntry e = directoryOf(fs, out).entries.at(c.entry);
+    EXPECT_EQ(e.rawName, c.stored);
+    EXPECT_EQ(e.isUtf8(), c.flag);
+    EXPECT_EQ(test::listOrFail(fs, ArcZip, out).at(c.entry).name, c.newName);
+    if (c.flag) {
+      std::string listing;
+      test::runTool("unzip -l " + test::quoted(out), &listing);
+      EXPECT_NE(listing.find(" " + c.stored + "\n"), std::string::npos) << listing;
+    }
+  }
 }
 
 // Only a Unix host vouches for UTF-8: from FAT, NTFS or any other host the
