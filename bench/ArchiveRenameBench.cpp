@@ -97,7 +97,7 @@ void makeLzh(const std::string& path) {
     h.base[20] = 2;
     LittleEndian::put16(h.base.data() + 21, LzhCrc16::compute(data.data(), data.size()));
     h.base[23] = 'U';
-    const std::string header = LzhRewriter::buildLevel2(h, "part" + std::to_string(k) + ".bin", {});
+    const std::string header = LzhRewriter::buildLevel2(h, "part" + std::to_string(k) + ".bin");
     out.write(header.data(), static_cast<std::streamsize>(header.size()));
     out.write(data.data(), static_cast<std::streamsize>(data.size()));
   }

@@ -40,7 +40,7 @@ std::string ArchiveExtractor::frameLzh(ArchiveInput& in, const ArcInfo& entry) {
     throw ArchiveError(in.displayPath() + ": エントリが見つかりません");
   const LzhHeader& h = headers[entry.index];
   if (h.dataSize > kMaxFramed) throw ArchiveError(in.displayPath() + ": エントリが大きすぎます");
-  std::string framed = LzhRewriter::buildLevel2(h, kFramedName, {});
+  std::string framed = LzhRewriter::buildLevel2(h, kFramedName);
   std::string data;
   in.read(h.dataOffset, static_cast<std::size_t>(h.dataSize), data);
   framed += data;

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "archive/ArcInfo.h"
 #include "archive/PlannedEntries.h"
@@ -26,8 +27,10 @@ struct LzhHeader {
   std::uint16_t attributes = 0;
   std::string name;             // file name as stored (level 0: the whole path)
   std::string directory;        // body of the directory header, 0xFF separators
-  std::string attributeHeader;  // a held 0x40 header: type and 2 bytes
-  std::string timeHeader;       // a held 0x41 header: type and 24 bytes
+  // Every extended header but the name (0x01), directory (0x02) and header
+  // CRC (0x00), as read and in order: its type and body, without the size
+  // of the next one. A rebuilt header carries them unchanged.
+  std::vector<std::string> extended;
 
   std::uint64_t next() const { return dataOffset + dataSize; }
   // The data's CRC-16 and sizes.

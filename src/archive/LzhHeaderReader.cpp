@@ -57,9 +57,8 @@ constexpr std::uint8_t kExtCrc = 0x00;
 constexpr std::uint8_t kExtName = 0x01;
 constexpr std::uint8_t kExtDirectory = 0x02;
 constexpr std::uint8_t kExtAttribute = 0x40;
-constexpr std::uint8_t kExtWindowsTime = 0x41;
-constexpr std::size_t kExtAttributeSize = 5;
-constexpr std::size_t kExtWindowsTimeSize = 27;
+constexpr std::size_t kExtAttributeBody = 2;
+constexpr std::size_t kExtNextSize = 2;
 
 constexpr std::size_t kScanChunk = 64 * 1024;
 
@@ -211,9 +210,9 @@ void LzhHeaderReader::readLevel2(LzhHeader& h) {
   const std::uint64_t headerEnd = h.offset + total;
   in_.requireRange(h.offset, total, "ヘッダがファイルの終わりを越えています");
   readExtendedHeaders(h, h.offset + kL2BaseSize, firstSize, headerEnd, h.name);
-  if (!h.attributeHeader.empty())
-    h.attributes = LittleEndian::get16(
-        reinterpret_cast<const std::uint8_t*>(h.attributeHeader.data()) + 1);
+  for (const std::string& e : h.extended)
+    if (e.size() == 1 + kExtAttributeBody && static_cast<std::uint8_t>(e[0]) == kExtAttribute)
+      h.attributes = LittleEndian::get16(reinterpret_cast<const std::uint8_t*>(e.data()) + 1);
   // Padding after the chain (up to `total`) belongs to the header.
   h.dataOffset = headerEnd;
 }
@@ -228,18 +227,12 @@ std::uint64_t LzhHeaderReader::readExtendedHeaders(LzhHeader& h, std::uint64_t p
     const std::uint8_t* p = in_.view(pos, size);
     const std::uint8_t type = p[0];
     const char* body = reinterpret_cast<const char*>(p + 1);
-    const std::size_t bodySize = size - 3;
+    const std::size_t bodySize = size - 1 - kExtNextSize;
     switch (type) {
       case kExtName: extName.assign(body, bodySize); break;
       case kExtDirectory: h.directory.assign(body, bodySize); break;
-      case kExtAttribute:
-        if (size == kExtAttributeSize) h.attributeHeader.assign(reinterpret_cast<const char*>(p), 3);
-        break;
-      case kExtWindowsTime:
-        if (size == kExtWindowsTimeSize) h.timeHeader.assign(reinterpret_cast<const char*>(p), 25);
-        break;
-      case kExtCrc:
-      default: break;
+      case kExtCrc: break;
+      default: h.extended.emplace_back(reinterpret_cast<const char*>(p), size - kExtNextSize); break;
     }
     pos += size;
     size = LittleEndian::get16(p + size - 2);

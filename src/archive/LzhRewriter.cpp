@@ -12,18 +12,25 @@ namespace ritoma {
 namespace {
 
 // Level-2 header as written (see LzhHeaderReader for the layout):
-//   base (26) | 0x01 name | [0x02 directory] | [0x40 attribute] |
-//   [0x41 Windows times] | 0x00 CRC (next size 0) | [one padding byte]
-// A header whose size has a zero low byte gets the padding byte, since a
-// zero first byte would read as the end marker.
+//
+//  +0          +26
+//  | base (26) | 0x01 name | [0x02 directory] | kept ... | 0x00 CRC | [padding byte] |
+//
+// Each extended header is its type (1), its body and the size of the next
+// one (2, 0 after the last); the base header holds the size of the first.
+// The kept headers are the entry's own, as read and in their order
+// (LzhHeader::extended): attributes, Windows times, Unix permissions,
+// owner and time, comments and types this program does not know. A header
+// whose size has a zero low byte gets the padding byte, since a zero first
+// byte would read as the end marker.
 constexpr std::size_t kTotalSize = 0;
 constexpr std::size_t kFirstExtSize = 24;
 constexpr std::size_t kBaseSize = 26;
-constexpr std::size_t kExtOverhead = 3;  // type + next size
-constexpr std::size_t kCrcHeaderSize = 5;
-constexpr std::uint8_t kExtCrc = 0x00;
-constexpr std::uint8_t kExtName = 0x01;
-constexpr std::uint8_t kExtDirectory = 0x02;
+constexpr std::size_t kNextSize = 2;
+constexpr std::size_t kMaxHeaderSize = 0xFFFF;
+constexpr char kExtCrc = 0x00;
+constexpr char kExtName = 0x01;
+constexpr char kExtDirectory = 0x02;
 
 void appendSize(std::string& header, std::size_t size) {
   std::uint8_t bytes[2];
@@ -33,57 +40,43 @@ void appendSize(std::string& header, std::size_t size) {
 
 }  // namespace
 
-std::string LzhRewriter::buildLevel2(const LzhHeader& h, std::string name, std::string directory) {
-  if (directory.empty()) {
-    const std::size_t split = Cp932::findLastOf(name, "\\/");
-    if (split != Cp932::npos) {
-      directory = name.substr(0, split + 1);
-      name.erase(0, split + 1);
-    }
+std::string LzhRewriter::buildLevel2(const LzhHeader& h, std::string_view path) {
+  std::string_view name = path;
+  std::string directory;
+  const std::size_t split = Cp932::findLastOf(path, "\\/");
+  if (split != Cp932::npos) {
+    directory = path.substr(0, split + 1);
+    name = path.substr(split + 1);
   }
   for (std::size_t i = 0; i < directory.size(); i += Cp932::charLength(directory, i))
     if (directory[i] == '/' || directory[i] == '\\') directory[i] = '\xFF';
 
-  const std::size_t nameHeader = name.size() + kExtOverhead;
-  const std::size_t directoryHeader = directory.empty() ? 0 : directory.size() + kExtOverhead;
-  const std::string& attribute = h.attributeHeader;
-  const std::string& times = h.timeHeader;
-  std::size_t total = kBaseSize + nameHeader + kCrcHeaderSize + directoryHeader;
-  if (!attribute.empty()) total += attribute.size() + 2;
-  if (!times.empty()) total += times.size() + 2;
+  const std::string nameHeader = kExtName + std::string(name);
+  const std::string directoryHeader = directory.empty() ? std::string() : kExtDirectory + directory;
+  const std::string crcHeader(1 + 2, kExtCrc);  // the CRC is filled in below
+  std::vector<std::string_view> chain{nameHeader};
+  if (!directoryHeader.empty()) chain.push_back(directoryHeader);
+  for (const std::string& kept : h.extended) chain.push_back(kept);
+  chain.push_back(crcHeader);
+
+  std::size_t total = kBaseSize;
+  for (std::string_view part : chain) total += part.size() + kNextSize;
   const bool padding = (total & 0xFF) == 0;
   if (padding) ++total;
-  if (total > 0xFFFF) throw ArchiveError(TextCodec::toUtf8(h.name) + ": 名前が長すぎます");
+  if (total > kMaxHeaderSize) throw ArchiveError(TextCodec::toUtf8(path) + ": 名前が長すぎます");
 
   std::string header(reinterpret_cast<const char*>(h.base.data()), kBaseSize);
+  header.reserve(total);
   auto* base = reinterpret_cast<std::uint8_t*>(header.data());
   LittleEndian::put16(base + kTotalSize, static_cast<std::uint16_t>(total));
-  LittleEndian::put16(base + kFirstExtSize, static_cast<std::uint16_t>(nameHeader));
-  header.reserve(total);
-  // Each header ends with the size of the one that follows it.
-  const std::size_t afterDirectory =
-      !attribute.empty() ? attribute.size() + 2 : !times.empty() ? times.size() + 2 : kCrcHeaderSize;
-  header += static_cast<char>(kExtName);
-  header += name;
-  appendSize(header, directoryHeader ? directoryHeader : afterDirectory);
-  if (directoryHeader) {
-    header += static_cast<char>(kExtDirectory);
-    header += directory;
-    appendSize(header, afterDirectory);
+  LittleEndian::put16(base + kFirstExtSize, static_cast<std::uint16_t>(chain[0].size() + kNextSize));
+  for (std::size_t i = 0; i < chain.size(); ++i) {
+    header += chain[i];
+    appendSize(header, i + 1 < chain.size() ? chain[i + 1].size() + kNextSize : 0);
   }
-  if (!attribute.empty()) {
-    header += attribute;
-    appendSize(header, !times.empty() ? times.size() + 2 : kCrcHeaderSize);
-  }
-  if (!times.empty()) {
-    header += times;
-    appendSize(header, kCrcHeaderSize);
-  }
-  const std::size_t crcAt = header.size() + 1;
-  header += static_cast<char>(kExtCrc);
-  appendSize(header, 0);  // CRC, filled in below
-  appendSize(header, 0);  // last header
   if (padding) header += '\0';
+  // The CRC header is the last one: type, CRC, next size 0, then padding.
+  const std::size_t crcAt = header.size() - (padding ? 1 : 0) - kNextSize - 2;
   const std::uint16_t crc = LzhCrc16::compute(header.data(), header.size());
   LittleEndian::put16(reinterpret_cast<std::uint8_t*>(header.data()) + crcAt, crc);
   return header;
@@ -125,12 +118,13 @@ void LzhRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
   progress.open("リネーム処理中…", static_cast<std::int64_t>(headers.size()));
   for (std::size_t k = 0; k < headers.size(); ++k) {
     const LzhHeader& h = headers[k];
-    if (h.level == 2 && rowOf[k] < 0) {
+    if (rowOf[k] < 0) {
+      // An entry that keeps its name keeps its header byte for byte, at
+      // any level: at level 2 a level-0 name could not always be stored as
+      // it was (0xFF in its path would become a separator).
       out.copyFrom(in, h.offset, h.next() - h.offset);
     } else {
-      const std::string header = rowOf[k] >= 0 ? buildLevel2(h, std::string(planned.name(k)), {})
-                                               : buildLevel2(h, h.name, h.directory);
-      out.write(header);
+      out.write(buildLevel2(h, std::string(planned.name(k))));
       out.copyFrom(in, h.dataOffset, h.dataSize);
     }
     progress.step();

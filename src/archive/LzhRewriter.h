@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "archive/ArcRenameTable.h"
@@ -12,10 +13,11 @@
 
 namespace ritoma {
 
-// Writes a copy of an LZH archive with some entries renamed. Entries at
-// level 2 that keep their names are copied byte for byte; every other
-// header is rebuilt at level 2 with a header CRC. Compressed data is never
-// touched. Bytes before the first header are dropped. Throws ArchiveError.
+// Writes a copy of an LZH archive with some entries renamed. Entries that
+// keep their names are copied byte for byte, whatever their level; a
+// renamed entry's header is rebuilt at level 2 with a header CRC and every
+// extended header it had besides its name and directory. Compressed data is
+// never touched. Bytes before the first header are dropped. Throws ArchiveError.
 class LzhRewriter {
 public:
   static void rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& progress,
@@ -23,9 +25,9 @@ public:
   // Every header of an archive the rewrite accepts: ending in the end
   // marker, with nothing after it.
   static std::vector<LzhHeader> readHeaders(ArchiveInput& in);
-  // The rebuilt level-2 header of `h` under `name` and `directory` (the
-  // directory with "/" or "\" separators, or 0xFF).
-  static std::string buildLevel2(const LzhHeader& h, std::string name, std::string directory);
+  // The level-2 header of `h` under the stored path `path`, whose last "/"
+  // or "\" ends its directory part, with every extended header of `h`.
+  static std::string buildLevel2(const LzhHeader& h, std::string_view path);
 };
 
 }  // namespace ritoma

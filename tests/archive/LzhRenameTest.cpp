@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "ArchiveTestSupport.h"
+#include "LzhTestArchive.h"
 #include "archive/ArchiveRewrite.h"
 #include "archive/LittleEndian.h"
 #include "archive/LzhCrc16.h"
@@ -55,7 +58,9 @@ struct LzhRename : ::testing::Test {
 struct LevelCase {
   const char* name;
   const char* file;
-  std::string fileEntry;  // the Shift_JIS named file as listed
+  int level;
+  std::string folderEntry;  // the folder entry as listed
+  std::string fileEntry;    // the Shift_JIS named file as listed
 };
 
 class LzhRenameLevels : public LzhRename, public ::testing::WithParamInterface<LevelCase> {};
@@ -72,12 +77,17 @@ TEST_P(LzhRenameLevels, RebuildsHeadersAtLevel2WithNewNamesAndSameData) {
 
   const auto entries = test::listOrFail(fs, ArcLzh, out);
   EXPECT_EQ(test::names(entries),
-            (std::vector<std::string>{"renamed-plain.txt", "dir" + kHyo + "/", newDeep}));
+            (std::vector<std::string>{"renamed-plain.txt", c.folderEntry, newDeep}));
   const auto data = test::contents(fs, ArcLzh, out);
   ASSERT_EQ(data.size(), 2u);
   EXPECT_EQ(data[0].second, test::plainText());
   EXPECT_TRUE(data[1].second == test::linesText());
-  for (const LzhHeader& h : headersOf(fs, out)) EXPECT_EQ(h.level, 2) << h.listedName();
+  // Renamed entries are rebuilt at level 2; the folder keeps its header.
+  const auto headers = headersOf(fs, out);
+  ASSERT_EQ(headers.size(), 3u);
+  EXPECT_EQ(headers[0].level, 2);
+  EXPECT_EQ(headers[1].level, c.level);
+  EXPECT_EQ(headers[2].level, 2);
 
   EXPECT_EQ(progress.caption_, "リネーム処理中…");
   EXPECT_EQ(progress.maximum_, 3);
@@ -87,9 +97,10 @@ TEST_P(LzhRenameLevels, RebuildsHeadersAtLevel2WithNewNamesAndSameData) {
 
 INSTANTIATE_TEST_SUITE_P(
     Fixtures, LzhRenameLevels,
-    ::testing::Values(LevelCase{"Level0", "level0.lzh", "dir" + kHyo + "\\" + kSo + "a.txt"},
-                      LevelCase{"Level1", "level1.lzh", "dir" + kHyo + "/" + kSo + "a.txt"},
-                      LevelCase{"Level2", "level2.lzh", "dir" + kHyo + "/" + kSo + "a.txt"}),
+    ::testing::Values(
+        LevelCase{"Level0", "level0.lzh", 0, "dir" + kHyo + "\\", "dir" + kHyo + "\\" + kSo + "a.txt"},
+        LevelCase{"Level1", "level1.lzh", 1, "dir" + kHyo + "/", "dir" + kHyo + "/" + kSo + "a.txt"},
+        LevelCase{"Level2", "level2.lzh", 2, "dir" + kHyo + "/", "dir" + kHyo + "/" + kSo + "a.txt"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // LZH headers store real code page 932: characters with a one-way code
@@ -141,7 +152,7 @@ TEST_F(LzhRename, Level2EntriesKeepingTheirNamesAreCopiedByteForByte) {
 }
 
 TEST_F(LzhRename, ConvertedLevel0HeaderHoldsUnixTimeOfTheLocalStamp) {
-  const std::string out = rename(test::readBytes(fixturePath("level0.lzh")), {});
+  const std::string out = rename(test::readBytes(fixturePath("level0.lzh")), {{0, "plain.txt", "p.txt"}});
   const std::string written = test::readBytes(out);
   const auto* base = reinterpret_cast<const std::uint8_t*>(written.data());
   // 2003-01-01 00:00:00 in Tokyo is 2002-12-31 15:00:00 UTC.
@@ -166,7 +177,7 @@ TEST_F(LzhRename, SplitsNamesIntoNameAndDirectoryHeaders) {
       {"TrailByteIsNoSeparator", kHyo + "\\" + kSo, kSo, kHyo + "\xff"},
   };
   for (const Case& c : cases) {
-    const std::string header = LzhRewriter::buildLevel2(h, c.newName, {});
+    const std::string header = LzhRewriter::buildLevel2(h, c.newName);
     const auto* p = reinterpret_cast<const std::uint8_t*>(header.data());
     ASSERT_EQ(LittleEndian::get16(p), header.size()) << c.name;
     const std::size_t nameSize = LittleEndian::get16(p + 24);
@@ -186,7 +197,7 @@ TEST_F(LzhRename, HeaderOf256BytesGetsOnePaddingByteAndCanBeRenamedAgain) {
   // 26 + (222 + 3) + 5 = 256: the header becomes 257 bytes.
   const std::string longName(222, 'n');
   const LzhHeader h = headersOf(fs, fixturePath("level2.lzh"))[0];
-  std::string header = LzhRewriter::buildLevel2(h, longName, {});
+  std::string header = LzhRewriter::buildLevel2(h, longName);
   ASSERT_EQ(header.size(), 257u);
   EXPECT_EQ(LittleEndian::get16(reinterpret_cast<const std::uint8_t*>(header.data())), 257);
   EXPECT_EQ(header.back(), '\0');
@@ -218,8 +229,9 @@ TEST_F(LzhRename, DropsAPrefixButRefusesBytesAfterTheEndMarker) {
 TEST_F(LzhRename, ByteFFInAStoredNameIsListedAndRenamedAsASeparator) {
   const std::string original = test::readBytes(fixturePath("level2.lzh"));
   const LzhHeader h = headersOf(fs, fixturePath("level2.lzh"))[0];
-  const std::string archive = LzhRewriter::buildLevel2(h, "\xFF\\a.txt", kHyo + "\xFF") +
-                              original.substr(h.dataOffset, h.dataSize) + std::string(1, '\0');
+  const std::string archive =
+      test::lzhLevel2("\xFF\\a.txt", kHyo + "\xFF", original.substr(h.dataOffset, h.dataSize), 0, {}) +
+      std::string(1, '\0');
   dir.writeFile("ff.lzh", archive);
   const std::string listed = kHyo + "//\\a.txt";
   ASSERT_EQ(test::names(test::listOrFail(fs, ArcLzh, dir / "ff.lzh")), std::vector<std::string>{listed});
@@ -231,6 +243,99 @@ TEST_F(LzhRename, LaterRowForOneEntryWins) {
   const std::string out = rename(test::readBytes(fixturePath("level2.lzh")),
                                  {{0, "plain.txt", "first.txt"}, {0, "plain.txt", "second.txt"}});
   EXPECT_EQ(test::listOrFail(fs, ArcLzh, out)[0].name, "second.txt");
+}
+
+// The extended headers of a Unix archiver and some this program does not
+// know, as test::LzhExtension lists them.
+std::vector<test::LzhExtension> unixExtensions() {
+  return {
+      {0x40, std::string("\x20\x00", 2)},                   // attributes
+      {0x50, test::lzhLittle(0100755, 2)},                   // Unix permissions
+      {0x51, test::lzhLittle(1001, 2) + test::lzhLittle(1002, 2)},  // group, user
+      {0x53, "builder"},                                     // user name
+      {0x54, test::lzhLittle(1041346800, 4)},                // Unix time
+      {0x7E, std::string("opaque\x00\xff", 8)},              // unknown to this program
+  };
+}
+
+std::vector<std::string> bytesOf(const std::vector<test::LzhExtension>& extensions) {
+  std::vector<std::string> bytes;
+  for (const test::LzhExtension& e : extensions) bytes.push_back(e.bytes());
+  return bytes;
+}
+
+struct ExtendedCase {
+  const char* name;
+  std::string entry;  // the executable, headers of a Unix archiver
+};
+
+void PrintTo(const ExtendedCase& c, std::ostream* os) { *os << c.name; }
+
+class LzhRenameExtended : public LzhRename, public ::testing::WithParamInterface<ExtendedCase> {};
+
+// A renamed entry's rebuilt header carries every extended header it had
+// but its name and directory, as it was: the executable is still
+// executable after extraction, and its owner and time are still there.
+TEST_P(LzhRenameExtended, RebuiltHeaderKeepsEveryOtherExtendedHeader) {
+  const std::string script = "#!/bin/sh\necho " + kHyo + "\n";
+  const std::string archive = GetParam().entry + test::lzhLevel2("keep.txt", "", "kept\n", 1041346800, {}) + '\0';
+  const std::string out = rename(archive, {{0, "run.sh", "bin\\run2.sh"}});
+  expectToolsAccept(out);
+
+  const auto headers = headersOf(fs, out);
+  ASSERT_EQ(headers.size(), 2u);
+  EXPECT_EQ(headers[0].level, 2);
+  EXPECT_EQ(headers[0].extended, bytesOf(unixExtensions()));
+  using Entry = std::pair<std::string, std::string>;
+  EXPECT_EQ(test::contents(fs, ArcLzh, out),
+            (std::vector<Entry>{{"bin/run2.sh", script}, {"keep.txt", "kept\n"}}));
+
+  std::string listing;
+  ASSERT_EQ(test::runTool("lhasa v " + test::quoted(out), &listing), 0);
+  EXPECT_NE(listing.find("-rwxr-xr-x  1002/1001"), std::string::npos) << listing;
+  dir.makeFolder("x" + std::to_string(runs));
+  const std::string target = dir / ("x" + std::to_string(runs));
+  ASSERT_EQ(test::runTool("cd " + test::quoted(target) + " && lhasa xq " + test::quoted(out)), 0);
+  struct stat st {};
+  ASSERT_EQ(::stat((target + "/bin/run2.sh").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0755u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Levels, LzhRenameExtended,
+    ::testing::Values(
+        ExtendedCase{"Level1", test::lzhLevel1("run.sh", "#!/bin/sh\necho " + kHyo + "\n",
+                                               0x2E210000, unixExtensions())},
+        ExtendedCase{"Level2", test::lzhLevel2("run.sh", "", "#!/bin/sh\necho " + kHyo + "\n",
+                                               1041346800, unixExtensions())}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Entries that keep their names keep their headers byte for byte, whatever
+// their level: a level-0 path with 0xFF before a "/" lists as it did, and
+// so does one with "\"; the level-1 entry keeps its Unix headers.
+TEST_F(LzhRename, EntriesKeepingTheirNamesKeepTheirHeaderBytes) {
+  const std::vector<std::string> entries = {
+      test::lzhLevel0("e\xff/f.txt", "ff\n", 0x2E210000),
+      test::lzhLevel0("dir" + kHyo + "\\" + kSo + ".txt", "so\n", 0x2E210000),
+      test::lzhLevel1("unix.txt", "unix\n", 0x2E210000, unixExtensions()),
+      test::lzhLevel0("old.txt", "old\n", 0x2E210000),
+  };
+  std::string archive;
+  for (const std::string& e : entries) archive += e;
+  archive += '\0';
+  const std::string out = rename(archive, {{3, "old.txt", "new.txt"}});
+  expectToolsAccept(out);
+
+  const std::size_t kept = entries[0].size() + entries[1].size() + entries[2].size();
+  EXPECT_EQ(test::readBytes(out).substr(0, kept), archive.substr(0, kept));
+  EXPECT_EQ(test::names(test::listOrFail(fs, ArcLzh, out)),
+            (std::vector<std::string>{"e//f.txt", "dir" + kHyo + "\\" + kSo + ".txt", "unix.txt",
+                                      "new.txt"}));
+  EXPECT_EQ(test::contents(fs, ArcLzh, out).back(), std::make_pair(std::string("new.txt"), std::string("old\n")));
+  std::string listing;
+  ASSERT_EQ(test::runTool("lhasa v " + test::quoted(out), &listing), 0);
+  EXPECT_NE(listing.find(" new.txt\n"), std::string::npos) << listing;
+  EXPECT_EQ(listing.find("old.txt"), std::string::npos) << listing;
 }
 
 }  // namespace
