@@ -3,7 +3,6 @@
 #include <limits>
 
 #include "archive/ArchiveError.h"
-#include "text/Cp932.h"
 #include "text/TextCodec.h"
 
 namespace ritoma {
@@ -28,13 +27,6 @@ int ArcRenameTable::claim(std::size_t k, std::string_view listedName) const {
                        TextCodec::toUtf8(rows_[static_cast<std::size_t>(row)].oldName) +
                        " の位置に " + TextCodec::toUtf8(listedName) + " があります）");
   return row;
-}
-
-std::string ArcRenameTable::normalizeSeparators(std::string_view name) {
-  std::string out(name);
-  for (std::size_t i = Cp932::find(out, '\\'); i != Cp932::npos; i = Cp932::find(out, '\\', i + 1))
-    out[i] = '/';
-  return out;
 }
 
 }  // namespace ritoma

@@ -34,10 +34,6 @@ public:
   // its position may now hold another entry.
   int claim(std::size_t k, std::string_view listedName) const;
 
-  // "\" as "/" (not inside double-byte characters), for comparing LZH
-  // paths, whose headers may store either.
-  static std::string normalizeSeparators(std::string_view name);
-
 private:
   const std::vector<ArcRenameRow>& rows_;
   std::vector<std::int32_t> rowOf_;  // per entry

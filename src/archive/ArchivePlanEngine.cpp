@@ -5,9 +5,20 @@
 #include "archive/ArchiveBackend.h"
 #include "archive/ArchiveRenameRun.h"
 #include "text/CaseMap.h"
+#include "text/Cp932.h"
 #include "text/TextCodec.h"
 
 namespace ritoma {
+
+namespace {
+
+// Names collide without regard to case; in LZH paths "\" and "/" are the
+// same separator.
+std::string collisionKey(std::string_view name, bool lzh) {
+  return CaseMap::foldKey(lzh ? Cp932::unifySeparators(name) : std::string(name));
+}
+
+}  // namespace
 
 CheckResult ArchivePlanEngine::check(PlanList& plan, RunOptions& options, bool automatic) {
   return CheckArchivePlan(plan, options, automatic);
@@ -44,14 +55,15 @@ CheckResult ArchivePlanEngine::CheckArchivePlan(PlanList& plan, const RunOptions
   std::string error;
   ArchiveBackend::list(fs_, static_cast<ArcKind>(state_.arcKind), TextCodec::toDisk(state_.arcPath),
                        entries, error);
+  const bool lzh = state_.arcKind == ArcLzh;
   std::unordered_set<std::string> outside;
   for (const ArcInfo& e : entries) {
-    if (!inBatch.count(e.index)) outside.insert(CaseMap::foldKey(e.name));
+    if (!inBatch.count(e.index)) outside.insert(collisionKey(e.name, lzh));
     step();
   }
   outcome.passed = true;
   for (PlanRow& row : plan.rows) {
-    if (outside.count(CaseMap::foldKey(row.newName))) {
+    if (outside.count(collisionKey(row.newName, lzh))) {
       row.mark = MarkExists;
       outcome.passed = false;
       if (settings_.chkStop) break;
@@ -93,10 +105,14 @@ RunResult ArchivePlanEngine::ExecuteArchivePlan(PlanList& plan) {
   }
   result.folder = plan.folder;
   // As the archive lists them now: a code-page-932 header holds the real
-  // codes (〜 U+301C reads back as ～ U+FF5E).
-  for (const PlanRow& row : plan.rows)
-    if (row.mark == MarkNone)
-      result.processedNames.push_back(row.storedAsCodePage ? TextCodec::toCodePage(row.newName) : row.newName);
+  // codes (〜 U+301C reads back as ～ U+FF5E), and an LZH path typed with "\"
+  // is listed with "/".
+  for (const PlanRow& row : plan.rows) {
+    if (row.mark != MarkNone) continue;
+    std::string name = row.storedAsCodePage ? TextCodec::toCodePage(row.newName) : row.newName;
+    result.processedNames.push_back(state_.arcKind == ArcLzh ? Cp932::unifySeparators(name)
+                                                             : std::move(name));
+  }
   return result;
 }
 

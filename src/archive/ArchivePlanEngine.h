@@ -30,11 +30,11 @@ public:
   RunResult execute(PlanList& plan, RunOptions& options) override;
   void rollBack(PlanList& plan, const RunOptions& options, int flags, int last) override;
 
-  // Marks every row whose new name equals, without regard to case, the name
-  // of an entry of the archive that no row renames.
+  // Marks every row whose new name equals, without regard to case (in LZH
+  // paths: nor to "\" or "/"), the name of an entry that no row renames.
   CheckResult CheckArchivePlan(PlanList& plan, const RunOptions& options, bool automatic);
   // Backup, rewrite, time copy and backup removal; on success the processed
-  // names are the rows' new names as the archive lists them.
+  // names are the rows' new names as the archive lists them (LZH: with "/").
   RunResult ExecuteArchivePlan(PlanList& plan);
 
 private:

@@ -5,6 +5,7 @@
 #include "archive/LzhRewriter.h"
 #include "archive/ZipDirectoryReader.h"
 #include "archive/ZipRewriter.h"
+#include "text/Cp932.h"
 
 namespace ritoma {
 
@@ -90,8 +91,8 @@ bool ArchiveRewrite::verify(ArcKind kind, const std::string& archivePath) {
       same = headers.size() == planned_.size();
       for (std::size_t i = 0; same && i < headers.size(); ++i)
         same = headers[i].data() == planned_.data(i) &&
-               ArcRenameTable::normalizeSeparators(headers[i].listedName()) ==
-                   ArcRenameTable::normalizeSeparators(planned_.name(i));
+               Cp932::unifySeparators(headers[i].listedName()) ==
+                   Cp932::unifySeparators(planned_.name(i));
     } else if (kind == ArcZip) {
       same = ZipDirectoryReader(in).listsEntries(planned_);
     } else {

@@ -124,7 +124,7 @@ void LzhRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
       // it was (0xFF in its path would become a separator).
       out.copyFrom(in, h.offset, h.next() - h.offset);
     } else {
-      out.write(buildLevel2(h, std::string(planned.name(k))));
+      out.write(buildLevel2(h, planned.name(k)));
       out.copyFrom(in, h.dataOffset, h.dataSize);
     }
     progress.step();

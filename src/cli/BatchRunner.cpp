@@ -427,7 +427,8 @@ int BatchRunner::runBatch(bool execute) {
 
   if (list.stageCount() > 0) {
     NameCheck::Result check =
-        NameCheck::checkEditList(list, folderMode, progress_, execSettings_.greet3);
+        NameCheck::checkEditList(list, folderMode, progress_, execSettings_.greet3,
+                                 !folderMode && archiveKind_ == ArcLzh);
     if (!check.refusal.empty()) {
       message(check.refusal);
       return ExitCheckFailed;

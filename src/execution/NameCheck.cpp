@@ -90,7 +90,7 @@ std::string NameCheck::Result::caption() const {
 
 NameCheck::Result NameCheck::check(const std::vector<std::string>& newNames, bool folderMode,
                                    ProgressSink& progress, int greet3,
-                                   const std::vector<bool>& storedAsCodePage) {
+                                   const std::vector<bool>& storedAsCodePage, bool lzhPaths) {
   Result result;
   for (const std::string& name : newNames) {
     if (name.size() > MaxNameBytes) {
@@ -122,12 +122,13 @@ NameCheck::Result NameCheck::check(const std::vector<std::string>& newNames, boo
   }
 
   // A row is a duplicate when any other row has the same name without
-  // regard to case: both rows of a pair are reported.
+  // regard to case (nor to the separator, in LZH paths): both rows of a
+  // pair are reported.
   std::vector<std::string> keys(rows);
   std::unordered_map<std::string, int> counts;
   counts.reserve(rows);
   for (std::size_t i = 0; i < rows; ++i) {
-    keys[i] = CaseMap::foldKey(newNames[i]);
+    keys[i] = CaseMap::foldKey(lzhPaths ? Cp932::unifySeparators(newNames[i]) : newNames[i]);
     ++counts[keys[i]];
   }
   const std::string duplicateText = TextCodec::fromUtf8("ﾌｧｲﾙ名が重複しています。");
@@ -143,7 +144,7 @@ NameCheck::Result NameCheck::check(const std::vector<std::string>& newNames, boo
 }
 
 NameCheck::Result NameCheck::checkEditList(EditList& list, bool folderMode, ProgressSink& progress,
-                                           int greet3) {
+                                           int greet3, bool lzhPaths) {
   std::vector<std::string> names;
   names.reserve(list.rows.size());
   std::vector<bool> storedAsCodePage;
@@ -152,7 +153,7 @@ NameCheck::Result NameCheck::checkEditList(EditList& list, bool folderMode, Prog
     names.push_back(list.lastName(i));
     storedAsCodePage.push_back(list.rows[i].storedAsCodePage);
   }
-  Result result = check(names, folderMode, progress, greet3, storedAsCodePage);
+  Result result = check(names, folderMode, progress, greet3, storedAsCodePage, lzhPaths);
   if (!result.refusal.empty()) return result;
   if (result.errorCount > 0)
     list.setErrorColumn(result.caption(), result.errors);

@@ -34,11 +34,13 @@ public:
   // system's own limits. Outside it (names inside an archive) row i goes
   // into a header that stores code page 932 when `storedAsCodePage[i]` is
   // set, and each of its characters needs a code there (one-way codes such
-  // as 〜 U+301C count); the other rows are stored as UTF-8. The progress
-  // window opens when `greet3` > 0 and the batch has at least that many rows.
+  // as 〜 U+301C count); the other rows are stored as UTF-8. With `lzhPaths`
+  // the names are paths inside an LZH archive, where "\" and "/" are the same
+  // separator: "a\b" and "a/B" are duplicates. The progress window opens when
+  // `greet3` > 0 and the batch has at least that many rows.
   static Result check(const std::vector<std::string>& newNames, bool folderMode,
                       ProgressSink& progress, int greet3,
-                      const std::vector<bool>& storedAsCodePage = {});
+                      const std::vector<bool>& storedAsCodePage = {}, bool lzhPaths = false);
 
   // The verdict of the check on one name, without duplicates: the error
   // text (code page 932), empty when the name passes.
@@ -47,7 +49,8 @@ public:
   // Runs the check on the edit list's last stage (rename mode only), with
   // the rows' EditRow::storedAsCodePage, and sets or removes its error
   // column. The refusal leaves the list unchanged.
-  static Result checkEditList(EditList& list, bool folderMode, ProgressSink& progress, int greet3);
+  static Result checkEditList(EditList& list, bool folderMode, ProgressSink& progress, int greet3,
+                              bool lzhPaths = false);
 };
 
 }  // namespace ritoma

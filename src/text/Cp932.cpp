@@ -92,4 +92,10 @@ std::size_t Cp932::listExtensionPos(std::string_view name) {
   return dot;
 }
 
+std::string Cp932::unifySeparators(std::string_view s) {
+  std::string out(s);
+  for (std::size_t i = find(out, '\\'); i != npos; i = find(out, '\\', i + 1)) out[i] = '/';
+  return out;
+}
+
 }  // namespace ritoma

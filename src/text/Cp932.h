@@ -52,6 +52,10 @@ public:
   static std::size_t findLast(std::string_view s, char c);
   // Last position of any of the single-byte characters in `set`, or npos.
   static std::size_t findLastOf(std::string_view s, std::string_view set);
+  // `s` with every "\" that is a character of its own (not a trail byte)
+  // as "/": the form in which LZH paths, which may store either separator,
+  // are compared.
+  static std::string unifySeparators(std::string_view s);
   // Character-aware search for a substring starting at boundaries only.
   static std::size_t findText(std::string_view s, std::string_view text, std::size_t from = 0);
 

@@ -269,5 +269,40 @@ INSTANTIATE_TEST_SUITE_P(
                       CaseTwinCase{"Lzh", ArcLzh, "twins.lzh", "jlha c2q", "lhasa v"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// LZH reads "\" and "/" as one separator: a new name typed with "\" collides
+// with the entry stored with "/", and a run reports its new names as the
+// archive lists them, so that the refreshed list checks them again.
+TEST_F(ArchivePlan, LzhPathsTypedWithBackslashCollideAndAreFoundAgain) {
+  PosixFileSystem fs;
+  NullProgress progress;
+  dir.makeFolder("files");
+  dir.makeFolder("files/doc");
+  dir.writeFile("files/doc/a.txt", "a\n");
+  dir.writeFile("files/b表.txt", "b\n");  // jlha stores the UTF-8 name in Shift_JIS
+  ASSERT_EQ(test::runTool("cd " + test::quoted(dir / "files") + " && jlha c2yq ../a.lzh doc/a.txt b表.txt"),
+            0);
+  state.arcKind = ArcLzh;
+  state.arcPath = TextCodec::toInternal(dir / "a.lzh");
+  const auto listed = test::listOrFail(fs, ArcLzh, dir / "a.lzh");
+  ASSERT_EQ(test::names(listed), (std::vector<std::string>{"doc/a.txt", "b" + kHyo + ".txt"}));
+  ArchivePlanEngine engine(fs, progress, settings, state);
+
+  PlanList plan = planFor({{1, "b" + kHyo + ".txt", "DOC\\a.txt"}});
+  EXPECT_FALSE(engine.check(plan, options, false).passed);
+  EXPECT_EQ(plan.rows[0].mark, MarkExists);
+
+  plan = planFor({{1, "b" + kHyo + ".txt", "doc\\" + kSo + ".txt"}});
+  ASSERT_TRUE(engine.check(plan, options, false).passed);
+  const RunResult result = engine.execute(plan, options);
+  ASSERT_FALSE(result.failed);
+  const std::string listedName = "doc/" + kSo + ".txt";
+  EXPECT_EQ(result.processedNames, std::vector<std::string>{listedName});
+  EXPECT_EQ(test::names(test::listOrFail(fs, ArcLzh, dir / "a.lzh")),
+            (std::vector<std::string>{"doc/a.txt", listedName}));
+  std::string listing;
+  ASSERT_EQ(test::runTool("lhasa v " + test::quoted(dir / "a.lzh"), &listing), 0);
+  EXPECT_NE(listing.find("doc/?\\.txt\n"), std::string::npos) << listing;  // ソ as lhasa shows it
+}
+
 }  // namespace
 }  // namespace ritoma

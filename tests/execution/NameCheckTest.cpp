@@ -127,6 +127,19 @@ TEST(NameCheck, DuplicatesIgnoreCaseAndMarkBothRows) {
   EXPECT_FALSE(list.hasErrorColumn());
 }
 
+// In LZH paths "\\" and "/" are one separator: a path typed with either is a
+// duplicate of the other. A trail byte 0x5C is no separator.
+TEST(NameCheck, LzhPathsAreDuplicatesWhateverTheirSeparator) {
+  const std::vector<std::string> names = {"doc\\a.txt", "DOC/a.txt", cp("表\\b.txt"),
+                                          cp("表/b.txt"), cp("ソ.txt"), cp("ソ/.txt")};
+  NullProgress progress;
+  const std::string duplicate = cp("ﾌｧｲﾙ名が重複しています。");
+  const auto lzh = NameCheck::check(names, false, progress, 0, {}, true);
+  EXPECT_EQ(lzh.errors, (std::vector<std::string>{duplicate, duplicate, duplicate, duplicate, "", ""}));
+  const auto zip = NameCheck::check(names, false, progress, 0);
+  EXPECT_EQ(zip.errorCount, 0);
+}
+
 TEST(NameCheck, RefusesWhatTheUndoFileCannotRecord) {
   NullProgress progress;
   // The row count has no limit: the undo file records any batch.

@@ -66,6 +66,7 @@ public:
     std::string folder;       // the current folder, disk bytes
     QString archiveName;      // shown in archive mode
     std::size_t listedCount = 0;  // entries of the selection list
+    bool lzhPaths = false;        // an LZH archive: "\" and "/" separate alike
   };
 
   static constexpr const char* FolderBrowserTitle = "出力先ディレクトリの指定";

@@ -256,6 +256,7 @@ void TFormMain::Button2EXECClick() {
   if (source.folder.size() > 1 && source.folder.back() == '/') source.folder.pop_back();
   source.archiveName = edit2Arc_->text();
   source.listedCount = selectionPage_->list().size();
+  source.lzhPaths = archiveOpen() && archiveState_.arcKind == ArcLzh;
   // A failed check leaves "属性 >>" disabled until a stage is saved again.
   if (!attributePage_->Button2EXECClick(source)) button2Exec_->setEnabled(false);
 }
