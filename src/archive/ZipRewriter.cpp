@@ -83,14 +83,14 @@ void ZipRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
     const std::string& newName = rows[row].newName;
     std::size_t length = newName.size();
     bool ok = false;
-    std::string stored;
+    std::string codePage;
     if (!item.utf8Name) {
-      stored = TextCodec::toCodePage(newName, &ok);
+      codePage = TextCodec::toCodePage(newName, &ok);
       if (!ok) throw ArchiveError(TextCodec::toDisplayUtf8(newName) + ": シフトJISにない文字は書庫に保存できません");
     }
     // Code page 932 bytes that another reader would take for UTF-8 go in as
     // UTF-8 with the flag, so the name reads back as planned.
-    if (item.utf8Name || Z::readsAsUtf8(e, stored)) {
+    if (item.utf8Name || Z::readsAsUtf8(e, codePage)) {
       planned.push_back(newName, e.data());
       converted.push_back(TextCodec::toDisk(newName, &ok));
       if (!ok) throw ArchiveError(TextCodec::toDisplayUtf8(newName) + ": UTF-8 に変換できない名前です");
@@ -98,8 +98,8 @@ void ZipRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
       item.flagUtf8 = !e.isUtf8() && !Z::isAscii(converted.back());
       length = converted.back().size();
     } else {
-      planned.push_back(stored, e.data());
-      length = stored.size();
+      planned.push_back(codePage, e.data());
+      length = codePage.size();
     }
     if (length > 0xFFFF) throw ArchiveError(TextCodec::toDisplayUtf8(newName) + ": 名前が長すぎます");
   });
