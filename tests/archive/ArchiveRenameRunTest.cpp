@@ -110,7 +110,7 @@ TEST(ArchiveRenameRun, FileSystemWithoutExtendedAttributesTakesWhatItCanHold) {
   ASSERT_EQ(::chmod(archive.c_str(), 0444), 0);
   fs.refuseExtendedAttributes();
   ArchiveRenameRun rename(fs, progress);
-  ASSERT_TRUE(rename.run(ArcZip, archive, {{"plain.txt", "\x83\x5c.txt"}}, ArcBackupDelete))
+  ASSERT_TRUE(rename.run(ArcZip, archive, {{0, "plain.txt", "\x83\x5c.txt"}}, ArcBackupDelete))
       << rename.error();
   EXPECT_EQ(dir.names(), std::vector<std::string>{"\xE8\xA1\xA8.zip"});
   FileInfo info;

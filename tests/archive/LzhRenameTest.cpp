@@ -109,7 +109,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(LzhRename, HeadersTakeRealCodesAndRefuseCharactersWithoutOne) {
   const std::string original = test::readBytes(fixturePath("level2.lzh"));
   const std::string stored = "\x81\x60\x81\x7C\x81\x61\x81\x91\x81\x92\x81\xCA" + kSo + kHyo + ".txt";
-  const std::string out = rename(original, {{"plain.txt", TextCodec::fromUtf8("〜−‖¢£¬ソ表.txt")}});
+  const std::string out = rename(original, {{0, "plain.txt", TextCodec::fromUtf8("〜−‖¢£¬ソ表.txt")}});
   expectToolsAccept(out);
   const auto entries = test::listOrFail(fs, ArcLzh, out);
   EXPECT_EQ(test::names(entries).front(), stored);
@@ -128,7 +128,7 @@ TEST_F(LzhRename, HeadersTakeRealCodesAndRefuseCharactersWithoutOne) {
     dir.writeFile("refused.lzh", original);
     ArchiveRewrite rewrite(fs, progress);
     EXPECT_FALSE(rewrite.ArcRenameLzh(dir / "refused.lzh", dir / "refused-out.lzh",
-                                      {{"plain.txt", TextCodec::toInternal(refused)}}));
+                                      {{0, "plain.txt", TextCodec::toInternal(refused)}}));
     EXPECT_NE(rewrite.error().find("シフトJISにない文字は書庫に保存できません"), std::string::npos)
         << rewrite.error();
     EXPECT_FALSE(dir.exists("refused-out.lzh"));

@@ -188,7 +188,7 @@ TEST_F(ZipRename, Utf8FlaggedEntryGetsItsNewNameInUtf8) {
 TEST_F(ZipRename, CodePageHeadersTakeRealCodesAndRefuseCharactersWithoutOne) {
   const std::string original = test::readBytes(fixturePath("stored.zip"));
   const std::string stored = "\x81\x60\x81\x7C\x81\x61\x81\x91\x81\x92\x81\xCA" + kSoHyo;
-  const std::string out = rename(original, {{"plain.txt", TextCodec::fromUtf8("〜−‖¢£¬ソ表.txt")}});
+  const std::string out = rename(original, {{0, "plain.txt", TextCodec::fromUtf8("〜−‖¢£¬ソ表.txt")}});
   expectUnzipAccepts(out);
   const ZipDirectory d = directoryOf(fs, out);
   EXPECT_FALSE(d.entries[0].isUtf8());
@@ -203,7 +203,7 @@ TEST_F(ZipRename, CodePageHeadersTakeRealCodesAndRefuseCharactersWithoutOne) {
     dir.writeFile("refused.zip", original);
     ArchiveRewrite rewrite(fs, progress);
     EXPECT_FALSE(rewrite.ArcRenameZip(dir / "refused.zip", dir / "refused-out.zip",
-                                      {{"plain.txt", TextCodec::toInternal(refused)}}));
+                                      {{0, "plain.txt", TextCodec::toInternal(refused)}}));
     EXPECT_NE(rewrite.error().find("シフトJISにない文字は書庫に保存できません"), std::string::npos)
         << rewrite.error();
     EXPECT_FALSE(dir.exists("refused-out.zip"));
