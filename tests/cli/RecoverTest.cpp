@@ -177,7 +177,7 @@ TEST_F(Recover, NothingToRecoverAndADamagedJournalChangeNothing) {
   ProgramRun none = cli({"recover", "--yes"});
   EXPECT_EQ(none.status, 2);
   EXPECT_NE(none.err.find("no interrupted run"), std::string::npos) << none.err;
-  dir.writeFile("cfg/Ritoma.jnl", std::string("RitomaJ1\x00\x05/x/", 15));
+  dir.writeFile("cfg/Ritoma.jnl", std::string("RitomaJ1\x00\x05/x/", 13));
   ProgramRun damaged = cli({"recover", "--yes"});
   EXPECT_EQ(damaged.status, 2);
   EXPECT_NE(damaged.err.find("壊れています"), std::string::npos) << damaged.err;
