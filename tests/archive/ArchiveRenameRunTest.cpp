@@ -145,7 +145,7 @@ TEST_P(ArchivePermissions, NewArchiveKeepsTheMode) {
   }
   ASSERT_EQ(::chmod((dir / name).c_str(), c.mode), 0);
   ArchiveRenameRun rename(fs, progress);
-  ASSERT_TRUE(rename.run(c.kind, dir / name, {{"plain.txt", "b.txt"}}, ArcBackupDelete)) << rename.error();
+  ASSERT_TRUE(rename.run(c.kind, dir / name, {{0, "plain.txt", "b.txt"}}, ArcBackupDelete)) << rename.error();
   EXPECT_EQ(test::listOrFail(fs, c.kind, dir / name)[0].name, "b.txt");
   EXPECT_EQ(dir.names(), std::vector<std::string>{name});
   struct stat st{};

@@ -92,6 +92,7 @@ TEST_F(RefusedAttributes, NewCreationTimesAndBitsAreRefusedOrLeftOutWhenCarried)
   ASSERT_FALSE(fs.stat(dir / ("." + kSo), info));
   EXPECT_EQ(info.attributes, std::uint32_t{AttrHidden | AttrReadOnly});
   // A creation time equal to the one shown is no change.
+  ASSERT_FALSE(fs.stat(path, info));
   EXPECT_FALSE(fs.setTimes(path, info.created, std::nullopt, std::nullopt));
 }
 
