@@ -15,7 +15,8 @@ namespace {
 bool isClean(std::string_view absolute) {
   if (absolute.empty() || absolute.front() != '/') return false;
   if (absolute == "/") return true;
-  if (absolute.back() == '/') return false;
+  // A final "/" marks a path that names a folder.
+  if (absolute.back() == '/') absolute.remove_suffix(1);
   return absolute.find("//") == std::string_view::npos &&
          absolute.find("/./") == std::string_view::npos &&
          absolute.find("/../") == std::string_view::npos &&

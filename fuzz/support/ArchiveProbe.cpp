@@ -8,7 +8,7 @@
 #include "archive/ArchiveInput.h"
 #include "archive/ArchiveRewrite.h"
 #include "archive/LzhHeaderReader.h"
-#include "archive/NameList.h"
+#include "archive/PlannedEntries.h"
 #include "archive/ZipDirectoryReader.h"
 #include "shell/ProgressSink.h"
 #include "support/MemoryFileSystem.h"
@@ -50,14 +50,14 @@ std::vector<ArcInfo> listZip(ArchiveInput& in) {
   require(dir.entries.size() == dir.listed, "the ZIP directory holds what the end record lists");
   require(dir.endOffset < in.size(), "the ZIP end record lies inside the file");
   std::vector<ArcInfo> entries;
-  NameList names;
+  PlannedEntries planned;
   for (std::size_t i = 0; i < dir.entries.size(); ++i) {
     const ZipEntry& e = dir.entries[i];
     require(in.contains(e.centralOffset, e.recordSize()), "a ZIP record lies inside the file");
     entries.push_back(e.info(static_cast<std::uint32_t>(i)));
-    names.push_back(e.name);
+    planned.push_back(e.name, e.data());
   }
-  require(ZipDirectoryReader(in).listsNames(names), "the ZIP name check agrees with the listing");
+  require(ZipDirectoryReader(in).listsEntries(planned), "the ZIP name check agrees with the listing");
   return entries;
 }
 
@@ -96,7 +96,7 @@ void ArchiveProbe::rewriteAll(ArcKind kind, std::string_view bytes,
                               const std::vector<ArcInfo>& entries) {
   std::vector<ArcRenameRow> rows;
   for (const ArcInfo& entry : entries)
-    if (!entry.isDirectory()) rows.push_back({entry.name, renamed(entry.name)});
+    if (!entry.isDirectory()) rows.push_back({entry.index, entry.name, renamed(entry.name)});
   MemoryFileSystem fs;
   fs.setFile(kBackupPath, bytes);
   NullProgress progress;
