@@ -11,23 +11,14 @@
 
 #include "conversion/StringReplacer.h"
 #include "support/Require.h"
+#include "support/InputLines.h"
 #include "text/Cp932.h"
 
 using namespace ritoma;
+using ritoma::fuzz::inputLines;
 using ritoma::fuzz::require;
 
 namespace {
-
-std::vector<std::string_view> lines(std::string_view text) {
-  std::vector<std::string_view> out;
-  while (!text.empty()) {
-    const std::size_t end = text.find('\n');
-    out.push_back(text.substr(0, end));
-    if (end == std::string_view::npos) break;
-    text.remove_prefix(end + 1);
-  }
-  return out;
-}
 
 int setting(std::string_view settings, std::size_t i) {
   return i < settings.size() ? static_cast<unsigned char>(settings[i]) : 0;
@@ -36,7 +27,7 @@ int setting(std::string_view settings, std::size_t i) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const auto parts = lines(std::string_view(reinterpret_cast<const char*>(data), size));
+  const auto parts = inputLines(std::string_view(reinterpret_cast<const char*>(data), size));
   if (parts.size() < 2) return 0;
   StringReplacer replacer;
   replacer.search = parts[0];

@@ -9,26 +9,13 @@
 
 #include "conversion/NotIntegerError.h"
 #include "conversion/TemplateEngine.h"
+#include "support/InputLines.h"
 
 using namespace ritoma;
-
-namespace {
-
-std::vector<std::string_view> lines(std::string_view text) {
-  std::vector<std::string_view> out;
-  while (!text.empty()) {
-    const std::size_t end = text.find('\n');
-    out.push_back(text.substr(0, end));
-    if (end == std::string_view::npos) break;
-    text.remove_prefix(end + 1);
-  }
-  return out;
-}
-
-}  // namespace
+using ritoma::fuzz::inputLines;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const auto parts = lines(std::string_view(reinterpret_cast<const char*>(data), size));
+  const auto parts = inputLines(std::string_view(reinterpret_cast<const char*>(data), size));
   if (parts.empty()) return 0;
   TemplateEngine engine;
   engine.context.folderPath = "/home/u/\x95\x5C\x83\x5C";  // 表ソ
