@@ -2,7 +2,6 @@
 
 #include "execution/AttributeText.h"
 #include "execution/DisplayText.h"
-#include "execution/PlanBuilder.h"
 #include "execution/UndoFile.h"
 #include "platform/TimeConvert.h"
 #include "text/TextCodec.h"
