@@ -275,7 +275,7 @@ BatchRunner::Selection BatchRunner::selectFiles() {
     }
     if (!seen.insert(name).second) continue;
     FileInfo info;
-    if (auto ec = fs_->stat(PlanBuilder::join(folder, name), info)) {
+    if (auto ec = fs_->lookUp(PlanBuilder::join(folder, name), info)) {
       refuse("cannot read '" + argument + "': " + ec.message());
     }
     info.name = name;

@@ -58,6 +58,9 @@ std::error_code KillSwitchFileSystem::listNames(const std::string& folder, std::
 std::error_code KillSwitchFileSystem::stat(const std::string& path, FileInfo& out) {
   return real_->stat(path, out);
 }
+std::error_code KillSwitchFileSystem::lookUp(const std::string& path, FileInfo& out) {
+  return real_->lookUp(path, out);
+}
 std::error_code KillSwitchFileSystem::rename(const std::string& from, const std::string& to) {
   count(Kind::Rename);
   return real_->rename(from, to);

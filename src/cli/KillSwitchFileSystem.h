@@ -30,6 +30,7 @@ public:
   std::error_code listFolder(const std::string& folder, std::vector<FileInfo>& out) override;
   std::error_code listNames(const std::string& folder, std::vector<std::string>& out) override;
   std::error_code stat(const std::string& path, FileInfo& out) override;
+  std::error_code lookUp(const std::string& path, FileInfo& out) override;
   std::error_code rename(const std::string& from, const std::string& to) override;
   std::error_code replace(const std::string& from, const std::string& to) override;
   std::error_code copyFile(const std::string& from, const std::string& to) override;

@@ -84,7 +84,7 @@ bool FolderPlanRun::applyTimes(const std::string& path, const std::string& creat
                                const std::string& modified, const std::string& accessed,
                                bool createdCarried) {
   FileInfo now;
-  if (fs_.stat(path, now)) return false;
+  if (fs_.lookUp(path, now)) return false;
   std::optional<FileTime> c, m, a;
   if (!timeToWrite(created, now.created, c) || !timeToWrite(modified, now.modified, m) ||
       !timeToWrite(accessed, now.accessed, a))
@@ -97,8 +97,10 @@ bool FolderPlanRun::applyTimes(const std::string& path, const std::string& creat
   }
   std::error_code ec;
   {
+    // A link's own times are set; what it points to, if anything, is not
+    // opened.
     std::unique_ptr<InputFile> file;
-    ec = fs_.openRead(path, file);
+    if (now.kind != EntryKind::Link && now.kind != EntryKind::MissingLink) ec = fs_.openRead(path, file);
     if (!ec) ec = createdCarried ? fs_.carryTimes(path, c, m, a) : fs_.setTimes(path, c, m, a);
   }
   if (ec) {

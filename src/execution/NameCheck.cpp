@@ -155,6 +155,15 @@ NameCheck::Result NameCheck::checkEditList(EditList& list, bool folderMode, Prog
   }
   Result result = check(names, folderMode, progress, greet3, storedAsCodePage, lzhPaths);
   if (!result.refusal.empty()) return result;
+  // Only files, folders and links are the batch's to rename or copy: a
+  // device, a pipe or a socket is refused whatever its new name.
+  for (std::size_t i = 0; i < list.rows.size(); ++i) {
+    if (list.rows[i].kind != EntryKind::Other) continue;
+    result.errors[i] = TextCodec::fromUtf8("「") + list.rows[i].names.front() +
+                       TextCodec::fromUtf8("」は通常のﾌｧｲﾙではないため処理できません。") +
+                       result.errors[i];
+    ++result.errorCount;
+  }
   if (result.errorCount > 0)
     list.setErrorColumn(result.caption(), result.errors);
   else

@@ -48,7 +48,8 @@ public:
 
   // Runs the check on the edit list's last stage (rename mode only), with
   // the rows' EditRow::storedAsCodePage, and sets or removes its error
-  // column. The refusal leaves the list unchanged.
+  // column; a row whose entry is a device, a pipe or a socket is an error
+  // too. The refusal leaves the list unchanged.
   static Result checkEditList(EditList& list, bool folderMode, ProgressSink& progress, int greet3,
                               bool lzhPaths = false);
 };

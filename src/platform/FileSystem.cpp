@@ -30,7 +30,7 @@ public:
   JoinedFolderHandle(FileSystem& fs, const std::string& folder)
       : fs_(fs), prefix_(!folder.empty() && folder.back() == '/' ? folder : folder + "/") {}
   std::error_code stat(const std::string& name, FileInfo& out) override {
-    return fs_.stat(prefix_ + name, out);
+    return fs_.lookUp(prefix_ + name, out);
   }
   std::error_code rename(const std::string& from, const std::string& to) override {
     return fs_.rename(prefix_ + from, prefix_ + to);
@@ -53,6 +53,10 @@ std::unique_ptr<FolderHandle> FileSystem::folderHandle(const std::string& folder
   std::unique_ptr<FolderHandle> handle;
   if (openFolderHandle(folder, handle) || !handle) handle = std::make_unique<JoinedFolderHandle>(*this, folder);
   return handle;
+}
+
+std::error_code FileSystem::lookUp(const std::string& path, FileInfo& out) {
+  return stat(path, out);
 }
 
 std::error_code FileSystem::listNames(const std::string& folder, std::vector<std::string>& out) {

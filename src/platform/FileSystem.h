@@ -23,12 +23,22 @@ enum DosAttribute : std::uint32_t {
   AttrArchive = 0x20,
 };
 
+// What an entry is, told without following a symbolic link.
+enum class EntryKind : std::uint8_t {
+  File,
+  Folder,
+  Link,         // a symbolic link to something that exists
+  MissingLink,  // a symbolic link to nothing
+  Other,        // a device, a pipe or a socket
+};
+
 // One entry of a folder or the result of a look-up. `name` is the last
 // path component exactly as the file system stores it (raw bytes, usually
 // UTF-8 but not necessarily valid); the core converts it with TextCodec.
 struct FileInfo {
   std::string name;
   bool isFolder = false;
+  EntryKind kind = EntryKind::File;
   std::uint64_t size = 0;
   FileTime created = 0;
   FileTime modified = 0;
@@ -94,6 +104,7 @@ public:
 class FolderHandle {
 public:
   virtual ~FolderHandle() = default;
+  // As FileSystem::lookUp: a link is described by itself.
   virtual std::error_code stat(const std::string& name, FileInfo& out) = 0;
   virtual std::error_code rename(const std::string& from, const std::string& to) = 0;
 };
@@ -110,14 +121,20 @@ class FileSystem {
 public:
   virtual ~FileSystem() = default;
 
-  // Entries of `folder` without "." and "..", in the order the system gives.
+  // Entries of `folder` without "." and "..", in the order the system gives,
+  // each described as lookUp does.
   virtual std::error_code listFolder(const std::string& folder, std::vector<FileInfo>& out) = 0;
   // Only the names of the entries of `folder` (without "." and ".."), in the
   // order the system gives; for callers that need nothing else, since it
   // looks up no entry.
   virtual std::error_code listNames(const std::string& folder, std::vector<std::string>& out);
   // Looks up one path (following symbolic links); `out.name` is its last component.
+  // A dangling link is described by itself.
   virtual std::error_code stat(const std::string& path, FileInfo& out) = 0;
+  // Looks up one path without following a final symbolic link: a link is
+  // described by its own size, times and attributes, with the kind Link or
+  // MissingLink. This one calls stat, for file systems without links.
+  virtual std::error_code lookUp(const std::string& path, FileInfo& out);
   // Renames without ever replacing an existing file: fails with file_exists
   // when `to` is taken, except for a case-only rename of the same file.
   virtual std::error_code rename(const std::string& from, const std::string& to) = 0;

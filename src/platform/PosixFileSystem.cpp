@@ -141,10 +141,20 @@ int statxFollowing(int dirFd, const char* name, struct statx& stx) {
   return ::statx(dirFd, name, AT_SYMLINK_NOFOLLOW, kStatxMask, &stx);
 }
 
+// The kind told by a mode; a link counts as pointing to nothing until its
+// target is found.
+EntryKind kindOf(mode_t mode) {
+  if (S_ISREG(mode)) return EntryKind::File;
+  if (S_ISDIR(mode)) return EntryKind::Folder;
+  if (S_ISLNK(mode)) return EntryKind::MissingLink;
+  return EntryKind::Other;
+}
+
 void fillInfo(const struct statx& stx, const std::string& name, const StoredAttrib& stored,
               FileInfo& out) {
   out.name = name;
   out.isFolder = S_ISDIR(stx.stx_mode);
+  out.kind = kindOf(stx.stx_mode);
   out.size = out.isFolder ? 0 : stx.stx_size;
   out.modified = fileTimeOf(stx.stx_mtime);
   out.accessed = fileTimeOf(stx.stx_atime);
@@ -152,6 +162,23 @@ void fillInfo(const struct statx& stx, const std::string& name, const StoredAttr
   else if (stx.stx_mask & STATX_BTIME) out.created = fileTimeOf(stx.stx_btime);
   else out.created = out.modified;
   out.attributes = attributesOf(stx.stx_mode, name, stored);
+}
+
+// Describes the entry `name` of `dirFd` itself: a link by its own size and
+// times, with no stored record (the record read through it would be its
+// target's), and whether what it points to exists.
+int describeEntry(PosixCalls& calls, int dirFd, const std::string& folder, const char* name,
+                  FileInfo& out) {
+  struct statx stx{};
+  if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW, kStatxMask, &stx) != 0) return -1;
+  if (!S_ISLNK(stx.stx_mode)) {
+    fillInfo(stx, name, readStoredAt(calls, dirFd, folder, name), out);
+    return 0;
+  }
+  fillInfo(stx, name, StoredAttrib{}, out);
+  struct statx target{};
+  if (::statx(dirFd, name, 0, STATX_TYPE, &target) == 0) out.kind = EntryKind::Link;
+  return 0;
 }
 
 // Writes the record. The kernel wants write permission for that, so a
@@ -468,9 +495,7 @@ public:
   ~PosixFolderHandle() override { ::close(fd_); }
 
   std::error_code stat(const std::string& name, FileInfo& out) override {
-    struct statx stx{};
-    if (statxFollowing(fd_, name.c_str(), stx) != 0) return lastError();
-    fillInfo(stx, name, readStoredAt(calls_, fd_, folder_, name.c_str()), out);
+    if (describeEntry(calls_, fd_, folder_, name.c_str(), out) != 0) return lastError();
     return {};
   }
   std::error_code rename(const std::string& from, const std::string& to) override {
@@ -510,11 +535,9 @@ std::error_code forEachEntry(const std::string& folder, Visit&& visit) {
 std::error_code PosixFileSystem::listFolder(const std::string& folder, std::vector<FileInfo>& out) {
   out.clear();
   return forEachEntry(folder, [&](int dirFd, const char* name) {
-    struct statx stx{};
-    // An entry that vanished since the folder was read is not listed.
-    if (statxFollowing(dirFd, name, stx) != 0) return;
     FileInfo info;
-    fillInfo(stx, name, readStoredAt(calls_, dirFd, folder, name), info);
+    // An entry that vanished since the folder was read is not listed.
+    if (describeEntry(calls_, dirFd, folder, name, info) != 0) return;
     out.push_back(std::move(info));
   });
 }
@@ -528,6 +551,16 @@ std::error_code PosixFileSystem::stat(const std::string& path, FileInfo& out) {
   struct statx stx{};
   if (statxFollowing(AT_FDCWD, path.c_str(), stx) != 0) return lastError();
   fillInfo(stx, lastComponent(path), readStored(calls_, path), out);
+  return {};
+}
+
+std::error_code PosixFileSystem::lookUp(const std::string& path, FileInfo& out) {
+  struct statx stx{};
+  if (::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, kStatxMask, &stx) != 0) return lastError();
+  const bool link = S_ISLNK(stx.stx_mode);
+  fillInfo(stx, lastComponent(path), link ? StoredAttrib{} : readStored(calls_, path), out);
+  struct statx target{};
+  if (link && ::statx(AT_FDCWD, path.c_str(), 0, STATX_TYPE, &target) == 0) out.kind = EntryKind::Link;
   return {};
 }
 

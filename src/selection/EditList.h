@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileSystem.h"
+
 namespace ritoma {
 
 // One row of the edit list (page 編集). All texts are code page 932.
@@ -18,6 +20,7 @@ struct EditRow {
   std::string error;     // text of the check's error column, empty for rows without error
   bool storedAsCodePage = false;  // FileEntry::storedAsCodePage of the row's entry
   std::int64_t archiveIndex = -1;  // FileEntry::archiveIndex of the row's entry
+  EntryKind kind = EntryKind::File;  // FileEntry::kind of the row's entry
 };
 
 // The edit list: the batch with its saved stages. Column numbers follow the

@@ -19,6 +19,7 @@ void EditListBuilder::build(const std::vector<FileEntry>& selection, EditList& e
     row.names.push_back(entry.fullName());
     row.storedAsCodePage = entry.storedAsCodePage;
     row.archiveIndex = entry.archiveIndex;
+    row.kind = entry.kind;
     if (row.isFolder) ++editList.folderCount;
     if (row.infoText.size() > longest) longest = row.infoText.size();
     editList.rows.push_back(std::move(row));

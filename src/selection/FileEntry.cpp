@@ -11,6 +11,7 @@ namespace ritoma {
 FileEntry FileEntry::fromDisk(const FileInfo& info, bool checked) {
   FileEntry entry;
   entry.diskName = info.name;
+  entry.kind = info.kind;
   entry.size = info.size;
   entry.created = info.created;
   entry.modified = info.modified;

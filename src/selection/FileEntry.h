@@ -38,6 +38,11 @@ struct FileEntry {
   // a rename inside the archive goes to that entry, whatever its name. -1
   // for disk files and folders.
   std::int64_t archiveIndex = -1;
+  // What the entry is on disk; a link is listed with its own size and
+  // times. Archive entries are files and folders.
+  EntryKind kind = EntryKind::File;
+
+  bool isLink() const { return kind == EntryKind::Link || kind == EntryKind::MissingLink; }
 
   std::string fullName() const { return baseName + extension; }
 

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -372,6 +373,49 @@ TEST_F(Execution, CopyTakesLinksAsLinksAndNeverReadsAPipe) {
   char target[64];
   const ssize_t length = ::readlink((dir / "out/表").c_str(), target, sizeof target);
   EXPECT_EQ(std::string(target, static_cast<std::size_t>(std::max<ssize_t>(length, 0))), "/dev/zero");
+}
+
+// Sets the times of `path` itself, a link not followed.
+void setOwnTimes(const std::string& path, std::int64_t seconds) {
+  const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
+}
+
+// The plan shows a link's own times and attributes, not its target's; a
+// time change on a link that points to nothing goes to the link itself,
+// which stays a link to nothing under its new name.
+TEST_F(Execution, PlanShowsLinksOwnTimesAndTimesADanglingLink) {
+  dir.makeFolder("outside");
+  dir.writeFile("outside/secret.txt", "secret");
+  const std::string secret = dir / "outside/secret.txt";
+  ASSERT_EQ(::chmod(secret.c_str(), 0444), 0);
+  setOwnTimes(secret, 1300000000);
+  ASSERT_EQ(::symlink("../../outside/secret.txt", disk("表.lnk").c_str()), 0);
+  setOwnTimes(disk("表.lnk"), 1000000000);
+  ASSERT_EQ(::symlink("nowhere", disk("ソ.gone").c_str()), 0);
+  setOwnTimes(disk("ソ.gone"), 1100000000);
+
+  PlanList plan = build(makeEditList({{"表.lnk", "表2.lnk"}, {"ソ.gone", "ソ2.gone"}}));
+  ASSERT_EQ(plan.rows.size(), 2u);
+  EXPECT_EQ(plan.rows[0].modified, TimeConvert::toText(TimeConvert::fromUnixSeconds(1000000000)));
+  EXPECT_EQ(plan.rows[1].modified, TimeConvert::toText(TimeConvert::fromUnixSeconds(1100000000)));
+  // The target is read-only; the link shows no attribute of its own.
+  EXPECT_EQ(plan.rows[0].attrs, "----");
+
+  changeTimesAndAttributes(plan, "----");
+  ASSERT_TRUE(check(plan));
+  ASSERT_FALSE(run(plan).failed);
+  struct stat link{};
+  ASSERT_EQ(::lstat(disk("ソ2.gone").c_str(), &link), 0);
+  EXPECT_TRUE(S_ISLNK(link.st_mode));
+  EXPECT_EQ(TimeConvert::toText(TimeConvert::fromUnixSeconds(link.st_mtim.tv_sec)), "2010/05/06 07:08:09");
+  EXPECT_NE(::access(disk("ソ2.gone").c_str(), F_OK), 0);
+  ASSERT_EQ(::lstat(disk("表2.lnk").c_str(), &link), 0);
+  EXPECT_EQ(TimeConvert::toText(TimeConvert::fromUnixSeconds(link.st_mtim.tv_sec)), "2010/05/06 07:08:09");
+  struct stat target{};
+  ASSERT_EQ(::stat(secret.c_str(), &target), 0);
+  EXPECT_EQ(target.st_mtim.tv_sec, 1300000000);
+  EXPECT_EQ(target.st_mode & 07777, 0444u);
 }
 
 TEST_F(Execution, ConfirmationTexts) {

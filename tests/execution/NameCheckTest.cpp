@@ -2,8 +2,18 @@
 #include "execution/RunOptions.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
 
 #include "ExecutionTestSupport.h"
+#include "selection/EditListBuilder.h"
+#include "selection/FileEntry.h"
+#include "selection/FolderEnumerator.h"
 
 namespace ritoma::test {
 namespace {
@@ -186,6 +196,75 @@ TEST(NameCheck, ForceMarkerMustPassAsANameOnDisk) {
     EXPECT_NE(error.find("強制変更のマーカー"), std::string::npos) << c.label << ": " << error;
     EXPECT_NE(error.find(c.reason), std::string::npos) << c.label << ": " << error;
   }
+}
+
+// Leaves a UNIX socket bound at `path` (the name stays after the close).
+void bindSocket(const std::string& path) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(path.size(), sizeof address.sun_path);
+  std::memcpy(address.sun_path, path.data(), path.size());
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(fd, 0);
+  const int bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+  ::close(fd);
+  ASSERT_EQ(bound, 0);
+}
+
+class NameCheckKinds : public FolderFixture {};
+
+// Each kind of entry as the listing finds it, without following links; the
+// check refuses a pipe and a socket with its own text whatever the new name,
+// and passes files, links (to a device, outside the folder, or to nothing).
+TEST_F(NameCheckKinds, ListingTellsKindsAndTheCheckRefusesWhatIsNoFile) {
+  dir.makeFolder("outside");
+  dir.writeFile("outside/secret.txt", "secret");
+  makeFile("表.txt");
+  ASSERT_EQ(::mkfifo(disk("ソ.fifo").c_str(), 0600), 0);
+  bindSocket(disk("sock"));
+  ASSERT_EQ(::symlink("/dev/null", disk("null").c_str()), 0);
+  ASSERT_EQ(::symlink("../outside/secret.txt", disk("out.lnk").c_str()), 0);
+  ASSERT_EQ(::symlink("nowhere", disk("gone").c_str()), 0);
+
+  std::vector<FileInfo> found;
+  ASSERT_FALSE(FolderEnumerator::enumerateFolder(fs, cp(work() + "/"), "*", FilterNormal, found));
+  std::sort(found.begin(), found.end(), [](const FileInfo& a, const FileInfo& b) { return a.name < b.name; });
+  struct Expected {
+    std::string name;
+    EntryKind kind;
+    std::string error;
+  };
+  const std::string notAFile = "」は通常のﾌｧｲﾙではないため処理できません。";
+  const std::vector<Expected> expected{
+      {"gone", EntryKind::MissingLink, ""},
+      {"null", EntryKind::Link, ""},
+      {"out.lnk", EntryKind::Link, ""},
+      {"sock", EntryKind::Other, "「sock" + notAFile},
+      {"ソ.fifo", EntryKind::Other, "「ソ.fifo" + notAFile},
+      {"表.txt", EntryKind::File, ""},
+  };
+  ASSERT_EQ(found.size(), expected.size());
+  std::vector<FileEntry> entries;
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    EXPECT_EQ(found[i].name, expected[i].name);
+    EXPECT_EQ(found[i].kind, expected[i].kind) << expected[i].name;
+    EXPECT_FALSE(found[i].isFolder);
+    entries.push_back(FileEntry::fromDisk(found[i], true));
+  }
+  // A link's size is that of its own target text.
+  EXPECT_EQ(found[2].size, std::string("../outside/secret.txt").size());
+
+  EditList list;
+  EditListBuilder::build(entries, list);
+  std::vector<std::string> newNames;
+  for (const auto& row : list.rows) newNames.push_back(row.names.front() + cp("_"));
+  list.appendStage(newNames);
+  const NameCheck::Result result = NameCheck::checkEditList(list, true, progress, 0);
+  EXPECT_EQ(result.errorCount, 2);
+  ASSERT_EQ(result.errors.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i)
+    EXPECT_EQ(TextCodec::toUtf8(result.errors[i]), expected[i].error) << expected[i].name;
+  EXPECT_EQ(dir.readFile("outside/secret.txt"), "secret");
 }
 
 }  // namespace

@@ -191,6 +191,11 @@ std::error_code FaultyFileSystem::stat(const std::string& path, FileInfo& out) {
   return target().stat(path, out);
 }
 
+std::error_code FaultyFileSystem::lookUp(const std::string& path, FileInfo& out) {
+  if (auto ec = check(FsOp::Stat, path)) return ec;
+  return target().lookUp(path, out);
+}
+
 std::error_code FaultyFileSystem::rename(const std::string& from, const std::string& to) {
   if (auto ec = check(FsOp::Rename, from, to)) return ec;
   return target().rename(from, to);

@@ -39,6 +39,26 @@ QPixmap drawFolder(const QColor& body, bool open) {
   return pixmap;
 }
 
+QPixmap drawLinkArrow(const QColor& colour) {
+  QPixmap pixmap(Size, Size);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.setPen(QPen(colour, 2));
+  // Up from the bottom left, then right to the head.
+  p.drawLine(3, 14, 3, 7);
+  p.drawLine(3, 7, 10, 7);
+  p.setPen(Qt::NoPen);
+  p.setBrush(colour);
+  QPainterPath head;
+  head.moveTo(10, 3);
+  head.lineTo(15, 7);
+  head.lineTo(10, 11);
+  head.closeSubpath();
+  p.drawPath(head);
+  return pixmap;
+}
+
 QIcon make(FolderIcons::Kind kind) {
   static const QColor yellow(0xF0, 0xC8, 0x40);
   static const QColor grey(0xA8, 0xA8, 0xA8);
@@ -60,6 +80,12 @@ QIcon make(FolderIcons::Kind kind) {
       pixmap = QPixmap(Size, Size);
       pixmap.fill(Qt::transparent);
       break;
+    case FolderIcons::Link:
+      pixmap = drawLinkArrow(QColor(0x30, 0x60, 0xC0));
+      break;
+    case FolderIcons::MissingLink:
+      pixmap = drawLinkArrow(QColor(0xC0, 0x30, 0x30));
+      break;
   }
   QIcon icon;
   // The same image when selected.
@@ -71,8 +97,9 @@ QIcon make(FolderIcons::Kind kind) {
 }  // namespace
 
 QIcon FolderIcons::icon(Kind kind) {
-  static const std::array<QIcon, 5> icons = {make(OpenYellow), make(ClosedYellow), make(ClosedGrey),
-                                             make(OpenGrey), make(Blank)};
+  static const std::array<QIcon, 7> icons = {make(OpenYellow), make(ClosedYellow), make(ClosedGrey),
+                                             make(OpenGrey),   make(Blank),        make(Link),
+                                             make(MissingLink)};
   return icons[static_cast<std::size_t>(kind)];
 }
 
@@ -99,5 +126,7 @@ QIcon FolderIcons::rowIcon(int rowIcon) {
       return icon(Blank);
   }
 }
+
+QIcon FolderIcons::linkIcon(bool missing) { return icon(missing ? MissingLink : Link); }
 
 }  // namespace ritoma

@@ -9,7 +9,7 @@ namespace ritoma {
 // archives) and the row icons of the selection list.
 class FolderIcons {
 public:
-  enum Kind { OpenYellow, ClosedYellow, ClosedGrey, OpenGrey, Blank };
+  enum Kind { OpenYellow, ClosedYellow, ClosedGrey, OpenGrey, Blank, Link, MissingLink };
 
   static QIcon icon(Kind kind);
   // The tree image of a folder-tree node (0 … 3).
@@ -17,6 +17,9 @@ public:
   // The icon of a selection row: 0 blank (file), 1 yellow folder, 2 grey
   // folder (directory entry of an archive).
   static QIcon rowIcon(int icon);
+  // The row icon of a symbolic link: a bent arrow, blue, or red when the
+  // link points to nothing.
+  static QIcon linkIcon(bool missing);
 };
 
 }  // namespace ritoma

@@ -31,10 +31,16 @@ QVariant SelectionTableModel::data(const QModelIndex& index, int role) const {
   switch (index.column()) {
     case ColumnCheck:
       if (role == Qt::CheckStateRole) return entry.checked ? Qt::Checked : Qt::Unchecked;
-      if (role == Qt::DecorationRole) return FolderIcons::rowIcon(entry.icon);
+      if (role == Qt::DecorationRole)
+        return entry.isLink() ? FolderIcons::linkIcon(entry.kind == EntryKind::MissingLink)
+                              : FolderIcons::rowIcon(entry.icon);
       return {};
     case SelectionList::ColumnName:
-      return role == Qt::DisplayRole ? QVariant(display(entry.baseName)) : QVariant();
+      if (role == Qt::DisplayRole) return display(entry.baseName);
+      if (role == Qt::ToolTipRole && entry.isLink())
+        return entry.kind == EntryKind::MissingLink ? QStringLiteral("ｼﾝﾎﾞﾘｯｸﾘﾝｸ (ﾘﾝｸ先がありません)")
+                                                    : QStringLiteral("ｼﾝﾎﾞﾘｯｸﾘﾝｸ");
+      return {};
     case SelectionList::ColumnExtension:
       return role == Qt::DisplayRole ? QVariant(display(entry.extension)) : QVariant();
     case SelectionList::ColumnSize:

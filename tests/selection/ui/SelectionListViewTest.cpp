@@ -6,8 +6,11 @@
 #include <QMimeData>
 #include <QScrollBar>
 
+#include <unistd.h>
+
 #include "PageFixture.h"
 #include "selection/FolderEnumerator.h"
+#include "selection/ui/FolderIcons.h"
 
 using namespace ritoma;
 using ritoma::test::PageFixture;
@@ -92,6 +95,37 @@ private slots:
     f->page->refresh();
     QCOMPARE(view->header()->sectionSize(1), 150);
     QCOMPARE(view->header()->sectionSize(0), 35);
+  }
+
+  // A link is listed as a name of its own (never as its target's folder),
+  // marked by the arrow image, red when it points to nothing, and named so
+  // in its tip; files and folders carry no such mark.
+  void linksAreMarked() {
+    f->dir.makeFolder("l");
+    f->dir.makeFolder("l/d");
+    f->dir.writeFile("l/表.txt", "x");
+    QCOMPARE(::symlink("表.txt", (f->dir / "l/ソ.lnk").c_str()), 0);
+    QCOMPARE(::symlink("d", (f->dir / "l/to-d").c_str()), 0);
+    QCOMPARE(::symlink("gone", (f->dir / "l/missing").c_str()), 0);
+    f->page->setAttributeFilter(FilterFolders | FilterNormal);
+    f->page->openFolder(f->folder("l"), {});
+    SelectionListView* view = f->listView();
+    QCOMPARE(baseNames(), (QStringList{"d", "missing", "to-d", "ソ", "表"}));
+    const qint64 link = FolderIcons::linkIcon(false).cacheKey();
+    const qint64 missing = FolderIcons::linkIcon(true).cacheKey();
+    const QList<qint64> expected{FolderIcons::rowIcon(1).cacheKey(), missing, link, link,
+                                 FolderIcons::rowIcon(0).cacheKey()};
+    QList<qint64> icons;
+    QStringList tips;
+    for (int row = 0; row < view->model()->rowCount(); ++row) {
+      icons << view->model()->index(row, 0).data(Qt::DecorationRole).value<QIcon>().cacheKey();
+      tips << view->model()->index(row, 1).data(Qt::ToolTipRole).toString();
+    }
+    QCOMPARE(icons, expected);
+    QVERIFY(link != missing && link != FolderIcons::rowIcon(0).cacheKey());
+    QCOMPARE(tips, (QStringList{"", "ｼﾝﾎﾞﾘｯｸﾘﾝｸ (ﾘﾝｸ先がありません)", "ｼﾝﾎﾞﾘｯｸﾘﾝｸ", "ｼﾝﾎﾞﾘｯｸﾘﾝｸ", ""}));
+    // The link to a folder is a link (checked like a file), not a folder row.
+    QCOMPARE(f->column(3), (QStringList{"<DIR>", "4", "1", "7", "1"}));
   }
 
   void checkCycleByHeaderClicks() {
