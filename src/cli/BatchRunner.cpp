@@ -13,9 +13,11 @@
 #include "conversion/StringReplacer.h"
 #include "conversion/TemplateEngine.h"
 #include "cli/KillSwitchFileSystem.h"
+#include "cli/ListTable.h"
 #include "cli/ListedEntries.h"
 #include "archive/ArchivePlanEngine.h"
 #include "archive/ArchiveSelection.h"
+#include "execution/AttributeText.h"
 #include "execution/ExecutionFlow.h"
 #include "execution/JournalRecovery.h"
 #include "execution/FolderPlanEngine.h"
@@ -26,6 +28,7 @@
 #include "execution/RunJournal.h"
 #include "execution/RunOptions.h"
 #include "platform/PosixFileSystem.h"
+#include "platform/TimeConvert.h"
 #include "selection/EditListBuilder.h"
 #include "selection/FolderEnumerator.h"
 #include "selection/SelectionList.h"
@@ -70,6 +73,17 @@ std::string statusText(RowMark mark) {
     case MarkFailed: return "failed";
   }
   return "ok";
+}
+
+std::string kindText(EntryKind kind) {
+  switch (kind) {
+    case EntryKind::File: return "file";
+    case EntryKind::Folder: return "folder";
+    case EntryKind::Link: return "link";
+    case EntryKind::MissingLink: return "link→missing";
+    case EntryKind::Other: return "other";
+  }
+  return "file";
 }
 
 // What the listing found for each checked row, in row order: the edit
@@ -157,6 +171,7 @@ int BatchRunner::run() {
       return ExitUsage;
     }
     switch (options_.command) {
+      case Cli::Command::List: return runList();
       case Cli::Command::Plan: return runBatch(false);
       case Cli::Command::Run: return runBatch(true);
       case Cli::Command::Undo: return runUndo();
@@ -392,6 +407,23 @@ void BatchRunner::applyTimeAndAttributeOptions(PlanList& plan) {
     }
   }
   if (options_.attributes) plan.applyAttributeChange(*options_.attributes, true, {});
+}
+
+// Prints the rows a batch would take, in its order, each as the listing
+// found it: a link with its own size, time and attributes.
+int BatchRunner::runList() {
+  Selection selection = select();
+  order(selection);
+  ListTable table;
+  for (const FileEntry& entry : selection.rows) {
+    table.add({kindText(entry.kind), FileEntry::formatSize(entry.size),
+               TimeConvert::toText(entry.modified), AttributeText::fromBits(entry.attributes),
+               shownName(entry.fullName())});
+  }
+  const std::string text = options_.tsv ? table.renderTsv() : table.renderTable();
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+  return ExitOk;
 }
 
 int BatchRunner::runBatch(bool execute) {

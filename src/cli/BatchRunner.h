@@ -24,7 +24,7 @@
 
 namespace ritoma {
 
-// Carries out one plan, run, undo or recover command on the core: selects and
+// Carries out one list, plan, run, undo or recover command on the core: selects and
 // orders the files, converts their names stage by stage, checks the plan,
 // executes it and records or replays the undo file, exactly as the pages
 // do. Rows go to standard output, messages to standard error. run()
@@ -50,6 +50,7 @@ private:
     std::string archivePath;    // --archive: the archive file (raw disk path)
   };
 
+  int runList();
   int runBatch(bool execute);
   int runUndo();
   int runRecover();

@@ -27,12 +27,15 @@ enum CommandSet : unsigned {
   InRun = 2,
   InUndo = 4,
   InRecover = 8,
+  InList = 16,
   InBatch = InPlan | InRun,
-  InAll = InPlan | InRun | InUndo | InRecover,
+  InSelection = InBatch | InList,
+  InAll = InPlan | InRun | InUndo | InRecover | InList,
 };
 
 unsigned commandBit(Command command) {
   switch (command) {
+    case Command::List: return InList;
     case Command::Plan: return InPlan;
     case Command::Run: return InRun;
     case Command::Undo: return InUndo;
@@ -338,9 +341,9 @@ constexpr OptionSpec kOptions[] = {
     {"skip", 0, ArgKind::Required, InBatch, handleSkip},
     {"count", 0, ArgKind::Required, InBatch, handleCount},
     {"key", 0, ArgKind::Required, InBatch, handleKey},
-    {"sort", 0, ArgKind::Required, InBatch, handleSort},
-    {"keep-order", 0, ArgKind::None, InBatch, handleKeepOrder},
-    {"archive", 0, ArgKind::None, InBatch, handleArchive},
+    {"sort", 0, ArgKind::Required, InSelection, handleSort},
+    {"keep-order", 0, ArgKind::None, InSelection, handleKeepOrder},
+    {"archive", 0, ArgKind::None, InSelection, handleArchive},
     {"force-temp", 0, ArgKind::Optional, InBatch | InUndo, handleForceTemp},
     {"copy-to", 0, ArgKind::Required, InBatch, handleCopyTo},
     {"ignore-errors", 0, ArgKind::None, InBatch, handleIgnoreErrors},
@@ -374,6 +377,7 @@ const OptionSpec* findShort(char name) {
 
 std::string commandName(Command command) {
   switch (command) {
+    case Command::List: return "list";
     case Command::Plan: return "plan";
     case Command::Run: return "run";
     case Command::Recover: return "recover";
@@ -398,7 +402,8 @@ void checkCombination(const Options& o) {
       fail("inside an archive only names change: --force-temp, --copy-to, --created, "
            "--modified, --accessed and --attributes do not apply");
     }
-    if (o.stages.empty()) fail("--archive needs at least one conversion stage");
+    if (o.stages.empty() && o.command != Command::List)
+      fail("--archive needs at least one conversion stage");
   }
 }
 
@@ -414,11 +419,13 @@ CommandLine::Options CommandLine::parse(const std::vector<std::string>& args) {
       return options;
     }
   }
-  if (args.empty()) fail("no command given (plan, run, undo or recover)");
+  if (args.empty()) fail("no command given (list, plan, run, undo or recover)");
 
   State state;
   const std::string& commandWord = args[0];
-  if (commandWord == "plan") {
+  if (commandWord == "list") {
+    state.options.command = Command::List;
+  } else if (commandWord == "plan") {
     state.options.command = Command::Plan;
   } else if (commandWord == "run") {
     state.options.command = Command::Run;
@@ -427,7 +434,7 @@ CommandLine::Options CommandLine::parse(const std::vector<std::string>& args) {
   } else if (commandWord == "recover") {
     state.options.command = Command::Recover;
   } else {
-    fail("unknown command '" + commandWord + "' (plan, run, undo or recover)");
+    fail("unknown command '" + commandWord + "' (list, plan, run, undo or recover)");
   }
   const unsigned bit = commandBit(state.options.command);
 

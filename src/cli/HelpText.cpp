@@ -3,12 +3,14 @@
 namespace ritoma {
 
 std::string HelpText::page() {
-  return R"(Usage: ritoma-cli plan [OPTIONS] PATH...
+  return R"(Usage: ritoma-cli list [--sort KEY[,desc]] [--archive] [--tsv] PATH...
+       ritoma-cli plan [OPTIONS] PATH...
        ritoma-cli run  [OPTIONS] PATH...
        ritoma-cli undo [--yes] [--tsv] [--force-temp[=MARKER]]
        ritoma-cli recover [--yes] [--tsv]
        ritoma-cli --help | --version
 
+  list     show the rows the batch would take, as the listing finds them
   plan     show the plan and its check; change nothing
   run      check, then execute; write the undo file
   undo     run the reverse plan of the undo file
@@ -132,6 +134,11 @@ Output
   outside the batch), temp-exists (the temporary name exists), failed (the
   operation of this row failed), or the name check's text for that row.
   Messages and progress (on a terminal only) go to standard error.
+  list prints KIND, SIZE, MODIFIED, ATTRS (S, H, R, A; "-" for a clear
+  bit) and NAME, with --tsv one line per row with tabs between them. KIND
+  is file, folder, link (a symbolic link, described by its own size, time
+  and attributes, never by what it points to), link→missing (a link
+  to nothing) or other (a device, a pipe or a socket: a batch refuses it).
 
 Exit status
   0  success (plan: the plan is clean)

@@ -6,36 +6,11 @@
 #include <algorithm>
 #include <array>
 
+#include "cli/TableField.h"
+
 namespace ritoma {
 
 namespace {
-
-// Keeps every line one row: control characters that would break a line or
-// a column are written as escapes.
-std::string escapeField(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-
-// Control characters other than the three above would move the cursor or
-// ring the bell on a terminal; the table shows them as "?".
-std::string displayField(std::string_view text) {
-  std::string out = escapeField(text);
-  for (char& c : out) {
-    unsigned char u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u == 0x7F) c = '?';
-  }
-  return out;
-}
 
 void appendPadded(std::string& out, const std::string& text, std::size_t width) {
   out += text;
@@ -71,11 +46,11 @@ std::size_t PlanTable::displayWidth(std::string_view utf8) {
 std::string PlanTable::renderTsv() const {
   std::string out;
   for (const Row& row : rows_) {
-    out += escapeField(row.oldName);
+    out += TableField::tsv(row.oldName);
     out += '\t';
-    out += escapeField(row.newName);
+    out += TableField::tsv(row.newName);
     out += '\t';
-    out += escapeField(row.status);
+    out += TableField::tsv(row.status);
     out += '\n';
   }
   return out;
@@ -87,7 +62,7 @@ std::string PlanTable::renderTable() const {
   // Two passes over the rows, the fields made anew in each, so that a
   // table of a million rows is not held a second time as its cells.
   auto cellsOf = [](const Row& row) -> std::array<std::string, 3> {
-    return {displayField(row.oldName), displayField(row.newName), displayField(row.status)};
+    return {TableField::shown(row.oldName), TableField::shown(row.newName), TableField::shown(row.status)};
   };
   std::array<std::size_t, 3> widths{};
   for (std::size_t c = 0; c < 3; ++c) widths[c] = displayWidth(kCaptions[c]);

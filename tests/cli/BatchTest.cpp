@@ -1,8 +1,13 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -140,6 +145,108 @@ TEST_F(Batch, FolderPathInEveryFormSelectsItsFiles) {
     EXPECT_EQ(r.status, 0) << c.name << ": " << r.err;
     EXPECT_EQ(r.out, "表.txt\tx.txt\tok\n") << c.name;
   }
+}
+
+// A folder with one entry of each kind: a read-only file, a pipe, a socket,
+// a link to a device, a link to a file outside the folder and a link to
+// nothing; every link's own time differs from its target's.
+class Kinds : public Batch {
+protected:
+  static void setOwnTime(const std::string& path, std::int64_t seconds) {
+    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
+  }
+  static std::string timeText(std::int64_t seconds) {
+    return TimeConvert::toText(TimeConvert::fromUnixSeconds(seconds));
+  }
+
+  void SetUp() override {
+    dir.makeFolder("outside");
+    dir.writeFile("outside/secret.txt", "secret");
+    setOwnTime(dir / "outside/secret.txt", 1300000000);
+    dir.writeFile("work/表.txt", "abc");
+    setOwnTime(work("表.txt"), 1200000000);
+    ASSERT_EQ(::chmod(work("表.txt").c_str(), 0444), 0);
+    ASSERT_EQ(::mkfifo(work("ソ.fifo").c_str(), 0600), 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = work("sock");
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    std::memcpy(address.sun_path, socketPath.data(), socketPath.size());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    const int bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    ::close(fd);
+    ASSERT_EQ(bound, 0);
+    setOwnTime(work("sock"), 1000000000);
+    setOwnTime(work("ソ.fifo"), 1000000000);
+    ASSERT_EQ(::symlink("/dev/null", work("null").c_str()), 0);
+    ASSERT_EQ(::symlink("../outside/secret.txt", work("out.lnk").c_str()), 0);
+    ASSERT_EQ(::symlink("nowhere", work("gone").c_str()), 0);
+    setOwnTime(work("null"), 1000000000);
+    setOwnTime(work("out.lnk"), 1100000000);
+    setOwnTime(work("gone"), 1000000000);
+  }
+
+  void expectOutsideUntouched() {
+    EXPECT_EQ(dir.readFile("outside/secret.txt"), "secret");
+    struct stat st{};
+    ASSERT_EQ(::stat((dir / "outside/secret.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mtim.tv_sec, 1300000000);
+  }
+};
+
+TEST_F(Kinds, ListShowsEachKindWithALinksOwnSizeTimeAndAttributes) {
+  ProgramRun r = cli({"list", "--tsv", work()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  const std::string t0 = timeText(1000000000);
+  EXPECT_EQ(r.out, "link→missing\t7\t" + t0 + "\t----\tgone\n"
+                   "link\t9\t" + t0 + "\t----\tnull\n"
+                   "link\t21\t" + timeText(1100000000) + "\t----\tout.lnk\n"
+                   "other\t0\t" + t0 + "\t----\tsock\n"
+                   "other\t0\t" + t0 + "\t----\tソ.fifo\n"
+                   "file\t3\t" + timeText(1200000000) + "\t--R-\t表.txt\n");
+
+  // The table, largest first: sizes to the right under their caption.
+  r = cli({"list", "--sort", "size,desc", work()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "種類          ｻｲｽﾞ  更新日時             属性  ﾌｧｲﾙ名\n"
+                   "------------  ----  -------------------  ----  -------\n"
+                   "link            21  " + timeText(1100000000) + "  ----  out.lnk\n"
+                   "link             9  " + t0 + "  ----  null\n"
+                   "link→missing     7  " + t0 + "  ----  gone\n"
+                   "file             3  " + timeText(1200000000) + "  --R-  表.txt\n"
+                   "other            0  " + t0 + "  ----  sock\n"
+                   "other            0  " + t0 + "  ----  ソ.fifo\n");
+
+  // A link named by itself is described by itself too.
+  r = cli({"list", "--tsv", work("out.lnk"), work("表.txt")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "link\t21\t" + timeText(1100000000) + "\t----\tout.lnk");
+  expectOutsideUntouched();
+}
+
+// The rename check refuses the pipe and the socket, in place and for a copy:
+// nothing changes, and the file outside the folder is untouched.
+TEST_F(Kinds, RunRefusesPipesAndSocketsAndChangesNothing) {
+  dir.makeFolder("copy");
+  const std::vector<std::string> before = names();
+  for (const bool copy : {false, true}) {
+    std::vector<std::string> args{"run", "--tsv", "-t", "n_/f", "--modified", "2010/05/06 07:08:09"};
+    if (copy) args.insert(args.end(), {"--copy-to", dir / "copy"});
+    args.push_back(work());
+    ProgramRun r = cli(args);
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.out.find("「ソ.fifo」は通常のﾌｧｲﾙではないため処理できません。"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("「sock」は通常のﾌｧｲﾙではないため処理できません。"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("「out.lnk」"), std::string::npos) << r.out;
+    EXPECT_EQ(names(), before);
+    EXPECT_TRUE(dir.names("copy").empty());
+  }
+  struct stat link{};
+  ASSERT_EQ(::lstat(work("out.lnk").c_str(), &link), 0);
+  EXPECT_EQ(link.st_mtim.tv_sec, 1100000000);
+  expectOutsideUntouched();
 }
 
 TEST_F(Batch, DefaultFolderSelectionLeavesHiddenFilesOut) {

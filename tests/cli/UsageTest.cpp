@@ -81,6 +81,7 @@ const UsageCase kUsageCases[] = {
     {"UndoWithPath", {"undo", "."}, "undo takes no paths"},
     {"UndoWithStage", {"undo", "-t", "/f"}, "-t does not apply to undo"},
     {"YesOnPlan", {"plan", "--yes", "."}, "--yes does not apply to plan"},
+    {"StageOnList", {"list", "-t", "/f", "."}, "-t does not apply to list"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cli, UsageErrors, ::testing::ValuesIn(kUsageCases),
@@ -91,7 +92,7 @@ TEST(Help, DocumentsEveryOptionAndExitsZero) {
   ASSERT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
   for (const char* option :
-       {"plan", "run", "undo", "--archive", "--sort", "--keep-order", "-t, --template",
+       {"list", "plan", "run", "undo", "--archive", "--sort", "--keep-order", "-t, --template",
         "-e, --ext-template", "-r, --replace", "-w, --with", "-c, --chars", "--classes",
         "kana-single", "other-nospace", "--delimiters", "--target", "--from-right",
         "--ignore-case", "--skip", "--count", "--key", "--force-temp", "--copy-to",
