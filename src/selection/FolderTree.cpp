@@ -14,6 +14,20 @@
 
 namespace ritoma {
 
+namespace {
+
+// A link to a folder leads into that folder, as the tree's way there: the
+// listing itself keeps it a link.
+bool leadsToFolder(FileSystem& fs, const std::string& folder, const FileInfo& info) {
+  if (info.kind != EntryKind::Link) return false;
+  FileInfo target;
+  const std::string path =
+      folder.empty() || folder.back() == '/' ? folder + info.name : folder + "/" + info.name;
+  return !fs.stat(path, target) && target.isFolder;
+}
+
+}  // namespace
+
 std::vector<std::string> FolderTree::chainFor(std::string_view folder) {
   std::vector<std::string> chain{"/"};
   std::size_t start = 0;
@@ -100,7 +114,7 @@ std::error_code FolderTree::open(FileSystem& fs, std::string_view folder, std::s
   if (auto ec = fs.listFolder(path, listing)) return ec;
   const NamePattern lzh("*.lzh"), zip("*.zip");
   for (const FileInfo& info : listing) {
-    if (info.isFolder) {
+    if (info.isFolder || leadsToFolder(fs, path, info)) {
       children_.push_back(TreeNode{TextCodec::toInternal(info.name), ImageSubfolder});
       continue;
     }

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
 
 #include "ListingFileSystem.h"
+#include "platform/PosixFileSystem.h"
+#include "support/TempDir.h"
 #include "selection/FolderEnumerator.h"
 #include "selection/FolderTree.h"
 #include "selection/SelectionList.h"
@@ -72,6 +77,24 @@ TEST_F(FolderTreeOpen, SubfoldersThenLoadedArchiveKinds) {
   EXPECT_EQ(tree.children().size(), 3u);
   ASSERT_FALSE(tree.open(fs, "/w/", "", true, true));
   EXPECT_EQ(tree.children().back().text, "pack.ZIP");
+}
+
+// A link to a folder stays a way into it in the tree; a link to a file or to
+// nothing is no node.
+TEST(FolderTreeLinks, LinkToAFolderIsASubfolderNode) {
+  TempDir dir;
+  dir.makeFolder("表");
+  dir.writeFile("ソ.txt", "x");
+  ASSERT_EQ(::symlink("表", (dir / "to-folder").c_str()), 0);
+  ASSERT_EQ(::symlink("ソ.txt", (dir / "to-file").c_str()), 0);
+  ASSERT_EQ(::symlink("nowhere", (dir / "gone").c_str()), 0);
+  PosixFileSystem fs;
+  FolderTree tree;
+  ASSERT_FALSE(tree.open(fs, TextCodec::toInternal(dir.path() + "/"), "", false, false));
+  std::vector<std::string> nodes;
+  for (const TreeNode& n : tree.children()) nodes.push_back(TextCodec::toUtf8(n.text) + ":" + std::to_string(n.image));
+  std::sort(nodes.begin(), nodes.end());
+  EXPECT_EQ(nodes, (std::vector<std::string>{"to-folder:1", "表:1"}));
 }
 
 TEST_F(FolderTreeOpen, OpenArchiveAndDoubleClickTargets) {
