@@ -625,7 +625,10 @@ void TConversionPage::keyPressEvent(QKeyEvent* event) {
   const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
   const bool escape = event->key() == Qt::Key_Escape;
   QPushButton* target = nullptr;
-  if (directRow_) target = enter ? buttonDirectOk_ : escape ? buttonDirectCancel_ : nullptr;
+  // Enter on a focused button presses that button, not the page's default.
+  auto* focused = qobject_cast<QPushButton*>(focusWidget());
+  if (enter && focused && isAncestorOf(focused)) target = focused;
+  else if (directRow_) target = enter ? buttonDirectOk_ : escape ? buttonDirectCancel_ : nullptr;
   else target = enter ? button3Cnv_ : escape ? button3Cancel_ : nullptr;
   if (target && target->isEnabled()) {
     target->click();

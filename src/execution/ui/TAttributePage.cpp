@@ -510,9 +510,16 @@ bool TAttributePage::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TAttributePage::keyPressEvent(QKeyEvent* event) {
-  // "？" is the page's default button in rename mode.
-  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && button4Check_->isDefault() &&
-      button4Check_->isEnabled() && button4Check_->isVisible()) {
+  // Enter on a focused button presses that button; elsewhere "？" is the page's default button in
+  // rename mode.
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  auto* focused = qobject_cast<QPushButton*>(focusWidget());
+  if (enter && focused && isAncestorOf(focused) && focused->isEnabled()) {
+    focused->click();
+    event->accept();
+    return;
+  }
+  if (enter && button4Check_->isDefault() && button4Check_->isEnabled() && button4Check_->isVisible()) {
     button4Check_->click();
     event->accept();
     return;

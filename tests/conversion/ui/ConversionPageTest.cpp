@@ -179,6 +179,31 @@ private slots:
     QCOMPARE(f.page->list().rows[1].result, std::string("Y.txt"));
   }
 
+  void enterOnFocusedButtonPressesThatButton() {
+    Fixture f;
+    f.showActive();
+    f.child<QLineEdit>("LabeledEditF")->setText("/n<1,1>");
+    int saved = 0;
+    int left = 0;
+    QObject::connect(f.page.get(), &TConversionPage::stageSaved, [&](int) { ++saved; });
+    QObject::connect(f.page.get(), &TConversionPage::leaveRequested, [&] { ++left; });
+    auto* cancel = f.child<QPushButton>("Button3CANCEL");
+    cancel->setFocus();
+    QTest::keyClick(cancel, Qt::Key_Return);
+    QCOMPARE(left, 1);
+    QCOMPARE(f.cnv()->text(), QStringLiteral("← 確認"));
+    QCOMPARE(f.sample(), QStringLiteral("表.txt"));
+    auto* ok = f.child<QPushButton>("Button3OK");
+    ok->setFocus();
+    QTest::keyClick(ok, Qt::Key_Enter);
+    QCOMPARE(saved, 1);
+    QCOMPARE(f.cnv()->text(), QStringLiteral("← 確認"));
+    // Elsewhere Enter still previews.
+    f.child<QLineEdit>("LabeledEditF")->setFocus();
+    QTest::keyClick(f.child<QLineEdit>("LabeledEditF"), Qt::Key_Return);
+    QCOMPARE(f.cnv()->text(), QStringLiteral("変換 →"));
+  }
+
   void saveWithoutConversionCopiesSources() {
     Fixture f;
     f.child<QPushButton>("Button3OK")->click();

@@ -457,6 +457,12 @@ void AttributePageTest::withoutAutomaticCheckEnterRunsIt() {
   QCOMPARE(h.check()->text(), QStringLiteral("？"));
   QVERIFY(!h.exec()->isEnabled());
   QCOMPARE(h.mark(0), int(MarkNone));
+  // Enter on a focused button presses that button, not "？".
+  auto* back = h.find<QPushButton>("Button4PREV");
+  back->setFocus();
+  QTest::keyClick(back, Qt::Key_Return);
+  QCOMPARE(h.captions.back(), QStringLiteral("Ritoma - 編集"));
+  QCOMPARE(h.check()->text(), QStringLiteral("？"));
   // "？" is the default button: Enter on the list runs the check.
   h.list()->setFocus();
   QTest::keyClick(h.list(), Qt::Key_Return);
