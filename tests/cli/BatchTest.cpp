@@ -502,6 +502,26 @@ TEST_P(ArchiveCases, RenameStoredFiles) {
   ProgramRun again = cli({"plan", "--tsv", "--archive", "-t", "/f", dir / archive});
   EXPECT_EQ(again.status, 0) << again.err;
   EXPECT_EQ(again.out, c.relisted);
+  // list takes the same rows, each a file, with its stored name last.
+  ProgramRun listed = cli({"list", "--tsv", "--archive", dir / archive});
+  EXPECT_EQ(listed.status, 0) << listed.err;
+  std::string names, kinds;
+  for (std::size_t start = 0; start < listed.out.size();) {
+    const std::size_t end = listed.out.find('\n', start);
+    const std::string line = listed.out.substr(start, end - start);
+    kinds += line.substr(0, line.find('\t')) + " ";
+    names += line.substr(line.rfind('\t') + 1) + "\n";
+    start = end + 1;
+  }
+  std::string planned;
+  for (std::size_t start = 0; start < again.out.size();) {
+    const std::size_t end = again.out.find('\n', start);
+    planned += again.out.substr(start, again.out.find('\t', start) - start) + "\n";
+    start = end + 1;
+  }
+  EXPECT_EQ(names, planned);
+  EXPECT_EQ(kinds.find_first_not_of("file "), std::string::npos) << kinds;
+  EXPECT_FALSE(kinds.empty());
   EXPECT_FALSE(dir.exists("cfg/Ritoma.und"));  // archive runs are not undone
 }
 
