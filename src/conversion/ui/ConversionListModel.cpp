@@ -74,17 +74,11 @@ QVariant ConversionListModel::data(const QModelIndex& index, int role) const {
   }
 }
 
-bool ConversionListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-  if (!index.isValid() || index.column() != ColumnCheck || role != Qt::CheckStateRole) return false;
-  setChecked({static_cast<std::size_t>(index.row())}, value.value<Qt::CheckState>() == Qt::Checked);
-  return true;
-}
-
 Qt::ItemFlags ConversionListModel::flags(const QModelIndex& index) const {
+  // The check image toggles on a press, which the view handles, so the
+  // delegate's own toggle on release (ItemIsUserCheckable) is off.
   if (!index.isValid()) return Qt::NoItemFlags;
-  Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-  if (index.column() == ColumnCheck) f |= Qt::ItemIsUserCheckable;
-  return f;
+  return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 
 QVariant ConversionListModel::headerData(int section, Qt::Orientation orientation, int role) const {

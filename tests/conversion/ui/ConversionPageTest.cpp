@@ -204,6 +204,21 @@ private slots:
     QCOMPARE(f.cnv()->text(), QStringLiteral("変換 →"));
   }
 
+  void checkImageTogglesOncePerPressAndOnlyWithASelection() {
+    Fixture f;
+    f.showActive();
+    auto checked = [&](int row) { return f.page->list().rows[row].checked; };
+    f.list()->clearSelection();
+    QTest::mouseClick(f.list()->viewport(), Qt::LeftButton, {}, f.list()->checkRect(1).center());
+    QVERIFY(checked(1));  // no row was selected: the press only selects
+    QTest::mouseClick(f.list()->viewport(), Qt::LeftButton, {}, f.list()->checkRect(1).center());
+    QVERIFY(!checked(1));
+    QTest::mouseClick(f.list()->viewport(), Qt::LeftButton, {}, f.list()->checkRect(2).center());
+    QVERIFY(!checked(2));
+    QTest::mouseClick(f.list()->viewport(), Qt::LeftButton, {}, f.list()->checkRect(2).center());
+    QVERIFY(checked(2));
+  }
+
   void saveWithoutConversionCopiesSources() {
     Fixture f;
     f.child<QPushButton>("Button3OK")->click();
