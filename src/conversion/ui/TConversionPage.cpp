@@ -161,7 +161,7 @@ TConversionPage::TConversionPage(FileSystem& fs, std::string settingsPath, EditL
           &TConversionPage::UpdateConvertButton);
   connect(pageControl3_, &QTabWidget::currentChanged, this, &TConversionPage::UpdateConvertButton);
   connect(pageControl3_, &QTabWidget::tabBarClicked, this, [this] { pageControl3_->tabBar()->setFocus(); });
-  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { focusEntered(now); });
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) { focusEntered(old, now); });
 
   answerer_ = [this](std::string_view before, std::string_view after) { return askQuestion(before, after); };
   UpdateConvertButton();
@@ -591,11 +591,14 @@ void TConversionPage::fillHistory(QComboBox* combo, const TextHistory& history) 
 
 // ---------------------------------------------------------------- focus, keys, sample box
 
-void TConversionPage::focusEntered(QWidget* now) {
+void TConversionPage::focusEntered(QWidget* old, QWidget* now) {
   if (!now || !isAncestorOf(now)) return;
+  // Only a move between the page's own controls resets a finished preview: the
+  // window coming back to the front (no previous focus) or a dialog closing does not.
   const QWidget* tabPage = pageControl3_->currentWidget();
   const bool inTool = within(now, tabPage) && !within(now, upDownSkip_) && !within(now, upDownRep_);
-  if (inTool && button3Cnv_->text() == kApply) ResetSample();
+  const bool moved = old && isAncestorOf(old);
+  if (moved && inTool && button3Cnv_->text() == kApply) ResetSample();
 
   if (within(now, listViewMacro_)) {
     buttonMacroR_->setText(kUpdate);

@@ -143,7 +143,7 @@ private:
   int treePosition() const;
   void charNodeChanged();
   void updateMacroButtons();
-  void focusEntered(QWidget* now);
+  void focusEntered(QWidget* old, QWidget* now);
   void addToHistory(QComboBox* combo, TextHistory& history);
   void fillHistory(QComboBox* combo, const TextHistory& history);
   void sampleDoubleClicked();

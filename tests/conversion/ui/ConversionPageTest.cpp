@@ -286,6 +286,25 @@ private slots:
     QCOMPARE(f.cnv()->text(), QStringLiteral("← 確認"));
   }
 
+  void windowComingBackKeepsAFinishedPreview() {
+    Fixture f;
+    f.showActive();
+    auto* field = f.child<QLineEdit>("LabeledEditF");
+    field->setFocus();
+    QTest::keyClicks(field, "/f");
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(f.cnv()->text(), QStringLiteral("変換 →"));
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    f.showActive();
+    QCOMPARE(QApplication::focusWidget(), field);
+    QCOMPARE(f.cnv()->text(), QStringLiteral("変換 →"));
+    QTest::keyClick(field, Qt::Key_Tab);
+    QCOMPARE(f.cnv()->text(), QStringLiteral("← 確認"));
+  }
+
   void macroInsertionReplacesSelectionAndLeavesClipboard() {
     Fixture f;
     auto* clip = new QMimeData;
