@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelection>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -478,16 +479,24 @@ void TAttributePage::ListView4ColumnClick(int column) {
   if (plan_.mode == PlanMode::Archive) return;
   if (column < static_cast<int>(PlanList::ColCreated) || column > static_cast<int>(PlanList::ColAttrs)) return;
   const auto c = static_cast<std::size_t>(column);
+  // The list is reloaded below; the rows the user chose stay chosen.
+  const std::vector<std::size_t> chosen = selectedRows();
   if (plan_.isChanged(c)) {
     plan_.undoColumn(c);
   } else if (c == PlanList::ColAttrs) {
-    TFormAttr dialog(plan_, selectedRows(), window());
+    TFormAttr dialog(plan_, chosen, window());
     dialog.exec();
   } else {
-    TFormDateTime dialog(plan_, c, selectedRows(), window());
+    TFormDateTime dialog(plan_, c, chosen, window());
     dialog.exec();
   }
   reloadList();
+  QItemSelection selection;
+  for (std::size_t row : chosen) {
+    const QModelIndex index = model_->index(static_cast<int>(row), 0);
+    selection.select(index, index);
+  }
+  listView4_->selectionModel()->select(selection, QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 void TAttributePage::ListView4DblClick() { listView4_->selectAll(); }

@@ -22,6 +22,7 @@
 #include "execution/ui/TAttributePage.h"
 #include "execution/ui/TFormAttr.h"
 #include "execution/ui/TFormDateTime.h"
+#include "shell/ui/SelectedRows.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/TimeConvert.h"
 #include "shell/IniFile.h"
@@ -512,8 +513,11 @@ void AttributePageTest::timeDialogChangesSelectedRowsAndHeaderUndoes() {
     QCOMPARE(h.list()->model()->index(r, 3).data().toString(), expected);
   }
 
+  // The rows stay chosen after the dialog: the next one targets them, not every file.
+  QCOMPARE(SelectedRows::of(h.list()), (std::vector<std::size_t>{1, 4}));
   // The attribute column changed too; undoing the creation column leaves it.
   onDialog<TFormAttr>([](TFormAttr& d) {
+    QVERIFY(!child<QCheckBox>(d, "CheckBoxALL")->isChecked());
     child<QCheckBox>(d, "CheckBoxH")->setChecked(true);
     child<QPushButton>(d, "ButtonOk")->click();
   });
@@ -530,6 +534,7 @@ void AttributePageTest::timeDialogChangesSelectedRowsAndHeaderUndoes() {
   h.clickHeader(1);
   QVERIFY(QApplication::activeModalWidget() == nullptr);
   QCOMPARE(h.list()->model()->index(0, 3).data().toString(), listed);
+  QCOMPARE(SelectedRows::of(h.list()), (std::vector<std::size_t>{1, 4}));
 }
 
 void AttributePageTest::timeDialogColumnSourceDisablesItsOwnTarget() {
