@@ -181,6 +181,10 @@ QWidget* TConversionPage::buildTemplateTab() {
   checkBoxE_->setObjectName(QStringLiteral("CheckBoxE"));
   editE_ = makeEdit("EditE", tabSheetF_);
   editE_->setEnabled(false);
+  for (QLineEdit* field : {labeledEditF_, editE_}) {
+    field->installEventFilter(this);
+    connect(field, &QLineEdit::textChanged, this, [this] { keptField_ = nullptr; });
+  }
   buttonMacroEditF1_ = makeButton("ButtonMacroEditF1", QStringLiteral("←"), tabSheetF_);
   buttonMacroEditF2_ = makeButton("ButtonMacroEditF2", QStringLiteral("+"), tabSheetF_);
   buttonMacroEditE1_ = makeButton("ButtonMacroEditE1", QStringLiteral("←"), tabSheetF_);
@@ -621,6 +625,18 @@ bool TConversionPage::eventFilter(QObject* watched, QEvent* event) {
     sampleDoubleClicked();
     return true;
   }
+  if (watched == labeledEditF_ || watched == editE_) {
+    // A field loses its selection with the focus; a press on "←" moves the focus, so the
+    // selection is kept here for the insertion to replace.
+    auto* field = static_cast<QLineEdit*>(watched);
+    if (event->type() == QEvent::FocusOut && field->hasSelectedText()) {
+      keptField_ = field;
+      keptStart_ = field->selectionStart();
+      keptLength_ = field->selectionLength();
+    } else if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+      keptField_ = nullptr;
+    }
+  }
   return QWidget::eventFilter(watched, event);
 }
 
@@ -691,6 +707,8 @@ void TConversionPage::insertChosenMacro(QLineEdit* target, bool withOptions) {
 void TConversionPage::InsertMacroText(QLineEdit* target, const QString& text) {
   // Typed in at the caret as a paste would be, replacing the selection,
   // without going through the clipboard: whatever it holds stays intact.
+  if (target == keptField_ && !target->hasSelectedText()) target->setSelection(keptStart_, keptLength_);
+  keptField_ = nullptr;
   target->insert(text);
 }
 

@@ -184,6 +184,9 @@ private:
   std::optional<std::size_t> directRow_;
   std::string directOriginal_;  // the direct edit field's starting text
   int split3_ = 250;
+  QLineEdit* keptField_ = nullptr;  // the template field whose selection the focus took away
+  int keptStart_ = 0;
+  int keptLength_ = 0;
 
   std::unique_ptr<TFormMacro> formMacro_;
   ConversionListModel* model_ = nullptr;

@@ -325,6 +325,25 @@ private slots:
     QCOMPARE(after->data("application/x-ritoma-test"), QByteArray("other format"));
   }
 
+  void macroButtonPressReplacesTheSelectedText() {
+    Fixture f;
+    f.showActive();
+    f.child<QComboBox>("ComboBoxMacro")->setCurrentIndex(2);
+    auto* field = f.child<QLineEdit>("LabeledEditF");
+    field->setFocus();
+    QTest::keyClicks(field, "AB_/f");
+    QTest::keyClick(field, Qt::Key_Home);
+    QTest::keyClick(field, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(field, Qt::Key_Right, Qt::ShiftModifier);
+    auto* insert = f.child<QPushButton>("ButtonMacroEditF1");
+    QTest::mouseClick(insert, Qt::LeftButton);
+    QCOMPARE(QApplication::focusWidget(), insert);  // the press took the focus and the selection
+    QCOMPARE(field->text(), QStringLiteral("/n_/f"));
+    // The kept selection is used once: the next press inserts at the caret.
+    QTest::mouseClick(f.child<QPushButton>("ButtonMacroEditF1"), Qt::LeftButton);
+    QCOMPARE(field->text(), QStringLiteral("/n/n_/f"));
+  }
+
   void macroButtonWithOptionsInsertsDialogText() {
     Fixture f;
     f.child<QComboBox>("ComboBoxMacro")->setCurrentIndex(3);
