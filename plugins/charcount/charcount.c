@@ -2,7 +2,8 @@
  * charcount - a sample extension macro for Ritoma.
  *
  * "/xC" inserts the number of characters of the row's name before the
- * conversion stage (a double-byte character counts as one). An option
+ * conversion stage, extension included (a double-byte character counts as
+ * one). An option
  * gives the least number of digits, padded with zeros: "/xC<3>" turns a
  * seven-character name into "007".
  *

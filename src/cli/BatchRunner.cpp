@@ -3,6 +3,7 @@
 #include <unicode/ustring.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <set>
@@ -32,6 +33,7 @@
 #include "selection/EditListBuilder.h"
 #include "selection/FolderEnumerator.h"
 #include "selection/SelectionList.h"
+#include "plugins/PluginFolders.h"
 #include "shell/Places.h"
 #include "text/TextCodec.h"
 
@@ -176,6 +178,7 @@ int BatchRunner::run() {
       case Cli::Command::Run: return runBatch(true);
       case Cli::Command::Undo: return runUndo();
       case Cli::Command::Recover: return runRecover();
+      case Cli::Command::Plugins: return runPlugins();
       default: return ExitUsage;
     }
   } catch (const UsageError& e) {
@@ -324,6 +327,7 @@ void BatchRunner::convert(EditList& list, const Selection& selection,
       case Cli::StageKind::Template: {
         TemplateEngine engine;
         engine.context.defaults.load(*ini_);
+        engine.context.plugins = &plugins();
         if (selection.archivePath.empty()) {
           engine.context.folderPath = TextCodec::toInternal(selection.folder);
         } else {
@@ -642,6 +646,61 @@ void BatchRunner::printPlan(const PlanList& plan) {
     table.add({shownName(row.oldName), shownName(row.newName), statusText(row.mark)});
   }
   print(table);
+}
+
+PluginHost& BatchRunner::plugins(std::vector<SkippedPlugin>* skipped) {
+  if (!plugins_) {
+    plugins_ = std::make_unique<PluginHost>(*fs_, PluginFolders::forThisProgram(*fs_));
+    plugins_->loadSettings(*ini_, skipped);
+  }
+  return *plugins_;
+}
+
+// The plug-ins in service (letter, name, file, information), then on
+// standard error each [MacroEx] entry and each plug-in file of the folders
+// that does not load, and why.
+int BatchRunner::runPlugins() {
+  std::vector<SkippedPlugin> skipped;
+  PluginHost& host = plugins(&skipped);
+  std::vector<std::vector<std::string>> rows;
+  if (!options_.tsv) rows.push_back({"LETTER", "NAME", "FILE", "INFORMATION"});
+  for (int i = 0; i < host.count(); ++i) {
+    rows.push_back({std::string(1, host.letter(i)), TextCodec::toUtf8(host.library(i).name()),
+                    TextCodec::toUtf8(host.fileName(i)),
+                    TextCodec::toUtf8(host.library(i).information())});
+  }
+  std::vector<std::size_t> widths(4, 0);
+  for (const auto& row : rows) {
+    for (std::size_t c = 0; c < row.size(); ++c)
+      widths[c] = std::max(widths[c], PlanTable::displayWidth(row[c]));
+  }
+  std::string text;
+  for (const auto& row : rows) {
+    for (std::size_t c = 0; c < row.size(); ++c) {
+      text += row[c];
+      if (c + 1 == row.size()) break;
+      if (options_.tsv) {
+        text += '\t';
+      } else {
+        text.append(widths[c] - PlanTable::displayWidth(row[c]) + 2, ' ');
+      }
+    }
+    text += '\n';
+  }
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+  // A failed [MacroEx] entry whose file is in a folder fails there again.
+  std::vector<SkippedPlugin> files;
+  host.candidates(&files);
+  for (SkippedPlugin& f : files) {
+    const bool listed = std::any_of(skipped.begin(), skipped.end(),
+                                    [&](const SkippedPlugin& s) { return s.fileName == f.fileName; });
+    if (!listed) skipped.push_back(std::move(f));
+  }
+  for (const SkippedPlugin& s : skipped) {
+    message("ritoma-cli: skipped plug-in " + TextCodec::toUtf8(s.fileName) + ": " + s.reason);
+  }
+  return ExitOk;
 }
 
 void BatchRunner::print(const PlanTable& table) {

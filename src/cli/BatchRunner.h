@@ -17,6 +17,7 @@
 #include "execution/PlanList.h"
 #include "execution/RunOptions.h"
 #include "platform/FileSystem.h"
+#include "plugins/PluginHost.h"
 #include "selection/EditList.h"
 #include "selection/FileEntry.h"
 #include "selection/FolderTree.h"
@@ -24,7 +25,7 @@
 
 namespace ritoma {
 
-// Carries out one list, plan, run, undo or recover command on the core: selects and
+// Carries out one list, plan, run, undo, recover or plugins command on the core: selects and
 // orders the files, converts their names stage by stage, checks the plan,
 // executes it and records or replays the undo file, exactly as the pages
 // do. Rows go to standard output, messages to standard error. run()
@@ -54,8 +55,12 @@ private:
   int runBatch(bool execute);
   int runUndo();
   int runRecover();
+  int runPlugins();
 
   void openSettings();
+  // The plug-ins of [MacroEx] in service, loaded on first use; entries that
+  // do not load are listed in `skipped`.
+  PluginHost& plugins(std::vector<SkippedPlugin>* skipped = nullptr);
   RunOptions makeRunOptions();
   std::string defaultConfigFolder();
   Selection select();
@@ -82,6 +87,7 @@ private:
   TerminalProgress progress_;
   std::string configDir_;  // raw disk path
   std::unique_ptr<IniFile> ini_;
+  std::unique_ptr<PluginHost> plugins_;
   int greet2_ = 200;   // setting Greet2: progress threshold of a conversion stage
   int arcBackup_ = 1;  // setting ArcBackup: what happens to an archive backup
   std::unique_ptr<ArchiveLibraries> libraries_;

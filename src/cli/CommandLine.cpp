@@ -28,9 +28,10 @@ enum CommandSet : unsigned {
   InUndo = 4,
   InRecover = 8,
   InList = 16,
+  InPlugins = 32,
   InBatch = InPlan | InRun,
   InSelection = InBatch | InList,
-  InAll = InPlan | InRun | InUndo | InRecover | InList,
+  InAll = InPlan | InRun | InUndo | InRecover | InList | InPlugins,
 };
 
 unsigned commandBit(Command command) {
@@ -40,6 +41,7 @@ unsigned commandBit(Command command) {
     case Command::Run: return InRun;
     case Command::Undo: return InUndo;
     case Command::Recover: return InRecover;
+    case Command::Plugins: return InPlugins;
     default: return 0;
   }
 }
@@ -381,12 +383,14 @@ std::string commandName(Command command) {
     case Command::Plan: return "plan";
     case Command::Run: return "run";
     case Command::Recover: return "recover";
+    case Command::Plugins: return "plugins";
     default: return "undo";
   }
 }
 
 void checkCombination(const Options& o) {
-  if (o.command == Command::Undo || o.command == Command::Recover) {
+  if (o.command == Command::Undo || o.command == Command::Recover ||
+      o.command == Command::Plugins) {
     if (!o.paths.empty()) fail(commandName(o.command) + " takes no paths");
     return;
   }
@@ -419,7 +423,7 @@ CommandLine::Options CommandLine::parse(const std::vector<std::string>& args) {
       return options;
     }
   }
-  if (args.empty()) fail("no command given (list, plan, run, undo or recover)");
+  if (args.empty()) fail("no command given (list, plan, run, undo, recover or plugins)");
 
   State state;
   const std::string& commandWord = args[0];
@@ -433,8 +437,10 @@ CommandLine::Options CommandLine::parse(const std::vector<std::string>& args) {
     state.options.command = Command::Undo;
   } else if (commandWord == "recover") {
     state.options.command = Command::Recover;
+  } else if (commandWord == "plugins") {
+    state.options.command = Command::Plugins;
   } else {
-    fail("unknown command '" + commandWord + "' (list, plan, run, undo or recover)");
+    fail("unknown command '" + commandWord + "' (list, plan, run, undo, recover or plugins)");
   }
   const unsigned bit = commandBit(state.options.command);
 

@@ -14,7 +14,7 @@ namespace ritoma {
 // (UTF-8); parse() throws UsageError for anything it cannot accept.
 class CommandLine {
 public:
-  enum class Command { List, Plan, Run, Undo, Recover, Help, Version };
+  enum class Command { List, Plan, Run, Undo, Recover, Plugins, Help, Version };
   enum class StageKind { Template, Replace, Chars };
   // The part of a name a replacement or case operation works on.
   enum class Target { Name = 0, Ext = 1, Both = 2 };

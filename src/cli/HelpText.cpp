@@ -8,6 +8,7 @@ std::string HelpText::page() {
        ritoma-cli run  [OPTIONS] PATH...
        ritoma-cli undo [--yes] [--tsv] [--force-temp[=MARKER]]
        ritoma-cli recover [--yes] [--tsv]
+       ritoma-cli plugins [--tsv]
        ritoma-cli --help | --version
 
   list     show the rows the batch would take, as the listing finds them
@@ -15,6 +16,9 @@ std::string HelpText::page() {
   run      check, then execute; write the undo file
   undo     run the reverse plan of the undo file
   recover  put back what an interrupted run left (see Recovery)
+  plugins  list the extension-macro plug-ins in service: letter, name, file
+           and information; files that do not load are named on standard
+           error with the reason
 
 Renames a batch of files the way the Ritoma window does: the files are
 selected and ordered, new names are built in stages, the plan is checked,
@@ -37,8 +41,10 @@ before produced)
   -t, --template TEMPLATE
                           build names from a template: /f name, /e extension,
                           /n serial number, /K /k key numbering, /D date,
-                          /T time, /s size, /o parent folder, // a slash;
-                          option blocks as in the window, e.g. /n<1,4>
+                          /T time, /s size, /o parent folder, // a slash,
+                          /xL the plug-in in service with letter L (see
+                          plugins); option blocks as in the window, e.g.
+                          /n<1,4>, /xC<3>
   -e, --ext-template TEMPLATE
                           the extension template of the -t before it; without
                           it the extension is kept; -e '' gives names without
@@ -118,7 +124,8 @@ Recovery
 
 General
   --config-dir DIR        where "Ritoma.ini" (macro defaults, word
-                          delimiters, progress thresholds), the undo file
+                          delimiters, progress thresholds, the plug-ins in
+                          service), the undo file
                           "Ritoma.und" and the journal "Ritoma.jnl" are read
                           and written (default: the program's folder when
                           writable, else ~/.config/ritoma)

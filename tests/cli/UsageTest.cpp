@@ -96,7 +96,7 @@ TEST(Help, DocumentsEveryOptionAndExitsZero) {
         "-e, --ext-template", "-r, --replace", "-w, --with", "-c, --chars", "--classes",
         "kana-single", "other-nospace", "--delimiters", "--target", "--from-right",
         "--ignore-case", "--skip", "--count", "--key", "--force-temp", "--copy-to",
-        "--ignore-errors", "--created", "--modified", "--accessed", "--attributes",
+        "--ignore-errors", "plugins", "/xL", "--created", "--modified", "--accessed", "--attributes",
         "--config-dir", "--yes", "--tsv", "--version", "words-lower", "swap-kana",
         "Exit status"}) {
     EXPECT_NE(r.out.find(option), std::string::npos) << option;
