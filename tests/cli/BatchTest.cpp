@@ -391,6 +391,32 @@ TEST_F(Batch, CopyWritesNewNamesIntoTheCopyFolderAndCanSkipCollisions) {
   EXPECT_EQ(missing.status, 2);
 }
 
+// Macro defaults outside the dialog's ranges are read as the dialog shows them.
+TEST_F(Batch, OutOfRangeMacroDefaultsAreClampedAsTheDialogReadsThem) {
+  struct Case {
+    const char* keys;
+    const char* tmpl;
+    const char* name;
+  };
+  const Case cases[] = {
+      {"Dm2=5", "/D", "20030405.txt"},
+      {"Th2=-1\nTm2=7", "/T", "60708.txt"},
+      {"n1=-5\nn2=-3", "/n", "0.txt"},
+      {"f1=-500\nf2=2", "/f", "表.txt"},
+  };
+  dir.writeFile("work/表.txt", "");
+  const std::int64_t at = TimeConvert::toUnixSeconds(*TimeConvert::fromText("2003/04/05 06:07:08"));
+  const timespec times[2] = {{static_cast<time_t>(at), 0}, {static_cast<time_t>(at), 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, work("表.txt").c_str(), times, 0), 0);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.keys);
+    dir.writeFile("cfg/Ritoma.ini", std::string("[MacroOption]\n") + c.keys + "\n");
+    ProgramRun r = cli({"plan", "--tsv", "-t", c.tmpl, work()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, std::string("表.txt\t") + c.name + "\tok\n");
+  }
+}
+
 TEST_F(Batch, TimesAndAttributesChangeWithoutRenaming) {
   dir.writeFile("work/表.txt", "");
   ProgramRun r = cli({"run", "--tsv", "--modified", "2003/04/05 06:07:08", "--accessed",

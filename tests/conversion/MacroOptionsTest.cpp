@@ -142,5 +142,37 @@ TEST_F(MacroOptionsTest, MissingOrBrokenKeysGiveFactoryValues) {
   EXPECT_FALSE(d.omitDefaults);
 }
 
+// A hand-edited value outside its control's range is read clamped into it: the
+// dialog's text, the expansion and a save all use what the dialog shows.
+TEST_F(MacroOptionsTest, OutOfRangeValuesAreReadAsTheDialogShowsThem) {
+  struct Case {
+    const char* keys;
+    int page;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"Dm2=5", PageD, "/D<y2m3d3>"},
+      {"Dy2=-4\nDd1=9", PageD, "/D<y1m3d3>"},
+      {"Th2=-1", PageT, "/T<h1m3s3>"},
+      {"n1=-5\nn2=40000\nn3=0", PageN, "/n<0,32767,1>"},
+      {"K12=-9\nK13=-1", PageKParent, "/K<0,-2,1>"},
+      {"f1=500\nf3=7", PageF, "/f<127,0,2>"},
+      {"o2=-2000000000", PageO, "/o<0,-127,0>"},
+      {"s1=3\ns2=-1", PageS, "/s<1,0>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.keys);
+    dir.writeFile("Ritoma.ini", std::string("[MacroOption]\n") + c.keys + "\n");
+    MacroOptions read;
+    IniFile file = ini();
+    read.Load(file);
+    EXPECT_EQ(read.BuildMacroText(c.page), c.text);
+    read.SaveAllDefaults(file);
+    MacroDefaults saved;
+    saved.load(ini());
+    EXPECT_EQ(saved, read.defaults);
+  }
+}
+
 }  // namespace
 }  // namespace ritoma

@@ -22,6 +22,7 @@
 
 #include "conversion/ui/ConversionListModel.h"
 #include "conversion/ui/ConversionListView.h"
+#include "conversion/ui/RadioGroup.h"
 #include "conversion/ui/TConversionPage.h"
 #include "conversion/ui/TFormMacro.h"
 #include "platform/PosixFileSystem.h"
@@ -566,6 +567,17 @@ private slots:
     dialog.findChild<QSpinBox*>("UpDown_K11")->setValue(12);
     dialog.findChild<QSpinBox*>("UpDown_K12")->setValue(-1);
     QCOMPARE(dialog.findChild<QSpinBox*>("UpDown_K11")->value(), 0);
+  }
+
+  void macroDialogInsertsWhatItShowsFromAHandEditedFile() {
+    Fixture f({"a.txt"}, "[MacroOption]\nDm2=5\nn1=-5\nn2=40000\n");
+    TFormMacro& dialog = f.page->formMacro();
+    dialog.showPage(5, "x");
+    QCOMPARE(dialog.findChild<RadioGroup*>("RadioGroup_Dm")->itemIndex(), 2);
+    QCOMPARE(dialog.resultText(), std::string("/D<y2m3d3>"));
+    dialog.showPage(2, "x");
+    QCOMPARE(dialog.findChild<QSpinBox*>("UpDown_n1")->value(), 0);
+    QCOMPARE(dialog.resultText(), std::string("/n<0,32767,1>"));
   }
 
   void savedDefaultChangesPlainSerial() {
