@@ -1,6 +1,7 @@
 #include "shell/IniFile.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <limits>
 
@@ -216,10 +217,23 @@ int IniFile::readListCount(std::string_view section, std::string_view key) const
   if (count <= 0) return 0;
   const std::size_t header = findSection(fold(section));
   const std::size_t end = sectionEnd(header);
-  std::size_t keys = 0;
-  for (std::size_t i = header + 1; i < end; ++i)
-    if (lines_[i].kind == Line::Kind::Key) ++keys;
-  return static_cast<int>(std::min(static_cast<std::size_t>(count), keys));
+  // A count within the keys the section holds stands (trailing entries may be empty);
+  // a larger one is read as one more than the highest index that ends a key's name
+  // ("A-2", "C-007").
+  long long keys = 0;
+  long long present = 0;
+  for (std::size_t i = header + 1; i < end; ++i) {
+    if (lines_[i].kind != Line::Kind::Key) continue;
+    ++keys;
+    const std::string& name = lines_[i].name;
+    std::size_t digits = name.size();
+    while (digits > 0 && std::isdigit(static_cast<unsigned char>(name[digits - 1]))) --digits;
+    if (digits == name.size()) continue;
+    long long index = 0;
+    for (std::size_t d = digits; d < name.size() && index < count; ++d) index = index * 10 + (name[d] - '0');
+    present = std::max(present, index + 1);
+  }
+  return count <= keys ? count : static_cast<int>(std::min<long long>(count, present));
 }
 
 std::vector<std::string> IniFile::readSectionKeys(std::string_view section) const {

@@ -52,8 +52,9 @@ public:
   bool valueExists(std::string_view section, std::string_view key) const;
   std::vector<std::string> readSectionKeys(std::string_view section) const;
   // The length of a numbered list kept in `section` under `key` ("Count"):
-  // the integer, but never more than the keys the section holds, so that a
-  // damaged count cannot make a reader build millions of empty entries.
+  // the integer; one larger than the keys the section holds is read as one
+  // past the highest index that ends a key's name there, so that a damaged
+  // count cannot make a reader build millions of empty entries.
   int readListCount(std::string_view section, std::string_view key) const;
 
   // Throw IniWriteError when the file cannot be written (its folder is not

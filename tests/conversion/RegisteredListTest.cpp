@@ -52,8 +52,13 @@ TEST_F(RegisteredListTest, DamagedCountLoadsOnlyWhatTheSectionCanHold) {
   dir.writeFile("Ritoma.ini", "[Macro]\nCount=2000000000\nC-000=\xe3\x82\xbd\nF-000=/n\n");
   RegisteredMacroList list;
   list.load(IniFile(fs, iniPath()));
-  ASSERT_EQ(list.entries.size(), 3u);
+  ASSERT_EQ(list.entries.size(), 1u);
   EXPECT_EQ(list.entries[0], (RegisteredMacro{J("ソ"), "/n", ""}));
+
+  dir.writeFile("Ritoma.ini", "[Macro]\nCount=2000000000\nC-000=a\nC-003=\xe8\xa1\xa8\n");
+  list.load(IniFile(fs, iniPath()));
+  ASSERT_EQ(list.entries.size(), 4u);
+  EXPECT_EQ(list.entries[3], (RegisteredMacro{J("表"), "", ""}));
 }
 
 TEST_F(RegisteredListTest, DragMovesEntryAndRewritesKeysOnly) {

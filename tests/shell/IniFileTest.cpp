@@ -213,7 +213,7 @@ TEST_F(IniFileTest, ErasesKeysAndEveryCopyOfASection) {
   EXPECT_FALSE(IniFile(fs, iniPath()).valueExists("Window", "Extra"));
 }
 
-TEST_F(IniFileTest, ListCountNeverExceedsTheKeysOfItsSection) {
+TEST_F(IniFileTest, ListCountNeverExceedsOnePastTheHighestIndexOfItsSection) {
   struct Row {
     const char* name;
     const char* file;
@@ -222,7 +222,9 @@ TEST_F(IniFileTest, ListCountNeverExceedsTheKeysOfItsSection) {
   const Row rows[] = {
       {"count within the keys", "[L]\nCount=2\nA-0=x\nA-1=y\n", 2},
       {"count with missing entries", "[L]\nCount=3\nA-0=x\nA-2=\xe8\xa1\xa8\n", 3},
-      {"damaged count", "[L]\nCount=2000000000\nA-0=x\n[M]\nB=1\nC=2\n", 2},
+      {"damaged count", "[L]\nCount=2000000000\nA-0=x\n[M]\nB=1\nC=2\n", 1},
+      {"damaged count, gap before the last index", "[L]\nCount=2000000000\nC-000=x\nC-004=y\nEdge=1\n", 5},
+      {"damaged count, index of many digits", "[L]\nCount=7\nA-99999999999999999999=x\n", 7},
       {"negative count", "[L]\nCount=-5\nA-0=x\n", 0},
       {"count not a number", "[L]\nCount=many\nA-0=x\n", 0},
       {"no count", "[L]\nA-0=x\n", 0},
