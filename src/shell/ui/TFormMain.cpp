@@ -33,6 +33,9 @@
 #include "selection/ui/SelectionListView.h"
 #include "selection/ui/SelectionPageWidget.h"
 #include "selection/ui/SelectionTableModel.h"
+#include "plugins/PluginFolders.h"
+#include "plugins/PluginHost.h"
+#include "plugins/ui/TFormMacroEx.h"
 #include "shell/IniFile.h"
 #include "shell/ui/EditListModel.h"
 #include "shell/ui/Fonts.h"
@@ -269,7 +272,7 @@ void TFormMain::buildMenu() {
   setup->setEnabled(false);
   auto* macroEx = menu_->addAction(QStringLiteral("拡張ﾏｸﾛ設定"));
   macroEx->setObjectName(QStringLiteral("MenuMacroEx"));
-  macroEx->setEnabled(false);
+  connect(macroEx, &QAction::triggered, this, &TFormMain::showMacroEx);
   menu_->addSeparator();
   auto* help = menu_->addAction(QStringLiteral("ﾍﾙﾌﾟ"));
   help->setObjectName(QStringLiteral("MenuHelp"));
@@ -338,6 +341,7 @@ void TFormMain::startStage(const ConversionStage& stage) {
   const FolderTree& tree = selectionPage_->tree();
   context.folderPath = tree.statusText();
   context.inArchive = tree.archiveOpen();
+  context.plugins = plugins_.get();
   if (context.inArchive) {
     const std::string& path = tree.archive().arcPath;
     context.archiveName = path.substr(path.rfind('/') + 1);
@@ -345,6 +349,32 @@ void TFormMain::startStage(const ConversionStage& stage) {
   conversionPage_->setProgressThreshold(options_.greet[1]);
   conversionPage_->open(stage, context);
   showPage(PageConvert, QString::number(stage.stageNumber));
+}
+
+void TFormMain::showMacroEx() {
+  if (!plugins_) return;
+  std::vector<TFormMacroEx::Previous> previous;
+  for (int i = 0; i < plugins_->count(); ++i) previous.push_back({plugins_->fileName(i), plugins_->letter(i)});
+  plugins_->takeOutOfService();
+  conversionPage_->setPluginMacros({}, {});
+  conversionPage_->setMacroChoice(-1);
+  IniFile ini(fs_, settingsPath_);
+  TFormMacroEx form(*plugins_, ini, interaction_, previous, this);
+  form.exec();
+  showPluginMacros();
+}
+
+void TFormMain::showPluginMacros() {
+  QStringList entries;
+  for (int i = 0; i < plugins_->count(); ++i)
+    entries << QString::fromStdU16String(TextCodec::toDisplay(plugins_->caption(i)));
+  conversionPage_->setPluginMacros(entries, [this](int plugin) {
+    const QRect frame = geometry();
+    const RitomaPluginWindow window{static_cast<std::int16_t>(frame.left()), static_cast<std::int16_t>(frame.top()),
+                                    static_cast<std::int16_t>(frame.width()),
+                                    static_cast<std::int16_t>(frame.height())};
+    return plugins_->setOption(plugin, window);
+  });
 }
 
 void TFormMain::conversionListChanged() { conversionPage_->rowsChanged(); }
@@ -529,6 +559,11 @@ void TFormMain::loadSettings() {
   conversionPage_->loadHistories(ini);
   conversionPage_->loadReplacements(ini);
   conversionPage_->setWordDelimiters(ini.readString("Rename", "Word", CharConverter::DefaultDelimiters()));
+  // 15. The extension macros of [MacroEx].
+  plugins_ = std::make_unique<PluginHost>(fs_, PluginFolders::forThisProgram(fs_));
+  plugins_->setWindow(this);
+  plugins_->loadSettings(ini);
+  showPluginMacros();
   // 16. The macro choice of page 変換.
   conversionPage_->loadMacroChoice(ini);
   // 18. Page 選択 active, tabs hidden.
@@ -592,6 +627,7 @@ void TFormMain::saveSettings() {
     ini.writeString("Window", "Dir", selectionPage_->tree().statusText());
     ini.writeInteger("Window", "Colums2-1", listView2_->header()->sectionSize(1));
     conversionPage_->saveLayout(ini);
+    if (plugins_) plugins_->saveSettings(ini);
     ini.writeInteger("Filter", "Ext", selectionPage_->filterChoice().selectedIndex());
     conversionPage_->saveHistories(ini);
     ini.writeString("Rename", "Word", conversionPage_->wordDelimiters());

@@ -33,6 +33,7 @@ class EditListModel;
 class SelectionRows;
 class TAttributePage;
 class IniFile;
+class PluginHost;
 class SelectionPageWidget;
 
 // The main window: a four-page wizard (選択, 編集, 変換, 属性) with hidden
@@ -126,8 +127,13 @@ private:
 
   void showMainMenu();
   void showAbout();
+  // "拡張ﾏｸﾛ設定": takes every plug-in out of service, then puts the chosen
+  // ones back.
+  void showMacroEx();
   void onEditHeaderClicked(int column);
   void updateStageButtons();
+  // The drop-down items "name(/xL)" of the plug-ins in service.
+  void showPluginMacros();
   void setStatusFolder(const QString& folder);
 
   FileSystem& fs_;
@@ -162,6 +168,8 @@ private:
   std::unique_ptr<SelectionRows> selectionRows_;
   ArchiveState archiveState_;  // the open archive as the plan of page 属性 runs it
   std::unique_ptr<ArchivePlanEngine> archiveEngine_;
+  // Declared last, destroyed first: EndDLL runs while the window still exists.
+  std::unique_ptr<PluginHost> plugins_;
 };
 
 }  // namespace ritoma
