@@ -361,6 +361,7 @@ void TFormMain::showMacroEx() {
   IniFile ini(fs_, settingsPath_);
   TFormMacroEx form(*plugins_, ini, interaction_, previous, this);
   form.exec();
+  pluginsChosen_ = true;
   showPluginMacros();
 }
 
@@ -627,7 +628,9 @@ void TFormMain::saveSettings() {
     ini.writeString("Window", "Dir", selectionPage_->tree().statusText());
     ini.writeInteger("Window", "Colums2-1", listView2_->header()->sectionSize(1));
     conversionPage_->saveLayout(ini);
-    if (plugins_) plugins_->saveSettings(ini);
+    // Rewritten only after the dialog chose the plug-ins: until then it may
+    // name plug-ins that did not load this time, which must not be lost.
+    if (plugins_ && pluginsChosen_) plugins_->saveSettings(ini);
     ini.writeInteger("Filter", "Ext", selectionPage_->filterChoice().selectedIndex());
     conversionPage_->saveHistories(ini);
     ini.writeString("Rename", "Word", conversionPage_->wordDelimiters());

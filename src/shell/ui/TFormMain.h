@@ -170,6 +170,7 @@ private:
   std::unique_ptr<ArchivePlanEngine> archiveEngine_;
   // Declared last, destroyed first: EndDLL runs while the window still exists.
   std::unique_ptr<PluginHost> plugins_;
+  bool pluginsChosen_ = false;  // the dialog 拡張ﾏｸﾛ設定 was used
 };
 
 }  // namespace ritoma

@@ -14,6 +14,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QTreeView>
+#include <QTreeWidget>
 #include <memory>
 #include <stdexcept>
 
@@ -96,6 +97,7 @@ QString headerText(QTreeView* view, int column) {
 class FormMainTest : public QObject {
   Q_OBJECT
 private slots:
+  void pluginsOfTheSettingsReachTheMacroDropDownAndTheDialog();
   void firstStartUsesMinimumSizeAtTopLeft();
   void startFolderIsTheStoredOneWhileItExists();
   void pageMovesSetCaptionsAndEscapeGoesBack();
@@ -676,6 +678,48 @@ void FormMainTest::menuOffersItsEntriesAndTheAboutBox() {
   menu->findChild<QAction*>(QStringLiteral("MenuAbout"))->trigger();
   QCOMPARE(seen, (QStringList{QStringLiteral("FormAbout"), QStringLiteral("バージョン情報"), QStringLiteral("Ritoma"),
                               QStringLiteral("～ Version 1.51 ～"), QStringLiteral("Ritoma project")}));
+}
+
+// The sample plug-in, copied beside the program: in service from [MacroEx],
+// offered as "CharCount(/xC)" with its "+" text; the dialog takes it out of
+// service and "設定" puts it back; the section is written at close.
+void FormMainTest::pluginsOfTheSettingsReachTheMacroDropDownAndTheDialog() {
+  Fixture f;
+  QVERIFY(QFile::copy(QStringLiteral(RITOMA_SAMPLE_PLUGIN), QString::fromStdString(f.program / "charcount.so")));
+  f.writeSettings("[MacroEx]\nCount=2\nDLLName-0=charcount.so\nCommand-0=K\nDLLName-1=gone.so\nCommand-1=G\n");
+  {
+    auto form = f.make();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    auto* macros = child<QComboBox>(form.get(), "ComboBoxMacro");
+    QCOMPARE(macros->count(), 10);
+    QCOMPARE(macros->itemText(9), QStringLiteral("CharCount(/xK)"));
+    macros->setCurrentIndex(9);
+    auto* field = child<QLineEdit>(form.get(), "LabeledEditF");
+    field->clear();
+    QTest::mouseClick(child<QPushButton>(form.get(), "ButtonMacroEditF2"), Qt::LeftButton);
+    QCOMPARE(field->text(), QStringLiteral("<3>"));
+
+    auto* menuMacroEx = form->findChild<QAction*>(QStringLiteral("MenuMacroEx"));
+    QVERIFY(menuMacroEx->isEnabled());
+    QStringList seen;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      seen << dialog->windowTitle() << QString::number(macros->count());
+      auto* list = dialog->findChild<QTreeWidget*>(QStringLiteral("ListViewMacroEx"));
+      seen << list->topLevelItem(0)->text(1);
+      QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("ButtonOk")), Qt::LeftButton);
+    });
+    menuMacroEx->trigger();
+    QCOMPARE(seen, (QStringList{QStringLiteral("拡張ﾏｸﾛ設定"), QStringLiteral("9"), QStringLiteral("CharCount(/xK)")}));
+    QCOMPARE(macros->count(), 10);
+    QVERIFY(form->close());
+  }
+  IniFile ini(f.fs, f.settings());
+  QCOMPARE(ini.readInteger("MacroEx", "Count", 0), 1);
+  QCOMPARE(ini.readString("MacroEx", "DLLName-0"), std::string("charcount.so"));
+  QCOMPARE(ini.readString("MacroEx", "Command-0"), std::string("K"));
 }
 
 void FormMainTest::helpKeyOpensThePageContext() {
