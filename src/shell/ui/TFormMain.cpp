@@ -30,6 +30,7 @@
 #include "execution/ui/SelectionRows.h"
 #include "execution/ui/TAttributePage.h"
 #include "selection/EditListBuilder.h"
+#include "selection/ui/FolderIcons.h"
 #include "selection/ui/SelectionListView.h"
 #include "selection/ui/SelectionPageWidget.h"
 #include "selection/ui/SelectionTableModel.h"
@@ -127,6 +128,7 @@ void TFormMain::buildPageSelect() {
   splitter1_ = selectionPage_->splitter();
   listView1_ = selectionPage_->listView();
   connect(selectionPage_, &SelectionPageWidget::folderOpened, this, &TFormMain::setStatusFolder);
+  connect(selectionPage_, &SelectionPageWidget::folderOpened, this, &TFormMain::showArchiveName);
   connect(selectionPage_, &SelectionPageWidget::editRequested, this, &TFormMain::buildEditList);
   connect(selectionPage_, &SelectionPageWidget::menuRequested, this, &TFormMain::showMainMenu);
   connect(selectionPage_, &SelectionPageWidget::undoRequested, this, [this] {
@@ -148,6 +150,7 @@ void TFormMain::buildPageEdit() {
   edit2Arc_->setReadOnly(true);
   edit2Arc_->setFont(Fonts::fixed());
   edit2Arc_->setVisible(false);
+  edit2Arc_->addAction(FolderIcons::icon(FolderIcons::ClosedGrey), QLineEdit::LeadingPosition);
   button2Cnv_ = makeButton(QStringLiteral("Button2CNV"), QStringLiteral("変換1"), sheet);
   connect(button2Cnv_, &QPushButton::clicked, this,
           [this] { startStage(ConversionStage::ForStageButton(editList_)); });
@@ -430,15 +433,20 @@ void TFormMain::openPaths(const std::vector<std::string>& paths) {
 
 void TFormMain::buildEditList() {
   EditListBuilder::build(selectionPage_->list().rows(), editList_);
-  const bool archive = archiveOpen();
-  edit2Arc_->setVisible(archive);
-  if (archive) {
-    const std::string& path = selectionPage_->tree().archive().arcPath;
-    const QString name = display(path.substr(path.rfind('/') + 1));
-    edit2Arc_->setText(name);
-  }
   editListChanged();
   showPage(PageEdit);
+}
+
+void TFormMain::showArchiveName() {
+  // Follows every opening, an UNDO's included, so page 編集 never names an archive left behind.
+  const bool archive = archiveOpen();
+  edit2Arc_->setVisible(archive);
+  if (!archive) {
+    edit2Arc_->clear();
+    return;
+  }
+  const std::string& path = selectionPage_->tree().archive().arcPath;
+  edit2Arc_->setText(display(path.substr(path.rfind('/') + 1)));
 }
 
 bool TFormMain::archiveOpen() const { return selectionPage_->tree().archiveOpen(); }

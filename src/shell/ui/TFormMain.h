@@ -123,6 +123,7 @@ private:
   void loadArchiveBackEnds(IniFile& ini);
   void openStartFolder(const IniFile& ini);
   void buildEditList();
+  void showArchiveName();
   void saveStage();
 
   void showMainMenu();

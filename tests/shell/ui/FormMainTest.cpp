@@ -345,6 +345,10 @@ void FormMainTest::archiveOpenDisablesAttributesUntilAStageIsSaved() {
   // A single archive path opens the archive and lists its entries.
   form->openPaths({f.program / "pack.zip"});
   QVERIFY(form->archiveOpen());
+  auto* arcName = child<QLineEdit>(form.get(), "Edit2Arc");
+  QCOMPARE(arcName->text(), QStringLiteral("pack.zip"));
+  QCOMPARE(arcName->actions().size(), 1);  // the archive icon
+  QVERIFY(!arcName->actions().front()->icon().isNull());
   QStringList checked = form->checkedNames();
   checked.sort();
   QCOMPARE(checked, (QStringList{QStringLiteral("plain.txt"), QStringLiteral("sub/data.bin"), QStringLiteral("ソ表.txt")}));
@@ -366,6 +370,8 @@ void FormMainTest::archiveOpenDisablesAttributesUntilAStageIsSaved() {
   // Two paths, or the option off, list the folder instead.
   form->openPaths({f.program / "pack.zip", f.program / "readme"});
   QVERIFY(!form->archiveOpen());
+  QVERIFY(arcName->isHidden());
+  QCOMPARE(arcName->text(), QString());
   QCOMPARE(form->checkedNames().size(), 2);
   form->options().arcOpen = false;
   form->openPaths({f.program / "pack.zip"});
