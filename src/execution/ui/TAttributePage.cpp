@@ -129,7 +129,7 @@ void TAttributePage::buildControls() {
   label4Check_ = new QLabel(QStringLiteral("↑"), this);
   label4Check_->setObjectName(QStringLiteral("Label4Check"));
   label4Check_->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
-  button4Check_ = makeButton(QStringLiteral("Button4Check"), Pending, this);
+  button4Check_ = makeButton(QStringLiteral("Button4Check"), QString(), this);
   button4Check_->setFixedWidth(40);
   connect(button4Check_, &QPushButton::clicked, this, &TAttributePage::Button4CheckClick);
 
@@ -223,6 +223,8 @@ bool TAttributePage::Button2EXECClick(const Source& source) {
   reloadList();
   if (host_.showAttributePage) host_.showAttributePage(QStringLiteral("Ritoma - 属性"));
 
+  // A plan without renaming has no check to ask for: "？" shows no caption.
+  if (!plan_.renameMode) button4Check_->setText(QString());
   button4Exec_->setEnabled(plan_.renameMode ? runCheck(true) : true);
   RefreshIgnoreOption();
   return true;

@@ -408,8 +408,14 @@ void AttributePageTest::planWithoutRenamingSkipsTheCheck() {
     s.chkAuto = false;  // would leave "実行" disabled if a check ran
     return s;
   }());
+  QCOMPARE(h.check()->text(), QString());  // the caption a new page starts with
+  // A rename plan left pending, then a plan without renaming: no caption.
+  fillEdit(h.edit, {{"a", "b"}});
+  QVERIFY(h.enter(dir.path()));
+  QCOMPARE(h.check()->text(), QStringLiteral("？"));
   fillEdit(h.edit, {{"a", ""}, {"d", ""}}, {"d"});
   QVERIFY(h.enter(dir.path()));
+  QCOMPARE(h.check()->text(), QString());
   QCOMPARE(h.header(1), QStringLiteral("ﾌｧｲﾙ名"));
   QVERIFY(h.list()->isColumnHidden(2));
   QVERIFY(!h.check()->isEnabled());
