@@ -400,6 +400,20 @@ void TFormMain::onEditHeaderClicked(int column) {
 }
 
 void TFormMain::openPaths(const std::vector<std::string>& paths) {
+  // The progress window of a long listing lets events run: a hand-off that arrives then
+  // waits until the listing is done instead of opening in the middle of it.
+  waitingPaths_.push_back(paths);
+  if (openingPaths_) return;
+  openingPaths_ = true;
+  while (!waitingPaths_.empty()) {
+    const std::vector<std::string> next = std::move(waitingPaths_.front());
+    waitingPaths_.pop_front();
+    openPathsNow(next);
+  }
+  openingPaths_ = false;
+}
+
+void TFormMain::openPathsNow(const std::vector<std::string>& paths) {
   if (paths.empty()) return;
   // The folder part of the first path; it must exist.
   const std::string& first = paths.front();

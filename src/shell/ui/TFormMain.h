@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QPointer>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -124,6 +125,7 @@ private:
   void openStartFolder(const IniFile& ini);
   void buildEditList();
   void showArchiveName();
+  void openPathsNow(const std::vector<std::string>& paths);
   void saveStage();
 
   void showMainMenu();
@@ -148,6 +150,8 @@ private:
   bool shown_ = false;
   bool settingsSaved_ = false;
 
+  bool openingPaths_ = false;
+  std::deque<std::vector<std::string>> waitingPaths_;  // hand-offs that came during an opening
   QStackedWidget* pages_ = nullptr;
   QLabel* statusFolder_ = nullptr;
   QMenu* menu_ = nullptr;

@@ -114,6 +114,7 @@ private slots:
   void progressWindowFollowsOpenStepClose();
   void menuOffersItsEntriesAndTheAboutBox();
   void helpKeyOpensThePageContext();
+  void handOffDuringAListingWaitsForIt();
   void exceptionInHandlerIsReportedAndLoopGoesOn();
 };
 
@@ -619,6 +620,26 @@ void FormMainTest::unwritableSettingsAreReportedAndLoadingGoesOn() {
   f.answers = {Answer::Ok};
   QVERIFY(form->close());
   QCOMPARE(f.prompts.back().text, QString::fromStdString(f.settings()) + QStringLiteral(" に書き込めません"));
+}
+
+void FormMainTest::handOffDuringAListingWaitsForIt() {
+  Fixture f;
+  f.writeSettings("[Option]\nGreet1=1\n");  // the listing shows progress and lets events run
+  f.program.makeFolder("other");
+  f.program.writeFile("other/ソ.txt", "s");
+  auto form = f.make();
+  form->show();
+  QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+  QStringList opened;
+  connect(form.get(), &TFormMain::pathsOpened, [&] { opened << form->currentFolderText(); });
+  const QString program = QString::fromStdString(f.program.path());
+  const QString other = QString::fromStdString(f.program / "other");
+  QTimer::singleShot(0, form.get(), [&] { form->openPaths({f.program / "other/ソ.txt"}); });
+  form->openPaths({f.program / "表.txt"});
+  QCOMPARE(opened.size(), 2);
+  QVERIFY2(opened[0].startsWith(program) && !opened[0].startsWith(other), qPrintable(opened[0]));
+  QVERIFY2(opened[1].startsWith(other), qPrintable(opened[1]));
+  QCOMPARE(form->checkedNames(), QStringList{QStringLiteral("ソ.txt")});
 }
 
 void FormMainTest::progressWindowFollowsOpenStepClose() {
