@@ -1,6 +1,8 @@
 #include "shell/ui/RitomaApplication.h"
 
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTranslator>
 #include <exception>
 
 namespace ritoma {
@@ -10,6 +12,13 @@ RitomaApplication::RitomaApplication(int& argc, char** argv) : QApplication(argc
   // and the titles are the captions as they stand.
   setApplicationName(QStringLiteral("Ritoma"));
   setApplicationVersion(QStringLiteral(RITOMA_VERSION));
+  // Qt's own dialogs and buttons (folder chooser, Yes/No/OK/Cancel) speak Japanese like the
+  // rest of the window; without the translation file they stay in English.
+  auto* qtTexts = new QTranslator(this);
+  if (qtTexts->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    installTranslator(qtTexts);
+  else
+    delete qtTexts;
 }
 
 bool RitomaApplication::notify(QObject* receiver, QEvent* event) {
