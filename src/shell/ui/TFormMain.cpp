@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPalette>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSplitter>
@@ -151,6 +152,10 @@ void TFormMain::buildPageEdit() {
   edit2Arc_->setFont(Fonts::fixed());
   edit2Arc_->setVisible(false);
   edit2Arc_->addAction(FolderIcons::icon(FolderIcons::ClosedGrey), QLineEdit::LeadingPosition);
+  // Read-only: drawn on the window's colour, not as a field to type in.
+  QPalette arcColours = edit2Arc_->palette();
+  arcColours.setColor(QPalette::Base, arcColours.color(QPalette::Window));
+  edit2Arc_->setPalette(arcColours);
   button2Cnv_ = makeButton(QStringLiteral("Button2CNV"), QStringLiteral("変換1"), sheet);
   connect(button2Cnv_, &QPushButton::clicked, this,
           [this] { startStage(ConversionStage::ForStageButton(editList_)); });

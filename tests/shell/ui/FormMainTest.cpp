@@ -350,6 +350,8 @@ void FormMainTest::archiveOpenDisablesAttributesUntilAStageIsSaved() {
   QCOMPARE(arcName->text(), QStringLiteral("pack.zip"));
   QCOMPARE(arcName->actions().size(), 1);  // the archive icon
   QVERIFY(!arcName->actions().front()->icon().isNull());
+  QVERIFY(arcName->isReadOnly());
+  QCOMPARE(arcName->palette().color(QPalette::Base), arcName->palette().color(QPalette::Window));
   QStringList checked = form->checkedNames();
   checked.sort();
   QCOMPARE(checked, (QStringList{QStringLiteral("plain.txt"), QStringLiteral("sub/data.bin"), QStringLiteral("ソ表.txt")}));
