@@ -329,8 +329,27 @@ void TFormMain::showAbout() {
   about.exec();
 }
 
+// The reload forgets the section sizes. Columns that were there keep
+// theirs; a new stage column is as wide as the column before it, and a new
+// error column of the check is 160 wide.
 void TFormMain::editListChanged() {
+  QHeaderView* header = listView2_->header();
+  std::vector<int> widths;
+  for (int c = 0; c < header->count(); ++c) widths.push_back(header->sectionSize(c));
+  const std::size_t oldStages =
+      widths.size() >= 2 + (editErrorShown_ ? 1u : 0u) ? widths.size() - 2 - (editErrorShown_ ? 1 : 0) : 0;
   editModel_->reload();
+  const std::size_t stages = editList_.stageCount();
+  for (std::size_t c = 0; c < 2 + stages; ++c) {
+    const int column = static_cast<int>(c);
+    if (c < 2 + oldStages && c < widths.size()) header->resizeSection(column, widths[c]);
+    else if (c > 0) header->resizeSection(column, header->sectionSize(column - 1));
+  }
+  if (editList_.hasErrorColumn()) {
+    const int column = static_cast<int>(2 + stages);
+    header->resizeSection(column, editErrorShown_ && stages == oldStages ? widths.back() : 160);
+  }
+  editErrorShown_ = editList_.hasErrorColumn();
   updateStageButtons();
 }
 

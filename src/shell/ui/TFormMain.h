@@ -165,6 +165,9 @@ private:
   QPushButton* button2Cnv_ = nullptr;
   QPushButton* button2Exec_ = nullptr;
   QTreeView* listView2_ = nullptr;
+  // Whether the edit list's last column is the check's error column, as
+  // last shown; tells editListChanged() which columns are new.
+  bool editErrorShown_ = false;
   EditListModel* editModel_ = nullptr;
   // page 変換
   TConversionPage* conversionPage_ = nullptr;

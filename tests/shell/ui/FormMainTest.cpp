@@ -279,7 +279,9 @@ void FormMainTest::stageColumnsAreRedoneSavedAndReplaced() {
   auto* stageButton = child<QPushButton>(form.get(), "Button2CNV");
   auto* save = child<QPushButton>(form.get(), "Button3OK");
 
-  // Stages 1 and 2 through the stage button.
+  // Stages 1 and 2 through the stage button; each new stage column is as
+  // wide as the one before it, and the others keep their widths.
+  edit->header()->resizeSection(1, 150);
   QTest::mouseClick(stageButton, Qt::LeftButton);
   QCOMPARE(form->windowTitle(), QStringLiteral("Ritoma - 変換1"));
   QCOMPARE(child<QLineEdit>(form.get(), "EditSAMPLE")->text(), QStringLiteral("a.txt"));
@@ -288,12 +290,17 @@ void FormMainTest::stageColumnsAreRedoneSavedAndReplaced() {
   QTest::mouseClick(save, Qt::LeftButton);
   QCOMPARE(form->windowTitle(), QStringLiteral("Ritoma - 編集"));
   QCOMPARE(stageButton->text(), QStringLiteral("変換2"));
+  QCOMPARE(edit->header()->sectionSize(1), 150);
+  QCOMPARE(edit->header()->sectionSize(2), 150);
+  edit->header()->resizeSection(2, 170);
   QTest::mouseClick(stageButton, Qt::LeftButton);
   QCOMPARE(form->windowTitle(), QStringLiteral("Ritoma - 変換2"));
   QCOMPARE(column(conversion, 1), (QStringList{QStringLiteral("a1"), QStringLiteral("表1")}));
   setResults(*form, {"a2", "表2"});
   QTest::mouseClick(save, Qt::LeftButton);
   QCOMPARE(stageButton->text(), QStringLiteral("変換3"));
+  QCOMPARE(edit->header()->sectionSize(2), 170);
+  QCOMPARE(edit->header()->sectionSize(3), 170);
 
   // A click on the header of stage 2 builds it again from stage 1's names;
   // a row left without a result keeps its source.
@@ -314,6 +321,8 @@ void FormMainTest::stageColumnsAreRedoneSavedAndReplaced() {
                                   {"", TextCodec::fromUtf8("ﾌｧｲﾙ名が重複しています。")});
   form->editListChanged();
   QCOMPARE(headerText(edit, 4), QStringLiteral("ﾁｪｯｸ … ｴﾗｰ1件"));
+  QCOMPARE(edit->header()->sectionSize(4), 160);
+  QCOMPARE(edit->header()->sectionSize(3), 170);
   QCOMPARE(column(edit->model(), 4), (QStringList{QString(), QStringLiteral("ﾌｧｲﾙ名が重複しています。")}));
   QCOMPARE(stageButton->text(), QStringLiteral("変換3"));
   QTest::mouseClick(stageButton, Qt::LeftButton);
@@ -325,6 +334,7 @@ void FormMainTest::stageColumnsAreRedoneSavedAndReplaced() {
   QTest::mouseClick(save, Qt::LeftButton);
   QCOMPARE(edit->model()->columnCount(), 5);
   QCOMPARE(headerText(edit, 4), QStringLiteral("→変換3"));
+  QCOMPARE(edit->header()->sectionSize(4), 170);
   QCOMPARE(column(edit->model(), 4), (QStringList{QStringLiteral("a2x"), QStringLiteral("表3")}));
   QCOMPARE(stageButton->text(), QStringLiteral("変換4"));
 
