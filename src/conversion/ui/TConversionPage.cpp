@@ -18,6 +18,7 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "conversion/NotIntegerError.h"
 #include "conversion/ui/ConversionListModel.h"
@@ -105,6 +106,9 @@ TConversionPage::TConversionPage(FileSystem& fs, std::string settingsPath, EditL
   pageControl3_->addTab(buildTemplateTab(), QStringLiteral("ﾌｧｲﾙ名変換"));
   pageControl3_->addTab(buildReplaceTab(), QStringLiteral("文字列置換"));
   pageControl3_->addTab(buildCharTab(), QStringLiteral("文字種別変換"));
+  // The three tools are always in sight: the panel widens to the tabs
+  // rather than hiding one behind scroll arrows.
+  pageControl3_->setUsesScrollButtons(false);
 
   labelDirect_ = new QLabel(QStringLiteral("直接編集"), left);
   labelDirect_->setObjectName(QStringLiteral("LabelDirect"));
@@ -133,6 +137,7 @@ TConversionPage::TConversionPage(FileSystem& fs, std::string settingsPath, EditL
   directRow->addWidget(buttonDirectCancel_);
   leftLayout->addLayout(directRow);
   leftLayout->addStretch(0);
+  left->setMinimumWidth(std::max(250, leftLayout->minimumSize().width()));
 
   model_ = new ConversionListModel(list_, this);
   listView3_ = new ConversionListView(splitter3_);

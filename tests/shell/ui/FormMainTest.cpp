@@ -103,6 +103,7 @@ private slots:
   void pageMovesSetCaptionsAndEscapeGoesBack();
   void originalNameHeaderDeletesStagesOnlyOnYes();
   void stageColumnsAreRedoneSavedAndReplaced();
+  void toolTabsFitAtTheMinimumSize();
   void archiveOpenDisablesAttributesUntilAStageIsSaved();
   void openPathsChecksTheNamedRows();
   void typedPathsOpenTheFolderTheyName();
@@ -267,6 +268,28 @@ void setResults(TFormMain& form, const std::vector<std::string>& results) {
 }
 
 }  // namespace
+
+// At the smallest window the three tool tabs of page 変換 are whole, with
+// no scroll arrows: each tab lies inside the tab bar.
+void FormMainTest::toolTabsFitAtTheMinimumSize() {
+  Fixture f;
+  auto form = f.make();
+  form->show();
+  QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+  QCOMPARE(form->size(), QSize(540, 410));
+  fillEditList(*form, {"表.txt"});
+  QTest::mouseClick(child<QPushButton>(form.get(), "Button2CNV"), Qt::LeftButton);
+  QCOMPARE(form->windowTitle(), QStringLiteral("Ritoma - 変換1"));
+  QTabBar* bar = child<QTabWidget>(form.get(), "PageControl3")->tabBar();
+  QCOMPARE(bar->count(), 3);
+  for (int i = 0; i < bar->count(); ++i)
+    QVERIFY2(bar->rect().contains(bar->tabRect(i)), qPrintable(bar->tabText(i)));
+  // The conversion list beside them stays whole in the window.
+  QCOMPARE(form->size(), QSize(540, 410));
+  auto* list = child<QTreeView>(form.get(), "ListView3");
+  QVERIFY(list->isVisible());
+  QVERIFY(list->mapTo(form.get(), QPoint(list->width(), 0)).x() <= form->width());
+}
 
 void FormMainTest::stageColumnsAreRedoneSavedAndReplaced() {
   Fixture f;
