@@ -473,6 +473,14 @@ void TConversionPage::setMacroChoice(int index) {
 
 // ---------------------------------------------------------------- preview and apply
 
+void TConversionPage::focusActiveTool() {
+  switch (activeTool()) {
+    case ToolTemplate: labeledEditF_->setFocus(); break;
+    case ToolReplace: comboBoxRep1_->setFocus(); break;
+    case ToolChars: treeViewChg_->setFocus(); break;
+  }
+}
+
 TConversionPage::Tool TConversionPage::activeTool() const { return static_cast<Tool>(pageControl3_->currentIndex()); }
 
 std::optional<std::size_t> TConversionPage::selectedRow() const {

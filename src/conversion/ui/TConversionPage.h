@@ -69,6 +69,10 @@ public:
   // name in the sample box and the caption "← 確認". `context` gives the
   // folder, archive and plug-ins the templates of this stage see.
   void open(const ConversionStage& stage, const TemplateContext& context);
+  // Puts the keyboard focus into the shown tool's first input field, so that
+  // typing goes into the template, the search text or the conversion
+  // choice, never into the read-only sample. For a page just shown.
+  void focusActiveTool();
   int stageNumber() const { return list_.stageNumber; }
   // Shows the conversion list again after its rows were changed directly.
   void rowsChanged();

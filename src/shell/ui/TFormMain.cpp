@@ -376,6 +376,7 @@ void TFormMain::startStage(const ConversionStage& stage) {
   conversionPage_->setProgressThreshold(options_.greet[1]);
   conversionPage_->open(stage, context);
   showPage(PageConvert, QString::number(stage.stageNumber));
+  conversionPage_->focusActiveTool();
 }
 
 void TFormMain::showMacroEx() {

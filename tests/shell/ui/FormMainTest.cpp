@@ -280,6 +280,8 @@ void FormMainTest::toolTabsFitAtTheMinimumSize() {
   fillEditList(*form, {"表.txt"});
   QTest::mouseClick(child<QPushButton>(form.get(), "Button2CNV"), Qt::LeftButton);
   QCOMPARE(form->windowTitle(), QStringLiteral("Ritoma - 変換1"));
+  // Typing goes into the template field, not the read-only sample.
+  QCOMPARE(QApplication::focusWidget(), child<QWidget>(form.get(), "LabeledEditF"));
   QTabBar* bar = child<QTabWidget>(form.get(), "PageControl3")->tabBar();
   QCOMPARE(bar->count(), 3);
   for (int i = 0; i < bar->count(); ++i)
