@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 
+#include "selection/ui/FolderIcons.h"
 #include "text/TextCodec.h"
 
 namespace ritoma {
@@ -14,20 +15,10 @@ namespace {
 
 QString display(const std::string& cp932) { return QString::fromStdU16String(TextCodec::toDisplay(cp932)); }
 
+// Folders as on page 選択: yellow on disk, grey inside an archive.
 QPixmap baseImage(int icon) {
-  QStyle* style = QApplication::style();
-  const QStyle::StandardPixmap kind = icon == 0 ? QStyle::SP_FileIcon : QStyle::SP_DirIcon;
-  QPixmap image = style->standardIcon(kind).pixmap(16, 16);
-  if (icon == 2) {
-    // An archive's directory entry: the folder image greyed.
-    QPixmap grey(image.size());
-    grey.fill(Qt::transparent);
-    QPainter painter(&grey);
-    painter.setOpacity(0.45);
-    painter.drawPixmap(0, 0, image);
-    return grey;
-  }
-  return image;
+  if (icon != 0) return FolderIcons::rowIcon(icon).pixmap(16, 16);
+  return QApplication::style()->standardIcon(QStyle::SP_FileIcon).pixmap(16, 16);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <QStyle>
 
+#include "selection/ui/FolderIcons.h"
 #include "text/TextCodec.h"
 
 namespace ritoma {
@@ -46,8 +47,9 @@ void paintMark(QPainter& painter, RowMark mark) {
 PlanListModel::PlanListModel(const PlanList& plan, QObject* parent) : QAbstractTableModel(parent), plan_(plan) {
   QStyle* style = QApplication::style();
   images_[0] = style->standardIcon(QStyle::SP_FileIcon);
-  images_[1] = style->standardIcon(QStyle::SP_DirIcon);
-  images_[2] = style->standardIcon(QStyle::SP_DirClosedIcon);
+  // Folders as on page 選択: yellow on disk, grey inside an archive.
+  images_[1] = FolderIcons::rowIcon(1);
+  images_[2] = FolderIcons::rowIcon(2);
   for (int image = 0; image < 3; ++image) {
     const QPixmap base = images_[image].pixmap(IconSize, IconSize);
     for (int mark = 0; mark < 4; ++mark) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QStyle>
 
+#include "selection/ui/FolderIcons.h"
 #include "text/TextCodec.h"
 
 namespace ritoma {
@@ -29,7 +30,9 @@ QVariant EditListModel::data(const QModelIndex& index, int role) const {
   if (column == 0) {
     switch (role) {
       case Qt::DecorationRole:
-        return QApplication::style()->standardIcon(entry.icon == 0 ? QStyle::SP_FileIcon : QStyle::SP_DirIcon);
+        // Folders as on page 選択: yellow on disk, grey inside an archive.
+        if (entry.icon != 0) return FolderIcons::rowIcon(entry.icon);
+        return QApplication::style()->standardIcon(QStyle::SP_FileIcon);
       case Qt::ToolTipRole:
       case Qt::UserRole:
         return display(entry.infoText);

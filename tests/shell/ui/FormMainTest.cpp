@@ -19,7 +19,11 @@
 #include <stdexcept>
 
 #include "platform/PosixFileSystem.h"
+#include "conversion/ui/ConversionListModel.h"
+#include "execution/ui/PlanListModel.h"
+#include "selection/ui/FolderIcons.h"
 #include "selection/ui/SelectionPageWidget.h"
+#include "shell/ui/EditListModel.h"
 #include "shell/HandOff.h"
 #include "shell/IniFile.h"
 #include "shell/ui/GreetProgress.h"
@@ -104,6 +108,7 @@ private slots:
   void originalNameHeaderDeletesStagesOnlyOnYes();
   void stageColumnsAreRedoneSavedAndReplaced();
   void toolTabsFitAtTheMinimumSize();
+  void folderRowsLookTheSameOnEveryPage();
   void archiveOpenDisablesAttributesUntilAStageIsSaved();
   void openPathsChecksTheNamedRows();
   void typedPathsOpenTheFolderTheyName();
@@ -291,6 +296,29 @@ void FormMainTest::toolTabsFitAtTheMinimumSize() {
   auto* list = child<QTreeView>(form.get(), "ListView3");
   QVERIFY(list->isVisible());
   QVERIFY(list->mapTo(form.get(), QPoint(list->width(), 0)).x() <= form->width());
+}
+
+// A folder row shows the image of page 選択 on 編集, 変換 and 属性 too:
+// yellow on disk, grey for a directory entry of an archive.
+void FormMainTest::folderRowsLookTheSameOnEveryPage() {
+  auto image = [](const QIcon& icon) { return icon.pixmap(16, 16).toImage(); };
+  EditList edit;
+  for (int icon : {1, 2}) {
+    EditRow row;
+    row.icon = icon;
+    row.names = {"表"};
+    edit.rows.push_back(row);
+  }
+  EditListModel editModel(edit);
+  PlanList plan;
+  PlanListModel planModel(plan);
+  for (int icon : {1, 2}) {
+    const QImage selection = image(FolderIcons::rowIcon(icon));
+    const QModelIndex cell = editModel.index(icon - 1, 0);
+    QCOMPARE(image(cell.data(Qt::DecorationRole).value<QIcon>()), selection);
+    QCOMPARE(image(planModel.icon(icon, MarkNone)), selection);
+    QCOMPARE(image(ConversionListModel::rowIcon(icon, false)), selection);
+  }
 }
 
 void FormMainTest::stageColumnsAreRedoneSavedAndReplaced() {
