@@ -12,6 +12,7 @@
 
 #include "archive/ArchiveSelection.h"
 #include "selection/ui/FolderIcons.h"
+#include "selection/ui/FolderTreeWidget.h"
 #include "selection/ui/SelectionListView.h"
 #include "selection/ui/SelectionTableModel.h"
 #include "selection/ui/TFormFilter.h"
@@ -79,7 +80,7 @@ void SelectionPageWidget::buildControls() {
   // without running this reaction.
   connect(driveList_, &QComboBox::activated, this, &SelectionPageWidget::driveChosen);
 
-  folderTree_ = new QTreeWidget(left);
+  folderTree_ = new FolderTreeWidget(left);
   folderTree_->setObjectName(QStringLiteral("DirectoryTreeView"));
   folderTree_->setFont(Fonts::fixed());
   folderTree_->setHeaderHidden(true);

@@ -165,6 +165,29 @@ private slots:
     QCOMPARE(status.at(0).at(0).toString(), utf8(f->dir / "a/b"));
   }
 
+  // Nothing can be expanded or collapsed by hand, so nothing says it can:
+  // left of each node, where a tree draws arrows and lines, the tree is
+  // blank.
+  void noExpandArrowsBesideTheNodes() {
+    f->page->openFolder(f->folder("a/b"), {});
+    QTreeWidget* tree = f->tree();
+    tree->resize(300, 400);
+    tree->show();
+    QVERIFY(QTest::qWaitForWindowExposed(tree));
+    const QImage shot = tree->viewport()->grab().toImage();
+    const QRgb blank = shot.pixel(shot.width() - 1, shot.height() - 1);
+    int rows = 0;
+    for (QTreeWidgetItem* item = tree->currentItem(); item; item = item->parent()) {
+      const QRect rect = tree->visualItemRect(item);
+      if (rect.isEmpty() || item == tree->currentItem()) continue;  // the current row is highlighted
+      ++rows;
+      for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = 0; x < rect.left(); ++x)
+          QVERIFY2(shot.pixel(x, y) == blank, qPrintable(item->text(0)));
+    }
+    QVERIFY(rows > 0);
+  }
+
   void doubleClickOpensTheNode() {
     f->page->openFolder(f->folder("a/b"), {});
     QTreeWidget* tree = f->tree();
