@@ -17,6 +17,7 @@
 #include "conversion/ui/RadioGroup.h"
 #include "shell/IniFile.h"
 #include "text/TextCodec.h"
+#include "shell/ui/HelpViewer.h"
 
 namespace ritoma {
 
@@ -99,6 +100,8 @@ const StampComponent kTime[3] = {
 TFormMacro::TFormMacro(FileSystem& fs, std::string settingsPath, UserInteraction& interaction, QWidget* parent)
     : QDialog(parent), fs_(fs), settingsPath_(std::move(settingsPath)), interaction_(interaction) {
   setObjectName(QStringLiteral("FormMacro"));
+  // The context follows the page shown (set by each opening).
+  HelpViewer::bindKey(this);
   options_.Load(IniFile(fs_, settingsPath_));
 
   pages_ = new QStackedWidget(this);

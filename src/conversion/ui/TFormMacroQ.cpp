@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "shell/ui/OkCancelRow.h"
+#include "shell/ui/HelpViewer.h"
 
 namespace ritoma {
 
@@ -16,6 +17,7 @@ TFormMacroQ::TFormMacroQ(const QString& before, const QString& after, QWidget* p
   setObjectName(QStringLiteral("FormMacroQ"));
   setWindowTitle(QStringLiteral("文字列ﾏｸﾛ(/?)置換"));
   setProperty("helpContext", 501);
+  HelpViewer::bindKey(this);
 
   richEditS_ = new QTextEdit(this);
   richEditS_->setObjectName(QStringLiteral("RichEditS"));

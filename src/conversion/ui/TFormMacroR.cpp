@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "text/TextCodec.h"
+#include "shell/ui/HelpViewer.h"
 
 namespace ritoma {
 
@@ -21,6 +22,7 @@ TFormMacroR::TFormMacroR(const QString& caption, const RegisteredMacro& shown, U
   setObjectName(QStringLiteral("FormMacroR"));
   setWindowTitle(QStringLiteral("ﾏｸﾛ") + caption);
   setProperty("helpContext", 501);
+  HelpViewer::bindKey(this);
 
   auto makeEdit = [this](const char* name, const std::string& text) {
     auto* edit = new QLineEdit(display(text), this);

@@ -9,6 +9,7 @@
 #include "conversion/ui/NumberField.h"
 #include "conversion/ui/RadioGroup.h"
 #include "text/TextCodec.h"
+#include "shell/ui/HelpViewer.h"
 
 namespace ritoma {
 
@@ -23,6 +24,7 @@ TFormRepR::TFormRepR(const QString& caption, const RegisteredReplace& shown, Use
   setObjectName(QStringLiteral("FormRepR"));
   setWindowTitle(QStringLiteral("置換") + caption);
   setProperty("helpContext", 502);
+  HelpViewer::bindKey(this);
   const ReplaceParameters params = ReplaceParameters::decode(shown.parameters);
 
   labeledEdit1_ = new QLineEdit(display(shown.before), this);

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "shell/ui/OkCancelRow.h"
+#include "shell/ui/HelpViewer.h"
 
 namespace ritoma {
 
@@ -18,6 +19,8 @@ constexpr char Letters[] = "SHRA";
 TFormAttr::TFormAttr(PlanList& plan, std::vector<std::size_t> selected, QWidget* parent)
     : QDialog(parent), plan_(plan), selected_(std::move(selected)) {
   setObjectName(QStringLiteral("FormAttr"));
+  setProperty("helpContext", 305);
+  HelpViewer::bindKey(this);
   setWindowTitle(QStringLiteral("ﾌｧｲﾙ属性設定"));
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 

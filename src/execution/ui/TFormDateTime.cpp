@@ -15,6 +15,7 @@
 #include "platform/TimeConvert.h"
 #include "shell/ui/OkCancelRow.h"
 #include "text/TextCodec.h"
+#include "shell/ui/HelpViewer.h"
 
 namespace ritoma {
 
@@ -39,6 +40,8 @@ TFormDateTime::TFormDateTime(PlanList& plan, std::size_t column, std::vector<std
                              QWidget* parent)
     : QDialog(parent), plan_(plan), selected_(std::move(selected)) {
   setObjectName(QStringLiteral("FormDateTime"));
+  setProperty("helpContext", 305);
+  HelpViewer::bindKey(this);
   setWindowTitle(QStringLiteral("ﾌｧｲﾙ日時設定"));
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 

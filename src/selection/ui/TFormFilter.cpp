@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "selection/FolderEnumerator.h"
+#include "shell/ui/HelpViewer.h"
 
 namespace ritoma {
 
@@ -19,6 +20,8 @@ const TFormFilter::Item TFormFilter::Items[6] = {
 TFormFilter::TFormFilter(std::uint32_t attributes, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
   setObjectName(QStringLiteral("FormFilter"));
+  setProperty("helpContext", 302);
+  HelpViewer::bindKey(this);
   setModal(true);
 
   auto* frame = new QFrame(this);

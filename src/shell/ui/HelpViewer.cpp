@@ -50,4 +50,12 @@ void HelpViewer::bindKey(QWidget* widget, int context) {
                    [widget, context] { showContext(context, widget); });
 }
 
+void HelpViewer::bindKey(QWidget* widget) {
+  auto* shortcut = new QShortcut(QKeySequence::HelpContents, widget);
+  shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+  QObject::connect(shortcut, &QShortcut::activated, widget, [widget] {
+    showContext(widget->property("helpContext").toInt(), widget);
+  });
+}
+
 }  // namespace ritoma

@@ -18,6 +18,9 @@ public:
   static HelpViewer* showContext(int context, QWidget* parent = nullptr);
   // Makes F1 in `widget` (and its children) open `context`.
   static void bindKey(QWidget* widget, int context);
+  // Makes F1 in `widget` (and its children) open the context its
+  // "helpContext" property holds when the key is pressed.
+  static void bindKey(QWidget* widget);
 
   QTextBrowser* browser() const { return browser_; }
   static QString anchorFor(int context) { return QStringLiteral("ctx%1").arg(context); }

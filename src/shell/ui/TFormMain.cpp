@@ -1,5 +1,6 @@
 #include "shell/ui/TFormMain.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -302,6 +303,12 @@ void TFormMain::showPage(Page page, const QString& captionSuffix) {
 }
 
 int TFormMain::helpContext() const {
+  // The nearest control around the focus that names a context of its own
+  // (the tool tabs of page 変換) wins over its page.
+  for (const QWidget* w = QApplication::focusWidget(); w && w != this; w = w->parentWidget()) {
+    const QVariant context = w->property("helpContext");
+    if (context.isValid() && w->window() == this) return context.toInt();
+  }
   switch (currentPage()) {
     case PageSelect:
       return 302;

@@ -20,6 +20,9 @@
 
 #include "platform/PosixFileSystem.h"
 #include "conversion/ui/ConversionListModel.h"
+#include "conversion/ui/TFormMacroQ.h"
+#include "execution/ui/TFormAttr.h"
+#include "selection/ui/TFormFilter.h"
 #include "execution/ui/PlanListModel.h"
 #include "selection/ui/FolderIcons.h"
 #include "selection/ui/SelectionPageWidget.h"
@@ -120,6 +123,7 @@ private slots:
   void progressWindowFollowsOpenStepClose();
   void menuOffersItsEntriesAndTheAboutBox();
   void helpKeyOpensThePageContext();
+  void helpKeyOpensTheContextOfToolsAndDialogs();
   void handOffDuringAListingWaitsForIt();
   void exceptionInHandlerIsReportedAndLoopGoesOn();
 };
@@ -837,6 +841,66 @@ void FormMainTest::helpKeyOpensThePageContext() {
     // The page has a section with that anchor.
     QVERIFY(browser->toHtml().contains(QStringLiteral("name=\"ctx%1\"").arg(context)));
     browser->window()->close();
+  }
+}
+
+namespace {
+
+// The anchor the shown help window is at, after F1 in `widget`; the help
+// window is closed again.
+QString helpAnchorAfterF1(QWidget* widget) {
+  QTest::keyClick(widget, Qt::Key_F1);
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    auto* browser = w->findChild<QTextBrowser*>(QStringLiteral("HelpBrowser"));
+    if (!browser || !w->isVisible()) continue;
+    const QString fragment = browser->source().fragment();
+    // The help has a section with that anchor.
+    if (!browser->toHtml().contains(QStringLiteral("name=\"%1\"").arg(fragment))) return QString();
+    w->close();
+    return fragment;
+  }
+  return QString();
+}
+
+}  // namespace
+
+// F1 in a tool tab of page 変換 opens that tool's help, not the page's; the
+// filter pop-up, the attribute dialog and the question dialog open theirs.
+void FormMainTest::helpKeyOpensTheContextOfToolsAndDialogs() {
+  Fixture f;
+  auto form = f.make();
+  form->show();
+  QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+  fillEditList(*form, {"表.txt"});
+  QTest::mouseClick(child<QPushButton>(form.get(), "Button2CNV"), Qt::LeftButton);
+  auto* tabs = child<QTabWidget>(form.get(), "PageControl3");
+  const std::pair<const char*, int> tools[] = {
+      {"LabeledEditF", 501}, {"ComboBoxRep1", 502}, {"TreeViewChg", 503}};
+  for (int tab = 0; tab < 3; ++tab) {
+    tabs->setCurrentIndex(tab);
+    QApplication::setActiveWindow(form.get());
+    auto* field = child<QWidget>(form.get(), tools[tab].first);
+    field->setFocus();
+    QCOMPARE(QApplication::focusWidget(), field);
+    QCOMPARE(helpAnchorAfterF1(field), HelpViewer::anchorFor(tools[tab].second));
+  }
+  // The sample box above the tools keeps the page's help.
+  QApplication::setActiveWindow(form.get());
+  auto* sample = child<QWidget>(form.get(), "EditSAMPLE");
+  sample->setFocus();
+  QCOMPARE(helpAnchorAfterF1(sample), HelpViewer::anchorFor(304));
+
+  TFormFilter filter(0, form.get());
+  PlanList plan;
+  TFormAttr attributes(plan, {}, form.get());
+  TFormMacroQ question(QStringLiteral("a"), QStringLiteral("b"), form.get());
+  const std::pair<QDialog*, int> dialogs[] = {{&filter, 302}, {&attributes, 305}, {&question, 501}};
+  for (const auto& [dialog, context] : dialogs) {
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog));
+    QApplication::setActiveWindow(dialog);
+    QCOMPARE(helpAnchorAfterF1(dialog), HelpViewer::anchorFor(context));
+    dialog->hide();
   }
 }
 
