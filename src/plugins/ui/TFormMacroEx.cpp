@@ -7,6 +7,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "shell/ui/HelpViewer.h"
 #include "text/TextCodec.h"
 
 namespace ritoma {
@@ -21,6 +22,8 @@ TFormMacroEx::TFormMacroEx(PluginHost& host, IniFile& settings, UserInteraction&
                            const std::vector<Previous>& previous, QWidget* parent)
     : QDialog(parent), host_(host), settings_(settings), interaction_(interaction) {
   setObjectName(QStringLiteral("FormMacroEx"));
+  setProperty("helpContext", 207);
+  HelpViewer::bindKey(this);
   setWindowTitle(QStringLiteral("拡張ﾏｸﾛ設定"));
   setModal(true);
 
