@@ -164,20 +164,22 @@ void fillInfo(const struct statx& stx, const std::string& name, const StoredAttr
   out.attributes = attributesOf(stx.stx_mode, name, stored);
 }
 
-// Describes the entry `name` of `dirFd` itself: a link by its own size and
-// times, with no stored record (the record read through it would be its
-// target's), and whether what it points to exists.
-int describeEntry(PosixCalls& calls, int dirFd, const std::string& folder, const char* name,
-                  FileInfo& out) {
+// Describes `lookup` (relative to `dirFd`), the entry `name` of its folder,
+// itself: a link by its own size and times, with no stored record (the
+// record read through it would be its target's), and whether what it points
+// to exists. `readRecord()` gives the record of anything else.
+template <class ReadRecord>
+int describeEntry(int dirFd, const char* lookup, const std::string& name, FileInfo& out,
+                  ReadRecord&& readRecord) {
   struct statx stx{};
-  if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW, kStatxMask, &stx) != 0) return -1;
+  if (::statx(dirFd, lookup, AT_SYMLINK_NOFOLLOW, kStatxMask, &stx) != 0) return -1;
   if (!S_ISLNK(stx.stx_mode)) {
-    fillInfo(stx, name, readStoredAt(calls, dirFd, folder, name), out);
+    fillInfo(stx, name, readRecord(), out);
     return 0;
   }
   fillInfo(stx, name, StoredAttrib{}, out);
   struct statx target{};
-  if (::statx(dirFd, name, 0, STATX_TYPE, &target) == 0) out.kind = EntryKind::Link;
+  if (::statx(dirFd, lookup, 0, STATX_TYPE, &target) == 0) out.kind = EntryKind::Link;
   return 0;
 }
 
@@ -495,7 +497,9 @@ public:
   ~PosixFolderHandle() override { ::close(fd_); }
 
   std::error_code stat(const std::string& name, FileInfo& out) override {
-    if (describeEntry(calls_, fd_, folder_, name.c_str(), out) != 0) return lastError();
+    if (describeEntry(fd_, name.c_str(), name, out,
+                      [&] { return readStoredAt(calls_, fd_, folder_, name.c_str()); }) != 0)
+      return lastError();
     return {};
   }
   std::error_code rename(const std::string& from, const std::string& to) override {
@@ -537,7 +541,9 @@ std::error_code PosixFileSystem::listFolder(const std::string& folder, std::vect
   return forEachEntry(folder, [&](int dirFd, const char* name) {
     FileInfo info;
     // An entry that vanished since the folder was read is not listed.
-    if (describeEntry(calls_, dirFd, folder, name, info) != 0) return;
+    if (describeEntry(dirFd, name, name, info,
+                      [&] { return readStoredAt(calls_, dirFd, folder, name); }) != 0)
+      return;
     out.push_back(std::move(info));
   });
 }
@@ -555,12 +561,9 @@ std::error_code PosixFileSystem::stat(const std::string& path, FileInfo& out) {
 }
 
 std::error_code PosixFileSystem::lookUp(const std::string& path, FileInfo& out) {
-  struct statx stx{};
-  if (::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, kStatxMask, &stx) != 0) return lastError();
-  const bool link = S_ISLNK(stx.stx_mode);
-  fillInfo(stx, lastComponent(path), link ? StoredAttrib{} : readStored(calls_, path), out);
-  struct statx target{};
-  if (link && ::statx(AT_FDCWD, path.c_str(), 0, STATX_TYPE, &target) == 0) out.kind = EntryKind::Link;
+  if (describeEntry(AT_FDCWD, path.c_str(), lastComponent(path), out,
+                    [&] { return readStored(calls_, path); }) != 0)
+    return lastError();
   return {};
 }
 
