@@ -16,8 +16,8 @@
 #include "conversion/ui/NumberField.h"
 #include "conversion/ui/RadioGroup.h"
 #include "shell/IniFile.h"
-#include "text/TextCodec.h"
 #include "shell/ui/HelpViewer.h"
+#include "text/TextCodec.h"
 
 namespace ritoma {
 

@@ -8,8 +8,8 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-#include "shell/ui/OkCancelRow.h"
 #include "shell/ui/HelpViewer.h"
+#include "shell/ui/OkCancelRow.h"
 
 namespace ritoma {
 

@@ -6,8 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "text/TextCodec.h"
 #include "shell/ui/HelpViewer.h"
+#include "text/TextCodec.h"
 
 namespace ritoma {
 

@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "shell/ui/OkCancelRow.h"
 #include "shell/ui/HelpViewer.h"
+#include "shell/ui/OkCancelRow.h"
 
 namespace ritoma {
 

@@ -13,9 +13,9 @@
 #include <QVBoxLayout>
 
 #include "platform/TimeConvert.h"
+#include "shell/ui/HelpViewer.h"
 #include "shell/ui/OkCancelRow.h"
 #include "text/TextCodec.h"
-#include "shell/ui/HelpViewer.h"
 
 namespace ritoma {
 
