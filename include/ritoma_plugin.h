@@ -14,7 +14,8 @@
  *
  * Where plug-ins are found, in this order
  *   1. the folder of the ritoma executable;
- *   2. <install prefix>/lib/ritoma/plugins;
+ *   2. lib/ritoma/plugins of the tree ritoma is installed in
+ *      (/usr/lib/ritoma/plugins for /usr/bin/ritoma);
  *   3. $XDG_DATA_HOME/ritoma/plugins (~/.local/share/ritoma/plugins).
  *   The settings file keeps the file name only; the first folder holding
  *   it wins.

@@ -1,6 +1,7 @@
 #include "plugins/PluginFolders.h"
 
 #include <cstdlib>
+#include <string_view>
 
 namespace ritoma {
 
@@ -13,14 +14,36 @@ std::string join(const std::string& folder, const std::string& name) {
 
 }  // namespace
 
-std::string PluginFolders::installFolder() { return RITOMA_PLUGIN_INSTALL_DIR; }
+std::string PluginFolders::installFolder(const std::string& executableFolder) {
+  if (executableFolder.empty()) return {};
+  if (!executableFolder.starts_with('/')) return join(executableFolder, RITOMA_PLUGINS_FROM_BIN);
+  // Lexical: the kernel reports the executable's folder with every link
+  // resolved, so ".." is its parent.
+  std::string folder = executableFolder;
+  std::string_view rest = RITOMA_PLUGINS_FROM_BIN;
+  while (!rest.empty()) {
+    const std::size_t slash = rest.find('/');
+    const std::string_view part = rest.substr(0, slash);
+    rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
+    while (folder.size() > 1 && folder.ends_with('/')) folder.pop_back();
+    if (part == "..") {
+      const std::size_t last = folder.rfind('/');
+      folder.erase(last == 0 ? 1 : last);
+    } else if (!part.empty() && part != ".") {
+      folder = join(folder, std::string(part));
+    }
+  }
+  return folder;
+}
 
 std::vector<std::string> PluginFolders::locate(const std::string& executableFolder,
                                                const std::string& xdgDataHome,
                                                const std::string& home) {
   std::vector<std::string> folders;
-  if (!executableFolder.empty()) folders.push_back(executableFolder);
-  folders.push_back(installFolder());
+  if (!executableFolder.empty()) {
+    folders.push_back(executableFolder);
+    folders.push_back(installFolder(executableFolder));
+  }
   std::string data;
   if (xdgDataHome.starts_with('/')) {
     data = xdgDataHome;

@@ -231,14 +231,29 @@ TEST_F(PluginHostTest, TheSampleCountsCharactersOfTheCurrentName) {
   EXPECT_EQ(engine.ExpandEntry(TemplateRow{name, false, "", ""}), "004-4");
 }
 
-TEST(PluginFoldersTest, ExecutableFolderThenInstallFolderThenUserData) {
-  const std::string install = PluginFolders::installFolder();
-  EXPECT_TRUE(install.ends_with("/lib/ritoma/plugins"));
-  EXPECT_EQ(PluginFolders::locate("/opt/r", "/data", "/home/u"),
-            (std::vector<std::string>{"/opt/r", install, "/data/ritoma/plugins"}));
-  EXPECT_EQ(PluginFolders::locate("/opt/r", "relative", "/home/u"),
-            (std::vector<std::string>{"/opt/r", install, "/home/u/.local/share/ritoma/plugins"}));
-  EXPECT_EQ(PluginFolders::locate("", "", ""), (std::vector<std::string>{install}));
+TEST(PluginFoldersTest, ExecutableFolderThenItsInstalledTreeThenUserData) {
+  EXPECT_EQ(PluginFolders::locate("/opt/r/bin", "/data", "/home/u"),
+            (std::vector<std::string>{"/opt/r/bin", "/opt/r/lib/ritoma/plugins", "/data/ritoma/plugins"}));
+  EXPECT_EQ(PluginFolders::locate("/usr/bin", "relative", "/home/u"),
+            (std::vector<std::string>{"/usr/bin", "/usr/lib/ritoma/plugins",
+                                      "/home/u/.local/share/ritoma/plugins"}));
+  EXPECT_EQ(PluginFolders::locate("", "", ""), (std::vector<std::string>{}));
+}
+
+TEST(PluginFoldersTest, InstallFolderIsBesideTheExecutablesFolder) {
+  const struct {
+    const char* executableFolder;
+    const char* expected;
+  } cases[] = {
+      {"/usr/bin", "/usr/lib/ritoma/plugins"},
+      {"/home/u/.local/bin/", "/home/u/.local/lib/ritoma/plugins"},
+      {"/bin", "/lib/ritoma/plugins"},
+      {"/", "/lib/ritoma/plugins"},
+      {"/home/表ソ/bin", "/home/表ソ/lib/ritoma/plugins"},
+      {"", ""},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(PluginFolders::installFolder(c.executableFolder), c.expected) << c.executableFolder;
 }
 
 }  // namespace
