@@ -9,7 +9,7 @@
 #include "conversion/RegisteredMacroList.h"
 #include "conversion/RegisteredReplaceList.h"
 #include "conversion/ReplaceHistory.h"
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 #include "shell/Options.h"
 #include "support/MemoryFileSystem.h"
 #include "support/Require.h"

@@ -21,7 +21,7 @@
 #include "selection/EditList.h"
 #include "selection/FileEntry.h"
 #include "selection/FolderTree.h"
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 
 namespace ritoma {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 
 namespace ritoma {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "conversion/MacroDefaults.h"
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 
 namespace ritoma {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "conversion/EntryMove.h"
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 
 namespace ritoma {
 

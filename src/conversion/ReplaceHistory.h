@@ -1,7 +1,7 @@
 #pragma once
 
 #include "conversion/TextHistory.h"
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 
 namespace ritoma {
 

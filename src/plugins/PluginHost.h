@@ -9,7 +9,7 @@
 #include "conversion/MacroPluginHost.h"
 #include "platform/FileSystem.h"
 #include "plugins/PluginLibrary.h"
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 
 namespace ritoma {
 

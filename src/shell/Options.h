@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 
 namespace ritoma {
 

@@ -9,7 +9,7 @@
 #include "plugins/PluginFolders.h"
 #include "plugins/PluginHost.h"
 #include "plugins/PluginLibrary.h"
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 #include "support/TempDir.h"
 #include "text/TextCodec.h"
 

@@ -18,7 +18,7 @@
 #include "conversion/TemplateEngine.h"
 #include "platform/FileSystem.h"
 #include "selection/EditList.h"
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 #include "shell/ProgressSink.h"
 #include "shell/UserInteraction.h"
 

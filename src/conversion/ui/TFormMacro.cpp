@@ -15,7 +15,7 @@
 
 #include "conversion/ui/NumberField.h"
 #include "conversion/ui/RadioGroup.h"
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 #include "shell/ui/HelpViewer.h"
 #include "text/TextCodec.h"
 

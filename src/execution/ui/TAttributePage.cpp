@@ -24,7 +24,7 @@
 #include "execution/ui/PlanListModel.h"
 #include "execution/ui/TFormAttr.h"
 #include "execution/ui/TFormDateTime.h"
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 #include "shell/ui/Fonts.h"
 #include "shell/ui/SelectedRows.h"
 #include "text/TextCodec.h"

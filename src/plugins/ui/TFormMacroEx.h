@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "plugins/PluginHost.h"
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 #include "shell/UserInteraction.h"
 
 class QComboBox;

@@ -16,7 +16,7 @@
 #include "selection/ui/SelectionListView.h"
 #include "selection/ui/SelectionTableModel.h"
 #include "selection/ui/TFormFilter.h"
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 #include "shell/ui/Fonts.h"
 #include "text/CaseMap.h"
 #include "text/TextCodec.h"

@@ -39,7 +39,7 @@
 #include "plugins/PluginFolders.h"
 #include "plugins/PluginHost.h"
 #include "plugins/ui/TFormMacroEx.h"
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 #include "shell/ui/EditListModel.h"
 #include "shell/ui/Fonts.h"
 #include "shell/ui/HelpViewer.h"

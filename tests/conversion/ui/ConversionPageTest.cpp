@@ -26,7 +26,7 @@
 #include "conversion/ui/TConversionPage.h"
 #include "conversion/ui/TFormMacro.h"
 #include "platform/PosixFileSystem.h"
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 #include "support/TempDir.h"
 #include "text/TextCodec.h"
 

@@ -25,7 +25,7 @@
 #include "shell/ui/SelectedRows.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/TimeConvert.h"
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"
 #include "text/TextCodec.h"

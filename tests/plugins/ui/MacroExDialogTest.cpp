@@ -9,7 +9,7 @@
 #include "platform/PosixFileSystem.h"
 #include "plugins/PluginHost.h"
 #include "plugins/ui/TFormMacroEx.h"
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 #include "shell/UserInteraction.h"
 #include "support/TempDir.h"
 

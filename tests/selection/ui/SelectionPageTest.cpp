@@ -12,7 +12,7 @@
 #include "archive/ArchiveLibraries.h"
 #include "selection/ui/FolderIcons.h"
 #include "selection/ui/TFormFilter.h"
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 
 using namespace ritoma;
 using ritoma::test::PageFixture;

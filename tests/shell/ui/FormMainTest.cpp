@@ -29,7 +29,7 @@
 #include "selection/ui/SelectionPageWidget.h"
 #include "shell/ui/EditListModel.h"
 #include "shell/HandOff.h"
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 #include "shell/ui/GreetProgress.h"
 #include "shell/ui/HelpViewer.h"
 #include "shell/ui/RitomaApplication.h"
