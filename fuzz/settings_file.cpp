@@ -10,7 +10,7 @@
 #include "conversion/RegisteredReplaceList.h"
 #include "conversion/ReplaceHistory.h"
 #include "settings/IniFile.h"
-#include "shell/Options.h"
+#include "settings/Options.h"
 #include "support/MemoryFileSystem.h"
 #include "support/Require.h"
 

@@ -14,7 +14,7 @@
 #include "platform/FileSystem.h"
 #include "selection/EditList.h"
 #include "selection/FolderTree.h"
-#include "shell/Options.h"
+#include "settings/Options.h"
 #include "shell/ui/GreetProgress.h"
 #include "shell/ui/QtUserInteraction.h"
 

@@ -1,4 +1,4 @@
-#include "shell/Options.h"
+#include "settings/Options.h"
 
 #include <string>
 
