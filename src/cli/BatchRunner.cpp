@@ -34,7 +34,7 @@
 #include "selection/FolderEnumerator.h"
 #include "selection/SelectionList.h"
 #include "plugins/PluginFolders.h"
-#include "shell/Places.h"
+#include "settings/Places.h"
 #include "text/TextCodec.h"
 
 namespace ritoma {

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "platform/PosixFileSystem.h"
+#include "settings/Places.h"
 #include "shell/HandOff.h"
-#include "shell/Places.h"
 #include "shell/ui/RitomaApplication.h"
 #include "shell/ui/SingleInstance.h"
 #include "shell/ui/TFormMain.h"

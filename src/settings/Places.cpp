@@ -1,4 +1,4 @@
-#include "shell/Places.h"
+#include "settings/Places.h"
 
 #include <cstdlib>
 
