@@ -1,9 +1,7 @@
 #include "execution/FolderPlanCheck.h"
 
-#include <unordered_map>
-#include <unordered_set>
-
 #include "execution/PlanBuilder.h"
+#include "execution/RowIndex.h"
 #include "text/CaseMap.h"
 #include "text/TextCodec.h"
 
@@ -83,16 +81,22 @@ bool FolderPlanCheck::checkCopy(PlanList& plan, RunOptions& options, const std::
   }
 
   // The first row, in row order, that each case-folded new name belongs to.
-  std::unordered_map<std::string, std::size_t> firstRow;
-  firstRow.reserve(plan.rows.size());
-  for (std::size_t i = 0; i < plan.rows.size(); ++i)
-    firstRow.try_emplace(CaseMap::foldKey(plan.rows[i].newName), i);
+  const std::size_t rows = plan.rows.size();
+  auto newKey = [&](std::size_t i) { return CaseMap::foldKey(plan.rows[i].newName); };
+  RowIndex firstRow(rows);
+  for (std::size_t i = 0; i < rows; ++i) {
+    const std::string key = newKey(i);
+    const std::uint64_t hash = RowIndex::hashOf(key);
+    const std::size_t slot = firstRow.slotOf(key, hash, newKey);
+    if (firstRow.row(slot) == RowIndex::NoRow) firstRow.set(slot, hash, static_cast<std::uint32_t>(i));
+  }
 
   bool passed = true;
   for (const std::string& entry : entries) {
-    auto it = firstRow.find(CaseMap::foldKey(TextCodec::toInternal(entry)));
-    if (it != firstRow.end()) {
-      plan.rows[it->second].mark = MarkExists;
+    const std::string key = CaseMap::foldKey(TextCodec::toInternal(entry));
+    const std::uint32_t row = firstRow.row(firstRow.slotOf(key, RowIndex::hashOf(key), newKey));
+    if (row != RowIndex::NoRow) {
+      plan.rows[row].mark = MarkExists;
       passed = false;
     }
     step();
@@ -105,56 +109,80 @@ bool FolderPlanCheck::checkInPlace(PlanList& plan, const RunOptions& options) {
   const std::size_t rows = plan.rows.size();
   const bool force = options.force;
   bool listed = false;
-  // The names of the folder outside the batch: every entry that is not
-  // byte for byte the old name of a row. The listing and the old names are
-  // let go as soon as these are known, before the keys below are made.
-  std::unordered_set<std::string> outside;
+  // The case-folded names of the folder outside the batch: every entry
+  // that is not byte for byte the old name of a row. The listing and the
+  // index of old names are let go as soon as these are known.
+  std::vector<std::string> outsideKeys;
   {
     std::vector<std::string> entries;
     listed = listEntries(fs_, plan.folder, entries);
-    std::unordered_set<std::string> oldDisk;
-    oldDisk.reserve(rows);
-    for (const auto& row : plan.rows) oldDisk.insert(TextCodec::toDisk(row.oldName));
-    for (const std::string& entry : entries) {
-      if (!oldDisk.count(entry)) outside.insert(CaseMap::foldKey(TextCodec::toInternal(entry)));
+    auto oldDisk = [&](std::size_t i) { return TextCodec::toDisk(plan.rows[i].oldName); };
+    RowIndex oldNames(rows);
+    for (std::size_t i = 0; i < rows; ++i) {
+      const std::string name = oldDisk(i);
+      const std::uint64_t hash = RowIndex::hashOf(name);
+      const std::size_t slot = oldNames.slotOf(name, hash, oldDisk);
+      if (oldNames.row(slot) == RowIndex::NoRow) oldNames.set(slot, hash, static_cast<std::uint32_t>(i));
+    }
+    for (std::string& entry : entries) {
+      if (oldNames.row(oldNames.slotOf(entry, RowIndex::hashOf(entry), oldDisk)) == RowIndex::NoRow)
+        outsideKeys.push_back(CaseMap::foldKey(TextCodec::toInternal(entry)));
+      std::string().swap(entry);
       step();
     }
   }
+  auto outsideKey = [&](std::size_t j) -> const std::string& { return outsideKeys[j]; };
+  RowIndex outside(outsideKeys.size());
+  for (std::size_t j = 0; j < outsideKeys.size(); ++j) {
+    const std::uint64_t hash = RowIndex::hashOf(outsideKeys[j]);
+    const std::size_t slot = outside.slotOf(outsideKeys[j], hash, outsideKey);
+    if (outside.row(slot) == RowIndex::NoRow) outside.set(slot, hash, static_cast<std::uint32_t>(j));
+  }
+  auto isOutside = [&](const std::string& key) {
+    return !outsideKeys.empty() &&
+           outside.row(outside.slotOf(key, RowIndex::hashOf(key), outsideKey)) != RowIndex::NoRow;
+  };
 
   bool passed = listed;
   // Current names of the rows (their temporary names once force change has
   // moved them): the last row index holding each case-folded name.
-  std::vector<std::string> currentKey(rows);
-  std::unordered_map<std::string, std::size_t> lastRow;
-  lastRow.reserve(rows);
-  for (std::size_t i = 0; i < rows; ++i) {
-    currentKey[i] = CaseMap::foldKey(plan.rows[i].oldName);
-    lastRow[currentKey[i]] = i;
-  }
+  bool moved = false;
+  auto currentKey = [&](std::size_t i) {
+    return CaseMap::foldKey(moved ? options.marker + plan.rows[i].oldName : plan.rows[i].oldName);
+  };
+  RowIndex lastRow(rows);
+  auto indexCurrentNames = [&] {
+    for (std::size_t i = 0; i < rows; ++i) {
+      const std::string key = currentKey(i);
+      const std::uint64_t hash = RowIndex::hashOf(key);
+      lastRow.set(lastRow.slotOf(key, hash, currentKey), hash, static_cast<std::uint32_t>(i));
+    }
+  };
+  auto laterRow = [&](const std::string& key, std::size_t row) {
+    const std::uint32_t last = lastRow.row(lastRow.slotOf(key, RowIndex::hashOf(key), currentKey));
+    return last != RowIndex::NoRow && last > row;
+  };
+  indexCurrentNames();
 
   if (force) {
     // A temporary name meets the plain old name of a later row (not yet
     // moved) or a name outside the batch.
     for (std::size_t k = 0; k < rows; ++k) {
-      std::string tempKey = CaseMap::foldKey(options.marker + plan.rows[k].oldName);
-      auto later = lastRow.find(tempKey);
-      if ((later != lastRow.end() && later->second > k) || outside.count(tempKey)) {
+      const std::string tempKey = CaseMap::foldKey(options.marker + plan.rows[k].oldName);
+      if (laterRow(tempKey, k) || isOutside(tempKey)) {
         plan.rows[k].mark = MarkTempExists;
         passed = false;
         if (settings_.chkStop) return false;
       }
-      currentKey[k] = std::move(tempKey);
       step(10);
     }
+    moved = true;
     lastRow.clear();
-    for (std::size_t i = 0; i < rows; ++i) lastRow[currentKey[i]] = i;
+    indexCurrentNames();
   }
 
-  std::vector<std::string> newKey(rows);
   for (std::size_t m = 0; m < rows; ++m) {
-    newKey[m] = CaseMap::foldKey(plan.rows[m].newName);
-    auto later = lastRow.find(newKey[m]);
-    if (later != lastRow.end() && later->second > m) {
+    if (laterRow(CaseMap::foldKey(plan.rows[m].newName), m)) {
       plan.rows[m].mark = MarkBlocked;
       passed = false;
       if (settings_.chkStop) return false;
@@ -162,7 +190,7 @@ bool FolderPlanCheck::checkInPlace(PlanList& plan, const RunOptions& options) {
     step();
   }
   for (std::size_t n = 0; n < rows; ++n) {
-    if (outside.count(newKey[n])) {
+    if (!outsideKeys.empty() && isOutside(CaseMap::foldKey(plan.rows[n].newName))) {
       plan.rows[n].mark = MarkExists;
       passed = false;
       if (settings_.chkStop) return false;

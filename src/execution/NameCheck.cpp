@@ -1,7 +1,6 @@
 #include "execution/NameCheck.h"
 
-#include <unordered_map>
-
+#include "execution/RowIndex.h"
 #include "text/CaseMap.h"
 #include "text/Cp932.h"
 #include "text/TextCodec.h"
@@ -88,32 +87,35 @@ std::string NameCheck::Result::caption() const {
   return TextCodec::fromUtf8("ﾁｪｯｸ … ｴﾗｰ") + std::to_string(errorCount) + TextCodec::fromUtf8("件");
 }
 
-NameCheck::Result NameCheck::check(const std::vector<std::string>& newNames, bool folderMode,
-                                   ProgressSink& progress, int greet3,
-                                   const std::vector<bool>& storedAsCodePage, bool lzhPaths) {
-  Result result;
-  for (const std::string& name : newNames) {
-    if (name.size() > MaxNameBytes) {
-      result.refusal = "ファイル名が" + std::to_string(MaxNameBytes) +
+namespace {
+
+// The check of `rows` names: `nameAt(i)` is the name of row i,
+// `storedAsCodePage(i)` whether it goes into a code-page-932 header.
+template <class NameAt, class StoredAt>
+NameCheck::Result checkNames(std::size_t rows, NameAt&& nameAt, StoredAt&& storedAsCodePage,
+                             bool folderMode, ProgressSink& progress, int greet3, bool lzhPaths) {
+  NameCheck::Result result;
+  for (std::size_t i = 0; i < rows; ++i) {
+    if (nameAt(i).size() > NameCheck::MaxNameBytes) {
+      result.refusal = "ファイル名が" + std::to_string(NameCheck::MaxNameBytes) +
                        "バイトを超えるため処理できません\n処理を中止します";
       return result;
     }
   }
 
-  const std::size_t rows = newNames.size();
   const bool showProgress = greet3 > 0 && rows >= static_cast<std::size_t>(greet3);
   if (showProgress) progress.open("リネームチェック中…", static_cast<std::int64_t>(2 * rows));
 
   const std::string forbiddenSuffix = TextCodec::fromUtf8("は使用禁止文字です。");
   result.errors.assign(rows, {});
   for (std::size_t i = 0; i < rows; ++i) {
-    std::string text = forbiddenText(newNames[i], folderMode);
+    const std::string& name = nameAt(i);
+    std::string text = forbiddenText(name, folderMode);
     if (!text.empty()) {
       result.errors[i] = text + forbiddenSuffix;
       ++result.errorCount;
     }
-    const std::string unusable =
-        unusableText(newNames[i], folderMode, i < storedAsCodePage.size() && storedAsCodePage[i]);
+    const std::string unusable = unusableText(name, folderMode, storedAsCodePage(i));
     if (!unusable.empty()) {
       result.errors[i] += unusable;
       ++result.errorCount;
@@ -123,17 +125,25 @@ NameCheck::Result NameCheck::check(const std::vector<std::string>& newNames, boo
 
   // A row is a duplicate when any other row has the same name without
   // regard to case (nor to the separator, in LZH paths): both rows of a
-  // pair are reported.
-  std::vector<std::string> keys(rows);
-  std::unordered_map<std::string, int> counts;
-  counts.reserve(rows);
+  // pair are reported. The table counts the rows of each key; each row
+  // remembers the slot of its key.
+  auto keyOf = [&](std::size_t i) {
+    if (lzhPaths) return CaseMap::foldKey(Cp932::unifySeparators(nameAt(i)));
+    return CaseMap::foldKey(nameAt(i));
+  };
+  RowIndex index(rows);
+  std::vector<std::uint32_t> slotOfRow(rows);
   for (std::size_t i = 0; i < rows; ++i) {
-    keys[i] = CaseMap::foldKey(lzhPaths ? Cp932::unifySeparators(newNames[i]) : newNames[i]);
-    ++counts[keys[i]];
+    const std::string key = keyOf(i);
+    const std::uint64_t hash = RowIndex::hashOf(key);
+    const std::size_t slot = index.slotOf(key, hash, keyOf);
+    if (index.row(slot) == RowIndex::NoRow) index.set(slot, hash, static_cast<std::uint32_t>(i));
+    ++index.counter(slot);
+    slotOfRow[i] = static_cast<std::uint32_t>(slot);
   }
   const std::string duplicateText = TextCodec::fromUtf8("ﾌｧｲﾙ名が重複しています。");
   for (std::size_t i = 0; i < rows; ++i) {
-    if (counts[keys[i]] > 1) {
+    if (index.counter(slotOfRow[i]) > 1) {
       result.errors[i] += duplicateText;
       ++result.errorCount;
     }
@@ -143,17 +153,23 @@ NameCheck::Result NameCheck::check(const std::vector<std::string>& newNames, boo
   return result;
 }
 
+}  // namespace
+
+NameCheck::Result NameCheck::check(const std::vector<std::string>& newNames, bool folderMode,
+                                   ProgressSink& progress, int greet3,
+                                   const std::vector<bool>& storedAsCodePage, bool lzhPaths) {
+  return checkNames(
+      newNames.size(), [&](std::size_t i) -> const std::string& { return newNames[i]; },
+      [&](std::size_t i) { return i < storedAsCodePage.size() && storedAsCodePage[i]; }, folderMode,
+      progress, greet3, lzhPaths);
+}
+
 NameCheck::Result NameCheck::checkEditList(EditList& list, bool folderMode, ProgressSink& progress,
                                            int greet3, bool lzhPaths) {
-  std::vector<std::string> names;
-  names.reserve(list.rows.size());
-  std::vector<bool> storedAsCodePage;
-  storedAsCodePage.reserve(list.rows.size());
-  for (std::size_t i = 0; i < list.rows.size(); ++i) {
-    names.push_back(list.lastName(i));
-    storedAsCodePage.push_back(list.rows[i].storedAsCodePage);
-  }
-  Result result = check(names, folderMode, progress, greet3, storedAsCodePage, lzhPaths);
+  Result result = checkNames(
+      list.rows.size(), [&](std::size_t i) -> const std::string& { return list.lastName(i); },
+      [&](std::size_t i) { return list.rows[i].storedAsCodePage; }, folderMode, progress, greet3,
+      lzhPaths);
   if (!result.refusal.empty()) return result;
   // Only files, folders and links are the batch's to rename or copy: a
   // device, a pipe or a socket is refused whatever its new name.
