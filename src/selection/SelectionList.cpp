@@ -65,6 +65,34 @@ int compareKeys(char kindA, std::string_view a, char kindB, std::string_view b) 
   return compareFolded(a, b);
 }
 
+// The first 16 bytes of a key as compareFolded sees them (ASCII letters
+// folded outside double-byte characters), zero-padded, packed big-endian.
+// Keys whose prefixes differ compare as the prefixes do (the padding of a
+// shorter key sorts first, as a prefix does); equal prefixes need the
+// whole comparison.
+struct FoldedPrefix {
+  std::uint64_t high = 0;
+  std::uint64_t low = 0;
+  bool operator!=(const FoldedPrefix& o) const { return high != o.high || low != o.low; }
+  bool operator<(const FoldedPrefix& o) const { return high != o.high ? high < o.high : low < o.low; }
+};
+
+FoldedPrefix foldedPrefix(std::string_view key) {
+  FoldedPrefix prefix;
+  bool trail = false;
+  for (std::size_t i = 0; i < 16; ++i) {
+    std::uint64_t byte = 0;
+    if (i < key.size()) {
+      const unsigned char c = static_cast<unsigned char>(key[i]);
+      byte = trail ? c : foldAscii(c);
+      trail = !trail && Cp932::isLeadByte(c);
+    }
+    std::uint64_t& half = i < 8 ? prefix.high : prefix.low;
+    half = (half << 8) | byte;
+  }
+  return prefix;
+}
+
 const char* const kPlainCaptions[] = {"ﾌｧｲﾙ名  ", "拡張子  ", "サイズ  ", "更新日時  "};
 
 }  // namespace
@@ -119,18 +147,41 @@ void SelectionList::sortRows(int sortState, ProgressSink* progress) {
   }
   for (std::size_t i = 0; i < n; ++i) kinds[i] = kindChar(rows_[i], descending);
 
+  // The first 16 folded bytes of each key, packed big-endian: two keys
+  // whose prefixes differ compare as their prefixes do, so most
+  // comparisons never leave this array.
+  std::vector<FoldedPrefix> prefixes(n);
+  for (std::size_t i = 0; i < n; ++i) prefixes[i] = foldedPrefix(keys[i]);
+
   std::vector<std::uint32_t> order(n);
   for (std::size_t i = 0; i < n; ++i) order[i] = static_cast<std::uint32_t>(i);
   std::stable_sort(order.begin(), order.end(), [&](std::uint32_t x, std::uint32_t y) {
-    const int r = compareKeys(kinds[x], keys[x], kinds[y], keys[y]);
+    int r;
+    if (kinds[x] != kinds[y])
+      r = compareKeys(kinds[x], keys[x], kinds[y], keys[y]);
+    else if (prefixes[x] != prefixes[y])
+      r = prefixes[x] < prefixes[y] ? -1 : 1;
+    else
+      r = compareFolded(keys[x], keys[y]);
     if (progress) progress->step();
     return descending ? r > 0 : r < 0;
   });
 
-  std::vector<FileEntry> sorted;
-  sorted.reserve(n);
-  for (std::uint32_t i : order) sorted.push_back(std::move(rows_[i]));
-  rows_.swap(sorted);
+  // The rows move into their places along the cycles of the order, so
+  // that the list is never held twice.
+  for (std::size_t start = 0; start < n; ++start) {
+    if (order[start] == start) continue;
+    FileEntry held = std::move(rows_[start]);
+    std::size_t at = start;
+    while (order[at] != start) {
+      const std::size_t from = order[at];
+      rows_[at] = std::move(rows_[from]);
+      order[at] = static_cast<std::uint32_t>(at);
+      at = from;
+    }
+    rows_[at] = std::move(held);
+    order[at] = static_cast<std::uint32_t>(at);
+  }
 }
 
 void SelectionList::sortByColumn(int column, ProgressSink* progress) {

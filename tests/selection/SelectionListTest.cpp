@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -234,6 +236,47 @@ TEST(SelectionSort, CompareMatchesTheSortedOrder) {
   EXPECT_LT(SelectionList::compare(folder, big, 5), 0);
   EXPECT_LT(SelectionList::compare(folder, big, 0), 0);
   EXPECT_EQ(SelectionList::compare(row("ab"), row("AB"), 0), 0);
+}
+
+// Long names that share their first 16 bytes or more, a double-byte
+// character across byte 16, names equal but for case (kept in listing
+// order), folders among them: every column, both directions, in the order
+// of stable sorts by compare().
+TEST(SelectionSort, LongAndSharedPrefixesSortAsCompareSays) {
+  std::mt19937 rng(11);
+  const std::vector<std::string> pieces = {"a", "A", "b", "_", "~", "0", ".", sj("表"), sj("ソ"), sj("ヒ")};
+  std::vector<FileEntry> rows;
+  for (int i = 0; i < 400; ++i) {
+    std::string name = std::string(i % 2 ? "photo_2026_0101_" : "PHOTO_2026_0101_").substr(0, 10 + rng() % 7);
+    const int length = static_cast<int>(rng() % 12);
+    for (int k = 0; k < length; ++k) name += pieces[rng() % pieces.size()];
+    rows.push_back(row(name, i % 9 == 0, std::to_string(rng() % 5) + ",00" + std::to_string(i % 7),
+                       "2024/01/0" + std::to_string(1 + rng() % 3) + " 00:00:00"));
+  }
+  for (int state = 0; state < 8; ++state) {
+    // The listing sorts by name ascending, then each click sorts stably
+    // from the order before it.
+    const int column = state / 2 + 1;
+    std::vector<int> states = {0};
+    if (column != SelectionList::ColumnName) states.push_back(state & ~1);
+    if (state % 2) states.push_back(state);
+    std::vector<FileEntry> expected = rows;
+    for (int s : states) {
+      std::stable_sort(expected.begin(), expected.end(), [&](const FileEntry& a, const FileEntry& b) {
+        return SelectionList::compare(a, b, s) < 0;
+      });
+    }
+    SelectionList list;
+    list.assign(rows);
+    if (column != SelectionList::ColumnName) list.sortByColumn(column);
+    if (state % 2) list.sortByColumn(column);
+    ASSERT_EQ(list.sortState(), state);
+    std::vector<std::string> want;
+    for (const FileEntry& e : expected) want.push_back(e.fullName() + "|" + e.sizeText + "|" + e.modifiedText);
+    std::vector<std::string> got;
+    for (const FileEntry& e : list.rows()) got.push_back(e.fullName() + "|" + e.sizeText + "|" + e.modifiedText);
+    EXPECT_EQ(got, want) << "sort state " << state;
+  }
 }
 
 // ---- checking --------------------------------------------------------------
