@@ -75,10 +75,16 @@ void ArchiveBackend::closeArchive() {
 }
 
 bool ArchiveBackend::extractMem(const std::string& path, const ArcInfo& entry, std::string& out) {
+  out.clear();
+  return extractTo(path, entry, [&out](const char* data, std::size_t size) { out.append(data, size); });
+}
+
+bool ArchiveBackend::extractTo(const std::string& path, const ArcInfo& entry,
+                               const ArchiveExtractor::Sink& sink) {
   error_.clear();
   try {
     auto in = openInput(fs_, path);
-    ArchiveExtractor::extract(*in, kind_, entry, out);
+    ArchiveExtractor::extract(*in, kind_, entry, sink);
     return true;
   } catch (const std::exception& e) {
     error_ = e.what();

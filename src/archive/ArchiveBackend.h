@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "archive/ArcInfo.h"
+#include "archive/ArchiveExtractor.h"
 #include "platform/FileSystem.h"
 
 namespace ritoma {
@@ -31,6 +32,9 @@ public:
   // Decompresses `entry` (as listed from `path`) into `out`. False with
   // lastError() set when the entry cannot be extracted.
   bool extractMem(const std::string& path, const ArcInfo& entry, std::string& out);
+  // The same in pieces into `sink` (ArchiveExtractor::extract), for entries
+  // too large to hold; a `sink` that throws stops it the same way.
+  bool extractTo(const std::string& path, const ArcInfo& entry, const ArchiveExtractor::Sink& sink);
 
   const std::string& lastError() const { return error_; }
 

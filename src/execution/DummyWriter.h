@@ -9,7 +9,9 @@ namespace ritoma {
 
 // The dummy-file writers that a copy run uses instead of copying, as the
 // dummy-file dialog sets them up. Folders are raw disk paths ending in "/";
-// the writers skip marked rows and folder rows, and mark a row that fails.
+// the writers skip marked rows and folder rows. A row that fails is marked
+// MarkFailed and leaves no file; the run then fails and removes the dummies
+// of the rows before it.
 class DummyWriter {
 public:
   // The dialog's page: what is written for each row.
@@ -26,7 +28,9 @@ public:
                             std::size_t first, std::size_t end) = 0;
   virtual bool writeExcerpt(const std::string& source, const std::string& target, PlanList& plan,
                             std::size_t first, std::size_t end) = 0;
-  // One row; false when the row's file is not an archive it can read.
+  // One row; false without a mark when the row's file is not an archive it
+  // can read (the run then writes the fallback content for the row), false
+  // with MarkFailed when the row failed.
   virtual bool writeFromArchive(const std::string& source, const std::string& target,
                                 PlanList& plan, std::size_t row) = 0;
 };

@@ -22,6 +22,7 @@ public:
 
   // Size of the selection list, for the check's progress window.
   void setListedCount(std::size_t count) { listedCount_ = count; }
+  void setDummyWriter(DummyWriter* dummy) { run_.setDummyWriter(dummy); }
 
   CheckResult check(PlanList& plan, RunOptions& options, bool automatic) override;
   RunResult execute(PlanList& plan, RunOptions& options) override;

@@ -163,6 +163,18 @@ bool FolderPlanRun::copyRows(PlanList& plan, const RunOptions& options, const st
   }
   code = -1;
   if (!dummy_) return false;
+  if (writeDummies(plan, source, target)) return true;
+  // The rows before the failed one were written by this run: their dummies
+  // go, so that a failed run leaves the copy folder as it found it.
+  for (std::size_t i = 0; i < rows && plan.rows[i].mark != MarkFailed; ++i) {
+    const PlanRow& row = plan.rows[i];
+    if (row.mark == MarkNone && !row.isFolderRow()) fs_.remove(target + TextCodec::toDisk(row.newName));
+  }
+  return false;
+}
+
+bool FolderPlanRun::writeDummies(PlanList& plan, const std::string& source, const std::string& target) {
+  const std::size_t rows = plan.rows.size();
   auto writeRange = [&](DummyWriter::Page page, std::size_t first, std::size_t end) {
     return page == DummyWriter::Page::Excerpt ? dummy_->writeExcerpt(source, target, plan, first, end)
                                               : dummy_->writeContent(source, target, plan, first, end);
@@ -170,7 +182,8 @@ bool FolderPlanRun::copyRows(PlanList& plan, const RunOptions& options, const st
   if (dummy_->page() != DummyWriter::Page::FromArchive) return writeRange(dummy_->page(), 0, rows);
   for (std::size_t i = 0; i < rows; ++i) {
     if (plan.rows[i].mark != MarkNone || plan.rows[i].isFolderRow()) continue;
-    if (!dummy_->writeFromArchive(source, target, plan, i)) writeRange(dummy_->fallback(), i, i + 1);
+    if (dummy_->writeFromArchive(source, target, plan, i)) continue;
+    if (plan.rows[i].mark == MarkFailed || !writeRange(dummy_->fallback(), i, i + 1)) return false;
   }
   return true;
 }

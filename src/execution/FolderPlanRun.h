@@ -39,6 +39,7 @@ public:
                 DummyWriter* dummy = nullptr);
 
   RunResult execute(PlanList& plan, RunOptions& options);
+  void setDummyWriter(DummyWriter* dummy) { dummy_ = dummy; }
 
   // Restores a partly renamed in-place plan after a failure with the given
   // stage flags, `last` being the last row the failing stage completed.
@@ -52,6 +53,9 @@ private:
   // added to `skipped`; any other failure ends the copying.
   bool copyRows(PlanList& plan, const RunOptions& options, const std::string& target, int& code,
                 std::vector<std::string>& skipped);
+  // Writes the dummies of the unmarked file rows; false, with the failed
+  // row marked, when a writer fails.
+  bool writeDummies(PlanList& plan, const std::string& source, const std::string& target);
   bool applyTimes(const std::string& path, const std::string& created, const std::string& modified,
                   const std::string& accessed, bool createdCarried);
   // Why the plan cannot run where `target` (with its trailing "/") lies:

@@ -85,7 +85,7 @@ TEST_F(DummyHook, PagesPickTheirWriters) {
   EXPECT_EQ(dir.names("work"), (std::vector<std::string>{"a", "a2", "b2", "c", "ソ", "表"}));
 }
 
-TEST_F(DummyHook, FailingWriterEndsTheRunWithoutRollBack) {
+TEST_F(DummyHook, FailingWriterEndsTheRun) {
   writer.pageValue = DummyWriter::Page::Excerpt;
   writer.result = false;
   const RunResult result = run();

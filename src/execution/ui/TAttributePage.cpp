@@ -405,10 +405,6 @@ void TAttributePage::ButtonDummyClick() {
 
 void TAttributePage::Button4EXECClick() {
   RunOptions options = currentOptions();
-  if (plan_.mode == PlanMode::Folder && plan_.renameMode && options.copy && options.dummy) {
-    interaction_.tell(MessageKind::Information, DummyMissingText, ExecutionFlow::Caption);
-    return;
-  }
   PlanEngine* runner = engine();
   if (!runner) return;
 

@@ -70,7 +70,6 @@ public:
   };
 
   static constexpr const char* FolderBrowserTitle = "出力先ディレクトリの指定";
-  static constexpr const char* DummyMissingText = "ダミーファイルは作成できません\n処理を中止します";
 
   TAttributePage(FileSystem& fs, ProgressSink& progress, PlacedInteraction::Boxes boxes, EditList& edit,
                  std::string undoPath, Host host, QWidget* parent = nullptr);
@@ -81,6 +80,8 @@ public:
   const ExecutionSettings& settings() const { return settings_; }
   // The check and run procedures of archive mode.
   void setArchiveEngine(PlanEngine* engine) { archiveEngine_ = engine; }
+  // The writers of a copy run with dummy files.
+  void setDummyWriter(DummyWriter* writer) { folderEngine_.setDummyWriter(writer); }
 
   // "属性 >>": the rename check, then the plan and its collision check.
   // False when the check found errors: the edit list has its error column

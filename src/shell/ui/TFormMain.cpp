@@ -239,6 +239,7 @@ void TFormMain::buildPageAttribute() {
   archiveEngine_ = std::make_unique<ArchivePlanEngine>(fs_, progress_, attributePage_->settings(), archiveState_);
   archiveEngine_->setJournalPath(RunJournal::pathBeside(undoPath));
   attributePage_->setArchiveEngine(archiveEngine_.get());
+  attributePage_->setDummyWriter(&dummyWriter_);
   auto* layout = new QVBoxLayout(sheet);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addWidget(attributePage_);
@@ -605,8 +606,9 @@ void TFormMain::loadSettings() {
   openStartFolder(ini);
   // 10. Options.
   options_.load(ini);
-  // 14. The options of page 属性.
+  // 14. The options of page 属性, and what the dummy files hold.
   attributePage_->loadSettings(ini);
+  dummySettings_.load(ini);
   selectionPage_->setGreetThreshold(options_.greet[0]);
   // 11 to 14. The registered macros, the replacement histories, the
   // registered replacements, the word delimiters.
@@ -689,6 +691,7 @@ void TFormMain::saveSettings() {
     conversionPage_->saveHistories(ini);
     ini.writeString("Rename", "Word", conversionPage_->wordDelimiters());
     attributePage_->saveSettings(ini);
+    dummySettings_.save(ini);
     batch.commit();
   } catch (const IniWriteError& error) {
     interaction_.tell(MessageKind::Error, error.what(), "Ritoma");

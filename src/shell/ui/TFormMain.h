@@ -11,6 +11,8 @@
 #include "archive/ArchiveLibraries.h"
 #include "conversion/ConversionList.h"
 #include "conversion/ConversionStage.h"
+#include "dummy/DummyFileWriter.h"
+#include "dummy/DummySettings.h"
 #include "platform/FileSystem.h"
 #include "selection/EditList.h"
 #include "selection/FolderTree.h"
@@ -143,6 +145,10 @@ private:
   std::string settingsPath_;
   Options options_;
   ArchiveLibraries archives_;
+  // What the dummy-file dialog sets up ([Dummy]), and the writers of a copy
+  // run with dummy files that read it.
+  DummySettings dummySettings_;
+  DummyFileWriter dummyWriter_{fs_, archives_, dummySettings_};
   EditList editList_;
   QtUserInteraction interaction_;
   GreetProgress progress_;

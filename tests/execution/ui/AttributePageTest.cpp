@@ -16,6 +16,9 @@
 #include <functional>
 #include <memory>
 
+#include "archive/ArchiveLibraries.h"
+#include "dummy/DummyFileWriter.h"
+#include "dummy/DummySettings.h"
 #include "execution/ExecutionFlow.h"
 #include "execution/UndoFile.h"
 #include "execution/ui/PlanListModel.h"
@@ -227,7 +230,7 @@ private slots:
   void timeDialogChangesSelectedRowsAndHeaderUndoes();
   void timeDialogColumnSourceDisablesItsOwnTarget();
   void attributeDialogStartsFromFirstSelectedRow();
-  void dummyRunSaysSoAndChangesNothing();
+  void dummyRunWritesDummies();
   void copyFolderBrowserRunsTheCheck();
   void settingsRoundTrip();
   void forceMarkerIsRefusedAsTheCommandLineRefusesIt();
@@ -600,11 +603,17 @@ void AttributePageTest::attributeDialogStartsFromFirstSelectedRow() {
   QCOMPARE(h.header(6), QStringLiteral("属性"));
 }
 
-void AttributePageTest::dummyRunSaysSoAndChangesNothing() {
+void AttributePageTest::dummyRunWritesDummies() {
   TempDir dir;
   dir.writeFile("a", "A");
   PosixFileSystem fs;
+  ArchiveLibraries archives(fs);
+  DummySettings settings;
+  settings.zeroByte = false;
+  settings.edit = "dummy";
+  DummyFileWriter writer(fs, archives, settings);
   Harness h(fs, dir / "Ritoma.und");
+  h.page->setDummyWriter(&writer);
   fillEdit(h.edit, {{"a", "b"}});
   QVERIFY(h.enter(dir.path()));
   auto* dummy = h.find<QCheckBox>("CheckBoxDummy");
@@ -614,13 +623,16 @@ void AttributePageTest::dummyRunSaysSoAndChangesNothing() {
   QVERIFY(!h.find<QPushButton>("ButtonDummy")->isEnabled());
   dummy->click();
   QVERIFY(h.find<QPushButton>("ButtonDummy")->isEnabled());
-  // Copying "a" as "b" into the current folder.
+  // Copying "a" as "b" into the current folder, as a dummy.
   QVERIFY(h.exec()->isEnabled());
+  h.answers = {Answer::Ok};
   QTest::mouseClick(h.exec(), Qt::LeftButton);
-  QVERIFY(h.questions.empty());
-  QCOMPARE(h.messages.size(), std::size_t(1));
-  QCOMPARE(h.messages[0].text, QString::fromUtf8(TAttributePage::DummyMissingText));
-  QCOMPARE(dir.names(), std::vector<std::string>{"a"});
+  QCOMPARE(h.questions.size(), std::size_t(1));
+  QVERIFY(h.questions[0].text.contains(QStringLiteral("コピー/ダミー")));
+  QVERIFY(h.messages.empty());
+  QCOMPARE(dir.names(), (std::vector<std::string>{"a", "b"}));
+  QCOMPARE(dir.readFile("b"), std::string("dummy"));
+  QCOMPARE(dir.readFile("a"), std::string("A"));
 }
 
 void AttributePageTest::copyFolderBrowserRunsTheCheck() {
