@@ -80,9 +80,8 @@ void ArchiveProbe::run(ArcKind kind, std::string_view bytes) {
     for (const ArcInfo& entry : entries) {
       if (entry.isDirectory()) continue;
       if (extracted++ == kExtracted) break;
-      std::string data;
       try {
-        ArchiveExtractor::extract(in, kind, entry, data);
+        ArchiveExtractor::extract(in, kind, entry, [](const char*, std::size_t) {});
       } catch (const ArchiveError&) {
       }
     }
