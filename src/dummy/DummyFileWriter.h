@@ -6,7 +6,7 @@
 
 #include "archive/ArcInfo.h"
 #include "archive/ArchiveLibraries.h"
-#include "dummy/DummySettings.h"
+#include "settings/DummySettings.h"
 #include "execution/DummyWriter.h"
 #include "platform/FileSystem.h"
 

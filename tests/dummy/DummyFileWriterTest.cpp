@@ -8,9 +8,9 @@
 #include "archive/ArchiveLibraries.h"
 #include "archive/ArchiveTestSupport.h"
 #include "dummy/DummyFileWriter.h"
-#include "dummy/DummySettings.h"
 #include "execution/ExecutionTestSupport.h"
 #include "execution/FolderPlanRun.h"
+#include "settings/DummySettings.h"
 
 namespace ritoma::test {
 namespace {

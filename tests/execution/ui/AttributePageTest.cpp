@@ -18,7 +18,6 @@
 
 #include "archive/ArchiveLibraries.h"
 #include "dummy/DummyFileWriter.h"
-#include "dummy/DummySettings.h"
 #include "execution/ExecutionFlow.h"
 #include "execution/UndoFile.h"
 #include "execution/ui/PlanListModel.h"
@@ -28,6 +27,7 @@
 #include "shell/ui/SelectedRows.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/TimeConvert.h"
+#include "settings/DummySettings.h"
 #include "settings/IniFile.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"

@@ -1,4 +1,4 @@
-#include "dummy/DummyTextEscape.h"
+#include "settings/DummyTextEscape.h"
 
 namespace ritoma {
 

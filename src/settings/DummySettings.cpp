@@ -1,9 +1,9 @@
-#include "dummy/DummySettings.h"
+#include "settings/DummySettings.h"
 
 #include <algorithm>
 
-#include "dummy/DummyTextEscape.h"
-#include "shell/IniFile.h"
+#include "settings/DummyTextEscape.h"
+#include "settings/IniFile.h"
 #include "text/TextCodec.h"
 
 namespace ritoma {

@@ -3,10 +3,10 @@
 #include <string>
 #include <tuple>
 
-#include "dummy/DummySettings.h"
-#include "dummy/DummyTextEscape.h"
+#include "settings/DummySettings.h"
+#include "settings/DummyTextEscape.h"
 #include "platform/PosixFileSystem.h"
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 #include "support/TempDir.h"
 #include "text/TextCodec.h"
 
