@@ -604,23 +604,20 @@ int BatchRunner::runRecover() {
   const bool done = recovery.recover();
   const JournalData& data = recovery.data();
   const std::vector<bool>& back = recovery.rowsBack();
-  PlanTable table;
-  for (std::size_t i = 0; i < data.rows.size(); ++i)
-    table.add({data.rows[i].newName, data.rows[i].oldName, back[i] ? "ok" : "failed"});
-  print(table);
+  print(data.rows.size(), [&](std::size_t i) -> PlanTable::Row {
+    return {data.rows[i].newName, data.rows[i].oldName, back[i] ? "ok" : "failed"};
+  });
   if (done) return ExitOk;
   message("ritoma-cli: " + recovery.error());
   return ExitFailed;
 }
 
 int BatchRunner::printCheckErrors(const EditList& list, const NameCheck::Result& check) {
-  PlanTable table;
-  for (std::size_t i = 0; i < list.rows.size(); ++i) {
+  print(list.rows.size(), [&](std::size_t i) -> PlanTable::Row {
     const std::string& error = check.errors[i];
-    table.add({shownName(list.rows[i].names[0]), shownName(list.lastName(i)),
-               error.empty() ? "ok" : TextCodec::toUtf8(error)});
-  }
-  print(table);
+    return {shownName(list.rows[i].names[0]), shownName(list.lastName(i)),
+            error.empty() ? "ok" : TextCodec::toUtf8(error)};
+  });
   message(TextCodec::toUtf8(check.caption()));
   return ExitCheckFailed;
 }
@@ -641,11 +638,10 @@ void BatchRunner::explainMarks(const PlanList& plan, const RunOptions& runOption
 }
 
 void BatchRunner::printPlan(const PlanList& plan) {
-  PlanTable table;
-  for (const PlanRow& row : plan.rows) {
-    table.add({shownName(row.oldName), shownName(row.newName), statusText(row.mark)});
-  }
-  print(table);
+  print(plan.rows.size(), [&](std::size_t i) -> PlanTable::Row {
+    const PlanRow& row = plan.rows[i];
+    return {shownName(row.oldName), shownName(row.newName), statusText(row.mark)};
+  });
 }
 
 PluginHost& BatchRunner::plugins(std::vector<SkippedPlugin>* skipped) {
@@ -703,9 +699,11 @@ int BatchRunner::runPlugins() {
   return ExitOk;
 }
 
-void BatchRunner::print(const PlanTable& table) {
-  std::string text = options_.tsv ? table.renderTsv() : table.renderTable();
-  std::fwrite(text.data(), 1, text.size(), stdout);
+void BatchRunner::print(std::size_t rows, const PlanTable::RowAt& rowAt) {
+  if (options_.tsv)
+    PlanTable::writeTsv(stdout, rows, rowAt);
+  else
+    PlanTable::writeTable(stdout, rows, rowAt);
   std::fflush(stdout);
 }
 

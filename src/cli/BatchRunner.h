@@ -78,7 +78,8 @@ private:
   int printCheckErrors(const EditList& list, const NameCheck::Result& check);
   void printPlan(const PlanList& plan);
   void explainMarks(const PlanList& plan, const RunOptions& runOptions);
-  void print(const PlanTable& table);
+  // Writes the table (or its TSV form) of `rows` rows to standard output.
+  void print(std::size_t rows, const PlanTable::RowAt& rowAt);
   void message(const std::string& text);
 
   const CommandLine::Options& options_;

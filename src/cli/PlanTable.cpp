@@ -18,6 +18,14 @@ void appendPadded(std::string& out, const std::string& text, std::size_t width) 
   if (used < width) out.append(width - used, ' ');
 }
 
+// Written text is handed to the stream in pieces of about this size.
+constexpr std::size_t kFlushSize = 1 << 16;
+
+void flush(std::FILE* out, std::string& buffer) {
+  std::fwrite(buffer.data(), 1, buffer.size(), out);
+  buffer.clear();
+}
+
 }  // namespace
 
 std::size_t PlanTable::displayWidth(std::string_view utf8) {
@@ -43,49 +51,50 @@ std::size_t PlanTable::displayWidth(std::string_view utf8) {
   return width;
 }
 
-std::string PlanTable::renderTsv() const {
-  std::string out;
-  for (const Row& row : rows_) {
-    out += TableField::tsv(row.oldName);
-    out += '\t';
-    out += TableField::tsv(row.newName);
-    out += '\t';
-    out += TableField::tsv(row.status);
-    out += '\n';
+void PlanTable::writeTsv(std::FILE* out, std::size_t rows, const RowAt& rowAt) {
+  std::string buffer;
+  for (std::size_t i = 0; i < rows; ++i) {
+    const Row row = rowAt(i);
+    buffer += TableField::tsv(row.oldName);
+    buffer += '\t';
+    buffer += TableField::tsv(row.newName);
+    buffer += '\t';
+    buffer += TableField::tsv(row.status);
+    buffer += '\n';
+    if (buffer.size() >= kFlushSize) flush(out, buffer);
   }
-  return out;
+  flush(out, buffer);
 }
 
-std::string PlanTable::renderTable() const {
+void PlanTable::writeTable(std::FILE* out, std::size_t rows, const RowAt& rowAt) {
   static const std::array<std::string, 3> kCaptions = {"変換前ﾌｧｲﾙ名", "変換後ﾌｧｲﾙ名",
                                                        "状態"};
-  // Two passes over the rows, the fields made anew in each, so that a
-  // table of a million rows is not held a second time as its cells.
-  auto cellsOf = [](const Row& row) -> std::array<std::string, 3> {
+  auto cellsOf = [&](std::size_t i) -> std::array<std::string, 3> {
+    const Row row = rowAt(i);
     return {TableField::shown(row.oldName), TableField::shown(row.newName), TableField::shown(row.status)};
   };
   std::array<std::size_t, 3> widths{};
   for (std::size_t c = 0; c < 3; ++c) widths[c] = displayWidth(kCaptions[c]);
-  for (const Row& row : rows_) {
-    const auto cells = cellsOf(row);
+  for (std::size_t i = 0; i < rows; ++i) {
+    const auto cells = cellsOf(i);
     for (std::size_t c = 0; c < 3; ++c) widths[c] = std::max(widths[c], displayWidth(cells[c]));
   }
 
-  std::string out;
-  out.reserve((rows_.size() + 2) * (widths[0] + widths[1] + widths[2] + 5));
+  std::string buffer;
   auto line = [&](const std::array<std::string, 3>& fields) {
-    appendPadded(out, fields[0], widths[0]);
-    out += "  ";
-    appendPadded(out, fields[1], widths[1]);
-    out += "  ";
-    out += fields[2];
-    out += '\n';
+    appendPadded(buffer, fields[0], widths[0]);
+    buffer += "  ";
+    appendPadded(buffer, fields[1], widths[1]);
+    buffer += "  ";
+    buffer += fields[2];
+    buffer += '\n';
+    if (buffer.size() >= kFlushSize) flush(out, buffer);
   };
   line(kCaptions);
   line({std::string(widths[0], '-'), std::string(widths[1], '-'),
         std::string(widths[2], '-')});
-  for (const Row& row : rows_) line(cellsOf(row));
-  return out;
+  for (std::size_t i = 0; i < rows; ++i) line(cellsOf(i));
+  flush(out, buffer);
 }
 
 }  // namespace ritoma
