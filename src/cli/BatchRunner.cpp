@@ -485,6 +485,7 @@ int BatchRunner::runBatch(bool execute) {
     auto folderEngine =
         std::make_unique<FolderPlanEngine>(*fs_, progress_, execSettings_, undoPath(), nullptr);
     folderEngine->setListedCount(listed);
+    if (runOptions.dummy) folderEngine->setDummyWriter(&dummyWriter());
     engine = std::move(folderEngine);
   } else {
     archiveState_.arcKind = archiveKind_;
@@ -524,6 +525,7 @@ int BatchRunner::executePlan(PlanEngine& engine, PlanList& plan, RunOptions& run
     plan.rows[i].oldName = oldNames[i];
   }
   printPlan(plan);
+  if (result.failed && dummyWriter_ && !dummyWriter_->lastError().empty()) message(dummyWriter_->lastError());
   if (!result.refusal.empty()) return ExitCheckFailed;
   return result.failed ? ExitFailed : ExitOk;
 }
@@ -546,7 +548,50 @@ RunOptions BatchRunner::makeRunOptions() {
     runOptions.copyPath = TextCodec::toInternal(canonicalFolder(target));
   }
   runOptions.ignoreErrors = options_.ignoreErrors;
+  runOptions.dummy = options_.dummy.any();
   return runOptions;
+}
+
+DummyWriter& BatchRunner::dummyWriter() {
+  if (dummyWriter_) return *dummyWriter_;
+  const CommandLine::Dummy& d = options_.dummy;
+  dummySettings_.load(*ini_);
+  DummySettings& s = dummySettings_;
+  if (d.text) {
+    s.page = 0;
+    s.zeroByte = d.text->empty();
+    s.edit = TextCodec::fromUtf8(*d.text);
+  } else if (d.bytesFirst) {
+    s.page = 1;
+    s.binary = true;
+    s.bin1 = *d.bytesFirst;
+    s.bin2 = d.bytesCount;
+  } else if (d.linesFirst) {
+    s.page = 1;
+    s.binary = false;
+    s.txt1 = *d.linesFirst;
+    s.txt2 = d.linesCount;
+    s.txtMax = d.linesMaxBytes.has_value();
+    if (d.linesMaxBytes) s.txtMaxBytes = *d.linesMaxBytes;
+  }
+  if (d.archiveNo) {
+    // Sources that are no archive get the content given with the option,
+    // else the one [Dummy] chose for them.
+    if (d.fallbackExcerpt)
+      s.notArcExcerpt = *d.fallbackExcerpt;
+    else if (d.text || d.bytesFirst || d.linesFirst)
+      s.notArcExcerpt = !d.text;
+    s.page = 2;
+    s.arcNo = *d.archiveNo;
+    s.arcExt = d.archiveExt;
+    s.arcLzh = s.arcZip = true;
+    if (!libraries_) libraries_ = std::make_unique<ArchiveLibraries>(*fs_);
+    for (const auto& [kind, key] : {std::pair{ArcLzh, "LZH"}, std::pair{ArcZip, "ZIP"}})
+      if (ini_->readBool("Arc", key, ArchiveLibraries::kDefaultOn)) libraries_->load(kind);
+  }
+  if (!libraries_) libraries_ = std::make_unique<ArchiveLibraries>(*fs_);
+  dummyWriter_ = std::make_unique<DummyFileWriter>(*fs_, *libraries_, dummySettings_);
+  return *dummyWriter_;
 }
 
 int BatchRunner::runUndo() {

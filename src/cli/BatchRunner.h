@@ -11,6 +11,7 @@
 #include "cli/PlanTable.h"
 #include "cli/TerminalInteraction.h"
 #include "cli/TerminalProgress.h"
+#include "dummy/DummyFileWriter.h"
 #include "execution/ExecutionSettings.h"
 #include "execution/NameCheck.h"
 #include "execution/PlanEngine.h"
@@ -21,6 +22,7 @@
 #include "selection/EditList.h"
 #include "selection/FileEntry.h"
 #include "selection/FolderTree.h"
+#include "settings/DummySettings.h"
 #include "settings/IniFile.h"
 
 namespace ritoma {
@@ -62,6 +64,9 @@ private:
   // do not load are listed in `skipped`.
   PluginHost& plugins(std::vector<SkippedPlugin>* skipped = nullptr);
   RunOptions makeRunOptions();
+  // The dummy writers of the --dummy-... options: [Dummy] with the options
+  // laid over it.
+  DummyWriter& dummyWriter();
   std::string defaultConfigFolder();
   Selection select();
   Selection selectFolder(const std::string& folder);
@@ -95,6 +100,8 @@ private:
   ArcKind archiveKind_ = ArcNone;
   ArchiveState archiveState_;
   ExecutionSettings execSettings_;
+  DummySettings dummySettings_;
+  std::unique_ptr<DummyFileWriter> dummyWriter_;
 };
 
 }  // namespace ritoma

@@ -3,9 +3,11 @@
 #include <array>
 #include <charconv>
 #include <string_view>
+#include <vector>
 
 #include "cli/UsageError.h"
 #include "execution/RunOptions.h"
+#include "settings/DummySettings.h"
 #include "text/TextCodec.h"
 
 namespace ritoma {
@@ -301,6 +303,56 @@ void handleCopyTo(State& state, const std::string& value) {
 }
 
 void handleIgnoreErrors(State& state, const std::string&) { state.options.ignoreErrors = true; }
+
+// The comma-separated items of an option's value.
+std::vector<std::string> items(const std::string& value) {
+  std::vector<std::string> out;
+  std::size_t from = 0;
+  for (;;) {
+    const std::size_t comma = value.find(',', from);
+    out.push_back(value.substr(from, comma == std::string::npos ? std::string::npos : comma - from));
+    if (comma == std::string::npos) return out;
+    from = comma + 1;
+  }
+}
+
+void handleDummyText(State& state, const std::string& value) { state.options.dummy.text = value; }
+
+void handleDummyBytes(State& state, const std::string& value) {
+  const std::vector<std::string> parts = items(value);
+  if (parts.size() != 2) fail(state.optionName + " takes FIRST,COUNT, not '" + value + "'");
+  state.options.dummy.bytesFirst = parseCount(state, parts[0], DummySettings::MaxNumber);
+  state.options.dummy.bytesCount = parseCount(state, parts[1], DummySettings::MaxNumber);
+}
+
+void handleDummyLines(State& state, const std::string& value) {
+  const std::vector<std::string> parts = items(value);
+  if (parts.size() != 2 && parts.size() != 3)
+    fail(state.optionName + " takes FIRST,COUNT[,MAXBYTES], not '" + value + "'");
+  const int first = parseCount(state, parts[0], DummySettings::MaxNumber);
+  const int count = parseCount(state, parts[1], DummySettings::MaxNumber);
+  if (first == 0 || count == 0) fail(state.optionName + " counts lines from 1, not '" + value + "'");
+  state.options.dummy.linesFirst = first;
+  state.options.dummy.linesCount = count;
+  if (parts.size() == 3) state.options.dummy.linesMaxBytes = parseCount(state, parts[2], DummySettings::MaxNumber);
+}
+
+void handleDummyFromArchive(State& state, const std::string& value) {
+  const std::vector<std::string> parts = items(value);
+  CommandLine::Dummy& dummy = state.options.dummy;
+  const int n = parseCount(state, parts[0], DummySettings::MaxNumber);
+  if (n == 0) fail(state.optionName + " counts stored files from 1, not '" + value + "'");
+  dummy.archiveNo = n;
+  for (std::size_t i = 1; i < parts.size(); ++i) {
+    if (parts[i] == "ext") {
+      dummy.archiveExt = true;
+    } else if (parts[i] == "fallback=text" || parts[i] == "fallback=excerpt") {
+      dummy.fallbackExcerpt = parts[i] == "fallback=excerpt";
+    } else {
+      fail(state.optionName + " takes N[,ext][,fallback=text|excerpt], not '" + value + "'");
+    }
+  }
+}
 void handleCreated(State& state, const std::string& value) { state.options.created = value; }
 void handleModified(State& state, const std::string& value) { state.options.modified = value; }
 void handleAccessed(State& state, const std::string& value) { state.options.accessed = value; }
@@ -349,6 +401,10 @@ constexpr OptionSpec kOptions[] = {
     {"force-temp", 0, ArgKind::Optional, InBatch | InUndo, handleForceTemp},
     {"copy-to", 0, ArgKind::Required, InBatch, handleCopyTo},
     {"ignore-errors", 0, ArgKind::None, InBatch, handleIgnoreErrors},
+    {"dummy-text", 0, ArgKind::Required, InBatch, handleDummyText},
+    {"dummy-bytes", 0, ArgKind::Required, InBatch, handleDummyBytes},
+    {"dummy-lines", 0, ArgKind::Required, InBatch, handleDummyLines},
+    {"dummy-from-archive", 0, ArgKind::Required, InBatch, handleDummyFromArchive},
     {"created", 0, ArgKind::Required, InBatch, handleCreated},
     {"modified", 0, ArgKind::Required, InBatch, handleModified},
     {"accessed", 0, ArgKind::Required, InBatch, handleAccessed},
@@ -400,6 +456,13 @@ void checkCombination(const Options& o) {
   }
   if (o.forceMarker && o.copyTo) fail("--force-temp and --copy-to exclude each other");
   if (o.ignoreErrors && !o.copyTo) fail("--ignore-errors works only with --copy-to");
+  const CommandLine::Dummy& d = o.dummy;
+  if (d.any() && !o.copyTo) fail("the --dummy-... options work only with --copy-to");
+  if ((d.text ? 1 : 0) + (d.bytesFirst ? 1 : 0) + (d.linesFirst ? 1 : 0) > 1)
+    fail("--dummy-text, --dummy-bytes and --dummy-lines exclude each other");
+  if (d.fallbackExcerpt && ((*d.fallbackExcerpt && d.text) ||
+                            (!*d.fallbackExcerpt && (d.bytesFirst || d.linesFirst))))
+    fail("the fallback of --dummy-from-archive does not match the --dummy-... content given");
   if (o.archive) {
     if (o.paths.size() != 1) fail("--archive takes exactly one archive file");
     if (o.forceMarker || o.copyTo || o.created || o.modified || o.accessed || o.attributes) {

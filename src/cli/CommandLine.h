@@ -45,6 +45,21 @@ public:
     int count = 0;
   };
 
+  // The dummy-file options: what a copy writes in place of each file.
+  struct Dummy {
+    std::optional<std::string> text;   // --dummy-text: the text (UTF-8), empty: zero bytes
+    std::optional<int> bytesFirst;     // --dummy-bytes FIRST,COUNT
+    int bytesCount = 0;
+    std::optional<int> linesFirst;     // --dummy-lines FIRST,COUNT[,MAXBYTES]
+    int linesCount = 1;
+    std::optional<int> linesMaxBytes;
+    std::optional<int> archiveNo;      // --dummy-from-archive N[,ext][,fallback=...]
+    bool archiveExt = false;
+    std::optional<bool> fallbackExcerpt;  // fallback=excerpt (true) or fallback=text
+
+    bool any() const { return text || bytesFirst || linesFirst || archiveNo; }
+  };
+
   struct Options {
     Command command = Command::Help;
     std::vector<std::string> paths;
@@ -57,6 +72,7 @@ public:
     std::optional<std::string> forceMarker;
     std::optional<std::string> copyTo;
     bool ignoreErrors = false;
+    Dummy dummy;
     std::optional<std::string> created;
     std::optional<std::string> modified;
     std::optional<std::string> accessed;

@@ -92,6 +92,30 @@ Execution
                           instead of renaming them
   --ignore-errors         with --copy-to: copy the rows that do not collide
                           and leave the others
+  --dummy-text TEXT       with --copy-to: write TEXT (UTF-8, as given) into
+                          each copy instead of the file; empty TEXT writes
+                          empty files
+  --dummy-bytes FIRST,COUNT
+                          with --copy-to: write COUNT bytes of each file from
+                          byte FIRST (0 = the start) on, fewer where the file
+                          ends sooner (0-32767 each)
+  --dummy-lines FIRST,COUNT[,MAXBYTES]
+                          with --copy-to: write COUNT lines of each file from
+                          line FIRST (1 = the first) on, each ending in CR LF,
+                          cut to at most MAXBYTES bytes (1-32767; 0-32767)
+  --dummy-from-archive N[,ext][,fallback=text|excerpt]
+                          with --copy-to: write the N-th stored file (folders
+                          not counted) of each .lzh and .zip file; with ext
+                          the copy takes that file's extension, numbered as
+                          in "b (1).txt" where the name is taken. Other files
+                          get the content of --dummy-text, --dummy-bytes or
+                          --dummy-lines, or the one fallback= names.
+                          Without --dummy-... options nothing is read from
+                          the settings section [Dummy]; with them, what they
+                          leave open (the text of fallback=text, the cut-out
+                          of fallback=excerpt) comes from there. A dummy that
+                          cannot be written fails the run, and the dummies it
+                          wrote are removed
   --created TIME          set the creation time of every file row
   --modified TIME         set the last-write time of every file row
   --accessed TIME         set the last-access time of every file row
