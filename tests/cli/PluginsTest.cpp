@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,32 @@ TEST_F(CliPlugins, WithoutPluginsInServiceXStaysLiteral) {
   ASSERT_EQ(list.status, 0) << list.err;
   EXPECT_EQ(list.out.rfind("LETTER", 0), 0u) << list.out;
   EXPECT_NE(cli({"plugins", "extra"}).status, 0);
+}
+
+TEST_F(CliPlugins, PlanNamesPhotosByTheDateTakenThroughThePhotoPlugin) {
+  const std::filesystem::path cliFolder = std::filesystem::path(RITOMA_CLI_PATH).parent_path();
+  if (!std::filesystem::exists(cliFolder / "exif.so") || !std::filesystem::exists(cliFolder / "audio.so"))
+    GTEST_SKIP() << "built without the metadata plug-ins";
+  dir.writeFile("cfg/Ritoma.ini",
+                "[MacroEx]\nCount=2\nDLLName-0=exif.so\nCommand-0=E\nDLLName-1=audio.so\nCommand-1=M\n");
+  const std::string fixtures = std::string(RITOMA_FIXTURES) + "/metadata/";
+  for (const char* name : {"photo.jpg", "nodate.jpg", "photo.heic", "song.mp3"})
+    std::filesystem::copy_file(fixtures + name, dir / (std::string("work/表ソ") + name));
+
+  // Rows in the list's name order; the serial number counts them. A song has no date
+  // taken: its name starts with "_".
+  ProgramRun plan = cli({"plan", "--tsv", "-t", "/xE<date,%Y%m%d>_/n", dir / "work"});
+  ASSERT_EQ(plan.status, 0) << plan.err;
+  EXPECT_EQ(plan.out,
+            "表ソnodate.jpg\t20231231_001.jpg\tok\n"
+            "表ソphoto.jpg\t20240503_002.jpg\tok\n"
+            "表ソphoto.heic\t20220222_003.heic\tok\n"
+            "表ソsong.mp3\t_004.mp3\tok\n");
+
+  ProgramRun list = cli({"plugins", "--tsv"});
+  ASSERT_EQ(list.status, 0) << list.err;
+  EXPECT_EQ(list.out.find("E\t写真情報\texif.so\t"), 0u) << list.out;
+  EXPECT_NE(list.out.find("\nM\t曲情報\taudio.so\t"), std::string::npos) << list.out;
 }
 
 }  // namespace
