@@ -398,7 +398,7 @@ void TAttributePage::ButtonOutPathClick() {
 }
 
 void TAttributePage::ButtonDummyClick() {
-  interaction_.tell(MessageKind::Information, "ダミーファイルの設定はありません", ExecutionFlow::Caption);
+  if (host_.showDummyDialog) host_.showDummyDialog();
 }
 
 // --- running ------------------------------------------------------------------

@@ -58,6 +58,8 @@ public:
     std::function<std::pair<int, int>()> editColumnWidths;
     // The folder browser: a folder chosen under `title`, starting at `start`.
     std::function<std::optional<QString>(const QString& title, const QString& start)> browseFolder;
+    // "ﾀﾞﾐｰﾌｧｲﾙ": the dummy-file dialog, modal.
+    std::function<void()> showDummyDialog;
   };
 
   // Where the batch of "属性 >>" comes from.

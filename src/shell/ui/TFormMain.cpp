@@ -28,6 +28,7 @@
 #include "execution/JournalRecovery.h"
 #include "execution/RunJournal.h"
 #include "conversion/ui/TConversionPage.h"
+#include "dummy/ui/TFormDummy.h"
 #include "execution/UndoFile.h"
 #include "execution/ui/SelectionRows.h"
 #include "execution/ui/TAttributePage.h"
@@ -119,6 +120,8 @@ TFormMain::TFormMain(FileSystem& fs, std::string settingsPath, QtUserInteraction
   connect(help, &QShortcut::activated, this, [this] { HelpViewer::showContext(helpContext(), this); });
 
   loadSettings();
+  // The dummy-file dialog lives as long as the window, on what [Dummy] held.
+  formDummy_ = new TFormDummy(dummySettings_, archives_, this);
 }
 
 TFormMain::~TFormMain() = default;
@@ -206,6 +209,7 @@ void TFormMain::buildPageAttribute() {
   host.showEditPage = [this] { showPage(PageEdit); };
   host.showSelectPage = [this] { showPage(PageSelect); };
   host.editListChanged = [this] { editListChanged(); };
+  host.showDummyDialog = [this] { formDummy_->exec(); };
   host.openFolder = [this](const std::string& folder) -> UndoSelection* {
     std::string text = TextCodec::toInternal(folder);
     if (text.empty() || text.back() != '/') text += '/';

@@ -32,6 +32,7 @@ namespace ritoma {
 
 class ArchivePlanEngine;
 class TConversionPage;
+class TFormDummy;
 class EditListModel;
 class SelectionRows;
 class TAttributePage;
@@ -179,6 +180,8 @@ private:
   TConversionPage* conversionPage_ = nullptr;
   // page 属性
   TAttributePage* attributePage_ = nullptr;
+  // "ﾀﾞﾐｰﾌｧｲﾙ設定", made at start-up.
+  TFormDummy* formDummy_ = nullptr;
   std::unique_ptr<SelectionRows> selectionRows_;
   ArchiveState archiveState_;  // the open archive as the plan of page 属性 runs it
   std::unique_ptr<ArchivePlanEngine> archiveEngine_;
