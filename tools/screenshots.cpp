@@ -1,8 +1,9 @@
-// Saves a picture of each page of the main window and of the macro and
-// time dialogs, on a sample folder made for the purpose:
+// Saves a picture of each page of the main window and of the macro, time
+// and dummy-file dialogs, on a sample folder made for the purpose:
 //   ritoma-screenshots OUTPUT-FOLDER
 // Run it under a display server (scripts/screenshots uses Xvfb).
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
@@ -10,13 +11,16 @@
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <QTreeView>
 #include <cstdio>
 #include <functional>
+#include <string>
 
+#include "dummy/ui/TFormDummy.h"
 #include "platform/PosixFileSystem.h"
 #include "shell/ui/RitomaApplication.h"
 #include "shell/ui/TFormMain.h"
@@ -86,6 +90,8 @@ int main(int argc, char* argv[]) {
     QFile ini(settings);
     if (!ini.open(QIODevice::WriteOnly)) return 1;
     ini.write(("[Window]\nLeft=0\nTop=0\nWidth=760\nHeight=480\nDir=" + sample.toUtf8() + "\n").data());
+    ini.write("[Dummy]\nZeroByte=0\nEdit=ダミーファイルの内容\\n\\t全角　と半角 の空白\\n\nBinTxt=0\nTxt1=1\nTxt2=20\n"
+              "ArcLzh=1\nArcZip=1\nArcExt=1\n");
   }
 
   ritoma::PosixFileSystem fs;
@@ -117,5 +123,14 @@ int main(int argc, char* argv[]) {
   ok = save(&form, "page4-attribute.png") && ok;
 
   ok = saveDialog([&] { emit list4->header()->sectionClicked(3); }, "dialog-time.png") && ok;
+
+  child<QAbstractButton>(form, "CheckBoxCopy")->click();
+  child<QAbstractButton>(form, "CheckBoxDummy")->click();
+  auto* dummyPages = form.findChild<ritoma::TFormDummy*>()->findChild<QTabWidget*>(QStringLiteral("PageControl"));
+  for (int page = 0; page < 3; ++page) {
+    dummyPages->setCurrentIndex(page);
+    const std::string name = "dialog-dummy" + std::to_string(page + 1) + ".png";
+    ok = saveDialog([&] { child<QPushButton>(form, "ButtonDummy")->click(); }, name.c_str()) && ok;
+  }
   return ok ? 0 : 1;
 }

@@ -22,6 +22,8 @@
 #include "platform/PosixFileSystem.h"
 #include "conversion/ui/ConversionListModel.h"
 #include "conversion/ui/TFormMacroQ.h"
+#include "dummy/ui/TFormDummy.h"
+#include "dummy/ui/TRichEditEx.h"
 #include "execution/ui/TFormAttr.h"
 #include "selection/ui/TFormFilter.h"
 #include "execution/ui/PlanListModel.h"
@@ -127,6 +129,7 @@ private slots:
   void helpKeyOpensTheContextOfToolsAndDialogs();
   void handOffDuringAListingWaitsForIt();
   void exceptionInHandlerIsReportedAndLoopGoesOn();
+  void dummyButtonOpensTheDialogAndACopyRunWritesDummies();
 };
 
 void FormMainTest::firstStartUsesMinimumSizeAtTopLeft() {
@@ -670,6 +673,48 @@ void FormMainTest::renameSectionIsRewrittenKeepingWhatOthersOwn() {
   QCOMPARE(ini.readString("RepText", "B-0"), TextCodec::fromUtf8("表"));
   QVERIFY(!ini.valueExists("RepText", "B-7"));
   QCOMPARE(ini.readString("MacroEx", "DLLName-0"), std::string("x.so"));
+}
+
+// The road of page 属性: the dummy box, "ﾀﾞﾐｰﾌｧｲﾙ" with the dialog made at
+// start-up, and a copy run that writes the dialog's text; [Dummy] keeps it.
+void FormMainTest::dummyButtonOpensTheDialogAndACopyRunWritesDummies() {
+  Fixture f;
+  TempDir out;
+  f.writeSettings("[Rename]\nCopy=1\nDummy=1\nPath=" + out.path() + "\n[Dummy]\nZeroByte=1\n");
+  {
+    auto form = f.make();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    auto* dialog = form->findChild<TFormDummy*>();
+    QVERIFY(dialog);
+    QVERIFY(dialog->isHidden());
+    fillEditList(*form, {"表.txt"});
+    QTest::mouseClick(child<QPushButton>(form.get(), "Button2CNV"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(form.get(), "Button3OK"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(form.get(), "Button2EXEC"), Qt::LeftButton);
+    QCOMPARE(form->windowTitle(), QStringLiteral("Ritoma - 属性"));
+    QVERIFY(child<QCheckBox>(form.get(), "CheckBoxDummy")->isChecked());
+    auto* button = child<QPushButton>(form.get(), "ButtonDummy");
+    QVERIFY(button->isEnabled());
+    bool shown = false;
+    QTimer::singleShot(0, dialog, [&] {
+      shown = dialog->isVisible() && dialog->isModal();
+      child<QCheckBox>(dialog, "CheckBoxZeroByte")->click();
+      child<TRichEditEx>(dialog, "RichEditExDummy")->setPlainText(QStringLiteral("ダミー\n"));
+      dialog->reject();
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(shown);
+    QCOMPARE(form->findChild<TFormDummy*>(), dialog);
+    QTest::mouseClick(child<QPushButton>(form.get(), "Button4EXEC"), Qt::LeftButton);
+    QCOMPARE(out.names(), std::vector<std::string>{"表.txt"});
+    QCOMPARE(out.readFile("表.txt"), std::string("ダミー\r\n"));
+    QCOMPARE(f.program.readFile("表.txt"), std::string("x"));
+    QVERIFY(form->close());
+  }
+  IniFile ini(f.fs, f.settings());
+  QVERIFY(!ini.readBool("Dummy", "ZeroByte", true));
+  QCOMPARE(ini.readString("Dummy", "Edit"), TextCodec::fromUtf8("ダミー\\n"));
 }
 
 void FormMainTest::unwritableSettingsAreReportedAndLoadingGoesOn() {
