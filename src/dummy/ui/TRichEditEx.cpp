@@ -26,6 +26,14 @@ TRichEditEx::TRichEditEx(QWidget* parent) : QPlainTextEdit(parent) {
   setTabChangesFocus(false);
   setLineWrapMode(QPlainTextEdit::NoWrap);
   setWordWrapMode(QTextOption::NoWrap);
+  // A line break selected by itself is no selection: its mark would be
+  // the only thing shown as selected.
+  connect(this, &QPlainTextEdit::selectionChanged, this, [this] {
+    QTextCursor cursor = textCursor();
+    if (cursor.selectedText() != QString(QChar::ParagraphSeparator)) return;
+    cursor.clearSelection();
+    setTextCursor(cursor);
+  });
   connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this, [this](int action) {
     switch (action) {
       case QAbstractSlider::SliderSingleStepSub: emit scrolled(0); break;

@@ -11,7 +11,8 @@ namespace ritoma {
 // the end of the text ("[EOD]"), TABs (a small triangle), half-width and
 // full-width spaces (a low box as wide as the character). The marks are
 // never part of the text. Return and Tab go into the text, lines do not
-// wrap, and the wheel does not scroll: it only reports through scrolled().
+// wrap, a line break cannot be selected by itself, and the wheel does not
+// scroll: it only reports through scrolled().
 class TRichEditEx : public QPlainTextEdit {
   Q_OBJECT
 public:

@@ -201,6 +201,18 @@ void FormDummyTest::editorPaintsEveryMarkWhereItsCharacterIs() {
   QVERIFY(!hasColour(image, QRect(0, 0, 400, endRect.top() - 1), mark.EOD, 100));
   QCOMPARE(editor.toPlainText(), text);
 
+  // A line break selected by itself leaves the selection empty; with a
+  // character beside it, it stays.
+  QTextCursor select(editor.document());
+  select.setPosition(7);
+  select.setPosition(8, QTextCursor::KeepAnchor);
+  editor.setTextCursor(select);
+  QVERIFY(!editor.textCursor().hasSelection());
+  select.setPosition(6);
+  select.setPosition(8, QTextCursor::KeepAnchor);
+  editor.setTextCursor(select);
+  QCOMPARE(editor.textCursor().selectedText(), QStringLiteral("d") + QChar(QChar::ParagraphSeparator));
+
   // A changed colour is used by the next paint.
   editor.EditMark().Space1 = QColor(0x12, 0x34, 0x56);
   const QImage again = editor.viewport()->grab().toImage();
