@@ -1,5 +1,6 @@
 #include "shell/ui/RitomaApplication.h"
 
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTranslator>
@@ -12,6 +13,10 @@ RitomaApplication::RitomaApplication(int& argc, char** argv) : QApplication(argc
   // and the titles are the captions as they stand.
   setApplicationName(QStringLiteral("Ritoma"));
   setApplicationVersion(QStringLiteral(RITOMA_VERSION));
+  // Ties the windows to the installed desktop entry and its icon; in the
+  // build tree the theme has no such icon and the platform's default stays.
+  setDesktopFileName(QStringLiteral(RITOMA_APP_ID));
+  setWindowIcon(QIcon::fromTheme(QStringLiteral("ritoma")));
   // Qt's own dialogs and buttons (folder chooser, Yes/No/OK/Cancel) speak Japanese like the
   // rest of the window; without the translation file they stay in English.
   auto* qtTexts = new QTranslator(this);

@@ -10,6 +10,8 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -35,9 +37,35 @@ void writeState(const QString& file, ritoma::TFormMain& form, int raised) {
   out.commit();
 }
 
+// "--help" and "--version" as the only argument answer on standard output
+// without a display; a file of that name is passed as "./--help".
+bool answeredOption(int argc, char* argv[]) {
+  if (argc != 2) return false;
+  if (std::strcmp(argv[1], "--version") == 0) {
+    std::fputs("ritoma " RITOMA_VERSION "\n", stdout);
+    return true;
+  }
+  if (std::strcmp(argv[1], "--help") == 0) {
+    std::fputs(
+        "Usage: ritoma [PATH...]\n"
+        "       ritoma --help | --version\n"
+        "\n"
+        "Opens the batch file renamer on the folder holding the PATHs, with them\n"
+        "checked; without a path, on the folder of the last session. When Ritoma is\n"
+        "already running, the paths are handed to its window instead.\n"
+        "\n"
+        "  --help     show this page\n"
+        "  --version  show the version\n",
+        stdout);
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  if (answeredOption(argc, argv)) return 0;
   std::string workingFolder;
   {
     std::error_code error;
