@@ -82,6 +82,16 @@ out=$(XDG_DATA_HOME="$root/data" "$usr/bin/ritoma-cli" plan --tsv --config-dir "
 [ "$out" = $'abc.txt\t07_abc.txt\tok\n表ソ.txt\t06_表ソ.txt\tok' ] || fail "plan printed: $out"
 [ -e "$root/work/abc.txt" ] || fail "plan changed the folder"
 
+# Every long option of the usage page is documented in the man page and
+# offered by the completion ("--opt" stands for any in the usage page).
+help=$("$usr/bin/ritoma-cli" --help)
+manText=$(zcat "$usr/share/man/man1/ritoma-cli.1.gz" | sed 's/\\-/-/g')
+completionText=$(cat "$usr/share/bash-completion/completions/ritoma-cli")
+for option in $(grep -oE -- '--[a-z][a-z-]*' <<<"$help" | grep -vx -e --opt | sort -u); do
+  grep -qe "$option" <<<"$manText" || fail "ritoma-cli.1 does not document $option"
+  grep -qwe "$option" <<<"$completionText" || fail "the completion does not offer $option"
+done
+
 # Validators of the desktop entry, the metadata and the man pages.
 if [ "$gui" = ON ]; then
   out=$(desktop-file-validate "$usr/share/applications/org.example.ritoma.desktop" 2>&1) ||
