@@ -87,7 +87,7 @@ out=$(XDG_DATA_HOME="$root/data" "$usr/bin/ritoma-cli" plan --tsv --config-dir "
 help=$("$usr/bin/ritoma-cli" --help)
 manText=$(zcat "$usr/share/man/man1/ritoma-cli.1.gz" | sed 's/\\-/-/g')
 completionText=$(cat "$usr/share/bash-completion/completions/ritoma-cli")
-for option in $(grep -oE -- '--[a-z][a-z-]*' <<<"$help" | grep -vx -e --opt | sort -u); do
+for option in $(grep -oE -- '--[a-z][a-z-]*[a-z]' <<<"$help" | grep -vx -e --opt | sort -u); do
   grep -qe "$option" <<<"$manText" || fail "ritoma-cli.1 does not document $option"
   grep -qwe "$option" <<<"$completionText" || fail "the completion does not offer $option"
 done
