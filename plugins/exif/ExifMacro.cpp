@@ -1,6 +1,5 @@
 #include "ExifMacro.h"
 
-#include <cmath>
 #include <cstdio>
 #include <strings.h>
 

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -43,6 +44,10 @@ protected:
       std::filesystem::copy_file(entry.path(), dir / ("表ソ/表ソ_" + name));
     }
     dir.writeFile("表ソ/表ソ_text.jpg", "not a picture");
+    // Opening a pipe for reading would wait for a writer forever.
+    ASSERT_EQ(::mkfifo((dir / "表ソ/表ソ_fifo.jpg").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((dir / "表ソ/表ソ_fifo.mp3").c_str(), 0600), 0);
+    dir.makeFolder("表ソ/表ソ_folder.mp3");
     for (const auto& [path, letter] : {std::pair{kExif, 'E'}, std::pair{kAudio, 'M'}}) {
       std::string why;
       auto library = PluginLibrary::open(path, why);
@@ -111,6 +116,7 @@ TEST_F(MetadataPluginTest, PhotoFieldsFormatsAndFallbacks) {
       {"song.mp3", "/xE<date,%Y,ない>", "ない"},
       {"text.jpg", "/xE<date,,ない>", "ない"},
       {"missing.jpg", "/xE<model,,ない>", "ない"},
+      {"fifo.jpg", "/xE<model,,ない>", "ない"},
   };
   expectNames(cases);
 }
@@ -128,6 +134,8 @@ TEST_F(MetadataPluginTest, AudioFieldsOfEveryFormat) {
       {"song.flac", "/xM<album,,無題>|/xM<COMPOSER,,-,->", "無題|-,-"},
       {"photo.jpg", "/xM<title,,no title>", "no title"},
       {"missing.mp3", "/xM<title,,no file>", "no file"},
+      {"fifo.mp3", "/xM<title,,no file>", "no file"},
+      {"folder.mp3", "/xM<title,,no file>", "no file"},
   };
   expectNames(cases);
 }
