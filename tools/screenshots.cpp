@@ -1,5 +1,6 @@
-// Saves a picture of each page of the main window and of the macro, time
-// and dummy-file dialogs, on a sample folder made for the purpose:
+// Saves a picture of each page of the main window, of the macro, time and
+// dummy-file dialogs, of the confirmation before a run and of the folder
+// chooser, on a sample folder made for the purpose:
 //   ritoma-screenshots OUTPUT-FOLDER
 // Run it under a display server (scripts/screenshots uses Xvfb).
 
@@ -18,9 +19,11 @@
 #include <QTreeView>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "dummy/ui/TFormDummy.h"
+#include "execution/ExecutionFlow.h"
 #include "platform/PosixFileSystem.h"
 #include "shell/ui/RitomaApplication.h"
 #include "shell/ui/TFormMain.h"
@@ -50,16 +53,18 @@ T* child(QWidget& form, const char* name) {
 }
 
 // Saves the modal dialog that `open` shows, then closes it.
+// The flag outlives this call, in case `open` shows nothing and the timer
+// fires later.
 bool saveDialog(const std::function<void()>& open, const char* name) {
-  bool saved = false;
-  QTimer::singleShot(200, [&] {
+  auto saved = std::make_shared<bool>(false);
+  QTimer::singleShot(200, [saved, name] {
     if (QWidget* dialog = QApplication::activeModalWidget()) {
-      saved = save(dialog, name);
+      *saved = save(dialog, name);
       dialog->close();
     }
   });
   open();
-  return saved;
+  return *saved;
 }
 
 void makeSample(const QString& folder) {
@@ -124,7 +129,18 @@ int main(int argc, char* argv[]) {
 
   ok = saveDialog([&] { emit list4->header()->sectionClicked(3); }, "dialog-time.png") && ok;
 
+  // The form's own boxes answer from a script here; these are real ones.
+  ritoma::QtUserInteraction boxes(&form);
+  ok = saveDialog(
+           [&] {
+             boxes.askAs(ritoma::MessageKind::Information, ritoma::QuestionKind::OkCancel,
+                         "\n以下の処理を実行します\n\n・ リネームあり\n\n・ 日付変更なし\n\n・ 属性変更なし\n",
+                         ritoma::ExecutionFlow::Caption);
+           },
+           "box-confirm.png") &&
+       ok;
   child<QAbstractButton>(form, "CheckBoxCopy")->click();
+  ok = saveDialog([&] { child<QPushButton>(form, "ButtonOutPath")->click(); }, "dialog-folder.png") && ok;
   child<QAbstractButton>(form, "CheckBoxDummy")->click();
   auto* dummyPages = form.findChild<ritoma::TFormDummy*>()->findChild<QTabWidget*>(QStringLiteral("PageControl"));
   for (int page = 0; page < 3; ++page) {

@@ -34,12 +34,12 @@ RunResult ExecutionFlow::run(PlanEngine& engine, PlanList& plan, RunOptions& opt
                              int folderCount) {
   RunResult result;
   if (settings_.msgExec &&
-      ui_.ask(QuestionKind::OkCancel, confirmationText(plan, options), Caption) != Answer::Ok) {
+      ui_.askAs(MessageKind::Information, QuestionKind::OkCancel, confirmationText(plan, options), Caption) != Answer::Ok) {
     result.cancelled = true;
     return result;
   }
   if (needsFolderWarning(plan, options, folderCount, settings_) &&
-      ui_.ask(QuestionKind::OkCancel, FolderWarningText, Caption) != Answer::Ok) {
+      ui_.askAs(MessageKind::Warning, QuestionKind::OkCancel, FolderWarningText, Caption) != Answer::Ok) {
     result.cancelled = true;
     return result;
   }

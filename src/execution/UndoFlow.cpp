@@ -27,7 +27,7 @@ std::optional<UndoLog> UndoFlow::load() {
     ui_.tell(MessageKind::Error,
              DisplayText::fromDisk(log.folder) + "\nUNDO情報のパスが存在しません\n処理を中止します",
              Caption);
-    if (ui_.ask(QuestionKind::YesNo, "UNDO情報を削除しますか？", Caption) == Answer::Yes)
+    if (ui_.askAs(MessageKind::Error, QuestionKind::YesNo, "UNDO情報を削除しますか？", Caption) == Answer::Yes)
       fs_.remove(undoPath_);
     return std::nullopt;
   }
@@ -78,7 +78,7 @@ bool UndoFlow::buildReversePlan(const UndoLog& log, UndoSelection& selection, Ed
     if (!found) {
       const std::string question =
           DisplayText::fromCp932(row.oldName) + "\nファイルが見つかりません\n続行しますか？";
-      if (ui_.ask(QuestionKind::YesNo, question, Caption) != Answer::Yes) {
+      if (ui_.askAs(MessageKind::Warning, QuestionKind::YesNo, question, Caption) != Answer::Yes) {
         plan.clear();
         edit.clear();
         return false;

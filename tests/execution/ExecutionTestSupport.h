@@ -37,7 +37,12 @@ public:
   std::deque<Answer> answers;
   std::vector<std::string> questions;
   std::vector<std::string> messages;
+  std::vector<MessageKind> questionLooks;  // the icon of each question asked with one
 
+  Answer askAs(MessageKind look, QuestionKind kind, std::string_view text, std::string_view caption) override {
+    questionLooks.push_back(look);
+    return ask(kind, text, caption);
+  }
   Answer ask(QuestionKind, std::string_view text, std::string_view) override {
     questions.emplace_back(text);
     if (answers.empty()) ADD_FAILURE() << "unexpected question: " << text;

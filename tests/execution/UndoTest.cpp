@@ -343,6 +343,7 @@ TEST_F(Undo, MissingFilesAnsweredYesAndNo) {
   auto reverse = reversePlan(edit);
   ASSERT_TRUE(reverse);
   EXPECT_EQ(ui.questions, (std::vector<std::string>{"ソ\nファイルが見つかりません\n続行しますか？"}));
+  EXPECT_EQ(ui.questionLooks, (std::vector<MessageKind>{MessageKind::Warning}));
   ASSERT_EQ(reverse->rows.size(), 2u);
   EXPECT_EQ(reverse->rows[1].oldName, "z");
   EXPECT_EQ(edit.rows.size(), 2u);
@@ -393,6 +394,7 @@ TEST_F(Undo, VanishedFolderOffersToDeleteTheRecord) {
   EXPECT_FALSE(flow.load());
   EXPECT_EQ(ui.messages, (std::vector<std::string>{log.folder + "\nUNDO情報のパスが存在しません\n処理を中止します"}));
   EXPECT_EQ(ui.questions, (std::vector<std::string>{"UNDO情報を削除しますか？"}));
+  EXPECT_EQ(ui.questionLooks, (std::vector<MessageKind>{MessageKind::Error}));
   EXPECT_TRUE(dir.exists("config/Ritoma.und"));
   ui.answers = {Answer::Yes};
   EXPECT_FALSE(flow.load());

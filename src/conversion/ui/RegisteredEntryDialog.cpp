@@ -7,7 +7,7 @@
 namespace ritoma {
 
 RegisteredEntryDialog::RegisteredEntryDialog(const QString& caption, const char* deleteQuestion,
-                                             UserInteraction& interaction, QWidget* parent)
+                                             QtUserInteraction& interaction, QWidget* parent)
     : QDialog(parent),
       interaction_(interaction),
       caption_(caption),
@@ -43,7 +43,9 @@ void RegisteredEntryDialog::ButtonUpdateClick() {
 }
 
 void RegisteredEntryDialog::ButtonDeleteClick() {
-  switch (interaction_.ask(QuestionKind::YesNoCancel, deleteQuestion_, "確認")) {
+  // The question sits where the dialog sits, so it covers the entry it is about.
+  switch (interaction_.askAt(QuestionKind::YesNoCancel, QString::fromUtf8(deleteQuestion_), QStringLiteral("確認"),
+                             frameGeometry().topLeft())) {
     case Answer::Yes: outcome_ = Outcome::Deleted; accept(); break;
     case Answer::No: outcome_ = Outcome::Kept; accept(); break;
     default: break;

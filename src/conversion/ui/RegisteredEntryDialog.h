@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "shell/UserInteraction.h"
+#include "shell/ui/QtUserInteraction.h"
 
 class QLayout;
 
@@ -24,7 +24,7 @@ protected:
   // `caption` is the register button's caption: "登録" makes a new entry,
   // anything else edits the selected one (and offers "削除", asking
   // `deleteQuestion` first).
-  RegisteredEntryDialog(const QString& caption, const char* deleteQuestion, UserInteraction& interaction,
+  RegisteredEntryDialog(const QString& caption, const char* deleteQuestion, QtUserInteraction& interaction,
                         QWidget* parent);
 
   // Lays out `body` above the buttons. Called once the body's controls
@@ -35,7 +35,7 @@ private:
   void ButtonUpdateClick();
   void ButtonDeleteClick();
 
-  UserInteraction& interaction_;
+  QtUserInteraction& interaction_;
   QString caption_;
   const char* deleteQuestion_;
   bool newEntry_ = true;

@@ -72,7 +72,7 @@ bool within(const QWidget* widget, const QWidget* ancestor) {
 }  // namespace
 
 TConversionPage::TConversionPage(FileSystem& fs, std::string settingsPath, EditList& edit,
-                                 UserInteraction& interaction, ProgressSink& progress, QWidget* parent)
+                                 QtUserInteraction& interaction, ProgressSink& progress, QWidget* parent)
     : QWidget(parent),
       fs_(fs),
       settingsPath_(std::move(settingsPath)),

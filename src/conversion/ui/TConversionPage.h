@@ -20,7 +20,7 @@
 #include "selection/EditList.h"
 #include "settings/IniFile.h"
 #include "shell/ProgressSink.h"
-#include "shell/UserInteraction.h"
+#include "shell/ui/QtUserInteraction.h"
 
 class QCheckBox;
 class QComboBox;
@@ -61,7 +61,7 @@ public:
   using PluginOption = std::function<std::optional<std::string>(int plugin)>;
 
   // `settingsPath` names the settings file, read and written per sequence.
-  TConversionPage(FileSystem& fs, std::string settingsPath, EditList& edit, UserInteraction& interaction,
+  TConversionPage(FileSystem& fs, std::string settingsPath, EditList& edit, QtUserInteraction& interaction,
                   ProgressSink& progress, QWidget* parent = nullptr);
   ~TConversionPage() override;
 
@@ -172,7 +172,7 @@ private:
   FileSystem& fs_;
   std::string settingsPath_;
   EditList& edit_;
-  UserInteraction& interaction_;
+  QtUserInteraction& interaction_;
   ProgressSink& progress_;
   int progressThreshold_ = 200;
   QuestionMacro::Ask answerer_;

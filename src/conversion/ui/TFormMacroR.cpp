@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "shell/ui/Fonts.h"
 #include "shell/ui/HelpViewer.h"
 #include "text/TextCodec.h"
 
@@ -16,7 +17,7 @@ QString display(const std::string& cp932) { return QString::fromStdU16String(Tex
 std::string internal(const QString& text) { return TextCodec::fromDisplay(text.toStdU16String()); }
 }  // namespace
 
-TFormMacroR::TFormMacroR(const QString& caption, const RegisteredMacro& shown, UserInteraction& interaction,
+TFormMacroR::TFormMacroR(const QString& caption, const RegisteredMacro& shown, QtUserInteraction& interaction,
                          QWidget* parent)
     : RegisteredEntryDialog(caption, "ﾏｸﾛを削除します", interaction, parent) {
   setObjectName(QStringLiteral("FormMacroR"));
@@ -27,6 +28,7 @@ TFormMacroR::TFormMacroR(const QString& caption, const RegisteredMacro& shown, U
   auto makeEdit = [this](const char* name, const std::string& text) {
     auto* edit = new QLineEdit(display(text), this);
     edit->setObjectName(QString::fromLatin1(name));
+    edit->setFont(Fonts::fixed());
     return edit;
   };
   labeledEditF_ = makeEdit("LabeledEditF", shown.fileTemplate);

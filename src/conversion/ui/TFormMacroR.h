@@ -18,7 +18,7 @@ class TFormMacroR : public RegisteredEntryDialog {
 public:
   // `caption` is the register button's caption: "登録" makes a new entry,
   // anything else edits the selected one (and offers "削除").
-  TFormMacroR(const QString& caption, const RegisteredMacro& shown, UserInteraction& interaction,
+  TFormMacroR(const QString& caption, const RegisteredMacro& shown, QtUserInteraction& interaction,
               QWidget* parent = nullptr);
 
   // The three boxes (code page 932).

@@ -8,6 +8,7 @@
 
 #include "conversion/ui/NumberField.h"
 #include "conversion/ui/RadioGroup.h"
+#include "shell/ui/Fonts.h"
 #include "shell/ui/HelpViewer.h"
 #include "text/TextCodec.h"
 
@@ -18,7 +19,7 @@ QString display(const std::string& cp932) { return QString::fromStdU16String(Tex
 std::string internal(const QString& text) { return TextCodec::fromDisplay(text.toStdU16String()); }
 }  // namespace
 
-TFormRepR::TFormRepR(const QString& caption, const RegisteredReplace& shown, UserInteraction& interaction,
+TFormRepR::TFormRepR(const QString& caption, const RegisteredReplace& shown, QtUserInteraction& interaction,
                      QWidget* parent)
     : RegisteredEntryDialog(caption, "置換登録を削除します", interaction, parent) {
   setObjectName(QStringLiteral("FormRepR"));
@@ -31,6 +32,8 @@ TFormRepR::TFormRepR(const QString& caption, const RegisteredReplace& shown, Use
   labeledEdit1_->setObjectName(QStringLiteral("LabeledEdit1"));
   labeledEdit2_ = new QLineEdit(display(shown.after), this);
   labeledEdit2_->setObjectName(QStringLiteral("LabeledEdit2"));
+  labeledEdit1_->setFont(Fonts::fixed());
+  labeledEdit2_->setFont(Fonts::fixed());
   radioGroupRep_ = new RadioGroup(QStringLiteral("RadioGroupRep"), QStringLiteral("対象"),
                                   {QStringLiteral("ﾌｧｲﾙ名"), QStringLiteral("拡張子"), QStringLiteral("両方")}, this);
   radioGroupRep_->setItemIndex(static_cast<int>(params.target));

@@ -19,7 +19,7 @@ class TFormRepR : public RegisteredEntryDialog {
 public:
   // `caption` is the register button's caption: "登録" makes a new entry,
   // anything else edits the selected one (and offers "削除").
-  TFormRepR(const QString& caption, const RegisteredReplace& shown, UserInteraction& interaction,
+  TFormRepR(const QString& caption, const RegisteredReplace& shown, QtUserInteraction& interaction,
             QWidget* parent = nullptr);
 
   RegisteredReplace entry() const;

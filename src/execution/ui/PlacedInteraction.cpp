@@ -28,7 +28,12 @@ std::optional<QPoint> PlacedInteraction::placeFor(QuestionKind kind, const QStri
 
 Answer PlacedInteraction::ask(QuestionKind kind, std::string_view text, std::string_view caption) {
   const QString t = fromUtf8(text);
-  return boxes_.ask(kind, t, fromUtf8(caption), placeFor(kind, t));
+  return boxes_.ask(kind, t, fromUtf8(caption), placeFor(kind, t), std::nullopt);
+}
+
+Answer PlacedInteraction::askAs(MessageKind look, QuestionKind kind, std::string_view text, std::string_view caption) {
+  const QString t = fromUtf8(text);
+  return boxes_.ask(kind, t, fromUtf8(caption), placeFor(kind, t), look);
 }
 
 void PlacedInteraction::tell(MessageKind kind, std::string_view text, std::string_view caption) {
@@ -45,7 +50,7 @@ bool PlacedInteraction::input(std::string_view prompt, std::string_view caption,
 }
 
 Answer PlacedInteraction::askAt(QuestionKind kind, const QString& text, const QString& caption, QPoint offset) {
-  return boxes_.ask(kind, text, caption, centre() + offset);
+  return boxes_.ask(kind, text, caption, centre() + offset, std::nullopt);
 }
 
 void PlacedInteraction::tellAt(MessageKind kind, const QString& text, const QString& caption, QPoint offset) {

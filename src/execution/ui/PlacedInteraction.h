@@ -19,9 +19,12 @@ namespace ritoma {
 class PlacedInteraction final : public UserInteraction {
 public:
   // The front end's boxes; `topLeft` is a screen point, none for a box
-  // centred on its owner.
+  // centred on its owner; `look` is the icon of a question, none for the
+  // question mark.
   struct Boxes {
-    std::function<Answer(QuestionKind, const QString& text, const QString& caption, std::optional<QPoint> topLeft)> ask;
+    std::function<Answer(QuestionKind, const QString& text, const QString& caption, std::optional<QPoint> topLeft,
+                         std::optional<MessageKind> look)>
+        ask;
     std::function<void(MessageKind, const QString& text, const QString& caption, std::optional<QPoint> topLeft)> tell;
     std::function<bool(const QString& prompt, const QString& caption, QString& value)> input;
   };
@@ -37,6 +40,7 @@ public:
   void endRun() { running_ = false; }
 
   Answer ask(QuestionKind kind, std::string_view text, std::string_view caption) override;
+  Answer askAs(MessageKind look, QuestionKind kind, std::string_view text, std::string_view caption) override;
   void tell(MessageKind kind, std::string_view text, std::string_view caption) override;
   bool input(std::string_view prompt, std::string_view caption, std::string& value) override;
 

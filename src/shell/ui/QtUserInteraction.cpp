@@ -15,6 +15,15 @@ QString captionOr(const QString& caption) {
   return caption.isEmpty() ? QStringLiteral("Ritoma") : caption;
 }
 
+QMessageBox::Icon iconOf(MessageKind kind) {
+  switch (kind) {
+    case MessageKind::Error: return QMessageBox::Critical;
+    case MessageKind::Warning: return QMessageBox::Warning;
+    case MessageKind::Information: break;
+  }
+  return QMessageBox::Information;
+}
+
 int execPlaced(QMessageBox& box, const std::optional<QPoint>& position) {
   if (position) {
     box.adjustSize();
@@ -27,6 +36,11 @@ int execPlaced(QMessageBox& box, const std::optional<QPoint>& position) {
 
 Answer QtUserInteraction::ask(QuestionKind kind, std::string_view text, std::string_view caption) {
   return askAt(kind, fromUtf8(text), fromUtf8(caption), std::nullopt);
+}
+
+Answer QtUserInteraction::askAs(MessageKind look, QuestionKind kind, std::string_view text,
+                                std::string_view caption) {
+  return askAt(kind, fromUtf8(text), fromUtf8(caption), std::nullopt, look);
 }
 
 void QtUserInteraction::tell(MessageKind kind, std::string_view text, std::string_view caption) {
@@ -53,17 +67,19 @@ bool QtUserInteraction::input(std::string_view prompt, std::string_view caption,
 }
 
 Answer QtUserInteraction::askAt(QuestionKind kind, const QString& text, const QString& caption,
-                                std::optional<QPoint> position) {
+                                std::optional<QPoint> position, std::optional<MessageKind> look) {
+  const QMessageBox::Icon icon = look ? iconOf(*look) : QMessageBox::Question;
   if (script_) {
     Prompt p;
     p.type = PromptType::Question;
     p.question = kind;
+    p.icon = icon;
     p.text = text;
     p.caption = caption;
     p.position = position;
     return script_(p);
   }
-  QMessageBox box(QMessageBox::Question, captionOr(caption), text, QMessageBox::NoButton, owner_);
+  QMessageBox box(icon, captionOr(caption), text, QMessageBox::NoButton, owner_);
   switch (kind) {
     case QuestionKind::YesNo:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
@@ -93,16 +109,14 @@ void QtUserInteraction::tellAt(MessageKind kind, const QString& text, const QStr
     Prompt p;
     p.type = PromptType::Message;
     p.message = kind;
+    p.icon = iconOf(kind);
     p.text = text;
     p.caption = caption;
     p.position = position;
     script_(p);
     return;
   }
-  const QMessageBox::Icon icon = kind == MessageKind::Error     ? QMessageBox::Critical
-                                 : kind == MessageKind::Warning ? QMessageBox::Warning
-                                                                : QMessageBox::Information;
-  QMessageBox box(icon, captionOr(caption), text, QMessageBox::Ok, owner_);
+  QMessageBox box(iconOf(kind), captionOr(caption), text, QMessageBox::Ok, owner_);
   execPlaced(box, position);
 }
 

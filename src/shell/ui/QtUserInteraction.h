@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QPoint>
 #include <QPointer>
 #include <QString>
@@ -26,6 +27,7 @@ public:
     MessageKind message = MessageKind::Information;
     QString text;
     QString caption;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;  // what the box would show
     std::optional<QPoint> position;  // top-left corner, when placed
     QString* value = nullptr;        // the input text, for PromptType::Input
   };
@@ -37,11 +39,14 @@ public:
   void setScript(Script script) { script_ = std::move(script); }
 
   Answer ask(QuestionKind kind, std::string_view text, std::string_view caption) override;
+  Answer askAs(MessageKind look, QuestionKind kind, std::string_view text, std::string_view caption) override;
   void tell(MessageKind kind, std::string_view text, std::string_view caption) override;
   bool input(std::string_view prompt, std::string_view caption, std::string& value) override;
 
+  // `look` gives the box the icon of that message kind; without it the box
+  // shows the question mark.
   Answer askAt(QuestionKind kind, const QString& text, const QString& caption,
-               std::optional<QPoint> position);
+               std::optional<QPoint> position, std::optional<MessageKind> look = std::nullopt);
   void tellAt(MessageKind kind, const QString& text, const QString& caption,
               std::optional<QPoint> position);
 

@@ -230,8 +230,9 @@ void TFormMain::buildPageAttribute() {
     return std::pair<int, int>(header->sectionSize(1), header->sectionSize(header->count() - 1));
   };
   PlacedInteraction::Boxes boxes;
-  boxes.ask = [this](QuestionKind kind, const QString& text, const QString& caption, std::optional<QPoint> at) {
-    return interaction_.askAt(kind, text, caption, at);
+  boxes.ask = [this](QuestionKind kind, const QString& text, const QString& caption, std::optional<QPoint> at,
+                     std::optional<MessageKind> look) {
+    return interaction_.askAt(kind, text, caption, at, look);
   };
   boxes.tell = [this](MessageKind kind, const QString& text, const QString& caption, std::optional<QPoint> at) {
     interaction_.tellAt(kind, text, caption, at);

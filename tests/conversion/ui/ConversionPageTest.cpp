@@ -27,6 +27,7 @@
 #include "conversion/ui/TFormMacro.h"
 #include "platform/PosixFileSystem.h"
 #include "settings/IniFile.h"
+#include "shell/ui/Fonts.h"
 #include "support/TempDir.h"
 #include "text/TextCodec.h"
 
@@ -36,18 +37,28 @@ namespace {
 
 std::string J(const char* utf8) { return TextCodec::fromUtf8(utf8); }
 
-// Records what the page tells and asks; answers every question with `answer`.
-class RecordingInteraction : public UserInteraction {
+// Records what the page tells and asks, and where a question box would sit;
+// answers every question with `answer` and cancels every input.
+class RecordingInteraction : public QtUserInteraction {
 public:
   std::vector<std::string> told;
   std::vector<std::string> asked;
+  std::vector<std::optional<QPoint>> askedAt;
   Answer answer = Answer::Yes;
-  Answer ask(QuestionKind, std::string_view text, std::string_view) override {
-    asked.emplace_back(text);
-    return answer;
+
+  RecordingInteraction() {
+    setScript([this](Prompt& p) {
+      switch (p.type) {
+        case PromptType::Message: told.push_back(p.text.toStdString()); return Answer::Ok;
+        case PromptType::Question:
+          asked.push_back(p.text.toStdString());
+          askedAt.push_back(p.position);
+          return answer;
+        case PromptType::Input: break;
+      }
+      return Answer::Cancel;
+    });
   }
-  void tell(MessageKind, std::string_view text, std::string_view) override { told.emplace_back(text); }
-  bool input(std::string_view, std::string_view, std::string&) override { return false; }
 };
 
 // Edit rows whose names hold 表 and ソ (trail byte 0x5C).
@@ -528,10 +539,20 @@ private slots:
     QVERIFY(!button->isEnabled());
     macros->setCurrentItem(macros->topLevelItem(0));
     QVERIFY(button->isEnabled());
+    // The question sits at the dialog's own position; the template boxes
+    // use the lists' fixed-pitch face.
     f.interaction.answer = Answer::No;
-    onDialog([](QWidget* d) { d->findChild<QPushButton*>("ButtonDelete")->click(); });
+    QPoint dialogAt;
+    QStringList families;
+    onDialog([&](QWidget* d) {
+      dialogAt = d->frameGeometry().topLeft();
+      for (const char* name : {"LabeledEditF", "LabeledEditE"}) families << d->findChild<QLineEdit*>(name)->font().family();
+      d->findChild<QPushButton*>("ButtonDelete")->click();
+    });
     button->click();
     QCOMPARE(f.interaction.asked, std::vector<std::string>{"ﾏｸﾛを削除します"});
+    QCOMPARE(f.interaction.askedAt, std::vector<std::optional<QPoint>>{dialogAt});
+    QCOMPARE(families, QStringList({Fonts::fixed().family(), Fonts::fixed().family()}));
     QCOMPARE(count(), 2);
     f.interaction.answer = Answer::Yes;
     macros->setCurrentItem(macros->topLevelItem(0));

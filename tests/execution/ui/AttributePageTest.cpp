@@ -77,6 +77,7 @@ private:
 struct Prompt {
   QString text;
   std::optional<QPoint> at;
+  std::optional<MessageKind> look;  // the icon; none for a plain question
 };
 
 // One page in a window of its own, with scripted message boxes and a host
@@ -87,8 +88,9 @@ public:
     window.resize(800, 500);
     window.move(100, 50);
     PlacedInteraction::Boxes boxes;
-    boxes.ask = [this](QuestionKind, const QString& text, const QString&, std::optional<QPoint> at) {
-      questions.push_back({text, at});
+    boxes.ask = [this](QuestionKind, const QString& text, const QString&, std::optional<QPoint> at,
+                       std::optional<MessageKind> look) {
+      questions.push_back({text, at, look});
       if (answers.empty()) {
         qWarning("unexpected question: %s", qPrintable(text));
         return Answer::Cancel;
@@ -97,8 +99,8 @@ public:
       answers.pop_front();
       return a;
     };
-    boxes.tell = [this](MessageKind, const QString& text, const QString&, std::optional<QPoint> at) {
-      messages.push_back({text, at});
+    boxes.tell = [this](MessageKind kind, const QString& text, const QString&, std::optional<QPoint> at) {
+      messages.push_back({text, at, kind});
     };
     TAttributePage::Host host;
     host.showAttributePage = [this](const QString& caption) { captions.push_back(caption); };
@@ -264,6 +266,7 @@ void AttributePageTest::renameRunUndoAndRunAgain() {
   QCOMPARE(h.questions.size(), std::size_t(1));
   QCOMPARE(h.questions[0].text, QStringLiteral("\n以下の処理を実行します\n\n・ リネームあり\n\n・ 日付変更なし\n\n・ 属性変更なし\n"));
   QCOMPARE(h.questions[0].at, std::optional<QPoint>(h.centre() + QPoint(-98, -100)));
+  QCOMPARE(h.questions[0].look, std::optional<MessageKind>(MessageKind::Information));
   const std::vector<std::string> renamed{"b.txt", "\x95\x5c.txt", TextCodec::toUtf8(cp("ソ2.txt"))};
   auto sorted = [](std::vector<std::string> v) {
     std::sort(v.begin(), v.end());
@@ -390,6 +393,7 @@ void AttributePageTest::failedRenameIsRolledBackWithItsBoxes() {
   QCOMPARE(h.messages.size(), std::size_t(1));
   QCOMPARE(h.messages[0].text, QString::fromUtf8(ExecutionFlow::RollBackText));
   QCOMPARE(h.messages[0].at, std::optional<QPoint>(h.centre() + QPoint(-117, -58)));
+  QCOMPARE(h.messages[0].look, std::optional<MessageKind>(MessageKind::Error));
   QCOMPARE(dir.names(), (std::vector<std::string>{"a", "b", "c"}));
   QCOMPARE(h.mark(2), int(MarkFailed));
   for (const char* name : {"Button4EXEC", "Button4Check", "CheckBoxForce", "CheckBoxCopy", "ButtonOutPath",
@@ -442,6 +446,7 @@ void AttributePageTest::planWithoutRenamingSkipsTheCheck() {
   QCOMPARE(h.questions.size(), std::size_t(2));
   QCOMPARE(h.questions[1].text, QString::fromUtf8(ExecutionFlow::FolderWarningText));
   QCOMPARE(h.questions[1].at, std::optional<QPoint>(h.centre() + QPoint(-138, -58)));
+  QCOMPARE(h.questions[1].look, std::optional<MessageKind>(MessageKind::Warning));
   std::uint32_t attrs = 0;
   fs.getAttributes(dir / "a", attrs);
   QCOMPARE(attrs & AttrReadOnly, 0u);
