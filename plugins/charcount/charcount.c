@@ -16,6 +16,10 @@
 
 /* The texts returned stay ours; the host copies them at once. */
 static char result[32];
+static char option[16];
+
+/* The letter the user bound us to; the "+" button inserts a whole macro. */
+static char letter = 'C';
 
 static int isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
@@ -42,11 +46,14 @@ RITOMA_PLUGIN_EXPORT int GetInfo(RitomaPluginInfo* info) {
   return RITOMA_PLUGIN_MAGIC;
 }
 
-RITOMA_PLUGIN_EXPORT void InitDLL(const RitomaPluginInit* init) { (void)init; }
+RITOMA_PLUGIN_EXPORT void InitDLL(const RitomaPluginInit* init) {
+  if (init) letter = init->letter;
+}
 
 RITOMA_PLUGIN_EXPORT const char* SetOption(const RitomaPluginWindow* window) {
   (void)window;
-  return "<3>";
+  snprintf(option, sizeof option, "/x%c<3>", letter);
+  return option;
 }
 
 RITOMA_PLUGIN_EXPORT const char* ExecMacro(const ExecMacroInfo* call) {

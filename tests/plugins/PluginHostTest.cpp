@@ -215,16 +215,18 @@ TEST_F(PluginHostTest, CandidatesAreThePluginFilesOfAllFoldersByName) {
 
 TEST_F(PluginHostTest, TheSampleCountsCharactersOfTheCurrentName) {
   const std::string sample = RITOMA_SAMPLE_PLUGIN;
-  dir.writeFile("Ritoma.ini", "[MacroEx]\nCount=1\nDLLName-0=charcount.so\nCommand-0=C\n");
+  // Bound to a letter other than the one it proposes: "+" inserts a macro
+  // with the bound letter.
+  dir.writeFile("Ritoma.ini", "[MacroEx]\nCount=1\nDLLName-0=charcount.so\nCommand-0=K\n");
   IniFile settings(fs, dir / "Ritoma.ini");
   PluginHost host(fs, {folderOf(sample)});
   host.loadSettings(settings);
   ASSERT_EQ(host.count(), 1);
-  EXPECT_EQ(host.caption(0), "CharCount(/xC)");
-  EXPECT_EQ(host.setOption(0, RitomaPluginWindow{}), "<3>");
+  EXPECT_EQ(host.caption(0), "CharCount(/xK)");
+  EXPECT_EQ(host.setOption(0, RitomaPluginWindow{}), "/xK<3>");
   TemplateEngine engine;
   engine.context.plugins = &host;
-  engine.CompileTemplate("/xC<3>-/xC", engine.nameTemplate);
+  engine.CompileTemplate("/xK<3>-/xK", engine.nameTemplate);
   engine.ResetCounters(false);
   // 表 and ソ are one character each, two bytes each.
   const std::string name = J("表ソab");
