@@ -203,8 +203,8 @@ std::string DummyFileWriter::nameWithExtension(const PlanList& plan, std::size_t
       if (i != row && plan.rows[i].mark == MarkNone && plan.rows[i].newName == name) return true;
     return false;
   };
-  // A name a file keeps cannot be taken by more names than a folder holds;
-  // the bound only ends the search on a folder that keeps changing.
+  // No real folder holds this many numbered names; the bound only ends the
+  // search in a folder that keeps filling up while it runs.
   constexpr int kMaxSuffix = 100000;
   for (int n = 0; n <= kMaxSuffix; ++n) {
     const std::string name = base + (n == 0 ? std::string() : " (" + std::to_string(n) + ")") + extension;
