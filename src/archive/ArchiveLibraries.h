@@ -13,14 +13,16 @@ namespace ritoma {
 // The two archive back ends (0 = LZH, 1 = ZIP). "Loading" one switches it
 // on: its archives appear in the folder tree, open from the command line
 // and serve the dummy-file writer. Both are built in, so loading never
-// fails; the settings keys [Arc] LZH and ZIP default to on.
+// fails here; the settings keys [Arc] LZH and ZIP default to on. Callers
+// still handle a failed load, which a derived class may report.
 class ArchiveLibraries {
 public:
   explicit ArchiveLibraries(FileSystem& fs);
+  virtual ~ArchiveLibraries() = default;
 
   static constexpr bool kDefaultOn = true;
 
-  bool load(ArcKind kind);
+  virtual bool load(ArcKind kind);
   void unload(ArcKind kind);
   bool isLoaded(ArcKind kind) const;
   // The back end of `kind`, or null while it is off.

@@ -41,6 +41,8 @@
 #include "plugins/PluginHost.h"
 #include "plugins/ui/TFormMacroEx.h"
 #include "settings/IniFile.h"
+#include "settings/ShortcutPlaces.h"
+#include "settings/ui/TFormSetup.h"
 #include "shell/ui/EditListModel.h"
 #include "shell/ui/Fonts.h"
 #include "shell/ui/HelpViewer.h"
@@ -284,7 +286,7 @@ void TFormMain::buildMenu() {
   menu_->setObjectName(QStringLiteral("PopupMenuMain"));
   auto* setup = menu_->addAction(QStringLiteral("環境設定"));
   setup->setObjectName(QStringLiteral("MenuSetup"));
-  setup->setEnabled(false);
+  connect(setup, &QAction::triggered, this, &TFormMain::showSetup);
   auto* macroEx = menu_->addAction(QStringLiteral("拡張ﾏｸﾛ設定"));
   macroEx->setObjectName(QStringLiteral("MenuMacroEx"));
   connect(macroEx, &QAction::triggered, this, &TFormMain::showMacroEx);
@@ -390,6 +392,24 @@ void TFormMain::startStage(const ConversionStage& stage) {
   conversionPage_->open(stage, context);
   showPage(PageConvert, QString::number(stage.stageNumber));
   conversionPage_->focusActiveTool();
+}
+
+void TFormMain::showSetup() {
+  TFormSetup dialog(fs_, settingsPath_,
+                    {options_, archives_, *selectionPage_, [this] { archiveBackEndsSwitched(); }},
+                    ShortcutPlaces::forThisUser(fs_),
+                    QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString(), interaction_, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  selectionPage_->setGreetThreshold(options_.greet[0]);
+  // The changed filters and back ends take effect in a new listing of the
+  // status-bar folder; an open archive is closed.
+  selectionPage_->openFolder(selectionPage_->tree().currentFolder(), {});
+}
+
+void TFormMain::archiveBackEndsSwitched() {
+  selectionPage_->setArchiveBackEnds(archives_.isLoaded(ArcLzh), archives_.isLoaded(ArcZip));
+  // The dummy-file dialog's "lzh" and "zip" follow the back ends too: they
+  // are evaluated again here once that dialog exists.
 }
 
 void TFormMain::showMacroEx() {
@@ -642,7 +662,7 @@ void TFormMain::loadArchiveBackEnds(IniFile& ini) {
     }
   }
   selectionPage_->setArchives(&archives_);
-  selectionPage_->setArchiveBackEnds(archives_.isLoaded(ArcLzh), archives_.isLoaded(ArcZip));
+  archiveBackEndsSwitched();
 }
 
 void TFormMain::openStartFolder(const IniFile& ini) {

@@ -133,6 +133,11 @@ private:
 
   void showMainMenu();
   void showAbout();
+  // "環境設定": on OK, lists the status-bar folder again under the new
+  // settings.
+  void showSetup();
+  // Whatever follows the archive back ends learns which are on.
+  void archiveBackEndsSwitched();
   // "拡張ﾏｸﾛ設定": takes every plug-in out of service, then puts the chosen
   // ones back.
   void showMacroEx();
