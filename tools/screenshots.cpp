@@ -1,6 +1,7 @@
 // Saves a picture of each page of the main window, of the macro, time and
-// dummy-file dialogs, of the confirmation before a run and of the folder
-// chooser, on a sample folder made for the purpose:
+// dummy-file dialogs, of the confirmation before a run, of the folder
+// chooser and of two pages of the settings dialog, on a sample folder made
+// for the purpose:
 //   ritoma-screenshots OUTPUT-FOLDER
 // Run it under a display server (scripts/screenshots uses Xvfb).
 
@@ -17,6 +18,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QTreeView>
+#include <QTreeWidget>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -52,13 +54,15 @@ T* child(QWidget& form, const char* name) {
   return form.findChild<T*>(QString::fromLatin1(name));
 }
 
-// Saves the modal dialog that `open` shows, then closes it.
-// The flag outlives this call, in case `open` shows nothing and the timer
-// fires later.
-bool saveDialog(const std::function<void()>& open, const char* name) {
+// Saves the modal dialog that `open` shows, after `prepare` (if any) has
+// set it up, then closes it. The flag outlives this call, in case `open`
+// shows nothing and the timer fires later.
+bool saveDialog(const std::function<void()>& open, const char* name,
+                const std::function<void(QWidget*)>& prepare = {}) {
   auto saved = std::make_shared<bool>(false);
-  QTimer::singleShot(200, [saved, name] {
+  QTimer::singleShot(200, [saved, name, prepare] {
     if (QWidget* dialog = QApplication::activeModalWidget()) {
+      if (prepare) prepare(dialog);
       *saved = save(dialog, name);
       dialog->close();
     }
@@ -97,6 +101,8 @@ int main(int argc, char* argv[]) {
     ini.write(("[Window]\nLeft=0\nTop=0\nWidth=760\nHeight=480\nDir=" + sample.toUtf8() + "\n").data());
     ini.write("[Dummy]\nZeroByte=0\nEdit=ダミーファイルの内容\\n\\t全角　と半角 の空白\\n\nBinTxt=0\nTxt1=1\nTxt2=20\n"
               "ArcLzh=1\nArcZip=1\nArcExt=1\n");
+    ini.write(QStringLiteral("[Filter]\nCount=3\nN-000=写真\nF-000=*.jpg;*.jpeg\nN-001=文書\nF-001=*.txt;*.doc\n"
+                             "C-002=0\nN-002=表計算\nF-002=*.csv\n").toUtf8());
   }
 
   ritoma::PosixFileSystem fs;
@@ -148,5 +154,18 @@ int main(int argc, char* argv[]) {
     const std::string name = "dialog-dummy" + std::to_string(page + 1) + ".png";
     ok = saveDialog([&] { child<QPushButton>(form, "ButtonDummy")->click(); }, name.c_str()) && ok;
   }
+
+  QAction* setup = form.findChild<QAction*>(QStringLiteral("MenuSetup"));
+  const auto onPage = [](int page, bool selectRow) {
+    return [page, selectRow](QWidget* dialog) {
+      dialog->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(page);
+      if (selectRow) {
+        auto* list = dialog->findChild<QTreeWidget*>(QStringLiteral("ListViewFilter"));
+        list->setCurrentItem(list->topLevelItem(0));
+      }
+    };
+  };
+  ok = saveDialog([&] { setup->trigger(); }, "dialog-setup-filter.png", onPage(1, true)) && ok;
+  ok = saveDialog([&] { setup->trigger(); }, "dialog-setup-archive.png", onPage(5, false)) && ok;
   return ok ? 0 : 1;
 }
