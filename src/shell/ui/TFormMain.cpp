@@ -408,8 +408,8 @@ void TFormMain::showSetup() {
 
 void TFormMain::archiveBackEndsSwitched() {
   selectionPage_->setArchiveBackEnds(archives_.isLoaded(ArcLzh), archives_.isLoaded(ArcZip));
-  // The dummy-file dialog's "lzh" and "zip" follow the back ends too: they
-  // are evaluated again here once that dialog exists.
+  // Made after the settings are read: it evaluates its boxes itself then.
+  if (formDummy_) formDummy_->updateArchiveChoices();
 }
 
 void TFormMain::showMacroEx() {

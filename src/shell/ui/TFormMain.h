@@ -136,7 +136,8 @@ private:
   // "環境設定": on OK, lists the status-bar folder again under the new
   // settings.
   void showSetup();
-  // Whatever follows the archive back ends learns which are on.
+  // The folder tree and the dummy-file dialog's "lzh" and "zip" learn
+  // which archive back ends are on.
   void archiveBackEndsSwitched();
   // "拡張ﾏｸﾛ設定": takes every plug-in out of service, then puts the chosen
   // ones back.

@@ -20,6 +20,7 @@
 #include <stdexcept>
 
 #include "conversion/ui/RegisteredListView.h"
+#include "dummy/ui/TFormDummy.h"
 #include "platform/PosixFileSystem.h"
 #include "selection/ui/SelectionPageWidget.h"
 #include "settings/IniFile.h"
@@ -157,6 +158,7 @@ private slots:
   void backupBoxesGiveArcBackup();
   void filterListIsEditedAndReordered();
   void backEndThatCannotLoadStaysOff();
+  void switchedBackEndsReachTheTreeAndTheDummyDialog();
   void countFieldsTakeDigitsUpTo1000();
   void cancelAndEscapeChangeNothing();
   void pagesCarryTheirCaptionsAndHelp();
@@ -368,6 +370,29 @@ void FormSetupTest::backEndThatCannotLoadStaysOff() {
   QCOMPARE(ini.readInteger("Arc", "ZIP", -1), 0);
   auto dialog = f.dialog(archives);
   QVERIFY(!box(dialog.get(), "CheckBoxArcZip")->isChecked());
+}
+
+// Through the menu: a back end switched off leaves the folder tree and the
+// dummy-file dialog's choices, and comes back when switched on again.
+void FormSetupTest::switchedBackEndsReachTheTreeAndTheDummyDialog() {
+  Fixture f;
+  auto* dummy = f.form->findChild<TFormDummy*>();
+  QVERIFY(dummy);
+  QVERIFY(box(dummy, "CheckBoxArcZip")->isEnabled());
+  QAction* menuSetup = f.form->findChild<QAction*>(QStringLiteral("MenuSetup"));
+  for (const bool on : {false, true}) {
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      box(dialog, "CheckBoxArcZip")->setChecked(on);
+      ok(dialog);
+    });
+    menuSetup->trigger();
+    QCOMPARE(f.form->selectionPage().zipOn(), on);
+    QVERIFY(f.form->selectionPage().lzhOn());
+    QCOMPARE(box(dummy, "CheckBoxArcZip")->isEnabled(), on);
+    QVERIFY(box(dummy, "CheckBoxArcLzh")->isEnabled());
+  }
 }
 
 // Digits only, four at most; a typed number above 1000 counts as 1000; the
