@@ -823,8 +823,9 @@ void FormMainTest::menuOffersItsEntriesAndTheAboutBox() {
 }
 
 // The sample plug-in, copied beside the program: in service from [MacroEx],
-// offered as "CharCount(/xC)" with its "+" text; the dialog takes it out of
-// service and "設定" puts it back; the section is written at close.
+// offered as "CharCount(/xK)", its "+" inserting the whole macro; the dialog
+// takes it out of service and "設定" puts it back; the section is written at
+// close.
 void FormMainTest::pluginsOfTheSettingsReachTheMacroDropDownAndTheDialog() {
   Fixture f;
   QVERIFY(QFile::copy(QStringLiteral(RITOMA_SAMPLE_PLUGIN), QString::fromStdString(f.program / "charcount.so")));
@@ -840,7 +841,7 @@ void FormMainTest::pluginsOfTheSettingsReachTheMacroDropDownAndTheDialog() {
     auto* field = child<QLineEdit>(form.get(), "LabeledEditF");
     field->clear();
     QTest::mouseClick(child<QPushButton>(form.get(), "ButtonMacroEditF2"), Qt::LeftButton);
-    QCOMPARE(field->text(), QStringLiteral("<3>"));
+    QCOMPARE(field->text(), QStringLiteral("/xK<3>"));
 
     auto* menuMacroEx = form->findChild<QAction*>(QStringLiteral("MenuMacroEx"));
     QVERIFY(menuMacroEx->isEnabled());
