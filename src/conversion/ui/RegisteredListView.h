@@ -4,11 +4,12 @@
 
 namespace ritoma {
 
-// A registered-macro or registered-replacement list: one selected entry at
-// a time; dragging the selected entry onto another entry asks to move it
-// there (entryDropped). Every drag is accepted; a drop on empty space does
-// nothing. The list itself never moves or removes rows on a drop: the page
-// moves the entry in its list and refills the view.
+// A list of entries that the user reorders by dragging (the registered
+// macros and replacements, the settings dialog's filter list): one selected
+// entry at a time; dragging the selected entry onto another entry asks to
+// move it there (entryDropped). Every drag is accepted; a drop on empty space does
+// nothing. The list itself never moves or removes rows on a drop: its owner
+// moves the entry.
 class RegisteredListView : public QTreeWidget {
   Q_OBJECT
 public:

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
 #include <QSaveFile>
@@ -188,6 +189,7 @@ QWidget* TFormSetup::buildFilterPage() {
   layout->addLayout(buttons);
 
   listViewFilter_->installEventFilter(this);
+  listViewFilter_->viewport()->installEventFilter(this);
   connect(listViewFilter_, &QTreeWidget::itemSelectionChanged, this, &TFormSetup::ListViewFilterSelect);
   connect(listViewFilter_, &RegisteredListView::entryDropped, this, &TFormSetup::ListViewFilterDrop);
   connect(editFilterName_, &QLineEdit::textChanged, this, &TFormSetup::EditFilterChange);
@@ -324,6 +326,10 @@ bool TFormSetup::eventFilter(QObject* watched, QEvent* event) {
       item->setCheckState(0, item->checkState(0) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
     return true;
   }
+  // A click where no row lies leaves no row selected.
+  if (watched == listViewFilter_->viewport() && event->type() == QEvent::MouseButtonPress &&
+      !listViewFilter_->itemAt(static_cast<QMouseEvent*>(event)->position().toPoint()))
+    listViewFilter_->clearSelection();
   return QDialog::eventFilter(watched, event);
 }
 

@@ -54,7 +54,7 @@ public:
 
 protected:
   // Space in the filter list toggles the selected row's check, whichever
-  // column holds the current cell.
+  // column holds the current cell; a click below the rows selects none.
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -15,6 +15,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QTreeWidget>
+#include <cerrno>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -161,6 +162,7 @@ private slots:
   void switchedBackEndsReachTheTreeAndTheDummyDialog();
   void countFieldsTakeDigitsUpTo1000();
   void cancelAndEscapeChangeNothing();
+  void unwritableSettingsFileIsReported();
   void pagesCarryTheirCaptionsAndHelp();
 };
 
@@ -313,6 +315,10 @@ void FormSetupTest::filterListIsEditedAndReordered() {
   QCOMPARE(enabled(), (QList<bool>{true, true, false}));
   name->setText(QStringLiteral("abc"));
   QCOMPARE(enabled(), (QList<bool>{true, true, true}));
+  // A click below the rows leaves none selected.
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(60, list->viewport()->height() - 4));
+  QCOMPARE(list->selectedIndex(), -1);
+  QCOMPARE(enabled(), (QList<bool>{true, false, false}));
   mask->clear();
   QCOMPARE(enabled(), (QList<bool>{false, false, false}));
 
@@ -459,6 +465,23 @@ void FormSetupTest::cancelAndEscapeChangeNothing() {
     QCOMPARE(child<QComboBox>(f.form.get(), "FilterComboBox")->currentIndex(), 2);
     QVERIFY(!exists(desktopFile()) && !exists(sendToFile()));
   }
+}
+
+// A settings file that cannot be written is reported; the window keeps the
+// new values for this run and the file stays as it was.
+void FormSetupTest::unwritableSettingsFileIsReported() {
+  Fixture f(ThreeFilters);
+  ArchiveLibraries archives(f.fs);
+  const std::string before = f.settingsText();
+  f.fs.failMatching(FsOp::OpenWrite, "*", EACCES);
+  auto dialog = f.dialog(archives);
+  box(dialog.get(), "CheckBoxMsgExit")->setChecked(true);
+  ok(dialog.get());
+  QCOMPARE(dialog->result(), int(QDialog::Accepted));
+  QCOMPARE(f.prompts.size(), std::size_t(1));
+  QVERIFY(f.prompts[0].text.endsWith(QStringLiteral(" に書き込めません")));
+  QVERIFY(f.form->options().msgExit);
+  QCOMPARE(f.settingsText(), before);
 }
 
 void FormSetupTest::pagesCarryTheirCaptionsAndHelp() {
