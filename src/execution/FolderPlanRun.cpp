@@ -49,12 +49,12 @@ std::string skippedText(const std::vector<std::string>& names) {
 
 // A creation time other than the listed one is the user's; the listed one
 // only carries over (to a copy, back to a file by undo).
-bool newCreationTime(const PlanRow& row) { return row.created != row.origCreated; }
+bool newCreationTime(const PlanRow& row) { return row.created != TimeConvert::toText(row.origCreated); }
 
 // S, H and A that the row sets and its listed attributes lack: the user's
 // changes that only a file system with extended attributes can hold.
 std::uint32_t newDosBits(const PlanRow& row) {
-  return AttributeText::toBits(row.attrs) & ~AttributeText::toBits(row.origAttrs) &
+  return AttributeText::toBits(row.attrs) & ~row.origAttrs &
          (AttrSystem | AttrHidden | AttrArchive);
 }
 
@@ -199,10 +199,10 @@ bool FolderPlanRun::prepareUndo(const PlanList& plan, const RunOptions&, RunResu
     record.oldName = TextCodec::toDisk(row.oldName);
     record.isFile = !row.isFolderRow();
     if (record.isFile) {
-      record.created = row.origCreated;
-      record.modified = row.origModified;
-      record.accessed = row.origAccessed;
-      record.attrs = row.origAttrs;
+      record.created = TimeConvert::toText(row.origCreated);
+      record.modified = TimeConvert::toText(row.origModified);
+      record.accessed = TimeConvert::toText(row.origAccessed);
+      record.attrs = AttributeText::fromBits(row.origAttrs);
     }
     log.records.push_back(std::move(record));
   }
@@ -265,10 +265,10 @@ bool FolderPlanRun::beginJournal(const PlanList& plan, const RunOptions& options
     if (force) r.tempName = TextCodec::toDisk(options.marker + row.oldName);
     r.isFile = !row.isFolderRow();
     if (!r.isFile) continue;
-    r.created = row.origCreated;
-    r.modified = row.origModified;
-    r.accessed = row.origAccessed;
-    r.attributes = AttributeText::toBits(row.origAttrs);
+    r.created = TimeConvert::toText(row.origCreated);
+    r.modified = TimeConvert::toText(row.origModified);
+    r.accessed = TimeConvert::toText(row.origAccessed);
+    r.attributes = row.origAttrs;
   }
   const std::error_code ec = journal_.begin(data);
   if (!ec) return true;
@@ -415,7 +415,7 @@ void FolderPlanRun::rollBack(PlanList& plan, const RunOptions& options, int flag
     for (int i = last; i >= 0; --i) {
       const PlanRow& row = plan.rows[i];
       if (!tookPart(row) || row.isFolderRow()) continue;
-      if (fs_.carryAttributes(path(row.newName), AttributeText::toBits(row.origAttrs))) clean = false;
+      if (fs_.carryAttributes(path(row.newName), row.origAttrs)) clean = false;
     }
     last = lastRow;
   }
@@ -423,7 +423,8 @@ void FolderPlanRun::rollBack(PlanList& plan, const RunOptions& options, int flag
     for (int i = last; i >= 0; --i) {
       const PlanRow& row = plan.rows[i];
       if (!tookPart(row) || row.isFolderRow()) continue;
-      if (!applyTimes(path(row.newName), row.origCreated, row.origModified, row.origAccessed, true))
+      if (!applyTimes(path(row.newName), TimeConvert::toText(row.origCreated),
+                      TimeConvert::toText(row.origModified), TimeConvert::toText(row.origAccessed), true))
         clean = false;
     }
     last = lastRow;

@@ -61,10 +61,10 @@ PlanList buildRows(List&& list, PlanMode mode, const std::string& folder,
         row.modified = TimeConvert::toText(info.modified);
         row.accessed = TimeConvert::toText(info.accessed);
         row.attrs = AttributeText::fromBits(info.attributes);
-        row.origCreated = row.created;
-        row.origModified = row.modified;
-        row.origAccessed = row.accessed;
-        row.origAttrs = row.attrs;
+        row.origCreated = info.created;
+        row.origModified = info.modified;
+        row.origAccessed = info.accessed;
+        row.origAttrs = AttributeText::toBits(row.attrs);
       }
     }
     if constexpr (consume) edit = EditRow();

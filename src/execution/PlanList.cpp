@@ -72,11 +72,23 @@ const std::string& PlanList::text(std::size_t row, std::size_t column) const {
     case ColModified: return r.modified;
     case ColAccessed: return r.accessed;
     case ColAttrs: return r.attrs;
-    case ColCreated + 4: return r.origCreated;
-    case ColModified + 4: return r.origModified;
-    case ColAccessed + 4: return r.origAccessed;
-    case ColAttrs + 4: return r.origAttrs;
     default: throw std::out_of_range("PlanList::text: not a time or attribute column");
+  }
+}
+
+std::string PlanList::listedText(std::size_t row, std::size_t column) const {
+  const PlanRow& r = rows.at(row);
+  if (r.isFolderRow()) {
+    if (column < ColCreated || column > ColAttrs)
+      throw std::out_of_range("PlanList::listedText: not a time or attribute column");
+    return {};
+  }
+  switch (column) {
+    case ColCreated: return TimeConvert::toText(r.origCreated);
+    case ColModified: return TimeConvert::toText(r.origModified);
+    case ColAccessed: return TimeConvert::toText(r.origAccessed);
+    case ColAttrs: return AttributeText::fromBits(r.origAttrs);
+    default: throw std::out_of_range("PlanList::listedText: not a time or attribute column");
   }
 }
 
@@ -108,7 +120,7 @@ void PlanList::undoColumn(std::size_t column) {
   captions_[column].erase(0, 1);
   for (std::size_t i = 0; i < rows.size(); ++i) {
     std::string& t = text(i, column);
-    if (!t.empty()) t = text(i, column + 4);
+    if (!t.empty()) t = listedText(i, column);
   }
 }
 

@@ -60,9 +60,12 @@ public:
   bool anyTimeChanged() const;
   void markChanged(std::size_t column);
 
-  // The text of a row in the columns 3 to 6, or of its listed value (7 to 10).
+  // The text of a row in the columns 3 to 6.
   std::string& text(std::size_t row, std::size_t column);
   const std::string& text(std::size_t row, std::size_t column) const;
+  // The text of a row's listed value in the columns 3 to 6 (empty for a
+  // folder row).
+  std::string listedText(std::size_t row, std::size_t column) const;
 
   // The time dialog's OK. A target box equal to the source is disabled and
   // skipped. Folder rows keep their empty texts. Returns false, changing

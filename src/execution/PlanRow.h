@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/FileSystem.h"
+
 namespace ritoma {
 
 // Mark of a plan row, drawn as an overlay on its image. The execution skips
@@ -18,8 +20,9 @@ enum RowMark : int {
 // One row of the plan list (page 属性). Names and texts are code page 932.
 // Time texts are "yyyy/mm/dd hh:mm:ss" in local time, attribute texts four
 // characters in the order S, H, R, A with "-" for a clear bit. An empty
-// `created` marks a folder row (or an archive row); the orig* fields keep
-// the values as listed, for the roll-back and the undo file.
+// `created` marks a folder row (or an archive row). The orig* fields keep
+// a file row's values as listed, for the roll-back and the undo file; they
+// are kept as numbers, since a batch of a million rows holds them all.
 struct PlanRow {
   int image = 0;  // 0 file, 1 folder, 2 archive directory entry
   RowMark mark = MarkNone;
@@ -29,10 +32,10 @@ struct PlanRow {
   std::string modified;
   std::string accessed;
   std::string attrs;
-  std::string origCreated;
-  std::string origModified;
-  std::string origAccessed;
-  std::string origAttrs;
+  FileTime origCreated = 0;
+  FileTime origModified = 0;
+  FileTime origAccessed = 0;
+  std::uint32_t origAttrs = 0;  // the S, H, R and A bits (AttributeText)
   // An archive entry whose header stores code page 932 (EditRow::storedAsCodePage).
   bool storedAsCodePage = false;
   // The archive entry the row renames, by its position in the listing the

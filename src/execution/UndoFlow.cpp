@@ -3,7 +3,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "execution/AttributeText.h"
 #include "execution/DisplayText.h"
+#include "platform/TimeConvert.h"
 #include "text/TextCodec.h"
 
 namespace ritoma {
@@ -60,10 +62,14 @@ bool UndoFlow::buildReversePlan(const UndoLog& log, UndoSelection& selection, Ed
     row.oldName = TextCodec::toInternal(record.newName);
     row.newName = TextCodec::toInternal(record.oldName);
     if (record.isFile) {
-      row.created = row.origCreated = record.created;
-      row.modified = row.origModified = record.modified;
-      row.accessed = row.origAccessed = record.accessed;
-      row.attrs = row.origAttrs = record.attrs;
+      row.created = record.created;
+      row.modified = record.modified;
+      row.accessed = record.accessed;
+      row.attrs = record.attrs;
+      row.origCreated = TimeConvert::fromText(record.created).value_or(0);
+      row.origModified = TimeConvert::fromText(record.modified).value_or(0);
+      row.origAccessed = TimeConvert::fromText(record.accessed).value_or(0);
+      row.origAttrs = AttributeText::toBits(record.attrs);
     }
 
     std::optional<std::size_t> found;

@@ -71,7 +71,7 @@ TEST_F(Execution, SwapWithForceChangeAndItsUndoRecord) {
   ASSERT_EQ(log.records.size(), 2u);
   EXPECT_EQ(log.records[0].newName, "ソ.txt");
   EXPECT_EQ(log.records[0].oldName, "表.txt");  // without the marker
-  EXPECT_EQ(log.records[0].created, plan.rows[0].origCreated);
+  EXPECT_EQ(log.records[0].created, plan.listedText(0, PlanList::ColCreated));
   EXPECT_EQ(log.records[1].oldName, "ソ.txt");
   EXPECT_EQ(dir.names("config"), (std::vector<std::string>{"Ritoma.und"}));
 }

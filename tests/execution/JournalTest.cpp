@@ -179,7 +179,7 @@ TEST_F(Journal, WrittenBeforeTheFirstOperationAndRemovedAfterTheRollBack) {
   EXPECT_EQ(data.rows[0].oldName, "表.txt");
   EXPECT_EQ(data.rows[0].tempName, "@表.txt");
   EXPECT_EQ(data.rows[0].newName, "a");
-  EXPECT_EQ(data.rows[0].created, plan.rows[0].origCreated);
+  EXPECT_EQ(data.rows[0].created, plan.listedText(0, PlanList::ColCreated));
   EXPECT_FALSE(data.rows[2].isFile);
   EXPECT_TRUE(data.stageStarted(JournalStage::TempNames));
   EXPECT_TRUE(data.stageStarted(JournalStage::Renames));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ExecutionTestSupport.h"
+#include "platform/TimeConvert.h"
 
 namespace ritoma::test {
 namespace {
@@ -21,14 +22,12 @@ TEST_F(PlanBuilding, ReadsTimesAndAttributesFromTheDisk) {
   EXPECT_EQ(file.modified, "2017/07/14 11:57:40");
   EXPECT_EQ(file.accessed, "2017/07/14 11:58:40");
   EXPECT_EQ(file.attrs, "--RA");
-  EXPECT_EQ(file.origCreated, file.created);
-  EXPECT_EQ(file.origModified, file.modified);
-  EXPECT_EQ(file.origAccessed, file.accessed);
-  EXPECT_EQ(file.origAttrs, file.attrs);
+  for (std::size_t column = PlanList::ColCreated; column <= PlanList::ColAttrs; ++column)
+    EXPECT_EQ(plan.listedText(0, column), plan.text(0, column)) << column;
   const PlanRow& folder = plan.rows[1];
   EXPECT_TRUE(folder.isFolderRow());
   EXPECT_EQ(folder.image, 1);
-  EXPECT_EQ(folder.modified + folder.attrs + folder.origCreated + folder.origAttrs, "");
+  EXPECT_EQ(folder.modified + folder.attrs, "");
   EXPECT_TRUE(plan.renameMode);
   EXPECT_EQ(plan.caption(1), cp("変換前ﾌｧｲﾙ名"));
   EXPECT_EQ(plan.caption(2), cp("変換後ﾌｧｲﾙ名"));
@@ -65,10 +64,14 @@ PlanList editingPlan() {
     PlanRow row;
     row.oldName = row.newName = "f" + std::to_string(i);
     if (i != 1) {
-      row.created = row.origCreated = "2000/01/0" + std::to_string(i + 1) + " 00:00:00";
-      row.modified = row.origModified = "2001/01/0" + std::to_string(i + 1) + " 00:00:00";
-      row.accessed = row.origAccessed = "2002/01/0" + std::to_string(i + 1) + " 00:00:00";
-      row.attrs = row.origAttrs = "---A";
+      row.created = "2000/01/0" + std::to_string(i + 1) + " 00:00:00";
+      row.modified = "2001/01/0" + std::to_string(i + 1) + " 00:00:00";
+      row.accessed = "2002/01/0" + std::to_string(i + 1) + " 00:00:00";
+      row.attrs = "---A";
+      row.origCreated = *TimeConvert::fromText(row.created);
+      row.origModified = *TimeConvert::fromText(row.modified);
+      row.origAccessed = *TimeConvert::fromText(row.accessed);
+      row.origAttrs = AttrArchive;
     }
     plan.rows.push_back(row);
   }
@@ -118,7 +121,8 @@ TEST(PlanEditing, AllClearedAndNothingSelectedChangesNoRow) {
   change.text = "2020/01/01 00:00:00";
   change.target = {false, false, true};
   ASSERT_TRUE(plan.applyTimeChange(change, {}));
-  for (std::size_t i = 0; i < plan.rows.size(); ++i) EXPECT_EQ(plan.rows[i].accessed, plan.rows[i].origAccessed);
+  for (std::size_t i = 0; i < plan.rows.size(); ++i)
+    EXPECT_EQ(plan.rows[i].accessed, plan.rows[i].isFolderRow() ? "" : plan.listedText(i, PlanList::ColAccessed));
 }
 
 TEST(PlanEditing, TimesTheFileSystemCannotStoreAreRefused) {

@@ -250,7 +250,7 @@ TEST_F(Undo, ForcedBatchGoesStraightBackAndForwardAgain) {
   auto forwardPlan = reversePlan(again);
   ASSERT_TRUE(forwardPlan);
   EXPECT_EQ(forwardPlan->rows[0].newName, cp("ソ.txt"));
-  EXPECT_EQ(forwardPlan->rows[0].created, reverse->rows[0].origCreated);
+  EXPECT_EQ(forwardPlan->rows[0].created, reverse->listedText(0, PlanList::ColCreated));
   ASSERT_FALSE(run(*forwardPlan).failed);
   FolderState now = state();
   // Forward again renames, but the times are those listed before the first run.
@@ -282,7 +282,7 @@ TEST_F(Undo, BatchesBeyondTheOldCountAreRecordedAndUndone) {
     expected.folder = work() + "/";
     for (const PlanRow& row : plan.rows)
       expected.records.push_back({TextCodec::toDisk(row.newName), TextCodec::toDisk(row.oldName), true,
-                                  row.origCreated, row.origModified, row.origAccessed, row.origAttrs});
+                                  row.created, row.modified, row.accessed, row.attrs});
     ASSERT_FALSE(run(plan).failed);
 
     std::string bytes;

@@ -91,8 +91,12 @@ QVariant PlanListModel::data(const QModelIndex& index, int role) const {
       return display(row.oldName);
     case PlanList::ColNewName:
       return display(row.newName);
-    default:
-      return display(plan_.text(static_cast<std::size_t>(index.row()), static_cast<std::size_t>(column)));
+    default: {
+      const auto r = static_cast<std::size_t>(index.row());
+      const auto c = static_cast<std::size_t>(column);
+      // Columns 7 to 10 hold the listed values of the columns 3 to 6.
+      return display(c > PlanList::ColAttrs ? plan_.listedText(r, c - 4) : plan_.text(r, c));
+    }
   }
 }
 
