@@ -21,11 +21,16 @@ void makeFolders(FileSystem& fs, const std::string& path) {
   }
 }
 
+bool isInstalled(FileSystem& fs, const std::string& executableFolder) {
+  FileInfo info;
+  return !fs.stat(join(executableFolder, RITOMA_DATA_FROM_BIN), info) && info.isFolder;
+}
+
 }  // namespace
 
 Places Places::locate(FileSystem& fs, const std::string& executableFolder,
                       const std::string& xdgConfigHome, const std::string& home) {
-  if (!executableFolder.empty() && fs.isWritableFolder(executableFolder))
+  if (!executableFolder.empty() && fs.isWritableFolder(executableFolder) && !isInstalled(fs, executableFolder))
     return Places(executableFolder);
   const std::string base =
       xdgConfigHome.starts_with('/') ? xdgConfigHome : join(home.empty() ? "/" : home, ".config");

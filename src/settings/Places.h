@@ -10,6 +10,10 @@ namespace ritoma {
 // live: beside the executable when that folder is writable, otherwise in
 // $XDG_CONFIG_HOME/ritoma (~/.config/ritoma when the variable is unset,
 // empty or not absolute), which is created when it is missing.
+//
+// An installed program (its data folder share/ritoma sits beside its bin
+// folder) always uses the config folder: a writable bin folder such as
+// ~/.local/bin is shared with other programs and no place for settings.
 class Places {
 public:
   // Decides from the given executable folder and environment values

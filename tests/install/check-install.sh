@@ -82,6 +82,13 @@ out=$(XDG_DATA_HOME="$root/data" "$usr/bin/ritoma-cli" plan --tsv --config-dir "
 [ "$out" = $'abc.txt\t07_abc.txt\tok\n表ソ.txt\t06_表ソ.txt\tok' ] || fail "plan printed: $out"
 [ -e "$root/work/abc.txt" ] || fail "plan changed the folder"
 
+# Without --config-dir the installed program keeps its files in the user's
+# config folder, not in its own (here writable) bin folder.
+XDG_CONFIG_HOME="$root/xdg" "$usr/bin/ritoma-cli" plan -t '/f' "$root/work" >/dev/null ||
+  fail "plan without --config-dir failed with status $?"
+[ -d "$root/xdg/ritoma" ] || fail "the installed program did not use \$XDG_CONFIG_HOME/ritoma"
+[ ! -e "$usr/bin/Ritoma.ini" ] || fail "the installed program wrote settings into its bin folder"
+
 # Every long option of the usage page is documented in the man page and
 # offered by the completion ("--opt" stands for any in the usage page).
 help=$("$usr/bin/ritoma-cli" --help)

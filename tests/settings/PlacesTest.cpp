@@ -25,6 +25,14 @@ TEST_F(PlacesTest, BesideAWritableExecutable) {
   EXPECT_FALSE(dir.exists("config"));
 }
 
+TEST_F(PlacesTest, InstalledProgramUsesTheConfigFolderEvenBesideAWritableExecutable) {
+  // As after `cmake --install --prefix ~/.local`: bin and share/ritoma side by side.
+  for (const char* folder : {"表ソ", "表ソ/bin", "表ソ/share", "表ソ/share/ritoma"}) dir.makeFolder(folder);
+  const Places places = Places::locate(fs, dir / "表ソ/bin", dir / "config", dir.path());
+  EXPECT_EQ(places.folder(), dir / "config/ritoma");
+  EXPECT_FALSE(dir.exists("表ソ/bin/Ritoma.ini"));
+}
+
 TEST_F(PlacesTest, ConfigFolderWhenTheExecutableFolderIsNotWritable) {
   dir.makeFolder("bin");
   fs.markUnwritable(dir / "bin");
