@@ -516,7 +516,10 @@ int BatchRunner::executePlan(PlanEngine& engine, PlanList& plan, RunOptions& run
   // Renaming through temporary names puts the marker in front of every old
   // name of the plan; the rows are shown with the names they had.
   std::vector<std::string> oldNames;
-  for (const PlanRow& row : plan.rows) oldNames.push_back(row.oldName);
+  if (runOptions.force) {
+    oldNames.reserve(plan.rows.size());
+    for (const PlanRow& row : plan.rows) oldNames.push_back(row.oldName);
+  }
   ExecutionSettings unasked = execSettings_;
   unasked.msgExec = false;
   unasked.msgDir = false;

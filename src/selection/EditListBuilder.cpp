@@ -1,5 +1,7 @@
 #include "selection/EditListBuilder.h"
 
+#include <algorithm>
+
 namespace ritoma {
 
 std::string EditListBuilder::infoText(const FileEntry& entry) {
@@ -9,6 +11,8 @@ std::string EditListBuilder::infoText(const FileEntry& entry) {
 
 void EditListBuilder::build(const std::vector<FileEntry>& selection, EditList& editList) {
   editList.clear();
+  editList.rows.reserve(static_cast<std::size_t>(
+      std::count_if(selection.begin(), selection.end(), [](const FileEntry& e) { return e.checked; })));
   std::size_t longest = 0;
   for (const FileEntry& entry : selection) {
     if (!entry.checked) continue;
