@@ -17,6 +17,7 @@
 #include "selection/ui/SelectionTableModel.h"
 #include "selection/ui/TFormFilter.h"
 #include "settings/IniFile.h"
+#include "settings/SetupValues.h"
 #include "shell/ui/Fonts.h"
 #include "text/CaseMap.h"
 #include "text/TextCodec.h"
@@ -269,14 +270,9 @@ void SelectionPageWidget::nodeDoubleClicked(QTreeWidgetItem* item) {
 
 void SelectionPageWidget::loadFilterSettings(const IniFile& ini) {
   attributes_ = static_cast<std::uint32_t>(ini.readInteger("Filter", "Attr", static_cast<int>(DefaultFilterAttributes)));
-  std::vector<FilterEntry> entries;
-  const int count = ini.readListCount("Filter", "Count");
-  for (int i = 0; i < count; ++i) {
-    if (!ini.readBool("Filter", IniFile::numberedKey("C-", i), true)) continue;
-    entries.push_back(
-        {ini.readString("Filter", IniFile::numberedKey("N-", i)), ini.readString("Filter", IniFile::numberedKey("F-", i))});
-  }
-  filters_.setUserEntries(entries);
+  SetupValues setup;
+  setup.filters = SetupValues::readFilterRows(ini);
+  filters_.setUserEntries(setup.choiceEntries());
   filters_.select(ini.readInteger("Filter", "Ext", 0));
   showFilterChoice();
 }
