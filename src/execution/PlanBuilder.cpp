@@ -19,9 +19,18 @@ std::string firstChars(const std::string& text, std::size_t count) {
 }
 
 
+// What a plan row takes from the edit row of a list that is given up.
+struct TakenRow {
+  std::string oldName;
+  std::string newName;
+  std::int64_t archiveIndex = -1;
+  int icon = 0;
+};
+
 // The rows of `list` in order; `lookUp(i, name, info)` describes the file
-// of row i, false when it is not found. A list given as an rvalue gives up
-// its names and rows.
+// of row i, false when it is not found. A list given as an rvalue (folder
+// mode only) gives up its names and rows; they are let go before the plan
+// rows are made, so that a large batch never holds both lists.
 template <class List, class LookUp>
 PlanList buildRows(List&& list, PlanMode mode, const std::string& folder,
                    ProgressSink& progress, int greet4, LookUp&& lookUp) {
@@ -36,23 +45,45 @@ PlanList buildRows(List&& list, PlanMode mode, const std::string& folder,
   const bool showProgress = greet4 > 0 && rows >= static_cast<std::size_t>(greet4);
   if (showProgress) progress.open("ファイル名展開中…", static_cast<std::int64_t>(rows));
 
+  std::vector<TakenRow> taken;
+  if constexpr (consume) {
+    taken.resize(rows);
+    for (std::size_t i = 0; i < rows; ++i) {
+      EditRow& edit = list.rows[i];
+      TakenRow& t = taken[i];
+      t.oldName = std::move(edit.names.front());
+      t.newName = plan.renameMode && edit.names.size() > 1 ? std::move(edit.names.back()) : t.oldName;
+      t.archiveIndex = edit.archiveIndex;
+      t.icon = edit.icon;
+      edit = EditRow();
+    }
+    list.clear();
+    list.rows.shrink_to_fit();
+  }
+
   plan.rows.resize(rows);
   for (std::size_t i = 0; i < rows; ++i) {
-    auto& edit = list.rows[i];
     PlanRow& row = plan.rows[i];
-    row.image = edit.icon;
-    row.archiveIndex = edit.archiveIndex;
+    int icon = 0;
     if constexpr (consume) {
-      row.oldName = std::move(edit.names.front());
-      row.newName = plan.renameMode && edit.names.size() > 1 ? std::move(edit.names.back()) : row.oldName;
+      TakenRow& t = taken[i];
+      row.oldName = std::move(t.oldName);
+      row.newName = std::move(t.newName);
+      row.archiveIndex = t.archiveIndex;
+      icon = t.icon;
     } else {
+      const EditRow& edit = list.rows[i];
       row.oldName = edit.names.front();
       row.newName = plan.renameMode ? edit.names.back() : row.oldName;
+      row.archiveIndex = edit.archiveIndex;
+      icon = edit.icon;
+      if (mode == PlanMode::Archive) {
+        row.storedAsCodePage = edit.storedAsCodePage;
+        row.modified = firstChars(edit.infoText, 19);
+      }
     }
-    if (mode == PlanMode::Archive) {
-      row.storedAsCodePage = edit.storedAsCodePage;
-      row.modified = firstChars(edit.infoText, 19);
-    } else if (edit.icon == 0) {
+    row.image = icon;
+    if (mode != PlanMode::Archive && icon == 0) {
       // A file that vanished since it was listed keeps empty texts; its
       // rename then fails and the run is rolled back.
       FileInfo info;
@@ -67,14 +98,9 @@ PlanList buildRows(List&& list, PlanMode mode, const std::string& folder,
         row.origAttrs = AttributeText::toBits(row.attrs);
       }
     }
-    if constexpr (consume) edit = EditRow();
     if (showProgress) progress.step();
   }
   if (showProgress) progress.close();
-  if constexpr (consume) {
-    list.clear();
-    list.rows.shrink_to_fit();
-  }
   return plan;
 }
 
