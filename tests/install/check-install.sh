@@ -25,6 +25,7 @@ expected=(
   share/doc/ritoma/changelog.gz
   share/doc/ritoma/copyright
   share/man/man1/ritoma-cli.1.gz
+  share/ritoma/help/ritoma.html
 )
 if [ "$gui" = ON ]; then
   expected+=(
@@ -33,7 +34,6 @@ if [ "$gui" = ON ]; then
     share/icons/hicolor/scalable/apps/ritoma.svg
     share/man/man1/ritoma.1.gz
     share/metainfo/org.example.ritoma.metainfo.xml
-    share/ritoma/help/ritoma.html
   )
   for size in 16 22 24 32 48 64 128 256; do
     expected+=("share/icons/hicolor/${size}x${size}/apps/ritoma.png")
