@@ -7,12 +7,10 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
-#include <QShortcut>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTest>
-#include <QTextBrowser>
 #include <QTimer>
 #include <QTreeWidget>
 #include <cerrno>
@@ -32,6 +30,7 @@
 #include "shell/ui/TFormMain.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"
+#include "support/ui/HelpAnchor.h"
 #include "text/TextCodec.h"
 
 using namespace ritoma;
@@ -122,24 +121,6 @@ QStringList choice(TFormMain& form) {
 void clickRow(QTreeWidget* list, int row) {
   const QRect rect = list->visualItemRect(list->topLevelItem(row));
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(rect.center().x() + 40, rect.center().y()));
-}
-
-// The anchor the help window shows after `widget`'s own F1 shortcut fires,
-// when the help has a section with it; the help window is closed again.
-QString helpAnchorOfF1(QWidget* widget) {
-  QShortcut* key = nullptr;
-  for (QShortcut* s : widget->findChildren<QShortcut*>(Qt::FindDirectChildrenOnly))
-    if (s->key() == QKeySequence(QKeySequence::HelpContents)) key = s;
-  if (!key) return QString();
-  emit key->activated();
-  for (QWidget* w : QApplication::topLevelWidgets()) {
-    auto* browser = w->findChild<QTextBrowser*>(QStringLiteral("HelpBrowser"));
-    if (!browser || !w->isVisible()) continue;
-    const QString fragment = browser->source().fragment();
-    w->close();
-    return browser->toHtml().contains(QStringLiteral("name=\"%1\"").arg(fragment)) ? fragment : QString();
-  }
-  return QString();
 }
 
 const char* const ThreeFilters =

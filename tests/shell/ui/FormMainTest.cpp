@@ -8,7 +8,6 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QShortcut>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTest>
@@ -38,6 +37,7 @@
 #include "shell/ui/TFormMain.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"
+#include "support/ui/HelpAnchor.h"
 #include "text/TextCodec.h"
 
 using namespace ritoma;
@@ -890,29 +890,6 @@ void FormMainTest::helpKeyOpensThePageContext() {
     browser->window()->close();
   }
 }
-
-namespace {
-
-// The anchor the help window shows after `widget`'s own F1 shortcut fires;
-// the help window is closed again.
-QString helpAnchorOfF1(QWidget* widget) {
-  QShortcut* key = nullptr;
-  for (QShortcut* s : widget->findChildren<QShortcut*>(Qt::FindDirectChildrenOnly))
-    if (s->key() == QKeySequence(QKeySequence::HelpContents)) key = s;
-  if (!key) return QString();
-  emit key->activated();
-  for (QWidget* w : QApplication::topLevelWidgets()) {
-    auto* browser = w->findChild<QTextBrowser*>(QStringLiteral("HelpBrowser"));
-    if (!browser || !w->isVisible()) continue;
-    const QString fragment = browser->source().fragment();
-    w->close();
-    // The help has a section with that anchor.
-    return browser->toHtml().contains(QStringLiteral("name=\"%1\"").arg(fragment)) ? fragment : QString();
-  }
-  return QString();
-}
-
-}  // namespace
 
 // The help context around the focus on page 変換 is the tool tab's, not
 // the page's (F1 itself opens helpContext(): helpKeyOpensThePageContext);
