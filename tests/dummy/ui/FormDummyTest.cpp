@@ -14,17 +14,11 @@
 #include "dummy/ui/TRichEditEx.h"
 #include "platform/PosixFileSystem.h"
 #include "settings/DummySettings.h"
+#include "support/ui/FormChild.h"
 #include "text/TextCodec.h"
 
 namespace ritoma {
 namespace {
-
-template <typename T>
-T* child(QWidget& form, const char* name) {
-  T* w = form.findChild<T*>(QString::fromLatin1(name));
-  if (!w) qFatal("no %s", name);
-  return w;
-}
 
 // Whether `image` has a pixel of `colour` inside `area`, each channel off
 // by at most `tolerance` (antialiased text marks blend into the background).

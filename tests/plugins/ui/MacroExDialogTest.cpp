@@ -12,6 +12,7 @@
 #include "settings/IniFile.h"
 #include "shell/UserInteraction.h"
 #include "support/TempDir.h"
+#include "support/ui/FormChild.h"
 
 namespace ritoma {
 namespace {
@@ -30,13 +31,6 @@ public:
   void tell(MessageKind, std::string_view, std::string_view) override {}
   bool input(std::string_view, std::string_view, std::string&) override { return false; }
 };
-
-template <typename T>
-T* child(QWidget& form, const char* name) {
-  T* w = form.findChild<T*>(QString::fromLatin1(name));
-  if (!w) qFatal("no %s", name);
-  return w;
-}
 
 }  // namespace
 

@@ -15,19 +15,10 @@
 #include "plugins/PluginHost.h"
 #include "plugins/PluginLibrary.h"
 #include "support/TempDir.h"
+#include "support/ui/FormChild.h"
 #include "text/TextCodec.h"
 
 namespace ritoma {
-namespace {
-
-template <typename T>
-T* child(QWidget& form, const char* name) {
-  T* w = form.findChild<T*>(QString::fromLatin1(name));
-  if (!w) qFatal("no %s", name);
-  return w;
-}
-
-}  // namespace
 
 // The "+" dialogs of the photo and audio plug-ins, opened by the host's
 // SetOption call as the conversion page makes it.

@@ -31,6 +31,7 @@
 #include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"
 #include "support/ui/HelpAnchor.h"
+#include "support/ui/FormChild.h"
 #include "text/TextCodec.h"
 
 using namespace ritoma;
@@ -86,13 +87,6 @@ struct Fixture {
     return dialog;
   }
 };
-
-template <typename T>
-T* child(QWidget* form, const char* name) {
-  T* found = form->findChild<T*>(QString::fromLatin1(name));
-  if (!found) throw std::runtime_error(std::string("no control ") + name);
-  return found;
-}
 
 QCheckBox* box(QWidget* dialog, const char* name) { return child<QCheckBox>(dialog, name); }
 QPushButton* button(QWidget* dialog, const char* name) { return child<QPushButton>(dialog, name); }

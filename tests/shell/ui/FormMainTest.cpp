@@ -38,6 +38,7 @@
 #include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"
 #include "support/ui/HelpAnchor.h"
+#include "support/ui/FormChild.h"
 #include "text/TextCodec.h"
 
 using namespace ritoma;
@@ -72,13 +73,6 @@ struct Fixture {
     });
   }
 };
-
-template <typename T>
-T* child(QWidget* form, const char* name) {
-  T* found = form->findChild<T*>(QString::fromLatin1(name));
-  if (!found) throw std::runtime_error(std::string("no control ") + name);
-  return found;
-}
 
 std::vector<std::string> stage(const std::vector<std::string>& names) {
   std::vector<std::string> out;
