@@ -254,7 +254,7 @@ BatchRunner::Selection BatchRunner::selectArchive() {
   std::string path = withoutTrailingSlashes(absolutePath(options_.paths[0]));
   std::size_t slash = path.rfind('/');
   selection.folder = canonicalFolder(slash == 0 ? "/" : path.substr(0, slash));
-  selection.archivePath = PlanBuilder::join(selection.folder, path.substr(slash + 1));
+  selection.archivePath = FileSystem::joinPath(selection.folder, path.substr(slash + 1));
   archiveKind_ = ArchiveLibraries::kindOfPath(selection.archivePath);
   if (archiveKind_ == ArcNone) refuse("'" + options_.paths[0] + "' is no .lzh or .zip file");
 
@@ -294,7 +294,7 @@ BatchRunner::Selection BatchRunner::selectFiles() {
     }
     if (!seen.insert(name).second) continue;
     FileInfo info;
-    if (auto ec = fs_->lookUp(PlanBuilder::join(folder, name), info)) {
+    if (auto ec = fs_->lookUp(FileSystem::joinPath(folder, name), info)) {
       refuse("cannot read '" + argument + "': " + ec.message());
     }
     info.name = name;

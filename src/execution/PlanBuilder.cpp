@@ -126,9 +126,4 @@ PlanList PlanBuilder::build(EditList&& list, const std::string& folder,
                    });
 }
 
-std::string PlanBuilder::join(const std::string& folder, const std::string& name) {
-  if (!folder.empty() && folder.back() == '/') return folder + name;
-  return folder + "/" + name;
-}
-
 }  // namespace ritoma

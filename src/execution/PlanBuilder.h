@@ -27,9 +27,6 @@ public:
   // list is left empty.
   static PlanList build(EditList&& list, const std::string& folder,
                         const std::vector<FileInfo>& found, ProgressSink& progress, int greet4);
-
-  // The folder path joined with a name (both raw disk bytes).
-  static std::string join(const std::string& folder, const std::string& name);
 };
 
 }  // namespace ritoma

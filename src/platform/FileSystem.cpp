@@ -5,6 +5,11 @@
 
 namespace ritoma {
 
+std::string FileSystem::joinPath(const std::string& folder, const std::string& name) {
+  if (!folder.empty() && folder.back() == '/') return folder + name;
+  return folder + "/" + name;
+}
+
 std::error_code InputFile::copyTo(OutputFile& out, std::uint64_t length, std::uint64_t& copied) {
   constexpr std::size_t kChunk = 1 << 20;
   copied = 0;

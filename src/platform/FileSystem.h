@@ -197,6 +197,10 @@ public:
   // True when a new file can be created in `folder`.
   virtual bool isWritableFolder(const std::string& folder) = 0;
 
+  // `folder` and `name` with one "/" between them (none added after a
+  // folder that already ends in "/"). Bytes pass unchanged.
+  static std::string joinPath(const std::string& folder, const std::string& name);
+
   // Helpers built on the calls above.
   bool exists(const std::string& path);
   // openFolderHandle, or where that fails the handle on joined paths, whose

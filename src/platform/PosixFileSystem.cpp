@@ -35,11 +35,6 @@ std::error_code lastError() { return errorOf(errno); }
 
 bool isXattrRefusal(int error) { return error == ENOTSUP || error == EOPNOTSUPP; }
 
-std::string joinPath(const std::string& folder, const std::string& name) {
-  if (!folder.empty() && folder.back() == '/') return folder + name;
-  return folder + "/" + name;
-}
-
 std::string lastComponent(const std::string& path) {
   std::size_t end = path.size();
   while (end > 1 && path[end - 1] == '/') --end;
@@ -109,7 +104,7 @@ StoredAttrib readStoredAt(PosixCalls& calls, int dirFd, const std::string& folde
     }
     getxattratWorks.store(false, std::memory_order_relaxed);
   }
-  return readStored(calls, joinPath(folder, name));
+  return readStored(calls, FileSystem::joinPath(folder, name));
 }
 
 StoredAttrib readStoredFd(PosixCalls& calls, int fd) {
@@ -375,7 +370,7 @@ std::string freshName(const std::string& folder) {
   static thread_local std::mt19937_64 rng{std::random_device{}()};
   std::string name = ".ritoma-copy-";
   name += std::to_string(rng() % 1000000000);
-  return joinPath(folder, name);
+  return FileSystem::joinPath(folder, name);
 }
 
 // Copies the symbolic link `from` as a link to the same target, with its
@@ -608,7 +603,7 @@ std::error_code PosixFileSystem::copyFile(const std::string& from, const std::st
   std::uint32_t attributes = stored.info ? stored.info->attributes : 0;
   attributes = (attributes & ~AttrReadOnly) | (source.attributes & AttrReadOnly);
 
-  std::string temp = joinPath(parentFolder(to), ".ritoma-copy-XXXXXX");
+  std::string temp = FileSystem::joinPath(parentFolder(to), ".ritoma-copy-XXXXXX");
   const int out = ::mkostemp(temp.data(), O_CLOEXEC);
   if (out < 0) return lastError();
   TempFileGuard tempGuard(temp);

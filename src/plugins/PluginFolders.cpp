@@ -5,18 +5,9 @@
 
 namespace ritoma {
 
-namespace {
-
-std::string join(const std::string& folder, const std::string& name) {
-  if (folder.ends_with('/')) return folder + name;
-  return folder + "/" + name;
-}
-
-}  // namespace
-
 std::string PluginFolders::installFolder(const std::string& executableFolder) {
   if (executableFolder.empty()) return {};
-  if (!executableFolder.starts_with('/')) return join(executableFolder, RITOMA_PLUGINS_FROM_BIN);
+  if (!executableFolder.starts_with('/')) return FileSystem::joinPath(executableFolder, RITOMA_PLUGINS_FROM_BIN);
   // Lexical: the kernel reports the executable's folder with every link
   // resolved, so ".." is its parent.
   std::string folder = executableFolder;
@@ -30,7 +21,7 @@ std::string PluginFolders::installFolder(const std::string& executableFolder) {
       const std::size_t last = folder.rfind('/');
       folder.erase(last == 0 ? 1 : last);
     } else if (!part.empty() && part != ".") {
-      folder = join(folder, std::string(part));
+      folder = FileSystem::joinPath(folder, std::string(part));
     }
   }
   return folder;
@@ -48,9 +39,9 @@ std::vector<std::string> PluginFolders::locate(const std::string& executableFold
   if (xdgDataHome.starts_with('/')) {
     data = xdgDataHome;
   } else if (!home.empty()) {
-    data = join(home, ".local/share");
+    data = FileSystem::joinPath(home, ".local/share");
   }
-  if (!data.empty()) folders.push_back(join(data, "ritoma/plugins"));
+  if (!data.empty()) folders.push_back(FileSystem::joinPath(data, "ritoma/plugins"));
   return folders;
 }
 

@@ -6,11 +6,6 @@ namespace ritoma {
 
 namespace {
 
-std::string join(const std::string& folder, const std::string& name) {
-  if (!folder.empty() && folder.back() == '/') return folder + name;
-  return folder + "/" + name;
-}
-
 // Creates `path` and any missing parents. Failures are left to the first
 // write into the folder, which reports them.
 void makeFolders(FileSystem& fs, const std::string& path) {
@@ -23,7 +18,7 @@ void makeFolders(FileSystem& fs, const std::string& path) {
 
 bool isInstalled(FileSystem& fs, const std::string& executableFolder) {
   FileInfo info;
-  return !fs.stat(join(executableFolder, RITOMA_DATA_FROM_BIN), info) && info.isFolder;
+  return !fs.stat(FileSystem::joinPath(executableFolder, RITOMA_DATA_FROM_BIN), info) && info.isFolder;
 }
 
 }  // namespace
@@ -33,8 +28,8 @@ Places Places::locate(FileSystem& fs, const std::string& executableFolder,
   if (!executableFolder.empty() && fs.isWritableFolder(executableFolder) && !isInstalled(fs, executableFolder))
     return Places(executableFolder);
   const std::string base =
-      xdgConfigHome.starts_with('/') ? xdgConfigHome : join(home.empty() ? "/" : home, ".config");
-  std::string folder = join(base, "ritoma");
+      xdgConfigHome.starts_with('/') ? xdgConfigHome : FileSystem::joinPath(home.empty() ? "/" : home, ".config");
+  std::string folder = FileSystem::joinPath(base, "ritoma");
   makeFolders(fs, folder);
   return Places(std::move(folder));
 }
@@ -45,8 +40,8 @@ Places Places::forThisProgram(FileSystem& fs) {
   return locate(fs, fs.executableFolder(), xdg ? xdg : "", home ? home : "");
 }
 
-std::string Places::settingsFile() const { return join(folder_, "Ritoma.ini"); }
+std::string Places::settingsFile() const { return FileSystem::joinPath(folder_, "Ritoma.ini"); }
 
-std::string Places::undoFile() const { return join(folder_, "Ritoma.und"); }
+std::string Places::undoFile() const { return FileSystem::joinPath(folder_, "Ritoma.und"); }
 
 }  // namespace ritoma
