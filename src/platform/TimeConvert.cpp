@@ -1,6 +1,7 @@
 #include "platform/TimeConvert.h"
 
-#include <cstdio>
+#include <iterator>
+
 
 namespace ritoma {
 
@@ -101,12 +102,26 @@ std::optional<FileTime> TimeConvert::fromLocal(const CivilTime& local) {
   return fromUnixSeconds(seconds);
 }
 
-std::string TimeConvert::toText(FileTime time) {
-  const CivilTime t = toLocal(time);
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%u/%02u/%02u %02u:%02u:%02u", t.year, t.month, t.day,
-                t.hour, t.minute, t.second);
-  return buffer;
+std::string TimeConvert::toText(FileTime time) { return civilText(toLocal(time)); }
+
+std::string TimeConvert::civilText(const CivilTime& t, unsigned yearDigits) {
+  char year[12];
+  char* begin = std::end(year);
+  unsigned rest = t.year;
+  do {
+    *--begin = static_cast<char>('0' + rest % 10);
+    rest /= 10;
+  } while (rest != 0 && begin != year);
+  while (static_cast<unsigned>(std::end(year) - begin) < yearDigits && begin != year) *--begin = '0';
+  std::string text(begin, std::end(year));
+  char tail[15] = {'/', 0, 0, '/', 0, 0, ' ', 0, 0, ':', 0, 0, ':', 0, 0};
+  const unsigned parts[5] = {t.month, t.day, t.hour, t.minute, t.second};
+  for (int i = 0; i < 5; ++i) {
+    tail[3 * i + 1] = static_cast<char>('0' + parts[i] / 10 % 10);
+    tail[3 * i + 2] = static_cast<char>('0' + parts[i] % 10);
+  }
+  text.append(tail, sizeof tail);
+  return text;
 }
 
 std::optional<FileTime> TimeConvert::fromText(std::string_view text) {

@@ -36,6 +36,10 @@ public:
   // that do not exist.
   static std::string toText(FileTime time);
   static std::optional<FileTime> fromText(std::string_view text);
+  // The same shape for a civil time, the year padded with zeros to at
+  // least `yearDigits` digits. Lists of a million rows call this, so it
+  // writes the digits itself.
+  static std::string civilText(const CivilTime& t, unsigned yearDigits = 1);
 
   // Packed DOS date (high 16 bits) and time (low 16 bits), local time,
   // two-second precision (an odd second rounds down). A time before 1980

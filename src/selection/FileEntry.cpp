@@ -1,6 +1,7 @@
 #include "selection/FileEntry.h"
 
-#include <cstdio>
+#include <charconv>
+#include <iterator>
 
 #include "platform/TimeConvert.h"
 #include "text/Cp932.h"
@@ -46,7 +47,7 @@ void FileEntry::splitName(std::string_view name, std::string& baseName, std::str
 
 std::string FileEntry::formatSize(std::uint64_t size) {
   char digits[24];
-  const int count = std::snprintf(digits, sizeof digits, "%llu", static_cast<unsigned long long>(size));
+  const int count = static_cast<int>(std::to_chars(digits, std::end(digits), size).ptr - digits);
   std::string text;
   text.reserve(static_cast<std::size_t>(count + count / 3));
   for (int i = 0; i < count; ++i) {
@@ -57,11 +58,9 @@ std::string FileEntry::formatSize(std::uint64_t size) {
 }
 
 std::string FileEntry::formatModified(FileTime time) {
-  const CivilTime t = TimeConvert::toLocal(time);
-  char text[40];
-  std::snprintf(text, sizeof text, "%04u/%02u/%02u %02u:%02u:%02u", t.year, t.month, t.day, t.hour,
-                t.minute, t.second & ~1u);
-  return text;
+  CivilTime t = TimeConvert::toLocal(time);
+  t.second &= ~1u;
+  return TimeConvert::civilText(t, 4);
 }
 
 }  // namespace ritoma

@@ -74,6 +74,23 @@ TEST(TimeConvertTest, TextsInTokyo) {
   }
 }
 
+TEST(TimeConvertTest, CivilTextPadsEveryFieldButTheYear) {
+  struct Row {
+    const char* name;
+    CivilTime time;
+    unsigned yearDigits;
+    const char* text;
+  };
+  const Row rows[] = {
+      {"first file time", {1601, 1, 1, 0, 0, 0}, 1, "1601/01/01 00:00:00"},
+      {"two-digit fields", {2024, 12, 31, 23, 59, 58}, 1, "2024/12/31 23:59:58"},
+      {"five-digit year", {30827, 9, 14, 2, 48, 5}, 4, "30827/09/14 02:48:05"},
+      {"short year, no padding", {7, 3, 4, 5, 6, 7}, 1, "7/03/04 05:06:07"},
+      {"short year padded", {7, 3, 4, 5, 6, 7}, 4, "0007/03/04 05:06:07"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(TimeConvert::civilText(row.time, row.yearDigits), row.text) << row.name;
+}
+
 TEST(TimeConvertTest, LocalTimeFollowsTheRulesAtTheDate) {
   ZoneGuard zone("Europe/Berlin");
   // Winter (UTC+1) and summer (UTC+2) of the same year.
