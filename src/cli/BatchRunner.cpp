@@ -242,6 +242,7 @@ BatchRunner::Selection BatchRunner::selectFolder(const std::string& folder) {
                                                   DefaultFilterAttributes, infos)) {
     refuse("cannot read folder '" + folder + "': " + ec.message());
   }
+  selection.rows.reserve(infos.size());
   for (const FileInfo& info : infos) selection.rows.push_back(FileEntry::fromDisk(info, true));
   return selection;
 }

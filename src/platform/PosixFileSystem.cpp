@@ -12,7 +12,11 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <exception>
+#include <mutex>
 #include <random>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "platform/DosAttrib.h"
@@ -29,6 +33,11 @@ constexpr std::size_t kMaxDosAttribSize = 256;
 // Copies move data in chunks of this size.
 constexpr std::size_t kCopyChunk = 1 << 20;
 constexpr unsigned kStatxMask = STATX_BASIC_STATS | STATX_BTIME;
+// A listing of at least kParallelListing entries is looked up by up to
+// kListingThreads threads, each taking kListingBlock entries at a time.
+constexpr std::size_t kParallelListing = 2048;
+constexpr unsigned kListingThreads = 4;
+constexpr std::size_t kListingBlock = 256;
 
 std::error_code errorOf(int error) { return {error, std::generic_category()}; }
 std::error_code lastError() { return errorOf(errno); }
@@ -507,45 +516,110 @@ private:
   std::string folder_;
 };
 
-// Calls visit(dirFd, name) for every entry of `folder` but "." and "..".
-template <class Visit>
-std::error_code forEachEntry(const std::string& folder, Visit&& visit) {
-  DIR* dir = ::opendir(folder.c_str());
-  if (!dir) return lastError();
-  const int dirFd = ::dirfd(dir);
-  std::error_code result;
-  for (;;) {
-    errno = 0;
-    const dirent* entry = ::readdir(dir);
-    if (!entry) {
-      if (errno != 0) result = lastError();
-      break;
-    }
-    const char* name = entry->d_name;
-    if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
-    visit(dirFd, name);
+// A folder opened for reading its entries; look-ups relative to fd() stay
+// in the folder that was read, even if its path is changed meanwhile.
+class OpenFolder {
+public:
+  explicit OpenFolder(const std::string& folder) : dir_(::opendir(folder.c_str())) {}
+  ~OpenFolder() {
+    if (dir_) ::closedir(dir_);
   }
-  ::closedir(dir);
-  return result;
-}
+  OpenFolder(const OpenFolder&) = delete;
+  OpenFolder& operator=(const OpenFolder&) = delete;
+
+  bool isOpen() const { return dir_ != nullptr; }
+  int fd() const { return ::dirfd(dir_); }
+
+  // Calls visit(name) for every entry but "." and "..".
+  template <class Visit>
+  std::error_code forEachName(Visit&& visit) {
+    for (;;) {
+      errno = 0;
+      const dirent* entry = ::readdir(dir_);
+      if (!entry) return errno != 0 ? lastError() : std::error_code();
+      const char* name = entry->d_name;
+      if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
+      visit(name);
+    }
+  }
+
+private:
+  DIR* dir_;
+};
 
 }  // namespace
 
 std::error_code PosixFileSystem::listFolder(const std::string& folder, std::vector<FileInfo>& out) {
   out.clear();
-  return forEachEntry(folder, [&](int dirFd, const char* name) {
-    FileInfo info;
-    // An entry that vanished since the folder was read is not listed.
-    if (describeEntry(dirFd, name, name, info,
-                      [&] { return readStoredAt(calls_, dirFd, folder, name); }) != 0)
-      return;
-    out.push_back(std::move(info));
-  });
+  OpenFolder dir(folder);
+  if (!dir.isOpen()) return lastError();
+  const int dirFd = dir.fd();
+  // The names come first, so that the look-ups can be shared out.
+  if (auto ec = dir.forEachName([&](const char* name) { out.emplace_back().name = name; })) {
+    out.clear();
+    return ec;
+  }
+
+  // An entry that vanished since the folder was read is not listed.
+  const std::size_t count = out.size();
+  std::vector<char> found(count, 0);
+  std::atomic<std::size_t> next{0};
+  auto describeBlocks = [&] {
+    for (;;) {
+      const std::size_t begin = next.fetch_add(kListingBlock, std::memory_order_relaxed);
+      if (begin >= count) return;
+      const std::size_t end = std::min(count, begin + kListingBlock);
+      for (std::size_t i = begin; i < end; ++i) {
+        FileInfo& info = out[i];
+        const char* name = info.name.c_str();
+        found[i] = describeEntry(dirFd, name, info.name, info,
+                                 [&] { return readStoredAt(calls_, dirFd, folder, name); }) == 0;
+      }
+    }
+  };
+  std::exception_ptr helperFailure;
+  {
+    // Look-ups wait on the disk and the kernel, not on each other: in a
+    // big folder every core takes its share.
+    std::mutex failureLock;
+    auto helper = [&] {
+      try {
+        describeBlocks();
+      } catch (...) {
+        const std::lock_guard lock(failureLock);
+        helperFailure = std::current_exception();
+      }
+    };
+    std::vector<std::jthread> helpers;
+    if (count >= kParallelListing) {
+      const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+      for (unsigned i = 1; i < std::min(cores, kListingThreads); ++i) {
+        try {
+          helpers.emplace_back(helper);
+        } catch (const std::system_error&) {
+          break;  // the threads that did start share the work
+        }
+      }
+    }
+    describeBlocks();
+  }
+  if (helperFailure) std::rethrow_exception(helperFailure);
+
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (!found[i]) continue;
+    if (kept != i) out[kept] = std::move(out[i]);
+    ++kept;
+  }
+  out.resize(kept);
+  return {};
 }
 
 std::error_code PosixFileSystem::listNames(const std::string& folder, std::vector<std::string>& out) {
   out.clear();
-  return forEachEntry(folder, [&](int, const char* name) { out.emplace_back(name); });
+  OpenFolder dir(folder);
+  if (!dir.isOpen()) return lastError();
+  return dir.forEachName([&](const char* name) { out.emplace_back(name); });
 }
 
 std::error_code PosixFileSystem::stat(const std::string& path, FileInfo& out) {

@@ -56,7 +56,14 @@ std::error_code FolderEnumerator::enumerateFolder(FileSystem& fs, std::string_vi
   if (auto ec = fs.listFolder(path, listing)) return ec;
   const std::vector<std::size_t> chosen = select(listing, patternText, attributes);
   out.reserve(chosen.size());
-  for (std::size_t i : chosen) out.push_back(listing[i]);
+  // A file matched by two patterns is chosen twice: only its last use
+  // takes the entry over.
+  std::vector<std::uint32_t> uses(listing.size(), 0);
+  for (std::size_t i : chosen) ++uses[i];
+  for (std::size_t i : chosen) {
+    if (--uses[i] == 0) out.push_back(std::move(listing[i]));
+    else out.push_back(listing[i]);
+  }
   return {};
 }
 

@@ -111,6 +111,46 @@ TEST_F(PosixFileSystemTest, ListsRawNamesWithSizesAndKinds) {
   EXPECT_EQ(fs.listFolder(dir / "missing", entries), std::errc::no_such_file_or_directory);
 }
 
+// A big folder is looked up by several threads: every entry must still be
+// described as lookUp describes it, each under its own name, in the
+// system's order.
+TEST_F(PosixFileSystemTest, BigFolderIsListedAsEachEntryIsLookedUp) {
+  constexpr int kFiles = 5000;
+  for (int i = 0; i < kFiles; ++i) {
+    const std::string prefix = i % 3 == 0 ? kOmote : i % 3 == 1 ? kSo : "f";
+    dir.writeFile(prefix + std::to_string(i), std::string(static_cast<std::size_t>(i % 97), 'x'));
+  }
+  dir.writeFile(".dot", "");
+  dir.makeFolder("sub");
+  ASSERT_EQ(::symlink("sub", (dir / "link").c_str()), 0);
+  ASSERT_EQ(::symlink("gone", (dir / "dangling").c_str()), 0);
+  ASSERT_EQ(::truncate((dir / "f2").c_str(), 5'000'000'000LL), 0);
+  if (xattrsWork()) {
+    ASSERT_FALSE(fs.setAttributes(dir / (kSo + "4000"), AttrHidden | AttrSystem));
+    ASSERT_FALSE(fs.setTimes(dir / (kOmote + "3"), TimeConvert::fromUnixSeconds(86400), std::nullopt,
+                             std::nullopt));
+  }
+
+  std::vector<FileInfo> entries;
+  ASSERT_FALSE(fs.listFolder(dir.path(), entries));
+  std::vector<std::string> names;
+  ASSERT_FALSE(fs.listNames(dir.path(), names));
+  ASSERT_EQ(entries.size(), kFiles + 4u);
+  ASSERT_EQ(names.size(), entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const FileInfo& listed = entries[i];
+    ASSERT_EQ(listed.name, names[i]);
+    FileInfo single;
+    ASSERT_FALSE(fs.lookUp(dir / listed.name, single)) << listed.name;
+    EXPECT_EQ(listed.isFolder, single.isFolder) << listed.name;
+    EXPECT_EQ(listed.kind, single.kind) << listed.name;
+    EXPECT_EQ(listed.size, single.size) << listed.name;
+    EXPECT_EQ(listed.created, single.created) << listed.name;
+    EXPECT_EQ(listed.modified, single.modified) << listed.name;
+    EXPECT_EQ(listed.attributes, single.attributes) << listed.name;
+  }
+}
+
 TEST_F(PosixFileSystemTest, StatGivesLastComponentAndFollowsLinks) {
   dir.makeFolder("sub");
   dir.writeFile("sub/" + kSo, "abc");
