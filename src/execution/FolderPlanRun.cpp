@@ -190,31 +190,42 @@ bool FolderPlanRun::writeDummies(PlanList& plan, const std::string& source, cons
 
 bool FolderPlanRun::prepareUndo(const PlanList& plan, const RunOptions&, RunResult& result) {
   undoTemp_.clear();
-  UndoLog log;
-  log.folder = withSlash(plan.folder);
-  log.records.reserve(plan.rows.size());
-  for (const auto& row : plan.rows) {
-    UndoRecord record;
-    record.newName = TextCodec::toDisk(row.newName);
-    record.oldName = TextCodec::toDisk(row.oldName);
+  // Made record by record: a batch of a million rows would otherwise hold
+  // its undo record twice.
+  std::string bytes;
+  bytes.reserve(plan.rows.size() * 96);
+  bool encoded = UndoFile::start(bytes, withSlash(plan.folder), plan.rows.size());
+  for (std::size_t i = 0; encoded && i < plan.rows.size(); ++i) {
+    const PlanRow& row = plan.rows[i];
+    const std::string newName = TextCodec::toDisk(row.newName);
+    const std::string oldName = TextCodec::toDisk(row.oldName);
+    UndoFile::RecordView record;
+    record.newName = newName;
+    record.oldName = oldName;
     record.isFile = !row.isFolderRow();
+    TimeConvert::Text created, modified, accessed;
+    std::string attrs;
     if (record.isFile) {
-      record.created = TimeConvert::toText(row.origCreated);
-      record.modified = TimeConvert::toText(row.origModified);
-      record.accessed = TimeConvert::toText(row.origAccessed);
-      record.attrs = AttributeText::fromBits(row.origAttrs);
+      created = TimeConvert::toTextInPlace(row.origCreated);
+      modified = TimeConvert::toTextInPlace(row.origModified);
+      accessed = TimeConvert::toTextInPlace(row.origAccessed);
+      attrs = AttributeText::fromBits(row.origAttrs);
+      record.created = created.view();
+      record.modified = modified.view();
+      record.accessed = accessed.view();
+      record.attrs = attrs;
     }
-    log.records.push_back(std::move(record));
+    encoded = UndoFile::add(bytes, record);
   }
   // The record is written under a temporary name before anything changes
   // and only put in place once the run succeeded, so that an older record
   // never stays to look like this run's. Until then the older record is
   // left alone: a failed run is rolled back and leaves it valid.
-  if (const auto bytes = UndoFile::encode(log)) {
+  if (encoded) {
     std::string temp;
     std::unique_ptr<OutputFile> file;
     if (!fs_.createReplacement(undoPath_, temp, file)) {
-      const std::error_code ec = file->write(bytes->data(), bytes->size());
+      const std::error_code ec = file->write(bytes.data(), bytes.size());
       const std::error_code closed = file->close();
       if (!ec && !closed) {
         undoTemp_ = std::move(temp);

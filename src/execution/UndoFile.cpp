@@ -158,14 +158,6 @@ bool readRecord(Reader& reader, UndoRecord& record) {
   return !record.isFile || readFileFields(reader, record);
 }
 
-bool writeRecord(std::string& out, const UndoRecord& record) {
-  if (!putText(out, record.newName) || !putText(out, record.oldName)) return false;
-  out.push_back(static_cast<char>(record.isFile ? kKindFile : kKindFolder));
-  if (!record.isFile) return true;
-  return putFixed(out, record.created, kTimeSize) && putFixed(out, record.modified, kTimeSize) &&
-         putFixed(out, record.accessed, kTimeSize) && putFixed(out, record.attrs, kAttrsSize);
-}
-
 // Reads `count` records up to the end of the file. The count comes from
 // the file, so it is checked against the bytes left and the list grows only
 // by the records actually read: a damaged count fails on the missing
@@ -184,24 +176,38 @@ bool readRecords(Reader reader, std::size_t count, std::vector<UndoRecord>& reco
 }  // namespace
 
 std::optional<std::string> UndoFile::encode(const UndoLog& log) {
-  const std::size_t count = log.records.size();
-  if (count > kMaxCount) return std::nullopt;
   std::string out;
   std::size_t size = 8 + log.folder.size();
   for (const auto& record : log.records)
     size += 2 * kLengthSize + record.newName.size() + record.oldName.size() + kKindSize +
             (record.isFile ? kFileFieldsSize : 0);
   out.reserve(size);
-  if (!putText(out, log.folder)) return std::nullopt;
+  if (!start(out, log.folder, log.records.size())) return std::nullopt;
+  for (const auto& record : log.records) {
+    if (!add(out, {record.newName, record.oldName, record.isFile, record.created, record.modified,
+                   record.accessed, record.attrs}))
+      return std::nullopt;
+  }
+  return out;
+}
+
+bool UndoFile::start(std::string& out, std::string_view folder, std::size_t count) {
+  if (count > kMaxCount || !putText(out, folder)) return false;
   if (count < kCountEscape) {
     putU16(out, count);
   } else {
     putU16(out, kCountEscape);
     putU32(out, count);
   }
-  for (const auto& record : log.records)
-    if (!writeRecord(out, record)) return std::nullopt;
-  return out;
+  return true;
+}
+
+bool UndoFile::add(std::string& out, const RecordView& record) {
+  if (!putText(out, record.newName) || !putText(out, record.oldName)) return false;
+  out.push_back(static_cast<char>(record.isFile ? kKindFile : kKindFolder));
+  if (!record.isFile) return true;
+  return putFixed(out, record.created, kTimeSize) && putFixed(out, record.modified, kTimeSize) &&
+         putFixed(out, record.accessed, kTimeSize) && putFixed(out, record.attrs, kAttrsSize);
 }
 
 UndoFile::Status UndoFile::decode(std::string_view bytes, UndoLog& out) {

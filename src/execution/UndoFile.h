@@ -41,6 +41,24 @@ public:
   // 65534 records the count takes two bytes, as it always did; a larger
   // batch writes the escape 0xFFFF and a four-byte count.
   static std::optional<std::string> encode(const UndoLog& log);
+
+  // A record as add() takes it: views of the same fields as UndoRecord.
+  struct RecordView {
+    std::string_view newName;
+    std::string_view oldName;
+    bool isFile = true;
+    std::string_view created;
+    std::string_view modified;
+    std::string_view accessed;
+    std::string_view attrs;
+  };
+  // The bytes of encode, made record by record without an UndoLog, for a
+  // batch too large to be held twice: start() writes the header for
+  // `count` records, add() appends one. Either is false (leaving `out`
+  // unusable) on a field beyond the limits of encode; the caller adds
+  // exactly `count` records.
+  static bool start(std::string& out, std::string_view folder, std::size_t count);
+  static bool add(std::string& out, const RecordView& record);
   // Reads both layouts, and the older files of exactly 65535 records that
   // hold 0xFFFF as a plain count.
   static Status decode(std::string_view bytes, UndoLog& out);

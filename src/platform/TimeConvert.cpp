@@ -102,9 +102,10 @@ std::optional<FileTime> TimeConvert::fromLocal(const CivilTime& local) {
   return fromUnixSeconds(seconds);
 }
 
-std::string TimeConvert::toText(FileTime time) { return civilText(toLocal(time)); }
+namespace {
 
-std::string TimeConvert::civilText(const CivilTime& t, unsigned yearDigits) {
+TimeConvert::Text writeCivil(const CivilTime& t, unsigned yearDigits) {
+  TimeConvert::Text text;
   char year[12];
   char* begin = std::end(year);
   unsigned rest = t.year;
@@ -113,15 +114,25 @@ std::string TimeConvert::civilText(const CivilTime& t, unsigned yearDigits) {
     rest /= 10;
   } while (rest != 0 && begin != year);
   while (static_cast<unsigned>(std::end(year) - begin) < yearDigits && begin != year) *--begin = '0';
-  std::string text(begin, std::end(year));
-  char tail[15] = {'/', 0, 0, '/', 0, 0, ' ', 0, 0, ':', 0, 0, ':', 0, 0};
+  for (const char* c = begin; c != std::end(year); ++c) text.bytes[text.size++] = *c;
+  const char separators[5] = {'/', '/', ' ', ':', ':'};
   const unsigned parts[5] = {t.month, t.day, t.hour, t.minute, t.second};
   for (int i = 0; i < 5; ++i) {
-    tail[3 * i + 1] = static_cast<char>('0' + parts[i] / 10 % 10);
-    tail[3 * i + 2] = static_cast<char>('0' + parts[i] % 10);
+    text.bytes[text.size++] = separators[i];
+    text.bytes[text.size++] = static_cast<char>('0' + parts[i] / 10 % 10);
+    text.bytes[text.size++] = static_cast<char>('0' + parts[i] % 10);
   }
-  text.append(tail, sizeof tail);
   return text;
+}
+
+}  // namespace
+
+std::string TimeConvert::toText(FileTime time) { return std::string(toTextInPlace(time).view()); }
+
+TimeConvert::Text TimeConvert::toTextInPlace(FileTime time) { return writeCivil(toLocal(time), 1); }
+
+std::string TimeConvert::civilText(const CivilTime& t, unsigned yearDigits) {
+  return std::string(writeCivil(t, yearDigits).view());
 }
 
 std::optional<FileTime> TimeConvert::fromText(std::string_view text) {

@@ -41,6 +41,14 @@ public:
   // writes the digits itself.
   static std::string civilText(const CivilTime& t, unsigned yearDigits = 1);
 
+  // toText held in place, for records made by the million.
+  struct Text {
+    char bytes[32] = {};
+    std::size_t size = 0;
+    std::string_view view() const { return {bytes, size}; }
+  };
+  static Text toTextInPlace(FileTime time);
+
   // Packed DOS date (high 16 bits) and time (low 16 bits), local time,
   // two-second precision (an odd second rounds down). A time before 1980
   // or after 2107 gives the first or the last stamp; fromDos rejects
