@@ -265,23 +265,38 @@ bool FolderPlanRun::beginJournal(const PlanList& plan, const RunOptions& options
                                  RunResult& result) {
   const bool renames = plan.renameMode;
   const bool force = renames && options.force;
-  JournalData data;
-  data.folder = withSlash(plan.folder);
-  data.rows.reserve(plan.rows.size());
-  for (const PlanRow& row : plan.rows) {
+  std::size_t count = 0;
+  for (const PlanRow& row : plan.rows) count += row.mark == MarkNone ? 1 : 0;
+  // Made row by row, as the undo record: no second copy of the batch.
+  std::optional<std::string> header(std::in_place);
+  header->reserve(count * 96);
+  const bool tempNames = force && count > 0;
+  bool encoded = JournalFile::startFolder(*header, withSlash(plan.folder), tempNames, count);
+  for (std::size_t i = 0; encoded && i < plan.rows.size(); ++i) {
+    const PlanRow& row = plan.rows[i];
     if (row.mark != MarkNone) continue;
-    JournalRow& r = data.rows.emplace_back();
-    r.oldName = TextCodec::toDisk(row.oldName);
-    r.newName = renames ? TextCodec::toDisk(row.newName) : r.oldName;
-    if (force) r.tempName = TextCodec::toDisk(options.marker + row.oldName);
-    r.isFile = !row.isFolderRow();
-    if (!r.isFile) continue;
-    r.created = TimeConvert::toText(row.origCreated);
-    r.modified = TimeConvert::toText(row.origModified);
-    r.accessed = TimeConvert::toText(row.origAccessed);
-    r.attributes = row.origAttrs;
+    const std::string oldName = TextCodec::toDisk(row.oldName);
+    const std::string newName = renames ? TextCodec::toDisk(row.newName) : oldName;
+    const std::string tempName = force ? TextCodec::toDisk(options.marker + row.oldName) : std::string();
+    JournalFile::FolderRowView view;
+    view.oldName = oldName;
+    view.tempName = tempName;
+    view.newName = newName;
+    view.isFile = !row.isFolderRow();
+    TimeConvert::Text created, modified, accessed;
+    if (view.isFile) {
+      created = TimeConvert::toTextInPlace(row.origCreated);
+      modified = TimeConvert::toTextInPlace(row.origModified);
+      accessed = TimeConvert::toTextInPlace(row.origAccessed);
+      view.created = created.view();
+      view.modified = modified.view();
+      view.accessed = accessed.view();
+      view.attributes = row.origAttrs;
+    }
+    encoded = JournalFile::addFolderRow(*header, tempNames, view);
   }
-  const std::error_code ec = journal_.begin(data);
+  if (!encoded) header.reset();
+  const std::error_code ec = journal_.beginEncoded(header);
   if (!ec) return true;
   result.refusal = ec == std::errc::file_exists ? kJournalPending : kJournalNotWritten;
   return false;

@@ -166,8 +166,9 @@ bool readRecords(Reader& in, JournalData& data) {
 }  // namespace
 
 std::optional<std::string> JournalFile::encode(const JournalData& data) {
-  std::string out(kMagic);
+  std::string out;
   if (data.archive) {
+    out = kMagic;
     out.push_back(static_cast<char>(kKindArchive));
     if (!putText(out, data.archivePath) || !putText(out, data.backupPath)) return std::nullopt;
     putInt(out, data.rows.size(), 4);
@@ -175,26 +176,40 @@ std::optional<std::string> JournalFile::encode(const JournalData& data) {
       if (!putText(out, row.oldName) || !putText(out, row.newName)) return std::nullopt;
     return out;
   }
-  out.push_back(static_cast<char>(kKindFolder));
-  if (!putText(out, data.folder)) return std::nullopt;
   const bool tempNames = !data.rows.empty() && !data.rows.front().tempName.empty();
-  out.push_back(static_cast<char>(tempNames ? kFlagTempNames : 0));
-  putInt(out, data.rows.size(), 4);
   out.reserve(out.size() + data.rows.size() * 64);
+  if (!startFolder(out, data.folder, tempNames, data.rows.size())) return std::nullopt;
   for (const JournalRow& row : data.rows) {
-    if (row.tempName.empty() == tempNames) return std::nullopt;
-    if (!putText(out, row.oldName) || !putText(out, row.tempName) || !putText(out, row.newName))
+    if (!addFolderRow(out, tempNames, {row.oldName, row.tempName, row.newName, row.isFile, row.created,
+                                       row.modified, row.accessed, row.attributes}))
       return std::nullopt;
-    if (!row.isFile) {
-      out.push_back(static_cast<char>(kRowFolder));
-      continue;
-    }
-    out.push_back(static_cast<char>(kRowFile));
-    if (!putTime(out, row.created) || !putTime(out, row.modified) || !putTime(out, row.accessed))
-      return std::nullopt;
-    putInt(out, row.attributes & kAttributeBits, 4);
   }
   return out;
+}
+
+bool JournalFile::startFolder(std::string& out, std::string_view folder, bool tempNames,
+                              std::size_t count) {
+  out.append(kMagic);
+  out.push_back(static_cast<char>(kKindFolder));
+  if (count > 0xFFFFFFFF || !putText(out, folder)) return false;
+  out.push_back(static_cast<char>(tempNames ? kFlagTempNames : 0));
+  putInt(out, count, 4);
+  return true;
+}
+
+bool JournalFile::addFolderRow(std::string& out, bool tempNames, const FolderRowView& row) {
+  if (row.tempName.empty() == tempNames) return false;
+  if (!putText(out, row.oldName) || !putText(out, row.tempName) || !putText(out, row.newName))
+    return false;
+  if (!row.isFile) {
+    out.push_back(static_cast<char>(kRowFolder));
+    return true;
+  }
+  out.push_back(static_cast<char>(kRowFile));
+  if (!putTime(out, row.created) || !putTime(out, row.modified) || !putTime(out, row.accessed))
+    return false;
+  putInt(out, row.attributes & kAttributeBits, 4);
+  return true;
 }
 
 std::string JournalFile::stageRecord(JournalStage stage) {

@@ -73,6 +73,26 @@ public:
   // The header of `data` (rows and paths; progress is not encoded), or
   // nullopt when a name or path is longer than 65535 bytes.
   static std::optional<std::string> encode(const JournalData& data);
+
+  // A folder run's row as addFolderRow() takes it: views of the same
+  // fields as JournalRow.
+  struct FolderRowView {
+    std::string_view oldName;
+    std::string_view tempName;
+    std::string_view newName;
+    bool isFile = true;
+    std::string_view created;
+    std::string_view modified;
+    std::string_view accessed;
+    std::uint32_t attributes = 0;
+  };
+  // A folder run's header made row by row, without a JournalData copy of
+  // the batch: startFolder() for `count` rows, then exactly `count` rows,
+  // each with a temporary name exactly when `tempNames`. Either is false
+  // (leaving `out` unusable) when encode would give nullopt.
+  static bool startFolder(std::string& out, std::string_view folder, bool tempNames,
+                          std::size_t count);
+  static bool addFolderRow(std::string& out, bool tempNames, const FolderRowView& row);
   static std::string stageRecord(JournalStage stage);
   static std::string progressRecord(JournalStage stage, std::uint32_t done);
   // Reads a journal; memory use is bounded by the size of `bytes`.

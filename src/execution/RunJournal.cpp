@@ -26,9 +26,12 @@ bool RunJournal::pending(FileSystem& fs, const std::string& path) {
 RunJournal::~RunJournal() { abandon(); }
 
 std::error_code RunJournal::begin(const JournalData& data) {
+  return beginEncoded(JournalFile::encode(data));
+}
+
+std::error_code RunJournal::beginEncoded(const std::optional<std::string>& bytes) {
   const bool ours = active_;
   if (!ours && pending(fs_, path_)) return std::make_error_code(std::errc::file_exists);
-  const auto bytes = JournalFile::encode(data);
   if (!bytes) return std::make_error_code(std::errc::invalid_argument);
   abandon();
   const std::string temp = path_ + ".new";

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -36,6 +37,10 @@ public:
   // invalid_argument when `data` cannot be recorded. Called again (an
   // archive's backup name changed), it replaces this journal's own file.
   std::error_code begin(const JournalData& data);
+  // The same with the header already made (JournalFile::encode, or
+  // startFolder and addFolderRow); nullopt stands for a plan that cannot
+  // be recorded.
+  std::error_code beginEncoded(const std::optional<std::string>& header);
   // Records that `stage` begins; its operations may run only on success.
   std::error_code startStage(JournalStage stage);
   // `done` rows of `stage` have run.
