@@ -12,14 +12,11 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <exception>
-#include <mutex>
 #include <random>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "platform/DosAttrib.h"
+#include "platform/ParallelRange.h"
 #include "platform/PosixCalls.h"
 #include "platform/TimeConvert.h"
 
@@ -33,10 +30,9 @@ constexpr std::size_t kMaxDosAttribSize = 256;
 // Copies move data in chunks of this size.
 constexpr std::size_t kCopyChunk = 1 << 20;
 constexpr unsigned kStatxMask = STATX_BASIC_STATS | STATX_BTIME;
-// A listing of at least kParallelListing entries is looked up by up to
-// kListingThreads threads, each taking kListingBlock entries at a time.
+// A listing of at least kParallelListing entries is looked up by several
+// threads, each taking kListingBlock entries at a time.
 constexpr std::size_t kParallelListing = 2048;
-constexpr unsigned kListingThreads = 4;
 constexpr std::size_t kListingBlock = 256;
 
 std::error_code errorOf(int error) { return {error, std::generic_category()}; }
@@ -560,50 +556,19 @@ std::error_code PosixFileSystem::listFolder(const std::string& folder, std::vect
     return ec;
   }
 
-  // An entry that vanished since the folder was read is not listed.
+  // An entry that vanished since the folder was read is not listed. The
+  // look-ups wait on the kernel, not on each other: in a big folder every
+  // core takes its share.
   const std::size_t count = out.size();
   std::vector<char> found(count, 0);
-  std::atomic<std::size_t> next{0};
-  auto describeBlocks = [&] {
-    for (;;) {
-      const std::size_t begin = next.fetch_add(kListingBlock, std::memory_order_relaxed);
-      if (begin >= count) return;
-      const std::size_t end = std::min(count, begin + kListingBlock);
-      for (std::size_t i = begin; i < end; ++i) {
-        FileInfo& info = out[i];
-        const char* name = info.name.c_str();
-        found[i] = describeEntry(dirFd, name, info.name, info,
-                                 [&] { return readStoredAt(calls_, dirFd, folder, name); }) == 0;
-      }
+  ParallelRange::run(count, kParallelListing, kListingBlock, [&](std::size_t begin, std::size_t end) {
+    for (std::size_t i = begin; i < end; ++i) {
+      FileInfo& info = out[i];
+      const char* name = info.name.c_str();
+      found[i] = describeEntry(dirFd, name, info.name, info,
+                               [&] { return readStoredAt(calls_, dirFd, folder, name); }) == 0;
     }
-  };
-  std::exception_ptr helperFailure;
-  {
-    // Look-ups wait on the disk and the kernel, not on each other: in a
-    // big folder every core takes its share.
-    std::mutex failureLock;
-    auto helper = [&] {
-      try {
-        describeBlocks();
-      } catch (...) {
-        const std::lock_guard lock(failureLock);
-        helperFailure = std::current_exception();
-      }
-    };
-    std::vector<std::jthread> helpers;
-    if (count >= kParallelListing) {
-      const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-      for (unsigned i = 1; i < std::min(cores, kListingThreads); ++i) {
-        try {
-          helpers.emplace_back(helper);
-        } catch (const std::system_error&) {
-          break;  // the threads that did start share the work
-        }
-      }
-    }
-    describeBlocks();
-  }
-  if (helperFailure) std::rethrow_exception(helperFailure);
+  });
 
   std::size_t kept = 0;
   for (std::size_t i = 0; i < count; ++i) {

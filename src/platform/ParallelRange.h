@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+
+namespace ritoma {
+
+// Shares the rows [0, count) of a long list out to the cores: blocks of
+// `block` rows are taken in turn by up to MaxThreads threads, the calling
+// thread among them. Below `minimum` rows, or on one core, the calling
+// thread does them all in order.
+//
+// work(begin, end) may run beside itself on other threads: it touches only
+// its own rows and shared state that is safe to read at once. An exception
+// from any block stops the handing out of blocks and is rethrown once every
+// thread has stopped. reportDone(rows), when given, runs on the calling
+// thread only, with the number of rows finished so far, after each block
+// it did itself and once at the end with `count`.
+class ParallelRange {
+public:
+  static constexpr unsigned MaxThreads = 4;
+
+  static void run(std::size_t count, std::size_t minimum, std::size_t block,
+                  const std::function<void(std::size_t begin, std::size_t end)>& work,
+                  const std::function<void(std::size_t done)>& reportDone = {});
+};
+
+}  // namespace ritoma
