@@ -34,6 +34,13 @@ std::size_t PlanTable::displayWidth(std::string_view utf8) {
   int32_t length = static_cast<int32_t>(utf8.size());
   int32_t i = 0;
   while (i < length) {
+    // Every ASCII character is one column wide (East Asian width N or Na,
+    // none a mark or format character): names are mostly ASCII.
+    if (bytes[i] < 0x80) {
+      ++width;
+      ++i;
+      continue;
+    }
     UChar32 c;
     U8_NEXT(bytes, i, length, c);
     if (c < 0) {
