@@ -6,6 +6,7 @@
 #include "cli/CommandLine.h"
 #include "cli/HelpText.h"
 #include "cli/UsageError.h"
+#include "platform/HugePages.h"
 
 int main(int argc, char* argv[]) {
   using ritoma::CommandLine;
@@ -27,6 +28,7 @@ int main(int argc, char* argv[]) {
     default:
       break;
   }
+  ritoma::HugePages::startWithThem(argv);
   ritoma::BatchRunner runner(options);
   return runner.run();
 }
