@@ -47,6 +47,20 @@ std::string skippedText(const std::vector<std::string>& names) {
   return text;
 }
 
+// A file row's times as listed, as texts held for the record being made;
+// a folder row's are left empty.
+struct ListedTimes {
+  explicit ListedTimes(const PlanRow& row) {
+    if (row.isFolderRow()) return;
+    created = TimeConvert::toTextInPlace(row.origCreated);
+    modified = TimeConvert::toTextInPlace(row.origModified);
+    accessed = TimeConvert::toTextInPlace(row.origAccessed);
+  }
+  TimeConvert::Text created;
+  TimeConvert::Text modified;
+  TimeConvert::Text accessed;
+};
+
 // A creation time other than the listed one is the user's; the listed one
 // only carries over (to a copy, back to a file by undo).
 bool newCreationTime(const PlanRow& row) { return row.created != TimeConvert::toText(row.origCreated); }
@@ -203,16 +217,13 @@ bool FolderPlanRun::prepareUndo(const PlanList& plan, const RunOptions&, RunResu
     record.newName = newName;
     record.oldName = oldName;
     record.isFile = !row.isFolderRow();
-    TimeConvert::Text created, modified, accessed;
+    const ListedTimes times(row);
     std::string attrs;
     if (record.isFile) {
-      created = TimeConvert::toTextInPlace(row.origCreated);
-      modified = TimeConvert::toTextInPlace(row.origModified);
-      accessed = TimeConvert::toTextInPlace(row.origAccessed);
       attrs = AttributeText::fromBits(row.origAttrs);
-      record.created = created.view();
-      record.modified = modified.view();
-      record.accessed = accessed.view();
+      record.created = times.created.view();
+      record.modified = times.modified.view();
+      record.accessed = times.accessed.view();
       record.attrs = attrs;
     }
     encoded = UndoFile::add(bytes, record);
@@ -283,14 +294,11 @@ bool FolderPlanRun::beginJournal(const PlanList& plan, const RunOptions& options
     view.tempName = tempName;
     view.newName = newName;
     view.isFile = !row.isFolderRow();
-    TimeConvert::Text created, modified, accessed;
+    const ListedTimes times(row);
     if (view.isFile) {
-      created = TimeConvert::toTextInPlace(row.origCreated);
-      modified = TimeConvert::toTextInPlace(row.origModified);
-      accessed = TimeConvert::toTextInPlace(row.origAccessed);
-      view.created = created.view();
-      view.modified = modified.view();
-      view.accessed = accessed.view();
+      view.created = times.created.view();
+      view.modified = times.modified.view();
+      view.accessed = times.accessed.view();
       view.attributes = row.origAttrs;
     }
     encoded = JournalFile::addFolderRow(*header, tempNames, view);

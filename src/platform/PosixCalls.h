@@ -12,7 +12,8 @@ namespace ritoma {
 // (FAT, exFAT, NFSv3 and ramfs refuse extended attributes) and between
 // owners (utimensat with explicit times wants the file's owner). A test
 // replaces them to play such a file system. Each returns what the system
-// call returns and leaves errno set on failure.
+// call returns and leaves errno set on failure. The reading calls may come
+// from several threads at once: a big folder is listed by every core.
 class PosixCalls {
 public:
   virtual ~PosixCalls() = default;

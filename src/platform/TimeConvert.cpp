@@ -2,7 +2,6 @@
 
 #include <iterator>
 
-
 namespace ritoma {
 
 namespace {

@@ -41,7 +41,8 @@ public:
   // writes the digits itself.
   static std::string civilText(const CivilTime& t, unsigned yearDigits = 1);
 
-  // toText held in place, for records made by the million.
+  // toText held in place, for records made by the million; room for a
+  // year of ten digits and the fifteen characters after it.
   struct Text {
     char bytes[32] = {};
     std::size_t size = 0;
