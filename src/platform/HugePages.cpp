@@ -30,7 +30,10 @@ std::optional<std::string> HugePages::tunablesWith(const char* current) {
 }
 
 void HugePages::startWithThem(char* argv[]) {
-  if (::getauxval(AT_SECURE) != 0) return;
+  // Started through the dynamic loader by hand ("ld.so ritoma-cli ..."),
+  // the running program is the loader (no interpreter base): starting it
+  // again with these arguments would load the first argument as a program.
+  if (::getauxval(AT_SECURE) != 0 || ::getauxval(AT_BASE) == 0) return;
   const char* current = std::getenv(kVariable);
   const std::optional<std::string> wanted = tunablesWith(current);
   if (!wanted) return;

@@ -17,8 +17,9 @@ public:
   // Starts this program again, with the same arguments and the tunable
   // added. Returns at once when the tunable is set already (also to 0 by
   // the user), in a set-user-ID start (the library drops tunables there),
-  // or when the program cannot start itself again; it then goes on
-  // without. Call it before anything is opened or written.
+  // when started through the dynamic loader by hand, or when the program
+  // cannot start itself again; it then goes on without. Call it before
+  // anything is opened or written.
   static void startWithThem(char* argv[]);
 
   // The GLIBC_TUNABLES value that adds the tunable to `current` (the

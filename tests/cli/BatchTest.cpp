@@ -477,6 +477,19 @@ TEST_F(Batch, FailedRunIsRolledBackWithStatus3) {
   EXPECT_FALSE(dir.exists("cfg/Ritoma.und"));
 }
 
+// The program starts itself once more for the C library's huge pages;
+// started through the dynamic loader by hand, it must just go on.
+TEST_F(Batch, RunsWhenStartedThroughTheDynamicLoader) {
+  std::string loader;
+  for (const char* path : {"/lib64/ld-linux-x86-64.so.2", "/lib/ld-linux-aarch64.so.1"})
+    if (::access(path, X_OK) == 0) loader = path;
+  if (loader.empty()) GTEST_SKIP() << "no dynamic loader at a known path";
+  dir.writeFile("work/表.txt", "");
+  ProgramRun r = ProgramRun::runThrough(loader, {"plan", "--config-dir", dir / "cfg", "-t", "/f_", work()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("表_.txt"), std::string::npos) << r.out;
+}
+
 TEST_F(Batch, HumanTableAlignsWideCharacters) {
   dir.writeFile("work/表表.txt", "");
   dir.writeFile("work/a.txt", "");

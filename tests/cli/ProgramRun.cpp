@@ -32,12 +32,16 @@ std::string readAll(int fd) {
 
 }  // namespace
 
-ProgramRun ProgramRun::run(const std::vector<std::string>& args) {
+ProgramRun ProgramRun::run(const std::vector<std::string>& args) { return runThrough("", args); }
+
+ProgramRun ProgramRun::runThrough(const std::string& launcher, const std::vector<std::string>& args) {
   int outFd = makeCapture();
   int errFd = makeCapture();
   std::vector<char*> argv;
-  std::string program = RITOMA_CLI_PATH;
+  std::string cli = RITOMA_CLI_PATH;
+  std::string program = launcher.empty() ? cli : launcher;
   argv.push_back(program.data());
+  if (!launcher.empty()) argv.push_back(cli.data());
   std::vector<std::string> copies = args;
   for (std::string& a : copies) argv.push_back(a.data());
   argv.push_back(nullptr);

@@ -13,6 +13,9 @@ struct ProgramRun {
   std::string err;
 
   static ProgramRun run(const std::vector<std::string>& args);
+  // The same, started by `launcher` with the program's path as its first
+  // argument (the dynamic loader, for one).
+  static ProgramRun runThrough(const std::string& launcher, const std::vector<std::string>& args);
 };
 
 }  // namespace ritoma::test
