@@ -3,6 +3,7 @@
 #include <sys/auxv.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string_view>
 
