@@ -11,30 +11,25 @@
 namespace ritoma {
 
 void ParallelRange::run(std::size_t count, std::size_t minimum, std::size_t block,
-                        const std::function<void(std::size_t, std::size_t)>& work,
-                        const std::function<void(std::size_t)>& reportDone) {
+                        const std::function<void(std::size_t, std::size_t)>& work) {
   block = std::max<std::size_t>(block, 1);
   std::atomic<std::size_t> next{0};
-  std::atomic<std::size_t> done{0};
   std::mutex failureLock;
   std::exception_ptr failure;
 
-  // Takes blocks until none is left; returns after each block when `oneBlock`.
-  auto takeBlocks = [&](bool oneBlock) {
+  // Takes blocks until none is left or one has failed.
+  auto takeBlocks = [&] {
     for (;;) {
       const std::size_t begin = next.fetch_add(block, std::memory_order_relaxed);
-      if (begin >= count) return false;
-      const std::size_t end = std::min(count, begin + block);
+      if (begin >= count) return;
       try {
-        work(begin, end);
+        work(begin, std::min(count, begin + block));
       } catch (...) {
         next.store(count, std::memory_order_relaxed);
         const std::lock_guard lock(failureLock);
         if (!failure) failure = std::current_exception();
-        return false;
+        return;
       }
-      done.fetch_add(end - begin, std::memory_order_relaxed);
-      if (oneBlock) return true;
     }
   };
 
@@ -46,18 +41,15 @@ void ParallelRange::run(std::size_t count, std::size_t minimum, std::size_t bloc
       const std::size_t threads = std::min<std::size_t>({cores, MaxThreads, blocks});
       for (std::size_t i = 1; i < threads; ++i) {
         try {
-          helpers.emplace_back([&] { takeBlocks(false); });
+          helpers.emplace_back(takeBlocks);
         } catch (const std::system_error&) {
           break;  // the threads that did start share the work
         }
       }
     }
-    while (takeBlocks(true)) {
-      if (reportDone) reportDone(done.load(std::memory_order_relaxed));
-    }
+    takeBlocks();
   }
   if (failure) std::rethrow_exception(failure);
-  if (reportDone) reportDone(count);
 }
 
 }  // namespace ritoma

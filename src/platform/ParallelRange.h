@@ -13,16 +13,13 @@ namespace ritoma {
 // work(begin, end) may run beside itself on other threads: it touches only
 // its own rows and shared state that is safe to read at once. An exception
 // from any block stops the handing out of blocks and is rethrown once every
-// thread has stopped. reportDone(rows), when given, runs on the calling
-// thread only, with the number of rows finished so far, after each block
-// it did itself and once at the end with `count`.
+// thread has stopped.
 class ParallelRange {
 public:
   static constexpr unsigned MaxThreads = 4;
 
   static void run(std::size_t count, std::size_t minimum, std::size_t block,
-                  const std::function<void(std::size_t begin, std::size_t end)>& work,
-                  const std::function<void(std::size_t done)>& reportDone = {});
+                  const std::function<void(std::size_t begin, std::size_t end)>& work);
 };
 
 }  // namespace ritoma
