@@ -114,6 +114,14 @@ void SelectionListView::keyPressEvent(QKeyEvent* event) {
   QTreeView::keyPressEvent(event);
 }
 
+// With the view's own auto-scroll off (the drag has its rule), a current
+// row moved by the keys (End, Home, Page Down, the arrows) is brought into
+// view here.
+void SelectionListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  QTreeView::currentChanged(current, previous);
+  if (current.isValid() && isVisible()) scrollTo(current);
+}
+
 void SelectionListView::contextMenuEvent(QContextMenuEvent* event) {
   menu_->popup(event->globalPos());
   event->accept();

@@ -245,6 +245,29 @@ private slots:
     QCOMPARE(baseNames(), (QStringList{"f0001", "f0002", "f0003"}));
   }
 
+  // End, Home and the arrows move the current row and the view follows it
+  // (the view's own auto-scroll is off for the drag's rule).
+  void keysBringTheCurrentRowIntoView() {
+    openNumberedFolder(300);
+    SelectionListView* view = f->listView();
+    view->setFocus();
+    auto shown = [&](int row) {
+      const QRect rect = view->visualRect(view->model()->index(row, 1));
+      // Qt may stop one pixel short of the last row's bottom edge.
+      return rect.top() >= 0 && rect.bottom() <= view->viewport()->height();
+    };
+    selectRows(view, {0}, 0);
+    QTest::keyClick(view, Qt::Key_End);
+    QCOMPARE(view->currentIndex().row(), 299);
+    QVERIFY(shown(299));
+    QTest::keyClick(view, Qt::Key_Up);
+    QVERIFY(shown(298));
+    QTest::keyClick(view, Qt::Key_Home);
+    QCOMPARE(view->currentIndex().row(), 0);
+    QVERIFY(shown(0));
+    QCOMPARE(view->verticalScrollBar()->value(), 0);
+  }
+
   void dragScrollsNearTheEdges() {
     openNumberedFolder(300);
     SelectionListView* view = f->listView();
