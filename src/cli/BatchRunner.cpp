@@ -270,6 +270,7 @@ BatchRunner::Selection BatchRunner::selectArchive() {
       [&](const ArcInfo& entry) {
         FileEntry row = ArchiveSelection::entryOf(entry, true);
         if (row.icon == FileEntry::IconFile) selection.rows.push_back(std::move(row));
+        selection.archiveEntries.push_back(entry);
       },
       &error);
   if (!listed) refuse("cannot read archive '" + options_.paths[0] + "': " + error);
@@ -466,7 +467,8 @@ int BatchRunner::runBatch(bool execute) {
   if (list.stageCount() > 0) {
     NameCheck::Result check =
         NameCheck::checkEditList(list, folderMode, progress_, execSettings_.greet3,
-                                 !folderMode && archiveKind_ == ArcLzh);
+                                 !folderMode && archiveKind_ == ArcLzh,
+                                 folderMode ? nullptr : &selection.archiveEntries);
     if (!check.refusal.empty()) {
       message(check.refusal);
       return ExitCheckFailed;

@@ -51,6 +51,7 @@ private:
     std::string folder;         // raw disk path, no trailing "/" except the root
     std::vector<FileEntry> rows;
     std::string archivePath;    // --archive: the archive file (raw disk path)
+    std::vector<ArcInfo> archiveEntries;  // --archive: every entry, directories included
   };
 
   int runList();

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/ArcInfo.h"
 #include "selection/EditList.h"
 #include "shell/ProgressSink.h"
 
@@ -31,7 +32,10 @@ public:
   };
 
   // `folderMode` adds "\" and "/" to the forbidden characters and the file
-  // system's own limits. Outside it (names inside an archive) row i goes
+  // system's own limits. Outside it (names inside an archive) a name is a
+  // path of components separated by "/" or "\" (not a trail byte): it may
+  // not start at the root, end in a separator, or hold an empty, "." or
+  // ".." component. Row i goes
   // into a header that stores code page 932 when `storedAsCodePage[i]` is
   // set, and each of its characters needs a code there (one-way codes such
   // as 〜 U+301C count); the other rows are stored as UTF-8. With `lzhPaths`
@@ -49,9 +53,14 @@ public:
   // Runs the check on the edit list's last stage (rename mode only), with
   // the rows' EditRow::storedAsCodePage, and sets or removes its error
   // column; a row whose entry is a device, a pipe or a socket is an error
-  // too. The refusal leaves the list unchanged.
+  // too. Outside folder mode a row of a directory entry keeps the separator
+  // that ends its name, and, given the archive's `archiveEntries` as listed,
+  // a renamed row may neither take the path of a folder of the archive nor
+  // lie in a folder that is a stored file. The refusal leaves the list
+  // unchanged.
   static Result checkEditList(EditList& list, bool folderMode, ProgressSink& progress, int greet3,
-                              bool lzhPaths = false);
+                              bool lzhPaths = false,
+                              const std::vector<ArcInfo>* archiveEntries = nullptr);
 };
 
 }  // namespace ritoma

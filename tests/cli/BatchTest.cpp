@@ -637,14 +637,49 @@ INSTANTIATE_TEST_SUITE_P(Cli, ArchiveCodePageNames, ::testing::Values("stored.zi
                            return name.substr(0, name.find('.')) + (name.ends_with("zip") ? "Zip" : "Lzh");
                          });
 
-// The directory entry "sub/" is no row of the batch, but its name is taken.
-TEST_F(Batch, ArchiveNameTakenOutsideTheBatchIsMarked) {
-  dir.writeFile("work/a.zip", fixture("stored.zip"));
-  ProgramRun r = cli({"run", "--tsv", "--archive", "-r", "plain.txt", "-w", "SUB/", "--target",
-                      "both", dir / "work/a.zip"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out.substr(0, r.out.find('\n') + 1), "plain.txt\tSUB/\texists\n");
-  EXPECT_EQ(dir.names("work"), (std::vector<std::string>{"a.zip"}));
+// New names that would leave the archive's files (a root, "..") or become
+// one of its folders are refused by the check, with the row's reason, and
+// the archive stays as it was. A trail byte 0x5C (表, ソ) separates nothing.
+TEST_F(Batch, ArchivePathsOutsideTheFilesOrOntoFoldersAreRefused) {
+  const struct {
+    const char* label;
+    const char* fixture;
+    const char* from;
+    const char* to;
+    const char* reason;  // "" = the run passes
+  } cases[] = {
+      {"folder entry with its separator", "stored.zip", "plain.txt", "SUB/", "ﾌｧｲﾙ名が \\ か / で終わっています。"},
+      {"folder entry", "stored.zip", "plain.txt", "Sub", "書庫内のﾌｫﾙﾀﾞと同じ名前です。"},
+      {"implied folder ending in hyo", "level2.lzh", "plain.txt", "DIR表", "書庫内のﾌｫﾙﾀﾞと同じ名前です。"},
+      {"climbing with backslashes", "level2.lzh", "plain.txt", "..\\..\\x", "「.」と「..」はﾊﾟｽに使用できません。"},
+      {"climbing with slashes", "stored.zip", "plain.txt", "../../x", "「.」と「..」はﾊﾟｽに使用できません。"},
+      {"absolute", "stored.zip", "plain.txt", "/abs/x", "絶対ﾊﾟｽは書庫のﾌｧｲﾙ名に使用できません。"},
+      {"dot dot alone", "level2.lzh", "plain.txt", "..", "「.」と「..」はﾊﾟｽに使用できません。"},
+      {"name ending in hyo beside its folder", "level2.lzh", "plain.txt", "dir表表", ""},
+      {"into the folder ending in hyo", "level2.lzh", "plain.txt", "dir表\\ソ.txt", ""},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    const std::string folder = "work" + std::to_string(++n);
+    dir.makeFolder(folder);
+    const std::string archive = folder + "/" + c.fixture;
+    const std::string original = fixture(c.fixture);
+    dir.writeFile(archive, original);
+    ProgramRun r = cli({"run", "--tsv", "--archive", "-r", c.from, "-w", c.to, "--target", "both",
+                        dir / archive});
+    if (*c.reason == '\0') {
+      EXPECT_EQ(r.status, 0) << r.err << r.out;
+      EXPECT_NE(r.out.find(std::string(c.from) + "\t" + c.to + "\tok\n"), std::string::npos) << r.out;
+      EXPECT_EQ(toolOutput("lhasa t '" + dir / archive + "' >/dev/null; echo $?"), "0\n");
+    } else {
+      EXPECT_EQ(r.status, 1) << r.err;
+      EXPECT_NE(r.out.find(std::string(c.from) + "\t" + c.to + "\t" + c.reason + "\n"), std::string::npos)
+          << r.out;
+      EXPECT_TRUE(dir.readFile(archive) == original);
+      EXPECT_EQ(dir.names(folder), std::vector<std::string>{c.fixture});
+    }
+  }
 }
 
 // Damage found only while rewriting (the last local header's signature):

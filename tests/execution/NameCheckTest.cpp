@@ -40,6 +40,9 @@ TEST_P(NameCheckForbidden, ErrorText) {
 }
 
 const std::string kForbidden = TextCodec::fromUtf8("は使用禁止文字です。");
+const std::string kDots = cp("「.」と「..」はﾊﾟｽに使用できません。");
+const std::string kAbsolute = cp("絶対ﾊﾟｽは書庫のﾌｧｲﾙ名に使用できません。");
+const std::string kEndsInSeparator = cp("ﾌｧｲﾙ名が \\ か / で終わっています。");
 
 INSTANTIATE_TEST_SUITE_P(
     Names, NameCheckForbidden,
@@ -55,7 +58,19 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"Empty", "", true, cp("ﾌｧｲﾙ名が空です。")},
         NameCase{"Dot", ".", true, cp("ﾌｧｲﾙ名として使用できません。")},
         NameCase{"DotDot", "..", true, cp("ﾌｧｲﾙ名として使用できません。")},
-        NameCase{"DotDotInArchive", "..", false, ""},
+        NameCase{"DotDotInArchive", "..", false, kDots},
+        NameCase{"ClimbingWithSlashes", "../../x", false, kDots},
+        NameCase{"ClimbingWithBackslashes", "..\\..\\x", false, kDots},
+        NameCase{"DotComponentInside", cp("表/./x"), false, kDots},
+        NameCase{"DotsInsideNamesPass", cp("..表/ソ..txt/.hidden"), false, ""},
+        NameCase{"AbsoluteWithSlash", "/abs/x", false, kAbsolute},
+        NameCase{"AbsoluteWithBackslash", "\\abs\\x", false, kAbsolute},
+        NameCase{"FolderNameWithSlash", "photos/", false, kEndsInSeparator},
+        NameCase{"FolderNameWithBackslash", "photos\\", false, kEndsInSeparator},
+        NameCase{"EmptyComponent", "a//b", false, cp("ﾊﾟｽに空のﾌｫﾙﾀﾞ名があります。")},
+        NameCase{"EndingInHyoIsAName", cp("写真/表"), false, ""},
+        NameCase{"EndingInSoIsAName", cp("ソ"), false, ""},
+        NameCase{"StartingWithSoIsNotAbsolute", cp("ソ\\表\\x"), false, ""},
         NameCase{"Longest", std::string(255, 'a'), true, ""}),
     [](const auto& info) { return std::string(info.param.label); });
 
@@ -103,6 +118,70 @@ TEST(NameCheck, ArchiveHeadersOfCodePage932NeedACodeForEveryCharacter) {
   EXPECT_EQ(list.rows[1].error, cp("「é") + noCode);
   list.rows[1].storedAsCodePage = false;
   EXPECT_TRUE(NameCheck::checkEditList(list, false, progress, 0).passed());
+}
+
+// A renamed entry may not take the path of a folder of the archive (a
+// directory entry, or a folder implied by another entry's path as the batch
+// leaves it), nor lie in a folder that is a stored file. Each row is one
+// batch of a single row over the same archive.
+TEST(NameCheck, ArchiveFoldersAreNoNamesForFiles) {
+  const std::vector<std::string> stored = {"photos/", "photos/a.jpg", "docs/表/readme.txt",
+                                           "ソ.txt", "notes.txt", "keep/x.txt"};
+  std::vector<ArcInfo> entries;
+  for (std::size_t i = 0; i < stored.size(); ++i) {
+    entries.push_back({});
+    entries.back().name = cp(stored[i]);
+    entries.back().index = static_cast<std::uint32_t>(i);
+  }
+  const std::string sameAsFolder = "書庫内のﾌｫﾙﾀﾞと同じ名前です。";
+  const std::string inAFile = "ﾌｫﾙﾀﾞ名が書庫内のﾌｧｲﾙと同じ名前です。";
+  const struct {
+    const char* label;
+    std::uint32_t entry;
+    std::string newName;
+    std::string error;  // UTF-8, "" = clear
+  } cases[] = {
+      {"entry renamed to its own folder", 1, "photos", sameAsFolder},
+      {"folder entry compared without case", 4, "PHOTOS", sameAsFolder},
+      {"implied folder ending in hyo", 3, "Docs/表", sameAsFolder},
+      {"implied folder typed with a backslash", 4, "docs\\表", sameAsFolder},
+      {"implied folder docs", 4, "docs", sameAsFolder},
+      {"inside a stored file", 4, "ソ.txt/x", inAFile},
+      {"inside a stored file ending in so", 4, "ソ.txt\\x", inAFile},
+      {"folder left by its only entry", 5, "keep", ""},
+      {"into an existing folder", 4, "docs/表/ソ.txt", ""},
+      {"name ending in hyo beside its folder", 4, "docs/表表", ""},
+      {"folder entry renamed onto a file", 0, "notes.txt/", "書庫内のﾌｧｲﾙと同じ名前です。"},
+      {"folder entry renamed to a new folder", 0, "写真/", ""},
+      {"folder entry losing its separator", 0, "pics", "ﾌｫﾙﾀﾞの名前は \\ か / で終わる必要があります。"},
+  };
+  NullProgress progress;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    EditList list = makeEditList({{stored[c.entry], c.newName}});
+    list.rows[0].archiveIndex = c.entry;
+    if (entries[c.entry].isDirectory()) list.rows[0].icon = FileEntry::IconArchiveFolder;
+    const auto result = NameCheck::checkEditList(list, false, progress, 0, true, &entries);
+    EXPECT_EQ(TextCodec::toUtf8(result.errors.at(0)), c.error);
+    EXPECT_EQ(result.errorCount, c.error.empty() ? 0 : 1);
+  }
+
+  // A file and a folder of one name that the archive held before (a ZIP can)
+  // are not this batch's doing: only a row that changes its name is
+  // refused. Folder mode has no archive to ask.
+  std::vector<ArcInfo> clash(3);
+  clash[0].name = cp("表");
+  clash[1].name = cp("表/ソ");
+  clash[2].name = cp("ソ.txt");
+  for (std::uint32_t i = 0; i < clash.size(); ++i) clash[i].index = i;
+  EditList kept = makeEditList({{"表", "表"}});
+  kept.rows[0].archiveIndex = 0;
+  EXPECT_TRUE(NameCheck::checkEditList(kept, false, progress, 0, false, &clash).passed());
+  EditList changed = makeEditList({{"ソ.txt", "表"}});
+  changed.rows[0].archiveIndex = 2;
+  EXPECT_EQ(NameCheck::checkEditList(changed, false, progress, 0, false, &clash).errors,
+            std::vector<std::string>{cp(sameAsFolder)});
+  EXPECT_TRUE(NameCheck::checkEditList(changed, true, progress, 0, false, &clash).passed());
 }
 
 TEST(NameCheck, TooLongCountsDiskBytes) {

@@ -200,8 +200,8 @@ void TAttributePage::buildControls() {
 bool TAttributePage::Button2EXECClick(const Source& source) {
   const bool folderMode = source.mode == PlanMode::Folder;
   if (!folderMode || edit_.stageCount() > 0) {
-    const NameCheck::Result result = NameCheck::checkEditList(edit_, folderMode, progress_, settings_.greet3,
-                                                                      source.lzhPaths);
+    const NameCheck::Result result = NameCheck::checkEditList(
+        edit_, folderMode, progress_, settings_.greet3, source.lzhPaths, &source.archiveEntries);
     if (!result.refusal.empty()) {
       interaction_.tell(MessageKind::Error, result.refusal, ExecutionFlow::Caption);
       return false;

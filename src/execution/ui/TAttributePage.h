@@ -7,7 +7,9 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "archive/ArcInfo.h"
 #include "execution/ExecutionSettings.h"
 #include "execution/FolderPlanEngine.h"
 #include "execution/PlanList.h"
@@ -69,6 +71,7 @@ public:
     QString archiveName;      // shown in archive mode
     std::size_t listedCount = 0;  // entries of the selection list
     bool lzhPaths = false;        // an LZH archive: "\" and "/" separate alike
+    std::vector<ArcInfo> archiveEntries;  // archive mode: the archive's entries as listed
   };
 
   static constexpr const char* FolderBrowserTitle = "出力先ディレクトリの指定";

@@ -23,6 +23,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "archive/ArchiveBackend.h"
 #include "archive/ArchivePlanEngine.h"
 #include "execution/ExecutionFlow.h"
 #include "execution/JournalRecovery.h"
@@ -277,6 +278,11 @@ void TFormMain::Button2EXECClick() {
   source.archiveName = edit2Arc_->text();
   source.listedCount = selectionPage_->list().size();
   source.lzhPaths = archiveOpen() && archiveState_.arcKind == ArcLzh;
+  // An archive that cannot be listed gives no folders; the run reports it.
+  std::string listError;
+  if (archiveOpen())
+    ArchiveBackend::list(fs_, static_cast<ArcKind>(archiveState_.arcKind),
+                         TextCodec::toDisk(archiveState_.arcPath), source.archiveEntries, listError);
   // A failed check leaves "属性 >>" disabled until a stage is saved again.
   if (!attributePage_->Button2EXECClick(source)) button2Exec_->setEnabled(false);
 }
