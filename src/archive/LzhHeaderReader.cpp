@@ -144,8 +144,9 @@ LzhHeader LzhHeaderReader::readHeader(std::uint64_t offset) {
 }
 
 // The level-2 base header of a level-0 or level-1 entry: the DOS stamp
-// (local time) becomes UNIX time, the attribute byte and the OS identifier
-// are not carried over.
+// (local time) becomes UNIX time; the attribute byte, which level 2 keeps
+// in an extended header, is held in `attributes`. The OS identifier becomes
+// 'M'.
 void LzhHeaderReader::convertBase(LzhHeader& h, const std::uint8_t* p) {
   std::memcpy(h.base.data(), p, kL2BaseSize);
   const std::uint32_t stamp = LittleEndian::get32(p + kStamp);

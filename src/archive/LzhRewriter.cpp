@@ -14,15 +14,18 @@ namespace {
 // Level-2 header as written (see LzhHeaderReader for the layout):
 //
 //  +0          +26
-//  | base (26) | 0x01 name | [0x02 directory] | kept ... | 0x00 CRC | [padding byte] |
+//  | base (26) | 0x01 name | [0x02 directory] | [0x40 attributes] | kept ... | 0x00 CRC | [padding byte] |
 //
 // Each extended header is its type (1), its body and the size of the next
 // one (2, 0 after the last); the base header holds the size of the first.
 // The kept headers are the entry's own, as read and in their order
 // (LzhHeader::extended): attributes, Windows times, Unix permissions,
-// owner and time, comments and types this program does not know. A header
-// whose size has a zero low byte gets the padding byte, since a zero first
-// byte would read as the end marker.
+// owner and time, comments and types this program does not know. A level-0
+// or level-1 entry without an attribute header of its own gets one holding
+// the attribute byte of its base header (read-only, hidden, system,
+// archive), which level 2 has no place for. A header whose size has a zero
+// low byte gets the padding byte, since a zero first byte would read as the
+// end marker.
 constexpr std::size_t kTotalSize = 0;
 constexpr std::size_t kFirstExtSize = 24;
 constexpr std::size_t kBaseSize = 26;
@@ -31,11 +34,23 @@ constexpr std::size_t kMaxHeaderSize = 0xFFFF;
 constexpr char kExtCrc = 0x00;
 constexpr char kExtName = 0x01;
 constexpr char kExtDirectory = 0x02;
+constexpr char kExtAttribute = 0x40;
 
 void appendSize(std::string& header, std::size_t size) {
   std::uint8_t bytes[2];
   LittleEndian::put16(bytes, static_cast<std::uint16_t>(size));
   header.append(reinterpret_cast<const char*>(bytes), 2);
+}
+
+// The attribute header a level-0 or level-1 entry's base attribute byte
+// becomes, or an empty text when the entry has none to carry.
+std::string attributeHeader(const LzhHeader& h) {
+  if (h.level >= 2 || h.attributes == 0) return {};
+  for (const std::string& kept : h.extended)
+    if (!kept.empty() && kept[0] == kExtAttribute) return {};
+  std::string header(1 + 2, kExtAttribute);
+  LittleEndian::put16(reinterpret_cast<std::uint8_t*>(header.data()) + 1, h.attributes);
+  return header;
 }
 
 }  // namespace
@@ -54,8 +69,10 @@ std::string LzhRewriter::buildLevel2(const LzhHeader& h, std::string_view path) 
   const std::string nameHeader = kExtName + std::string(name);
   const std::string directoryHeader = directory.empty() ? std::string() : kExtDirectory + directory;
   const std::string crcHeader(1 + 2, kExtCrc);  // the CRC is filled in below
+  const std::string attributes = attributeHeader(h);
   std::vector<std::string_view> chain{nameHeader};
   if (!directoryHeader.empty()) chain.push_back(directoryHeader);
+  if (!attributes.empty()) chain.push_back(attributes);
   for (const std::string& kept : h.extended) chain.push_back(kept);
   chain.push_back(crcHeader);
 
@@ -82,18 +99,20 @@ std::string LzhRewriter::buildLevel2(const LzhHeader& h, std::string_view path) 
   return header;
 }
 
-std::vector<LzhHeader> LzhRewriter::readHeaders(ArchiveInput& in) {
+std::vector<LzhHeader> LzhRewriter::readHeaders(ArchiveInput& in, std::uint64_t* start) {
   LzhHeaderReader reader(in);
   std::uint64_t end = 0;
   std::vector<LzhHeader> headers = reader.readAll(end);
   if (end >= in.size()) in.damaged("終端がありません");
   if (end + 1 != in.size()) in.damaged("終端の後に余分なデータがあります");
+  if (start) *start = headers.empty() ? end : headers.front().offset;
   return headers;
 }
 
 void LzhRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& progress,
                           const std::vector<ArcRenameRow>& rows, PlannedEntries& planned) {
-  const std::vector<LzhHeader> headers = readHeaders(in);
+  std::uint64_t start = 0;
+  const std::vector<LzhHeader> headers = readHeaders(in, &start);
 
   const ArcRenameTable table(rows, headers.size(), in.displayPath());
   std::vector<int> rowOf;
@@ -116,6 +135,9 @@ void LzhRewriter::rewrite(ArchiveInput& in, ArchiveOutput& out, ProgressSink& pr
   }
 
   progress.open("リネーム処理中…", static_cast<std::int64_t>(headers.size()));
+  // A self-extracting stub (or whatever precedes the first header) stays
+  // in front, byte for byte.
+  out.copyFrom(in, 0, start);
   for (std::size_t k = 0; k < headers.size(); ++k) {
     const LzhHeader& h = headers[k];
     if (rowOf[k] < 0) {

@@ -216,14 +216,59 @@ TEST_F(LzhRename, HeaderOf256BytesGetsOnePaddingByteAndCanBeRenamedAgain) {
             std::make_pair(std::string("plain.txt"), test::plainText()));
 }
 
-TEST_F(LzhRename, DropsAPrefixButRefusesBytesAfterTheEndMarker) {
-  const std::string archive = test::readBytes(fixturePath("level1.lzh"));
-  const std::string out = rename(std::string(3000, 'Z') + archive, {});
-  expectToolsAccept(out);
-  EXPECT_EQ(headersOf(fs, out)[0].offset, 0u);
+// A self-extracting stub stays in front byte for byte, whether entries are
+// renamed or not; the tools still find the archive behind it.
+TEST_F(LzhRename, KeepsTheStubBeforeTheFirstHeaderButRefusesBytesAfterTheEndMarker) {
+  const std::string original = test::readBytes(fixturePath("sfx.lzh"));
+  const std::size_t stub = 2048;
+  ASSERT_EQ(original.substr(0, 2), "MZ");
+  const std::string renamed =
+      rename(original, {{2, "dir" + kHyo + "/" + kSo + "a.txt", kSo + kHyo + "\\b.txt"}});
+  const std::string unchanged = rename(original, {});
+  for (const std::string& out : {renamed, unchanged}) {
+    expectToolsAccept(out);
+    const std::string written = test::readBytes(out);
+    EXPECT_TRUE(written.substr(0, stub) == original.substr(0, stub));
+    EXPECT_EQ(headersOf(fs, out)[0].offset, stub);
+  }
+  EXPECT_TRUE(test::readBytes(unchanged) == original);
+  EXPECT_EQ(test::names(test::listOrFail(fs, ArcLzh, renamed)),
+            (std::vector<std::string>{"plain.txt", "dir" + kHyo + "/", kSo + kHyo + "/b.txt"}));
+  EXPECT_TRUE(test::contents(fs, ArcLzh, renamed)[1].second == test::linesText());
 
-  const std::string failed = rename(archive + std::string(1, '\0'), {}, false);
+  const std::string failed = rename(original + std::string(1, '\0'), {}, false);
   EXPECT_FALSE(fs.exists(failed));  // the incomplete output is removed
+}
+
+// The attribute byte of a level-0 or level-1 base header, which level 2 has
+// no place for, goes into an attribute header of the rebuilt entry; the
+// tools still list and extract it.
+TEST_F(LzhRename, AttributeBytesOfLevel0And1SurviveTheRebuild) {
+  const std::string hyoSo = TextCodec::fromUtf8("表ソ.txt");
+  for (const char* file : {"attr0.lzh", "attr1.lzh"}) {
+    SCOPED_TRACE(file);
+    const auto before = test::listOrFail(fs, ArcLzh, fixturePath(file));
+    ASSERT_EQ(before.size(), 2u);
+    ASSERT_EQ(before[0].attributeText, "--RA");
+    ASSERT_EQ(before[1].attributeText, "SHR-");
+    const std::string out = rename(test::readBytes(fixturePath(file)),
+                                   {{0, "plain.txt", "p.txt"}, {1, hyoSo, kSo + "/" + hyoSo}});
+    expectToolsAccept(out);
+    const auto headers = headersOf(fs, out);
+    ASSERT_EQ(headers.size(), 2u);
+    EXPECT_EQ(headers[0].level, 2);
+    EXPECT_EQ(headers[0].attributes, 0x21);
+    EXPECT_EQ(headers[1].attributes, 0x07);
+    EXPECT_EQ(headers[0].extended, std::vector<std::string>{std::string("\x40\x21\x00", 3)});
+    const auto after = test::listOrFail(fs, ArcLzh, out);
+    EXPECT_EQ(after[0].attributeText, "--RA");
+    EXPECT_EQ(after[1].attributeText, "SHR-");
+    EXPECT_EQ(test::contents(fs, ArcLzh, out)[1].second, "read-only, hidden, system\n");
+  }
+  // An entry with an attribute header of its own keeps that one alone.
+  const std::string entry = test::lzhLevel1("a.txt", "a\n", 0x2E210000, {{0x40, std::string("\x01\x00", 2)}});
+  const std::string out = rename(entry + '\0', {{0, "a.txt", "b.txt"}});
+  EXPECT_EQ(headersOf(fs, out)[0].extended, std::vector<std::string>{std::string("\x40\x01\x00", 3)});
 }
 
 TEST_F(LzhRename, ByteFFInAStoredNameIsListedAndRenamedAsASeparator) {
