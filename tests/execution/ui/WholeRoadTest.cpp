@@ -155,6 +155,7 @@ private slots:
   void copyIgnoringTheMarkedRow();
   void copyWithChkStopNeverReplaces();
   void archiveRenameKeepsItsBackup();
+  void archiveFileTakenForAFolderIsRefused();
   void failedRenameIsRolledBack();
 };
 
@@ -332,6 +333,33 @@ void WholeRoadTest::archiveRenameKeepsItsBackup() {
   std::string backup;
   QVERIFY(!r.real.readWholeFile(r.data / (names[0] == "pack.zip" ? names[1] : names[0]), backup));
   QCOMPARE(backup, bytes);
+}
+
+// The window lists the archive for the check: a stored file moved into
+// "sub/data.bin" (typed with "\"), a stored file outside the batch, as if it
+// were a folder stays on page 編集 with the row's reason; the archive is
+// untouched.
+void WholeRoadTest::archiveFileTakenForAFolderIsRefused() {
+  Road r;
+  std::string bytes;
+  QVERIFY(!r.real.readWholeFile(std::string(RITOMA_FIXTURES) + "/archive/stored.zip", bytes));
+  r.data.writeFile("pack.zip", bytes);
+  r.open(r.data.path());
+  r.form->openPaths({r.data / "pack.zip"});
+  QVERIFY(r.form->archiveOpen());
+  r.checkRows({"ソ表.txt"});
+  r.templateStage("SUB\\Data.bin\\x");
+  r.click("Button2EXEC");
+  QCOMPARE(r.form->windowTitle(), QStringLiteral("Ritoma - 編集"));
+  const EditList& edit = r.form->editList();
+  QCOMPARE(TextCodec::toUtf8(edit.lastName(0)), std::string("SUB\\Data.bin\\x.txt"));
+  QCOMPARE(TextCodec::toUtf8(edit.errorCaption()), std::string("ﾁｪｯｸ … ｴﾗｰ1件"));
+  QCOMPARE(TextCodec::toUtf8(edit.rows.at(0).error), std::string("ﾌｫﾙﾀﾞ名が書庫内のﾌｧｲﾙと同じ名前です。"));
+  QVERIFY(!r.find<QPushButton>("Button2EXEC")->isEnabled());
+  std::string after;
+  QVERIFY(!r.real.readWholeFile(r.data / "pack.zip", after));
+  QVERIFY(after == bytes);
+  QCOMPARE(r.data.names(), std::vector<std::string>{"pack.zip"});
 }
 
 void WholeRoadTest::failedRenameIsRolledBack() {
