@@ -4,7 +4,7 @@ namespace ritoma {
 
 bool ArcBackup::noteTimes(const std::string& archivePath) {
   notedPath_.clear();
-  if (fs_.stat(archivePath, original_)) return false;
+  if ((error_ = fs_.stat(archivePath, original_))) return false;
   notedPath_ = archivePath;
   return true;
 }
@@ -24,9 +24,9 @@ bool ArcBackup::ArcMakeBackup(const std::string& archivePath,
     const std::string candidate = base + (n == 0 ? "_BAK" : "_BK" + std::to_string(n)) + ext;
     if (fs_.exists(candidate)) continue;
     if (announce && !announce(candidate)) return false;
-    const std::error_code ec = fs_.rename(archivePath, candidate);
-    if (ec == std::errc::file_exists) continue;  // taken in the meantime
-    if (ec) return false;
+    error_ = fs_.rename(archivePath, candidate);
+    if (error_ == std::errc::file_exists) continue;  // taken in the meantime
+    if (error_) return false;
     backupPath_ = candidate;
     firstBackup_ = n == 0;
     return true;
@@ -35,14 +35,14 @@ bool ArcBackup::ArcMakeBackup(const std::string& archivePath,
 
 bool ArcBackup::ArcCopyTimes(const std::string& archivePath) {
   const FileInfo& info = original_;
-  if (fs_.carryTimes(archivePath, info.created, info.modified, info.accessed)) return false;
-  return !fs_.carryAttributes(archivePath, info.attributes & ~std::uint32_t{AttrFolder});
+  if ((error_ = fs_.carryTimes(archivePath, info.created, info.modified, info.accessed))) return false;
+  return !(error_ = fs_.carryAttributes(archivePath, info.attributes & ~std::uint32_t{AttrFolder}));
 }
 
 bool ArcBackup::ArcDropBackup(int mode) {
   if (mode == ArcBackupKeepAll) return true;
   if (mode == ArcBackupKeepFirst && firstBackup_) return true;
-  return !fs_.remove(backupPath_);
+  return !(error_ = fs_.remove(backupPath_));
 }
 
 }  // namespace ritoma

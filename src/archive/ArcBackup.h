@@ -39,6 +39,8 @@ public:
   bool ArcDropBackup(int mode);
 
   const std::string& backupPath() const { return backupPath_; }
+  // The system's reason of the last step that failed.
+  std::error_code error() const { return error_; }
   bool isFirstBackup() const { return firstBackup_; }
 
 private:
@@ -47,6 +49,7 @@ private:
   bool firstBackup_ = false;
   FileInfo original_;
   std::string notedPath_;  // whose times original_ holds
+  std::error_code error_;
 };
 
 }  // namespace ritoma

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "archive/ArchiveError.h"
+#include "execution/ErrorText.h"
 
 namespace ritoma {
 
@@ -28,12 +29,13 @@ void ArchiveInput::fill(std::uint64_t offset, std::size_t length) {
       static_cast<std::size_t>(std::min<std::uint64_t>(std::max(length, kWindow), size_ - offset));
   window_.resize(want);
   windowLength_ = 0;
-  if (file_->seek(offset)) throw ArchiveError(displayPath_ + ": 読み込めません");
+  if (const std::error_code ec = file_->seek(offset))
+    throw ArchiveError(ErrorText::withReason(displayPath_ + ": 読み込めません", ec));
   std::size_t total = 0;
   while (total < want) {
     std::size_t got = 0;
-    if (file_->read(window_.data() + total, want - total, got))
-      throw ArchiveError(displayPath_ + ": 読み込めません");
+    if (const std::error_code ec = file_->read(window_.data() + total, want - total, got))
+      throw ArchiveError(ErrorText::withReason(displayPath_ + ": 読み込めません", ec));
     if (got == 0) break;
     total += got;
   }

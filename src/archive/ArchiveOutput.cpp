@@ -5,6 +5,7 @@
 
 #include "archive/ArchiveError.h"
 #include "archive/ArchiveInput.h"
+#include "execution/ErrorText.h"
 
 namespace ritoma {
 
@@ -16,18 +17,20 @@ ArchiveOutput::~ArchiveOutput() {
   if (!closed_) file_->close();
 }
 
-void ArchiveOutput::failed() const { throw ArchiveError(displayPath_ + ": 書き込めません"); }
+void ArchiveOutput::failed(std::error_code ec) const {
+  throw ArchiveError(ErrorText::withReason(displayPath_ + ": 書き込めません", ec));
+}
 
 void ArchiveOutput::flush() {
   if (used_ == 0) return;
-  if (file_->write(buffer_.get(), used_)) failed();
+  if (const std::error_code ec = file_->write(buffer_.get(), used_)) failed(ec);
   used_ = 0;
 }
 
 void ArchiveOutput::writePastBuffer(const void* data, std::size_t size) {
   flush();
   if (size >= kBuffer) {
-    if (file_->write(data, size)) failed();
+    if (const std::error_code ec = file_->write(data, size)) failed(ec);
     position_ += size;
     return;
   }
@@ -40,10 +43,11 @@ void ArchiveOutput::copyLarge(ArchiveInput& input, std::uint64_t offset, std::ui
   input.requireRange(offset, length, "データがファイルの終わりを越えています");
   flush();
   InputFile& in = input.file();
-  if (in.seek(offset)) throw ArchiveError(input.displayPath() + ": 読み込めません");
+  if (const std::error_code ec = in.seek(offset))
+    throw ArchiveError(ErrorText::withReason(input.displayPath() + ": 読み込めません", ec));
   std::uint64_t copied = 0;
-  if (in.copyTo(*file_, length, copied))
-    throw ArchiveError(input.displayPath() + " → " + displayPath_ + ": コピーできません");
+  if (const std::error_code ec = in.copyTo(*file_, length, copied))
+    throw ArchiveError(ErrorText::withReason(input.displayPath() + " → " + displayPath_ + ": コピーできません", ec));
   if (copied < length) input.damaged("データが途中で切れています");
   position_ += length;
 }
@@ -51,7 +55,7 @@ void ArchiveOutput::copyLarge(ArchiveInput& input, std::uint64_t offset, std::ui
 void ArchiveOutput::finish() {
   flush();
   closed_ = true;
-  if (file_->close()) failed();
+  if (const std::error_code ec = file_->close()) failed(ec);
 }
 
 }  // namespace ritoma

@@ -54,7 +54,7 @@ private:
   void copyLarge(ArchiveInput& input, std::uint64_t offset, std::uint64_t length);
   void writePastBuffer(const void* data, std::size_t size);
   void flush();
-  [[noreturn]] void failed() const;
+  [[noreturn]] void failed(std::error_code ec) const;
 
   std::unique_ptr<OutputFile> file_;
   std::string displayPath_;

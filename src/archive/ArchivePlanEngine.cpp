@@ -26,7 +26,9 @@ CheckResult ArchivePlanEngine::check(PlanList& plan, RunOptions& options, bool a
 
 RunResult ArchivePlanEngine::execute(PlanList& plan, RunOptions&) { return ExecuteArchivePlan(plan); }
 
-void ArchivePlanEngine::rollBack(PlanList&, const RunOptions&, int, int) {}
+std::vector<std::string> ArchivePlanEngine::rollBack(PlanList&, const RunOptions&, int, int) {
+  return {};
+}
 
 CheckResult ArchivePlanEngine::CheckArchivePlan(PlanList& plan, const RunOptions& options,
                                                 bool automatic) {
@@ -94,8 +96,14 @@ RunResult ArchivePlanEngine::ExecuteArchivePlan(PlanList& plan) {
   if (!ok) {
     // No row of a failed run was renamed: the archive is back as it was,
     // or only its backup holds it.
-    for (PlanRow& row : plan.rows)
-      if (row.mark == MarkNone) row.mark = MarkFailed;
+    const RowOutcome outcome = !run.archiveMoved()          ? RowOutcome::NotRun
+                               : run.backupPath().empty() ? RowOutcome::RolledBack
+                                                          : RowOutcome::NotRolledBack;
+    for (PlanRow& row : plan.rows) {
+      if (row.mark != MarkNone) continue;
+      row.mark = MarkFailed;
+      row.outcome = outcome;
+    }
     result.code = -1;
     result.failed = true;
     result.furtherMessages.push_back(run.error());

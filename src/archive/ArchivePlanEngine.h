@@ -28,7 +28,8 @@ public:
 
   CheckResult check(PlanList& plan, RunOptions& options, bool automatic) override;
   RunResult execute(PlanList& plan, RunOptions& options) override;
-  void rollBack(PlanList& plan, const RunOptions& options, int flags, int last) override;
+  std::vector<std::string> rollBack(PlanList& plan, const RunOptions& options, int flags,
+                                    int last) override;
 
   // Marks every row whose new name equals, without regard to case (in LZH
   // paths: nor to "\" or "/"), the name of an entry that no row renames.

@@ -1,6 +1,7 @@
 #include "archive/ArchiveRenameRun.h"
 
 #include "archive/ArchiveRewrite.h"
+#include "execution/ErrorText.h"
 #include "text/TextCodec.h"
 
 namespace ritoma {
@@ -17,6 +18,7 @@ bool ArchiveRenameRun::run(ArcKind kind, const std::string& archivePath,
                            const std::vector<ArcRenameRow>& rows, int backupMode) {
   backupPath_.clear();
   error_.clear();
+  archiveMoved_ = false;
   if (journalPath_.empty()) return runSteps(kind, archivePath, rows, backupMode, nullptr);
   RunJournal journal(fs_, journalPath_);
   if (RunJournal::pending(fs_, journalPath_)) {
@@ -36,7 +38,8 @@ bool ArchiveRenameRun::runSteps(ArcKind kind, const std::string& archivePath,
   ArcBackup backup(fs_);
   ArchiveRewrite rewrite(fs_, progress_);
   if (!backup.noteTimes(archivePath) || !rewrite.check(kind, archivePath)) {
-    error_ = rewrite.error().empty() ? archivePath + ": 開けません" : rewrite.error();
+    error_ = rewrite.error().empty() ? ErrorText::withReason(archivePath + ": 開けません", backup.error())
+                                     : rewrite.error();
     return false;
   }
   bool journaled = true;
@@ -56,9 +59,11 @@ bool ArchiveRenameRun::runSteps(ArcKind kind, const std::string& archivePath,
     return journaled;
   };
   if (!backup.ArcMakeBackup(archivePath, announce)) {
-    error_ = journaled ? archivePath + ": バックアップを作成できません" : kJournalNotWritten;
+    error_ = journaled ? ErrorText::withReason(archivePath + ": バックアップを作成できません", backup.error())
+                       : kJournalNotWritten;
     return false;
   }
+  archiveMoved_ = true;
   backupPath_ = backup.backupPath();
   if (!rewrite.rename(kind, backupPath_, archivePath, rows)) {
     error_ = rewrite.error();
@@ -70,9 +75,9 @@ bool ArchiveRenameRun::runSteps(ArcKind kind, const std::string& archivePath,
   if (!rewrite.verify(kind, archivePath)) {
     error_ = rewrite.error();
   } else if (!backup.ArcCopyTimes(archivePath)) {
-    error_ = archivePath + ": 日時と属性を設定できません";
+    error_ = ErrorText::withReason(archivePath + ": 日時と属性を設定できません", backup.error());
   } else if (!backup.ArcDropBackup(backupMode)) {
-    error_ = backupPath_ + ": バックアップを削除できません";
+    error_ = ErrorText::withReason(backupPath_ + ": バックアップを削除できません", backup.error());
   } else {
     return true;
   }

@@ -36,6 +36,10 @@ public:
   const std::string& backupPath() const { return backupPath_; }
   // Why the last run failed (display text), empty after success.
   const std::string& error() const { return error_; }
+  // Whether the last run got as far as moving the archive to its backup
+  // name: after a failure the archive was then put back, unless
+  // backupPath() names where it stays.
+  bool archiveMoved() const { return archiveMoved_; }
 
 private:
   bool runSteps(ArcKind kind, const std::string& archivePath, const std::vector<ArcRenameRow>& rows,
@@ -49,6 +53,7 @@ private:
   std::string backupPath_;
   std::string error_;
   std::string journalPath_;
+  bool archiveMoved_ = false;
 };
 
 }  // namespace ritoma

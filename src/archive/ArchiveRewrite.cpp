@@ -5,6 +5,7 @@
 #include "archive/LzhRewriter.h"
 #include "archive/ZipDirectoryReader.h"
 #include "archive/ZipRewriter.h"
+#include "execution/ErrorText.h"
 #include "text/Cp932.h"
 
 namespace ritoma {
@@ -17,11 +18,12 @@ bool ArchiveRewrite::run(const std::string& backupPath, const std::string& archi
   bool created = false;
   try {
     std::unique_ptr<InputFile> inFile;
-    if (fs_.openRead(backupPath, inFile)) throw ArchiveError(backupPath + ": 開けません");
+    if (const std::error_code ec = fs_.openRead(backupPath, inFile))
+      throw ArchiveError(ErrorText::withReason(backupPath + ": 開けません", ec));
     ArchiveInput in(std::move(inFile), backupPath);
     std::unique_ptr<OutputFile> outFile;
-    if (fs_.createLike(archivePath, backupPath, outFile))
-      throw ArchiveError(archivePath + ": 作成できません");
+    if (const std::error_code ec = fs_.createLike(archivePath, backupPath, outFile))
+      throw ArchiveError(ErrorText::withReason(archivePath + ": 作成できません", ec));
     created = true;
     ArchiveOutput out(std::move(outFile), archivePath);
     body(in, out);
@@ -38,7 +40,8 @@ bool ArchiveRewrite::check(ArcKind kind, const std::string& archivePath) {
   error_.clear();
   try {
     std::unique_ptr<InputFile> file;
-    if (fs_.openRead(archivePath, file)) throw ArchiveError(archivePath + ": 開けません");
+    if (const std::error_code ec = fs_.openRead(archivePath, file))
+      throw ArchiveError(ErrorText::withReason(archivePath + ": 開けません", ec));
     ArchiveInput in(std::move(file), archivePath);
     if (kind == ArcLzh) {
       LzhRewriter::readHeaders(in);
@@ -82,7 +85,8 @@ bool ArchiveRewrite::verify(ArcKind kind, const std::string& archivePath) {
   bool same = false;
   try {
     std::unique_ptr<InputFile> file;
-    if (fs_.openRead(archivePath, file)) throw ArchiveError(archivePath + ": 開けません");
+    if (const std::error_code ec = fs_.openRead(archivePath, file))
+      throw ArchiveError(ErrorText::withReason(archivePath + ": 開けません", ec));
     ArchiveInput in(std::move(file), archivePath);
     if (kind == ArcLzh) {
       LzhHeaderReader reader(in);

@@ -67,15 +67,31 @@ std::string shownName(const std::string& cp932) {
   return ok ? disk : utf8FromUtf16(TextCodec::toDisplay(cp932));
 }
 
-std::string statusText(RowMark mark) {
-  switch (mark) {
-    case MarkNone: return "ok";
+// The status of a row; after a failed run, what the run left of it (the
+// reasons go to standard error).
+std::string statusText(const PlanRow& row, bool runFailed) {
+  switch (row.mark) {
+    case MarkNone: break;
     case MarkBlocked: return "blocked";
     case MarkExists: return "exists";
     case MarkTempExists: return "temp-exists";
-    case MarkFailed: return "failed";
+    case MarkFailed:
+      switch (row.outcome) {
+        case RowOutcome::NotRun: return "failed";
+        case RowOutcome::RolledBack: return "failed, rolled back";
+        case RowOutcome::NotRolledBack: return "failed, not rolled back";
+        case RowOutcome::CopyLeft: return "failed, copy left";
+      }
+      return "failed";
   }
-  return "ok";
+  if (!runFailed) return "ok";
+  switch (row.outcome) {
+    case RowOutcome::NotRun: return "not run";
+    case RowOutcome::RolledBack: return "rolled back";
+    case RowOutcome::NotRolledBack: return "not rolled back";
+    case RowOutcome::CopyLeft: return "copied";
+  }
+  return "not run";
 }
 
 std::string kindText(EntryKind kind) {
@@ -530,12 +546,13 @@ int BatchRunner::executePlan(PlanEngine& engine, PlanList& plan, RunOptions& run
   ExecutionSettings unasked = execSettings_;
   unasked.msgExec = false;
   unasked.msgDir = false;
-  RunResult result = ExecutionFlow(ui_, unasked).run(engine, plan, runOptions, folderCount);
+  ExecutionFlow flow(ui_, unasked);
+  flow.setRecoveryHint("「ritoma-cli recover」で元に戻せます");
+  RunResult result = flow.run(engine, plan, runOptions, folderCount);
   for (std::size_t i = 0; i < plan.rows.size() && i < oldNames.size(); ++i) {
     plan.rows[i].oldName = oldNames[i];
   }
-  printPlan(plan);
-  if (result.failed && dummyWriter_ && !dummyWriter_->lastError().empty()) message(dummyWriter_->lastError());
+  printPlan(plan, result.failed || !result.refusal.empty());
   if (!result.refusal.empty()) return ExitCheckFailed;
   return result.failed ? ExitFailed : ExitOk;
 }
@@ -692,10 +709,10 @@ void BatchRunner::explainMarks(const PlanList& plan, const RunOptions& runOption
   }
 }
 
-void BatchRunner::printPlan(const PlanList& plan) {
+void BatchRunner::printPlan(const PlanList& plan, bool runFailed) {
   print(plan.rows.size(), [&](std::size_t i) -> PlanTable::Row {
     const PlanRow& row = plan.rows[i];
-    return {shownName(row.oldName), shownName(row.newName), statusText(row.mark)};
+    return {shownName(row.oldName), shownName(row.newName), statusText(row, runFailed)};
   });
 }
 

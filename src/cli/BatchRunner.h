@@ -82,7 +82,9 @@ private:
   std::string journalPath() const;
 
   int printCheckErrors(const EditList& list, const NameCheck::Result& check);
-  void printPlan(const PlanList& plan);
+  // `runFailed`: the plan ran and failed (or was refused), so no row is
+  // "ok".
+  void printPlan(const PlanList& plan, bool runFailed = false);
   void explainMarks(const PlanList& plan, const RunOptions& runOptions);
   // Writes the table (or its TSV form) of `rows` rows to standard output.
   void print(std::size_t rows, const PlanTable::RowAt& rowAt);

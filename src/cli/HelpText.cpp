@@ -164,7 +164,15 @@ Output
   (the new name is still held by a later row), exists (the new name exists
   outside the batch), temp-exists (the temporary name exists), failed (the
   operation of this row failed), or the name check's text for that row.
-  Messages and progress (on a terminal only) go to standard error.
+  After a failed run no row reads ok: a row reads rolled back (changed by
+  the run and put back), not rolled back (changed and left so: the message
+  names each such file as it is named now, and recover puts them back),
+  not run (the run ended before it), or copied (its copy stays in the copy
+  folder; the message names the copies); the row that failed reads failed,
+  with what was left of it after a comma.
+  Messages and progress (on a terminal only) go to standard error; the
+  message of a failed run gives each failed row's name and the system's
+  reason.
   list prints KIND, SIZE, MODIFIED, ATTRS (S, H, R, A; "-" for a clear
   bit) and NAME, with --tsv one line per row with tabs between them. KIND
   is file, folder, link (a symbolic link, described by its own size, time

@@ -8,6 +8,7 @@
 
 #include "archive/ArchiveExtractor.h"
 #include "execution/DisplayText.h"
+#include "execution/ErrorText.h"
 #include "execution/NameCheck.h"
 #include "text/Cp932.h"
 #include "text/TextCodec.h"
@@ -20,8 +21,12 @@ constexpr std::size_t kPiece = ArchiveExtractor::kPiece;
 
 bool skipped(const PlanRow& row) { return row.mark != MarkNone || row.isFolderRow(); }
 
-std::string cannotRead(const std::string& path) { return DisplayText::fromDisk(path) + ": 読み込めません"; }
-std::string cannotWrite(const std::string& path) { return DisplayText::fromDisk(path) + ": 書き込めません"; }
+std::string cannotRead(const std::string& path, std::error_code ec) {
+  return ErrorText::withReason(DisplayText::fromDisk(path) + ": 読み込めません", ec);
+}
+std::string cannotWrite(const std::string& path, std::error_code ec) {
+  return ErrorText::withReason(DisplayText::fromDisk(path) + ": 書き込めません", ec);
+}
 
 }  // namespace
 
@@ -44,9 +49,10 @@ bool DummyFileWriter::failRow(PlanRow& row, const std::string& why) {
 }
 
 bool DummyFileWriter::create(PlanRow& row, const std::string& path, std::unique_ptr<OutputFile>& out) {
-  if (!fs_.openWrite(path, WriteMode::CreateNew, out)) return true;
+  const std::error_code ec = fs_.openWrite(path, WriteMode::CreateNew, out);
+  if (!ec) return true;
   out.reset();
-  return failRow(row, cannotWrite(path));
+  return failRow(row, cannotWrite(path, ec));
 }
 
 bool DummyFileWriter::finish(PlanRow& row, const std::string& path, std::unique_ptr<OutputFile>& out,
@@ -57,7 +63,7 @@ bool DummyFileWriter::finish(PlanRow& row, const std::string& path, std::unique_
   out.reset();
   if (!ec && !closed) return true;
   fs_.remove(path);
-  return failRow(row, cannotWrite(path));
+  return failRow(row, cannotWrite(path, ec ? ec : closed));
 }
 
 bool DummyFileWriter::writeContent(const std::string&, const std::string& target, PlanList& plan,
@@ -92,13 +98,15 @@ bool DummyFileWriter::writeExcerpt(const std::string& source, const std::string&
 // shorter than offset + count gives a shorter dummy, never undefined bytes.
 bool DummyFileWriter::writeBinaryExcerpt(const std::string& from, const std::string& to, PlanRow& row) {
   std::unique_ptr<InputFile> in;
-  if (fs_.openRead(from, in)) return failRow(row, cannotRead(from));
+  if (const std::error_code ec = fs_.openRead(from, in)) return failRow(row, cannotRead(from, ec));
   std::string bytes(static_cast<std::size_t>(std::max(settings_.bin2, 0)), '\0');
   std::size_t total = 0;
-  if (in->seek(static_cast<std::uint64_t>(std::max(settings_.bin1, 0)))) return failRow(row, cannotRead(from));
+  if (const std::error_code ec = in->seek(static_cast<std::uint64_t>(std::max(settings_.bin1, 0))))
+    return failRow(row, cannotRead(from, ec));
   while (total < bytes.size()) {
     std::size_t got = 0;
-    if (in->read(bytes.data() + total, bytes.size() - total, got)) return failRow(row, cannotRead(from));
+    if (const std::error_code ec = in->read(bytes.data() + total, bytes.size() - total, got))
+      return failRow(row, cannotRead(from, ec));
     if (got == 0) break;
     total += got;
   }
@@ -113,7 +121,7 @@ bool DummyFileWriter::writeBinaryExcerpt(const std::string& from, const std::str
 // the limit cuts the output, which is never padded up to it.
 bool DummyFileWriter::writeTextExcerpt(const std::string& from, const std::string& to, PlanRow& row) {
   std::unique_ptr<InputFile> in;
-  if (fs_.openRead(from, in)) return failRow(row, cannotRead(from));
+  if (const std::error_code ec = fs_.openRead(from, in)) return failRow(row, cannotRead(from, ec));
   std::unique_ptr<OutputFile> out;
   if (!create(row, to, out)) return false;
   auto abandon = [&](const std::string& why) {
@@ -137,16 +145,18 @@ bool DummyFileWriter::writeTextExcerpt(const std::string& from, const std::strin
     pending.append(bytes.substr(0, take));
     written += take;
   };
+  std::error_code writeError;
   auto flush = [&] {
-    const std::error_code ec = pending.empty() ? std::error_code() : out->write(pending.data(), pending.size());
+    if (!pending.empty()) writeError = out->write(pending.data(), pending.size());
     pending.clear();
-    return !ec;
+    return !writeError;
   };
 
   std::array<char, kPiece> buffer;
   while (line < endLine && written < limit) {
     std::size_t got = 0;
-    if (in->read(buffer.data(), buffer.size(), got)) return abandon(cannotRead(from));
+    if (const std::error_code ec = in->read(buffer.data(), buffer.size(), got))
+      return abandon(cannotRead(from, ec));
     if (got == 0) break;
     for (std::size_t i = 0; i < got && line < endLine && written < limit; ++i) {
       const char c = buffer[i];
@@ -164,15 +174,15 @@ bool DummyFileWriter::writeTextExcerpt(const std::string& from, const std::strin
       lineOpen = true;
       emit(std::string_view(&c, 1));
     }
-    if (pending.size() >= kPiece && !flush()) return abandon(cannotWrite(to));
+    if (pending.size() >= kPiece && !flush()) return abandon(cannotWrite(to, writeError));
   }
   if (lineOpen && line < endLine) emit("\r\n");
-  if (!flush()) return abandon(cannotWrite(to));
+  if (!flush()) return abandon(cannotWrite(to, writeError));
   const std::error_code closed = out->close();
   out.reset();
   if (!closed) return true;
   fs_.remove(to);
-  return failRow(row, cannotWrite(to));
+  return failRow(row, cannotWrite(to, closed));
 }
 
 ArcKind DummyFileWriter::archiveKind(const std::string& name) const {
@@ -236,13 +246,13 @@ bool DummyFileWriter::writeFromArchive(const std::string& source, const std::str
   if (!create(row, path, out)) return false;
   ArchiveBackend* backend = archives_.backend(kind);
   const bool extracted = backend->extractTo(archivePath, entry, [&](const char* data, std::size_t size) {
-    if (out->write(data, size)) throw std::runtime_error(cannotWrite(path));
+    if (const std::error_code ec = out->write(data, size)) throw std::runtime_error(cannotWrite(path, ec));
   });
   const std::error_code closed = out->close();
   out.reset();
   if (extracted && !closed) return true;
   fs_.remove(path);
-  return failRow(row, extracted ? cannotWrite(path) : backend->lastError());
+  return failRow(row, extracted ? cannotWrite(path, closed) : backend->lastError());
 }
 
 }  // namespace ritoma

@@ -39,8 +39,7 @@ public:
   bool writeFromArchive(const std::string& source, const std::string& target, PlanList& plan,
                         std::size_t row) override;
 
-  // Why the last row failed (UTF-8 display text).
-  const std::string& lastError() const { return error_; }
+  const std::string& lastError() const override { return error_; }
 
   // The extension a dummy takes from the stored name `stored` (code page
   // 932): that of its last path component, "" when it has none. Nothing

@@ -10,4 +10,14 @@ std::string DisplayText::fromDisk(std::string_view diskBytes) {
   return fromCp932(TextCodec::toInternal(diskBytes));
 }
 
+std::string DisplayText::nameLines(const std::vector<std::string>& names, std::size_t shown) {
+  std::string text;
+  for (std::size_t i = 0; i < names.size() && i < shown; ++i) {
+    text += '\n';
+    text += names[i];
+  }
+  if (names.size() > shown) text += "\nほか" + std::to_string(names.size() - shown) + "件";
+  return text;
+}
+
 }  // namespace ritoma

@@ -33,6 +33,8 @@ public:
   // with MarkFailed when the row failed.
   virtual bool writeFromArchive(const std::string& source, const std::string& target,
                                 PlanList& plan, std::size_t row) = 0;
+  // Why the last row failed (UTF-8 display text).
+  virtual const std::string& lastError() const = 0;
 };
 
 }  // namespace ritoma

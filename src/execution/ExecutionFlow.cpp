@@ -1,6 +1,22 @@
 #include "execution/ExecutionFlow.h"
 
+#include "execution/DisplayText.h"
+
 namespace ritoma {
+
+namespace {
+
+// The failure message with the failed rows below it, each as "name: reason".
+std::string withReasons(const char* message, const RunResult& result) {
+  if (result.rowErrors.empty()) return message;
+  std::vector<std::string> lines;
+  lines.reserve(result.rowErrors.size());
+  for (const RunResult::RowError& e : result.rowErrors)
+    lines.push_back(e.text.empty() ? e.name : e.name + ": " + e.text);
+  return std::string(message) + "\n" + DisplayText::nameLines(lines);
+}
+
+}  // namespace
 
 std::string ExecutionFlow::confirmationText(const PlanList& plan, const RunOptions& options) {
   std::string text = "\n以下の処理を実行します\n\n・ リネーム";
@@ -48,11 +64,25 @@ RunResult ExecutionFlow::run(PlanEngine& engine, PlanList& plan, RunOptions& opt
   if (!result.refusal.empty()) {
     ui_.tell(MessageKind::Error, result.refusal, Caption);
   } else if (result.code > 0) {
-    ui_.tell(MessageKind::Error, RollBackText, Caption);
-    engine.rollBack(plan, options, result.stageFlags(), result.lastDoneRow());
+    ui_.tell(MessageKind::Error, withReasons(RollBackText, result), Caption);
+    result.notRolledBack = engine.rollBack(plan, options, result.stageFlags(), result.lastDoneRow());
+    if (!result.notRolledBack.empty()) {
+      std::vector<std::string> names;
+      names.reserve(result.notRolledBack.size());
+      for (const std::string& name : result.notRolledBack) names.push_back(DisplayText::fromDisk(name));
+      ui_.tell(MessageKind::Error,
+               std::string(NotRolledBackText) + "\n" + DisplayText::nameLines(names) + "\n\n" + recoveryHint_,
+               Caption);
+    }
   } else if (result.failed) {
-    ui_.tell(MessageKind::Error, FailureText, Caption);
+    ui_.tell(MessageKind::Error, withReasons(FailureText, result), Caption);
     for (const auto& message : result.furtherMessages) ui_.tell(MessageKind::Error, message, Caption);
+    std::vector<std::string> copies;
+    for (const PlanRow& row : plan.rows)
+      if (row.outcome == RowOutcome::CopyLeft) copies.push_back(DisplayText::fromCp932(row.newName));
+    if (!copies.empty())
+      ui_.tell(MessageKind::Warning, std::string(CopiesLeftText) + "\n" + DisplayText::nameLines(copies),
+               Caption);
   }
   if (!result.failed && !result.skipWarning.empty())
     ui_.tell(MessageKind::Warning, result.skipWarning, Caption);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "execution/ExecutionSettings.h"
 #include "execution/PlanEngine.h"
@@ -22,6 +23,12 @@ public:
       "予期せぬエラーが発生しました\nファイルの存在を確認してください\n処理済ファイルを元に戻します";
   static constexpr const char* FolderWarningText =
       "ディレクトリはコピー処理および\n日付・属性変更処理の対象外になります";
+  // Told after a roll-back that left files changed, with their names and
+  // the way to put them back (the recovery hint).
+  static constexpr const char* NotRolledBackText = "以下のファイルを元に戻せませんでした";
+  static constexpr const char* RecoveryHint = "Ritomaを起動し直すと元に戻せます";
+  // Told after a failed copy run, with the names of the copies it made.
+  static constexpr const char* CopiesLeftText = "以下のファイルはコピー先に残っています";
 
   // The confirmation text (UTF-8) listing what the run will do.
   static std::string confirmationText(const PlanList& plan, const RunOptions& options);
@@ -31,12 +38,19 @@ public:
 
   ExecutionFlow(UserInteraction& ui, const ExecutionSettings& settings);
 
-  // `folderCount` is the number of disk folders in the batch.
+  // How the user puts back the files a roll-back left (UTF-8); the
+  // window's recovery at its next start unless set.
+  void setRecoveryHint(std::string hint) { recoveryHint_ = std::move(hint); }
+
+  // `folderCount` is the number of disk folders in the batch. A failure is
+  // told with the fixed message and, below it, each failed row's name and
+  // reason.
   RunResult run(PlanEngine& engine, PlanList& plan, RunOptions& options, int folderCount);
 
 private:
   UserInteraction& ui_;
   const ExecutionSettings& settings_;
+  std::string recoveryHint_ = RecoveryHint;
 };
 
 }  // namespace ritoma

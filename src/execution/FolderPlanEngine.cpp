@@ -15,8 +15,9 @@ RunResult FolderPlanEngine::execute(PlanList& plan, RunOptions& options) {
   return run_.execute(plan, options);
 }
 
-void FolderPlanEngine::rollBack(PlanList& plan, const RunOptions& options, int flags, int last) {
-  run_.rollBack(plan, options, flags, last);
+std::vector<std::string> FolderPlanEngine::rollBack(PlanList& plan, const RunOptions& options,
+                                                    int flags, int last) {
+  return run_.rollBack(plan, options, flags, last);
 }
 
 }  // namespace ritoma

@@ -26,7 +26,8 @@ public:
 
   CheckResult check(PlanList& plan, RunOptions& options, bool automatic) override;
   RunResult execute(PlanList& plan, RunOptions& options) override;
-  void rollBack(PlanList& plan, const RunOptions& options, int flags, int last) override;
+  std::vector<std::string> rollBack(PlanList& plan, const RunOptions& options, int flags,
+                                    int last) override;
 
 private:
   FileSystem& fs_;

@@ -1,7 +1,10 @@
 #include "execution/FolderPlanRun.h"
 
+#include <map>
+
 #include "execution/AttributeText.h"
 #include "execution/DisplayText.h"
+#include "execution/ErrorText.h"
 #include "execution/UndoFile.h"
 #include "platform/TimeConvert.h"
 #include "text/TextCodec.h"
@@ -29,22 +32,14 @@ const char* const kJournalPending =
     "前回の処理が中断されたままです\n元に戻してから実行してください";
 const char* const kJournalNotWritten = "中断に備えた記録を書き込めないため処理を中止します";
 
-// The report of the rows a copy skipped because their name was taken; the
-// list names at most kSkippedShown of them.
+// The report of the rows a copy skipped because their name was taken.
 std::string skippedText(const std::vector<std::string>& names) {
-  constexpr std::size_t kSkippedShown = 10;
   if (names.empty()) return {};
-  std::string text = "コピー先に同じ名前のファイルがあるため\n以下のファイルはコピーしませんでした\n";
-  for (std::size_t i = 0; i < names.size() && i < kSkippedShown; ++i) {
-    text += '\n';
-    text += TextCodec::toUtf8(names[i]);
-  }
-  if (names.size() > kSkippedShown) {
-    text += "\nほか";
-    text += std::to_string(names.size() - kSkippedShown);
-    text += "件";
-  }
-  return text;
+  std::vector<std::string> shown;
+  shown.reserve(names.size());
+  for (const std::string& name : names) shown.push_back(TextCodec::toUtf8(name));
+  return "コピー先に同じ名前のファイルがあるため\n以下のファイルはコピーしませんでした\n" +
+         DisplayText::nameLines(shown);
 }
 
 // A file row's times as listed, as texts held for the record being made;
@@ -94,20 +89,20 @@ FolderPlanRun::FolderPlanRun(FileSystem& fs, const ExecutionSettings& settings,
 // Clears the file's attributes so that a read-only file can be changed,
 // writes the times that differ from what it shows, and restores the
 // attributes; a failure leaves the file as it was.
-bool FolderPlanRun::applyTimes(const std::string& path, const std::string& created,
-                               const std::string& modified, const std::string& accessed,
-                               bool createdCarried) {
+std::error_code FolderPlanRun::applyTimes(const std::string& path, const std::string& created,
+                                          const std::string& modified, const std::string& accessed,
+                                          bool createdCarried) {
   FileInfo now;
-  if (fs_.lookUp(path, now)) return false;
+  if (const std::error_code ec = fs_.lookUp(path, now)) return ec;
   std::optional<FileTime> c, m, a;
   if (!timeToWrite(created, now.created, c) || !timeToWrite(modified, now.modified, m) ||
       !timeToWrite(accessed, now.accessed, a))
-    return false;
-  if (!c && !m && !a) return true;
+    return std::make_error_code(std::errc::invalid_argument);
+  if (!c && !m && !a) return {};
   const std::uint32_t saved = now.attributes & ~std::uint32_t{AttrFolder};
-  if (fs_.setAttributes(path, 0)) {
+  if (const std::error_code ec = fs_.setAttributes(path, 0)) {
     fs_.carryAttributes(path, saved);
-    return false;
+    return ec;
   }
   std::error_code ec;
   {
@@ -119,14 +114,14 @@ bool FolderPlanRun::applyTimes(const std::string& path, const std::string& creat
   }
   if (ec) {
     fs_.carryAttributes(path, saved);
-    return false;
+    return ec;
   }
-  if (fs_.setAttributes(path, saved)) {
+  if ((ec = fs_.setAttributes(path, saved))) {
     fs_.carryTimes(path, now.created, now.modified, now.accessed);
     fs_.carryAttributes(path, saved);
-    return false;
+    return ec;
   }
-  return true;
+  return {};
 }
 
 std::string FolderPlanRun::unheldChanges(const PlanList& plan, const std::string& target) {
@@ -153,37 +148,51 @@ std::string FolderPlanRun::unheldChanges(const PlanList& plan, const std::string
 }
 
 bool FolderPlanRun::copyRows(PlanList& plan, const RunOptions& options, const std::string& target,
-                             int& code, std::vector<std::string>& skipped) {
+                             RunResult& result, std::vector<std::string>& skipped) {
   const std::string source = withSlash(plan.folder);
   const std::size_t rows = plan.rows.size();
+  result.code = -1;
   if (!options.dummy) {
     for (std::size_t i = 0; i < rows; ++i) {
       PlanRow& row = plan.rows[i];
       if (row.mark != MarkNone || row.isFolderRow()) continue;
       const std::error_code ec =
           fs_.copyFile(source + TextCodec::toDisk(row.oldName), target + TextCodec::toDisk(row.newName));
-      if (!ec) continue;
+      if (!ec) {
+        row.outcome = RowOutcome::CopyLeft;
+        continue;
+      }
       row.mark = MarkFailed;
+      result.rowErrors.push_back({i, DisplayText::fromCp932(row.oldName), ErrorText::of(ec)});
       // A name taken since the check is one more collision: a run that
       // ignores collisions skips the row as it skips the marked ones.
       if (options.ignoreErrors && ec == std::errc::file_exists) {
         skipped.push_back(row.newName);
         continue;
       }
-      code = -1;
       return false;
     }
+    result.code = 0;
     return true;
   }
-  code = -1;
   if (!dummy_) return false;
-  if (writeDummies(plan, source, target)) return true;
+  if (writeDummies(plan, source, target)) {
+    for (PlanRow& row : plan.rows)
+      if (row.mark == MarkNone && !row.isFolderRow()) row.outcome = RowOutcome::CopyLeft;
+    result.code = 0;
+    return true;
+  }
   // The rows before the failed one were written by this run: their dummies
   // go, so that a failed run leaves the copy folder as it found it.
-  for (std::size_t i = 0; i < rows && plan.rows[i].mark != MarkFailed; ++i) {
-    const PlanRow& row = plan.rows[i];
-    if (row.mark == MarkNone && !row.isFolderRow()) fs_.remove(target + TextCodec::toDisk(row.newName));
+  std::size_t i = 0;
+  for (; i < rows && plan.rows[i].mark != MarkFailed; ++i) {
+    PlanRow& row = plan.rows[i];
+    if (row.mark != MarkNone || row.isFolderRow()) continue;
+    row.outcome = fs_.remove(target + TextCodec::toDisk(row.newName)) ? RowOutcome::CopyLeft
+                                                                       : RowOutcome::RolledBack;
   }
+  if (i < rows)
+    result.rowErrors.push_back({i, DisplayText::fromCp932(plan.rows[i].oldName), dummy_->lastError()});
   return false;
 }
 
@@ -319,11 +328,17 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
   int sign = 1;
   const bool copy = plan.renameMode && options.copy;
   const bool inPlace = plan.renameMode && !options.copy;
+  for (PlanRow& row : plan.rows) row.outcome = RowOutcome::NotRun;
 
   // A failure with a positive code is rolled back by rollBack, which ends
-  // the journal; any other leaves nothing to put back.
-  auto fail = [&](std::size_t row, int code) {
-    plan.rows[row].mark = MarkFailed;
+  // the journal; any other leaves nothing to put back. The row is named by
+  // the name it had before the run.
+  auto fail = [&](std::size_t i, int code, const std::string& reason) {
+    PlanRow& row = plan.rows[i];
+    row.mark = MarkFailed;
+    const bool tempNamed = inPlace && options.force && (flags & RunResult::FlagRename);
+    const std::size_t cut = tempNamed ? std::min(options.marker.size(), row.oldName.size()) : 0;
+    result.rowErrors.push_back({i, DisplayText::fromCp932(row.oldName.substr(cut)), reason});
     result.code = code;
     result.failed = true;
     dropPreparedUndo();
@@ -332,12 +347,14 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
   };
   // Each stage is journaled before its first operation. When that cannot
   // be recorded, the run fails at the stage's first row.
+  std::error_code journalError;
   auto unrecorded = [&](JournalStage stage) -> std::optional<std::size_t> {
-    if (!journal_.active() || !journal_.startStage(stage)) return std::nullopt;
+    if (!journal_.active() || !(journalError = journal_.startStage(stage))) return std::nullopt;
     for (std::size_t i = 0; i < rows; ++i)
       if (plan.rows[i].mark == MarkNone) return i;
     return std::size_t{0};
   };
+  auto journalReason = [&] { return ErrorText::withReason(kJournalNotWritten, journalError); };
 
   if (copy) target = options.copyPath.empty() ? source : withSlash(TextCodec::toDisk(options.copyPath));
   result.refusal = unheldChanges(plan, target);
@@ -361,10 +378,8 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
   if (copy) {
     sign = -1;
     plan.markChanged(PlanList::ColCreated);
-    int code = 0;
     std::vector<std::string> skipped;
-    if (!copyRows(plan, options, target, code, skipped)) {
-      result.code = code;
+    if (!copyRows(plan, options, target, result, skipped)) {
       result.failed = true;
       return result;
     }
@@ -373,26 +388,27 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
     const std::unique_ptr<FolderHandle> folder = fs_.folderHandle(source);
     if (options.force) {
       if (const auto first = unrecorded(JournalStage::TempNames))
-        return fail(*first, static_cast<int>(10 * *first));
+        return fail(*first, static_cast<int>(10 * *first), journalReason());
       for (std::size_t i = 0; i < rows; ++i) {
         PlanRow& row = plan.rows[i];
         if (row.mark != MarkNone) continue;
         std::string temporary = options.marker + row.oldName;
-        if (folder->rename(TextCodec::toDisk(row.oldName), TextCodec::toDisk(temporary)))
-          return fail(i, static_cast<int>(10 * i));
+        if (const std::error_code ec = folder->rename(TextCodec::toDisk(row.oldName), TextCodec::toDisk(temporary)))
+          return fail(i, static_cast<int>(10 * i), ErrorText::of(ec));
         row.oldName = std::move(temporary);
         journal_.rowsDone(JournalStage::TempNames, i + 1);
       }
     }
     flags = RunResult::FlagRename;
     if (const auto first = unrecorded(JournalStage::Renames))
-      return fail(*first, static_cast<int>(10 * *first) + flags);
+      return fail(*first, static_cast<int>(10 * *first) + flags, journalReason());
     for (std::size_t i = 0; i < rows; ++i) {
       const PlanRow& row = plan.rows[i];
       if (row.mark != MarkNone) continue;
       const std::string from = TextCodec::toDisk(row.oldName);
       const std::string to = TextCodec::toDisk(row.newName);
-      if (from != to && folder->rename(from, to)) return fail(i, static_cast<int>(10 * i) + flags);
+      const std::error_code ec = from != to ? folder->rename(from, to) : std::error_code();
+      if (ec) return fail(i, static_cast<int>(10 * i) + flags, ErrorText::of(ec));
       journal_.rowsDone(JournalStage::Renames, i + 1);
     }
   }
@@ -400,27 +416,28 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
   if (plan.anyTimeChanged()) {
     flags |= RunResult::FlagTimes;
     if (const auto first = unrecorded(JournalStage::Times))
-      return fail(*first, (static_cast<int>(10 * *first) + flags) * sign);
+      return fail(*first, (static_cast<int>(10 * *first) + flags) * sign, journalReason());
     for (std::size_t i = 0; i < rows; ++i) {
       const PlanRow& row = plan.rows[i];
       if (row.mark != MarkNone || row.isFolderRow()) continue;
-      if (!applyTimes(target + TextCodec::toDisk(row.newName), row.created, row.modified,
-                      row.accessed, !newCreationTime(row)))
-        return fail(i, (static_cast<int>(10 * i) + flags) * sign);
+      if (const std::error_code ec = applyTimes(target + TextCodec::toDisk(row.newName), row.created,
+                                                row.modified, row.accessed, !newCreationTime(row)))
+        return fail(i, (static_cast<int>(10 * i) + flags) * sign, ErrorText::of(ec));
       journal_.rowsDone(JournalStage::Times, i + 1);
     }
   }
   if (plan.isChanged(PlanList::ColAttrs)) {
     flags |= RunResult::FlagAttributes;
     if (const auto first = unrecorded(JournalStage::Attributes))
-      return fail(*first, (static_cast<int>(10 * *first) + flags) * sign);
+      return fail(*first, (static_cast<int>(10 * *first) + flags) * sign, journalReason());
     for (std::size_t i = 0; i < rows; ++i) {
       const PlanRow& row = plan.rows[i];
       if (row.mark != MarkNone || row.isFolderRow()) continue;
       const std::string path = target + TextCodec::toDisk(row.newName);
       const std::uint32_t bits = AttributeText::toBits(row.attrs);
-      if (newDosBits(row) ? fs_.setAttributes(path, bits) : fs_.carryAttributes(path, bits))
-        return fail(i, (static_cast<int>(10 * i) + flags) * sign);
+      if (const std::error_code ec =
+              newDosBits(row) ? fs_.setAttributes(path, bits) : fs_.carryAttributes(path, bits))
+        return fail(i, (static_cast<int>(10 * i) + flags) * sign, ErrorText::of(ec));
       journal_.rowsDone(JournalStage::Attributes, i + 1);
     }
   }
@@ -438,18 +455,31 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
   return result;
 }
 
-void FolderPlanRun::rollBack(PlanList& plan, const RunOptions& options, int flags, int last) {
+std::vector<std::string> FolderPlanRun::rollBack(PlanList& plan, const RunOptions& options, int flags,
+                                                 int last) {
   const std::string source = withSlash(plan.folder);
   const int lastRow = static_cast<int>(plan.rows.size()) - 1;
   auto path = [&](const std::string& name) { return source + TextCodec::toDisk(name); };
   const std::unique_ptr<FolderHandle> folder = fs_.folderHandle(source);
-  bool clean = true;
+  // The rows that could not be put back, with the name each file has now.
+  std::map<int, std::string> left;
+  // One step of the row ended, `named` being the file's name after it.
+  auto note = [&](int i, bool back, const std::string& named) {
+    PlanRow& row = plan.rows[i];
+    const auto it = left.find(i);
+    if (it != left.end()) {
+      it->second = TextCodec::toDisk(named);
+    } else if (!back) {
+      left.emplace(i, TextCodec::toDisk(named));
+    }
+    row.outcome = back && it == left.end() ? RowOutcome::RolledBack : RowOutcome::NotRolledBack;
+  };
 
   if (flags & RunResult::FlagAttributes) {
     for (int i = last; i >= 0; --i) {
       const PlanRow& row = plan.rows[i];
       if (!tookPart(row) || row.isFolderRow()) continue;
-      if (fs_.carryAttributes(path(row.newName), row.origAttrs)) clean = false;
+      note(i, !fs_.carryAttributes(path(row.newName), row.origAttrs), row.newName);
     }
     last = lastRow;
   }
@@ -457,9 +487,10 @@ void FolderPlanRun::rollBack(PlanList& plan, const RunOptions& options, int flag
     for (int i = last; i >= 0; --i) {
       const PlanRow& row = plan.rows[i];
       if (!tookPart(row) || row.isFolderRow()) continue;
-      if (!applyTimes(path(row.newName), TimeConvert::toText(row.origCreated),
-                      TimeConvert::toText(row.origModified), TimeConvert::toText(row.origAccessed), true))
-        clean = false;
+      note(i,
+           !applyTimes(path(row.newName), TimeConvert::toText(row.origCreated),
+                       TimeConvert::toText(row.origModified), TimeConvert::toText(row.origAccessed), true),
+           row.newName);
     }
     last = lastRow;
   }
@@ -469,7 +500,9 @@ void FolderPlanRun::rollBack(PlanList& plan, const RunOptions& options, int flag
       if (!tookPart(row)) continue;
       const std::string from = TextCodec::toDisk(row.newName);
       const std::string to = TextCodec::toDisk(row.oldName);
-      if (from != to && folder->rename(from, to)) clean = false;
+      if (from == to) continue;
+      const bool back = !folder->rename(from, to);
+      note(i, back, back ? row.oldName : row.newName);
     }
     last = lastRow;
   }
@@ -480,18 +513,24 @@ void FolderPlanRun::rollBack(PlanList& plan, const RunOptions& options, int flag
     for (int i = last; i >= 0; --i) {
       PlanRow& row = plan.rows[i];
       if (!tookPart(row) || row.oldName.size() < cut) continue;
+      // A file still under its new name is not under the temporary one.
+      if (const auto it = left.find(i); it != left.end() && it->second != TextCodec::toDisk(row.oldName))
+        continue;
       std::string plain = row.oldName.substr(cut);
-      if (!folder->rename(TextCodec::toDisk(row.oldName), TextCodec::toDisk(plain)))
-        row.oldName = std::move(plain);
-      else
-        clean = false;
+      const bool back = !folder->rename(TextCodec::toDisk(row.oldName), TextCodec::toDisk(plain));
+      if (back) row.oldName = std::move(plain);
+      note(i, back, row.oldName);
     }
   }
+  std::vector<std::string> names;
+  names.reserve(left.size());
+  for (auto& [row, name] : left) names.push_back(std::move(name));
   // A row that could not be put back stays recorded for the recovery.
-  if (clean)
+  if (names.empty())
     journal_.finish();
   else
     journal_.abandon();
+  return names;
 }
 
 }  // namespace ritoma

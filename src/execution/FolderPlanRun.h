@@ -17,7 +17,8 @@ namespace ritoma {
 // Carries out a checked folder plan: renaming in place (optionally through
 // temporary names) or copying (optionally as dummy files), then the times,
 // then the attributes, in row order; rows with a mark are skipped. A failing
-// row gets MarkFailed and ends the run. A successful in-place run records
+// row gets MarkFailed, its reason in the result, and ends the run; each row
+// keeps what the run left of it (RowOutcome). A successful in-place run records
 // the undo file; the older one stays until the new one is complete, and a
 // run whose record cannot be written says so in its result.
 //
@@ -43,21 +44,25 @@ public:
 
   // Restores a partly renamed in-place plan after a failure with the given
   // stage flags, `last` being the last row the failing stage completed.
-  // Every step runs from the higher row index down and ignores failures;
-  // the journal is removed only when every step succeeded.
-  void rollBack(PlanList& plan, const RunOptions& options, int flags, int last);
+  // Every step runs from the higher row index down and goes on past a
+  // failure; the journal is removed only when every step succeeded. Each
+  // row it puts back reads RolledBack, each it could not NotRolledBack;
+  // returns the names (disk bytes) those files have now.
+  std::vector<std::string> rollBack(PlanList& plan, const RunOptions& options, int flags, int last);
 
 private:
   // Copies the unmarked file rows. With "ｴﾗｰ無視" a row whose new name
   // was taken since the check is skipped (MarkFailed) and its new name
-  // added to `skipped`; any other failure ends the copying.
-  bool copyRows(PlanList& plan, const RunOptions& options, const std::string& target, int& code,
-                std::vector<std::string>& skipped);
+  // added to `skipped`; any other failure ends the copying. Failed rows go
+  // to the result's rowErrors.
+  bool copyRows(PlanList& plan, const RunOptions& options, const std::string& target,
+                RunResult& result, std::vector<std::string>& skipped);
   // Writes the dummies of the unmarked file rows; false, with the failed
   // row marked, when a writer fails.
   bool writeDummies(PlanList& plan, const std::string& source, const std::string& target);
-  bool applyTimes(const std::string& path, const std::string& created, const std::string& modified,
-                  const std::string& accessed, bool createdCarried);
+  std::error_code applyTimes(const std::string& path, const std::string& created,
+                             const std::string& modified, const std::string& accessed,
+                             bool createdCarried);
   // Why the plan cannot run where `target` (with its trailing "/") lies:
   // a new creation time or a new S, H or A bit that its file system cannot
   // hold. Empty when it can run.

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "execution/FolderPlanCheck.h"
 #include "execution/PlanList.h"
 #include "execution/RunOptions.h"
@@ -15,8 +18,11 @@ public:
   // `automatic` is false only for the "？" button.
   virtual CheckResult check(PlanList& plan, RunOptions& options, bool automatic) = 0;
   virtual RunResult execute(PlanList& plan, RunOptions& options) = 0;
-  // Restores what a failed run with a positive result changed.
-  virtual void rollBack(PlanList& plan, const RunOptions& options, int flags, int last) = 0;
+  // Restores what a failed run with a positive result changed; returns the
+  // names (disk bytes) of the files it could not put back, as they are
+  // named now.
+  virtual std::vector<std::string> rollBack(PlanList& plan, const RunOptions& options, int flags,
+                                            int last) = 0;
 };
 
 }  // namespace ritoma

@@ -17,6 +17,15 @@ enum RowMark : int {
   MarkFailed = 3,      // the operation of this row failed
 };
 
+// What a failed run left of a row; a row of a successful run is done, and
+// so is one of a plan that did not run.
+enum class RowOutcome : std::uint8_t {
+  NotRun,         // the run ended before it changed the row
+  RolledBack,     // changed by the run and put back as it was
+  NotRolledBack,  // changed by the run and not put back
+  CopyLeft,       // its copy or dummy file stays in the copy folder
+};
+
 // One row of the plan list (page 属性). Names and texts are code page 932.
 // Time texts are "yyyy/mm/dd hh:mm:ss" in local time, attribute texts four
 // characters in the order S, H, R, A with "-" for a clear bit. An empty
@@ -38,6 +47,7 @@ struct PlanRow {
   std::uint32_t origAttrs = 0;  // the S, H, R and A bits (AttributeText)
   // An archive entry whose header stores code page 932 (EditRow::storedAsCodePage).
   bool storedAsCodePage = false;
+  RowOutcome outcome = RowOutcome::NotRun;
   // The archive entry the row renames, by its position in the listing the
   // batch was built from (FileEntry::archiveIndex); -1 outside archives.
   std::int64_t archiveIndex = -1;

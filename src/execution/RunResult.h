@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ritoma {
@@ -20,6 +22,16 @@ struct RunResult {
   bool cancelled = false;
   // The run was refused before anything changed.
   std::string refusal;
+  // Why rows failed, in row order, the row that ended the run last: the
+  // row's old name and the reason (UTF-8).
+  struct RowError {
+    std::size_t row = 0;
+    std::string name;
+    std::string text;
+  };
+  std::vector<RowError> rowErrors;
+  // Files a roll-back could not put back, as they are named now (disk bytes).
+  std::vector<std::string> notRolledBack;
   // Error texts shown after the general failure message (the archive's
   // backup name).
   std::vector<std::string> furtherMessages;
@@ -32,6 +44,13 @@ struct RunResult {
   // Set when a copy ignoring collisions skipped rows whose new name was
   // taken after the check (the run itself succeeded).
   std::string skipWarning;
+
+  // The reason of a row in rowErrors, empty for any other row.
+  std::string_view errorOf(std::size_t row) const {
+    for (const RowError& e : rowErrors)
+      if (e.row == row) return e.text;
+    return {};
+  }
 
   static constexpr int FlagRename = 1;
   static constexpr int FlagTimes = 2;

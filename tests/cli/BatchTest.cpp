@@ -1,4 +1,6 @@
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -470,11 +472,46 @@ TEST_F(Batch, FailedRunIsRolledBackWithStatus3) {
   const std::string longName = std::string(251, 'b') + ".txt";
   dir.writeFile("work/a表.txt", "a");
   dir.writeFile("work/" + longName, "b");
+  dir.writeFile("work/cソ.txt", "c");
   ProgramRun r = cli({"run", "--tsv", "--force-temp", "-r", "a|b", "-w", "c|d", work()});
   EXPECT_EQ(r.status, 3);
-  EXPECT_NE(r.out.find("\tfailed\n"), std::string::npos) << r.out;
-  EXPECT_EQ(names(), (std::vector<std::string>{"a表.txt", longName}));
+  const std::string renamed = std::string(251, 'd') + ".txt";
+  EXPECT_EQ(r.out, "a表.txt\tc表.txt\trolled back\n" + longName + "\t" + renamed +
+                       "\tfailed\ncソ.txt\tcソ.txt\tnot run\n");
+  EXPECT_NE(r.err.find("予期せぬエラーが発生しました\nファイルの存在を確認してください\n処理済ファイルを元に戻します\n\n" +
+                       longName + ": 名前が長すぎます\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(names(), (std::vector<std::string>{"a表.txt", longName, "cソ.txt"}));
   EXPECT_FALSE(dir.exists("cfg/Ritoma.und"));
+}
+
+// A file the system will not let go of (immutable: rename answers EPERM,
+// also for root) fails its row with the system's reason; the row before it
+// is put back and the one after it never tried.
+TEST_F(Batch, FailedRowTellsTheSystemsReasonAndTheOthersWhatWasLeft) {
+  dir.writeFile("work/a表.txt", "a");
+  dir.writeFile("work/bソ.txt", "b");
+  dir.writeFile("work/c.txt", "c");
+  const std::string pinned = work("bソ.txt");
+  const int fd = ::open(pinned.c_str(), O_RDONLY);
+  ASSERT_GE(fd, 0);
+  int flags = 0;
+  const bool immutable = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+                         (flags |= FS_IMMUTABLE_FL, ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
+  if (!immutable) {
+    ::close(fd);
+    GTEST_SKIP() << "the file system or the user cannot make a file immutable";
+  }
+  ProgramRun r = cli({"run", "--tsv", "-t", "x/n", work()});
+  flags &= ~FS_IMMUTABLE_FL;
+  ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+  ::close(fd);
+  EXPECT_EQ(r.status, 3);
+  EXPECT_EQ(r.out, "a表.txt\tx001.txt\trolled back\nbソ.txt\tx002.txt\tfailed\nc.txt\tx003.txt\tnot run\n");
+  EXPECT_NE(r.err.find("処理済ファイルを元に戻します\n\nbソ.txt: この操作は許可されていません\n"), std::string::npos)
+      << r.err;
+  EXPECT_EQ(names(), (std::vector<std::string>{"a表.txt", "bソ.txt", "c.txt"}));
 }
 
 // The program starts itself once more for the C library's huge pages;
@@ -683,7 +720,7 @@ TEST_F(Batch, ArchivePathsOutsideTheFilesOrOntoFoldersAreRefused) {
 }
 
 // Damage found only while rewriting (the last local header's signature):
-// the run fails with status 3, every row reads "failed", and the archive is
+// the run fails with status 3, every row reads "failed, rolled back", and the archive is
 // back under its own name, byte for byte, without a backup.
 TEST_F(Batch, ArchiveDamagedInTheRewriteIsPutBackAndItsRowsFail) {
   std::string bytes = fixture("stored.zip");
@@ -692,8 +729,8 @@ TEST_F(Batch, ArchiveDamagedInTheRewriteIsPutBackAndItsRowsFail) {
   ProgramRun r = cli({"run", "--tsv", "--archive", "-t", "x/f", dir / "work/a.zip"});
   EXPECT_EQ(r.status, 3) << r.err;
   EXPECT_EQ(r.out,
-            "plain.txt\txplain.txt\tfailed\nsub/data.bin\txsub/data.bin\tfailed\n"
-            "ソ表.txt\txソ表.txt\tfailed\n");
+            "plain.txt\txplain.txt\tfailed, rolled back\nsub/data.bin\txsub/data.bin\tfailed, rolled back\n"
+            "ソ表.txt\txソ表.txt\tfailed, rolled back\n");
   EXPECT_NE(r.err.find("ローカルヘッダの署名が違います"), std::string::npos) << r.err;
   EXPECT_EQ(dir.names("work"), (std::vector<std::string>{"a.zip"}));
   EXPECT_TRUE(dir.readFile("work/a.zip") == bytes);

@@ -172,7 +172,8 @@ TEST_F(Execution, Result37RollsBackAttributesTimesAndNames) {
   EXPECT_EQ(result.stageFlags(), 7);
   EXPECT_EQ(result.lastDoneRow(), 2);
   EXPECT_EQ(plan.rows[3].mark, MarkFailed);
-  EXPECT_EQ(ui.messages, (std::vector<std::string>{ExecutionFlow::RollBackText}));
+  EXPECT_EQ(ui.messages,
+            (std::vector<std::string>{std::string(ExecutionFlow::RollBackText) + "\n\nf3: ディスクの読み書きに失敗しました"}));
   EXPECT_EQ(state(), before);
   EXPECT_FALSE(real.exists(undoPath()));
 }
@@ -190,7 +191,8 @@ TEST_F(Execution, FailingFirstTemporaryRenameIsReported) {
   EXPECT_TRUE(result.failed);
   EXPECT_EQ(result.code, 0);
   EXPECT_EQ(plan.rows[0].mark, MarkFailed);
-  EXPECT_EQ(ui.messages, (std::vector<std::string>{ExecutionFlow::FailureText}));
+  EXPECT_EQ(ui.messages,
+            (std::vector<std::string>{std::string(ExecutionFlow::FailureText) + "\n\na: アクセス権がありません"}));
   EXPECT_EQ(state(), before);
   EXPECT_TRUE(options.force);  // a failed run keeps the options
 }
@@ -582,7 +584,8 @@ TEST_P(UndoPrepareFailure, FailedRunKeepsTheOlderRecord) {
   const RunResult result = run(plan);
   EXPECT_EQ(result.code, 11);
   EXPECT_EQ(state(), before);
-  EXPECT_EQ(ui.messages, (std::vector<std::string>{ExecutionFlow::RollBackText}));
+  EXPECT_EQ(ui.messages,
+            (std::vector<std::string>{std::string(ExecutionFlow::RollBackText) + "\n\nソ: ディスクの読み書きに失敗しました"}));
   ASSERT_EQ(dir.names("config"), (std::vector<std::string>{"Ritoma.und"}));
   EXPECT_EQ(dir.readFile("config/Ritoma.und"), "OLD");
 }

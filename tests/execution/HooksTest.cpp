@@ -41,6 +41,8 @@ public:
     write(target, plan, row, row + 1);
     return true;
   }
+  const std::string& lastError() const override { return error; }
+  std::string error;
 
 private:
   // The dummy files themselves, so that the time stage finds them.

@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <QStyle>
 
+#include "execution/RowStatus.h"
 #include "selection/ui/FolderIcons.h"
 #include "text/TextCodec.h"
 
@@ -86,6 +87,11 @@ QVariant PlanListModel::data(const QModelIndex& index, int role) const {
     return {};
   }
   if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+  if (column == ResultColumn) {
+    if (!failedRun_) return {};
+    const auto r = static_cast<std::size_t>(index.row());
+    return QString::fromStdString(RowStatus::afterFailure(row, failedRun_->errorOf(r)));
+  }
   switch (column) {
     case PlanList::ColOldName:
       return display(row.oldName);
@@ -102,6 +108,7 @@ QVariant PlanListModel::data(const QModelIndex& index, int role) const {
 
 QVariant PlanListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  if (section == ResultColumn) return QString::fromUtf8(RowStatus::Caption);
   if (section <= 0 || section > static_cast<int>(PlanList::ColAttrs)) return QString();
   return display(plan_.caption(static_cast<std::size_t>(section)));
 }
@@ -110,5 +117,12 @@ void PlanListModel::reload() {
   beginResetModel();
   endResetModel();
 }
+
+void PlanListModel::showFailedRun(const RunResult& result) {
+  failedRun_ = result;
+  reload();
+}
+
+void PlanListModel::forgetRun() { failedRun_.reset(); }
 
 }  // namespace ritoma

@@ -3,17 +3,22 @@
 #include <QAbstractTableModel>
 #include <QIcon>
 
+#include <optional>
+
 #include "execution/PlanList.h"
+#include "execution/RunResult.h"
 
 namespace ritoma {
 
 // The plan list ListView4 as a table over the core's PlanList: column 0
 // the row image with the row mark drawn over it, columns 1 to 6 the names,
-// times and attributes, columns 7 to 10 the listed values (never shown).
+// times and attributes, columns 7 to 10 the listed values (never shown),
+// column 11 what a failed run left of each row and why a row failed.
 class PlanListModel : public QAbstractTableModel {
   Q_OBJECT
 public:
-  static constexpr int ColumnCount = 11;
+  static constexpr int ResultColumn = 11;
+  static constexpr int ColumnCount = 12;
 
   explicit PlanListModel(const PlanList& plan, QObject* parent = nullptr);
 
@@ -24,11 +29,16 @@ public:
 
   // Call after the plan changed its rows, captions or marks.
   void reload();
+  // The result column tells what `result`, a failed run, left of the rows;
+  // forgetRun() empties it for a new plan.
+  void showFailedRun(const RunResult& result);
+  void forgetRun();
   // The row's image with its mark (MarkNone: the plain image).
   QIcon icon(int image, RowMark mark) const;
 
 private:
   const PlanList& plan_;
+  std::optional<RunResult> failedRun_;
   QIcon images_[3];
   QIcon marked_[3][4];
 };

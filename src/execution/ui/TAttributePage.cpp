@@ -36,6 +36,7 @@ namespace {
 constexpr int TimeColumnWidth = 130;
 constexpr int AttrColumnWidth = 43;
 constexpr int ImageColumnWidth = 24;
+constexpr int ResultColumnWidth = 260;
 const QString Pending = QStringLiteral("？");
 
 QString display(const std::string& cp932) { return QString::fromStdU16String(TextCodec::toDisplay(cp932)); }
@@ -258,6 +259,8 @@ void TAttributePage::ButtonUndoClick() {
 
 void TAttributePage::setupColumns() {
   const bool renaming = plan_.renameMode;
+  model_->forgetRun();
+  listView4_->setColumnHidden(PlanListModel::ResultColumn, true);
   for (int c = 1; c <= static_cast<int>(PlanList::ColAttrs); ++c)
     listView4_->setColumnHidden(c, !plan_.columnShown(static_cast<std::size_t>(c)));
   QHeaderView* header = listView4_->header();
@@ -415,6 +418,11 @@ void TAttributePage::Button4EXECClick() {
   reloadList();
   if (result.cancelled || !result.refusal.empty()) return;
   if (result.failed) {
+    model_->showFailedRun(result);
+    listView4_->setColumnHidden(PlanListModel::ResultColumn, false);
+    listView4_->header()->resizeSection(PlanListModel::ResultColumn, ResultColumnWidth);
+    listView4_->scrollTo(model_->index(static_cast<int>(result.rowErrors.empty() ? 0 : result.rowErrors.back().row),
+                                       PlanListModel::ResultColumn));
     disableAfterFailure();
     return;
   }

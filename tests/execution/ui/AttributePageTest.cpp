@@ -391,11 +391,20 @@ void AttributePageTest::failedRenameIsRolledBackWithItsBoxes() {
   h.answers = {Answer::Ok};
   QTest::mouseClick(h.exec(), Qt::LeftButton);
   QCOMPARE(h.messages.size(), std::size_t(1));
-  QCOMPARE(h.messages[0].text, QString::fromUtf8(ExecutionFlow::RollBackText));
+  QCOMPARE(h.messages[0].text,
+           QString::fromUtf8(ExecutionFlow::RollBackText) + QStringLiteral("\n\nc: アクセス権がありません"));
   QCOMPARE(h.messages[0].at, std::optional<QPoint>(h.centre() + QPoint(-117, -58)));
   QCOMPARE(h.messages[0].look, std::optional<MessageKind>(MessageKind::Error));
   QCOMPARE(dir.names(), (std::vector<std::string>{"a", "b", "c"}));
   QCOMPARE(h.mark(2), int(MarkFailed));
+  // The result column tells what the run left of each row.
+  QTreeView* list = h.list();
+  QVERIFY(!list->isColumnHidden(PlanListModel::ResultColumn));
+  QCOMPARE(h.header(PlanListModel::ResultColumn), QStringLiteral("実行結果"));
+  QCOMPARE(list->model()->index(0, PlanListModel::ResultColumn).data().toString(), QStringLiteral("元に戻しました"));
+  QCOMPARE(list->model()->index(1, PlanListModel::ResultColumn).data().toString(), QStringLiteral("元に戻しました"));
+  QCOMPARE(list->model()->index(2, PlanListModel::ResultColumn).data().toString(),
+           QStringLiteral("失敗: アクセス権がありません"));
   for (const char* name : {"Button4EXEC", "Button4Check", "CheckBoxForce", "CheckBoxCopy", "ButtonOutPath",
                            "CheckBoxDummy", "ButtonDummy", "CheckBoxIgnore"})
     QVERIFY2(!h.find<QWidget>(name)->isEnabled(), name);

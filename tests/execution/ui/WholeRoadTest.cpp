@@ -374,7 +374,8 @@ void WholeRoadTest::failedRenameIsRolledBack() {
   r.fs.failMatching(FsOp::Rename, "*/c_x.txt", EACCES);
   r.execute();
   QCOMPARE(r.prompts.size(), std::size_t(2));
-  QCOMPARE(r.prompts[1].text, QString::fromUtf8(ExecutionFlow::RollBackText));
+  QCOMPARE(r.prompts[1].text,
+           QString::fromUtf8(ExecutionFlow::RollBackText) + QStringLiteral("\n\nc.txt: アクセス権がありません"));
   QVERIFY(r.prompts[1].position.has_value());
   QCOMPARE(r.data.names(), sorted({"a.txt", "b.txt", "c.txt"}));
   QCOMPARE(r.mark(2), int(MarkFailed));
