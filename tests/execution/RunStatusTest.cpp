@@ -3,10 +3,13 @@
 #include <cerrno>
 
 #include "ExecutionTestSupport.h"
+#include "archive/ArchiveLibraries.h"
+#include "dummy/DummyFileWriter.h"
 #include "execution/ErrorText.h"
 #include "execution/ExecutionFlow.h"
 #include "execution/RowStatus.h"
 #include "execution/RunJournal.h"
+#include "settings/DummySettings.h"
 
 namespace ritoma::test {
 namespace {
@@ -181,6 +184,28 @@ TEST_F(RunStatus, CopyWhoseTimesFailStaysAndIsNamed) {
             (std::vector<std::string>{"コピー済", "失敗: この操作は許可されていません（コピー済）", "コピー済"}));
   ASSERT_EQ(ui.messages.size(), 2u);
   EXPECT_EQ(ui.messages[1], std::string(ExecutionFlow::CopiesLeftText) + "\n\nx表.txt\nxソ.txt\nxc");
+}
+
+// A dummy that cannot be written fails its row with the writer's reason;
+// the dummies written before it are removed again.
+TEST_F(RunStatus, FailedDummyTellsWhyAndTakesBackTheOthers) {
+  dir.makeFolder("out");
+  ArchiveLibraries archives{fs};
+  DummySettings dummySettings;
+  DummyFileWriter writer{fs, archives, dummySettings};
+  engine.setDummyWriter(&writer);
+  options.copy = true;
+  options.dummy = true;
+  options.copyPath = cp(dir / "out");
+  PlanList plan = threeFiles();
+  fs.reset();
+  fs.failMatching(FsOp::OpenWrite, "*/out/xソ.txt", ENOSPC);
+  const RunResult result = run(plan);
+  ASSERT_TRUE(result.failed);
+  const std::string why = dir / "out/xソ.txt" + ": 書き込めません（ディスクの空き容量が足りません）";
+  EXPECT_EQ(statuses(plan, result), (std::vector<std::string>{"元に戻しました", "失敗: " + why, "未処理"}));
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{std::string(ExecutionFlow::FailureText) + "\n\nソ.txt: " + why}));
+  EXPECT_TRUE(dir.names("out").empty());
 }
 
 // Times set in place and then failing: every row was renamed and is
