@@ -548,6 +548,9 @@ void FormMainTest::droppedFilesAreOpened() {
   raw.setData(QStringLiteral("text/uri-list"),
               QByteArray::fromStdString("file://" + other.path() + "/%FF%95.txt\r\nsftp://h/x.txt\r\nfile://" +
                                         other.path() + "/%E8%A1%A8%25%E3%82%BD.txt\r\n"));
+  QDragEnterEvent rawEnter(QPoint(10, 10), Qt::CopyAction, &raw, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(form.get(), &rawEnter);
+  QVERIFY(rawEnter.isAccepted());
   QDropEvent rawDrop(QPointF(10, 10), Qt::CopyAction, &raw, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(form.get(), &rawDrop);
   QCOMPARE(form->currentFolderText(), QString::fromStdString(other.path()));
