@@ -118,7 +118,12 @@ if [ "$gui" = ON ]; then
   [ -z "$out" ] || fail "desktop-file-validate (service menu): $out"
   grep -q '^Name=Ritomaで名前を一括変更$' "$menu" || fail "the service menu does not name its action"
   grep -q '^Exec=ritoma %F$' "$menu" || fail "the service menu does not start ritoma with %F"
-  [ -x "$menu" ] || fail "the service menu is not executable"
+  [ ! -x "$menu" ] || fail "the service menu under /usr is executable"
+  # Into a prefix of the user's, it must be executable for KIO to load it.
+  cmake --install "$build" --prefix "$root/home/.local" >"$root/install-home.log" ||
+    { cat "$root/install-home.log" >&2; exit 1; }
+  [ -x "$root/home/.local/share/kio/servicemenus/ritoma-rename.desktop" ] ||
+    fail "the service menu installed into a home prefix is not executable"
   out=$(appstreamcli validate --no-net --pedantic "$usr/share/metainfo/org.example.ritoma.metainfo.xml" 2>&1) ||
     fail "appstreamcli validate: $out"
   grep -q '<project_license>GPL-3.0-or-later</project_license>' "$usr/share/metainfo/org.example.ritoma.metainfo.xml" ||
