@@ -1,9 +1,12 @@
-// The hand-off message: frames, path lists and absolute paths.
+// The hand-off message: frames, path lists and absolute paths; the command
+// line's file URIs.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "shell/FileUri.h"
 #include "shell/HandOff.h"
 #include "support/Require.h"
 
@@ -50,5 +53,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(isClean(absolute), "an absolute path is clean");
     require(HandOff::makeAbsolute(absolute, "/elsewhere") == absolute, "an absolute path stays");
   }
+
+  // The same text as command-line arguments: every argument is either a
+  // clean path or refused, and a decoded URI names a path with no NUL.
+  std::vector<std::string> refused;
+  const auto argumentPaths = HandOff::argumentPaths(paths, "/home/u/work", refused);
+  require(argumentPaths.size() + refused.size() == paths.size(), "every argument is taken or refused");
+  for (const auto& path : argumentPaths) require(isClean(path), "an argument's path is clean");
+  for (const auto& path : FileUri::listPaths(frame.text))
+    require(path.starts_with('/') && path.find('\0') == std::string::npos, "a URI list gives absolute paths");
   return 0;
 }

@@ -1,5 +1,7 @@
 #include "cli/HelpText.h"
 
+#include "shell/License.h"
+
 namespace ritoma {
 
 std::string HelpText::page() {
@@ -189,7 +191,9 @@ Exit status
 )";
 }
 
-std::string HelpText::version() { return std::string("ritoma-cli ") + RITOMA_VERSION + "\n"; }
+std::string HelpText::version() {
+  return std::string("ritoma-cli ") + RITOMA_VERSION + "\n" + LicenseLine + "\n";
+}
 
 std::string HelpText::usageHint() { return "Try 'ritoma-cli --help' for more information.\n"; }
 

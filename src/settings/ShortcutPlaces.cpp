@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "settings/FilesScript.h"
+
 namespace ritoma {
 
 namespace {
@@ -70,6 +72,7 @@ ShortcutPlaces ShortcutPlaces::locate(FileSystem& fs, const std::string& home, c
   if (desktop != withoutTrailingSlashes(home)) places.desktopFile_ = join(desktop, FileName);
   const std::string dataHome = xdgDataHome.starts_with('/') ? xdgDataHome : join(home, ".local/share");
   places.sendToFile_ = join(join(dataHome, "applications"), FileName);
+  places.filesScriptFile_ = join(join(dataHome, "nautilus/scripts"), FilesScript::FileName);
   return places;
 }
 

@@ -11,7 +11,9 @@ namespace ritoma {
 // one in the desktop folder, the folder `xdg-user-dir DESKTOP` names, and
 // one in the user's applications folder ($XDG_DATA_HOME/applications,
 // ~/.local/share/applications), where file managers offer the program
-// under "Open With" (the Send To menu of this platform).
+// under "Open With" (the Send To menu of this platform). With the latter
+// goes the script through which Files (Nautilus) starts the program, in
+// $XDG_DATA_HOME/nautilus/scripts.
 class ShortcutPlaces {
 public:
   static constexpr std::string_view FileName = "Ritoma.desktop";
@@ -30,6 +32,8 @@ public:
   // Disk paths of the two files; empty where there is no such folder.
   const std::string& desktopFile() const { return desktopFile_; }
   const std::string& sendToFile() const { return sendToFile_; }
+  // The Files script (FilesScript); empty exactly when sendToFile() is.
+  const std::string& filesScriptFile() const { return filesScriptFile_; }
 
   // The folder value of `variable` in the text of a user-dirs.dirs file
   // ("$HOME/…" or an absolute path in double quotes, shell escapes
@@ -40,6 +44,7 @@ public:
 private:
   std::string desktopFile_;
   std::string sendToFile_;
+  std::string filesScriptFile_;
 };
 
 }  // namespace ritoma

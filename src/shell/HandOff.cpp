@@ -1,5 +1,7 @@
 #include "shell/HandOff.h"
 
+#include "shell/FileUri.h"
+
 namespace ritoma {
 
 namespace {
@@ -76,6 +78,21 @@ std::string HandOff::makeAbsolute(std::string_view path, std::string_view workin
   }
   if (result.empty() || namesFolder) result += '/';
   return result;
+}
+
+std::vector<std::string> HandOff::argumentPaths(const std::vector<std::string>& arguments,
+                                                std::string_view workingFolder, std::vector<std::string>& refused) {
+  std::vector<std::string> paths;
+  for (const std::string& argument : arguments) {
+    if (!FileUri::isUri(argument)) {
+      paths.push_back(makeAbsolute(argument, workingFolder));
+    } else if (const auto path = FileUri::toPath(argument)) {
+      paths.push_back(makeAbsolute(*path, workingFolder));
+    } else {
+      refused.push_back(argument);
+    }
+  }
+  return paths;
 }
 
 std::string HandOff::encode(const Frame& frame) {

@@ -53,6 +53,11 @@ public:
   // repeated "/" resolved by name. A path ending in "/", "/." or "/.." names
   // a folder and keeps one final "/", so its folder part is that folder.
   static std::string makeAbsolute(std::string_view path, std::string_view workingFolder);
+  // The paths of a command line, in its order: a path made absolute, a
+  // "file:" URI as the local path it names (FileUri), also made absolute.
+  // Any other URI (another scheme or host) is added to `refused` and left out.
+  static std::vector<std::string> argumentPaths(const std::vector<std::string>& arguments,
+                                                std::string_view workingFolder, std::vector<std::string>& refused);
 
   static std::string encode(const Frame& frame);
   // Parses one frame from the start of `buffer`. On Complete, `consumed`

@@ -115,6 +115,7 @@ TEST(Help, WinsOverEverythingElseAndVersionPrintsTheVersion) {
   ProgramRun v = ProgramRun::run({"--version"});
   EXPECT_EQ(v.status, 0);
   EXPECT_EQ(v.out.rfind("ritoma-cli 1.", 0), 0u) << v.out;
+  EXPECT_NE(v.out.find("\nLicense GPL-3.0-or-later: "), std::string::npos) << v.out;
 }
 
 }  // namespace

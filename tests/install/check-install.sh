@@ -32,6 +32,7 @@ if [ "$gui" = ON ]; then
     bin/ritoma
     share/applications/org.example.ritoma.desktop
     share/icons/hicolor/scalable/apps/ritoma.svg
+    share/kio/servicemenus/ritoma-rename.desktop
     share/man/man1/ritoma.1.gz
     share/metainfo/org.example.ritoma.metainfo.xml
   )
@@ -58,12 +59,13 @@ if [ "$gui" = ON ]; then
   done
 fi
 
-# Versions from the project's one number.
+# Versions from the project's one number; the second line names the licence.
+licence="License GPL-3.0-or-later: GNU GPL version 3 or later; see /usr/share/common-licenses/GPL-3"
 out=$("$usr/bin/ritoma-cli" --version) || fail "ritoma-cli --version failed"
-[ "$out" = "ritoma-cli $version" ] || fail "ritoma-cli --version printed '$out'"
+[ "$out" = "ritoma-cli $version"$'\n'"$licence" ] || fail "ritoma-cli --version printed '$out'"
 if [ "$gui" = ON ]; then
   out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$usr/bin/ritoma" --version) || fail "ritoma --version failed"
-  [ "$out" = "ritoma $version" ] || fail "ritoma --version printed '$out'"
+  [ "$out" = "ritoma $version"$'\n'"$licence" ] || fail "ritoma --version printed '$out'"
   grep -q "<release version=\"$version\"" "$usr/share/metainfo/org.example.ritoma.metainfo.xml" ||
     fail "the metainfo has no release $version"
 fi
@@ -106,8 +108,26 @@ if [ "$gui" = ON ]; then
   [ -z "$out" ] || fail "desktop-file-validate: $out"
   grep -q '^Exec=ritoma %F$' "$usr/share/applications/org.example.ritoma.desktop" ||
     fail "the desktop entry does not start ritoma with %F"
+  # The service menu is KDE's own kind of entry: the validator knows neither
+  # its type nor the type all/all, and may say nothing else about it.
+  menu="$usr/share/kio/servicemenus/ritoma-rename.desktop"
+  out=$(desktop-file-validate "$menu" 2>&1 | grep -v \
+    -e 'key "MimeType" is present in group "Desktop Entry", but the type is "Service"' \
+    -e 'key "Actions" is present in group "Desktop Entry", but the type is "Service"' \
+    -e 'contains value "all/all" which is an invalid MIME type') || true
+  [ -z "$out" ] || fail "desktop-file-validate (service menu): $out"
+  grep -q '^Name=Ritomaで名前を一括変更$' "$menu" || fail "the service menu does not name its action"
+  grep -q '^Exec=ritoma %F$' "$menu" || fail "the service menu does not start ritoma with %F"
+  [ ! -x "$menu" ] || fail "the service menu under /usr is executable"
+  # Into a prefix of the user's, it must be executable for KIO to load it.
+  cmake --install "$build" --prefix "$root/home/.local" >"$root/install-home.log" ||
+    { cat "$root/install-home.log" >&2; exit 1; }
+  [ -x "$root/home/.local/share/kio/servicemenus/ritoma-rename.desktop" ] ||
+    fail "the service menu installed into a home prefix is not executable"
   out=$(appstreamcli validate --no-net --pedantic "$usr/share/metainfo/org.example.ritoma.metainfo.xml" 2>&1) ||
     fail "appstreamcli validate: $out"
+  grep -q '<project_license>GPL-3.0-or-later</project_license>' "$usr/share/metainfo/org.example.ritoma.metainfo.xml" ||
+    fail "the metainfo does not name the licence"
 fi
 for page in "$usr"/share/man/man1/*.1.gz; do
   out=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >/dev/null) || fail "man $page failed"

@@ -24,24 +24,27 @@ TEST(ShortcutPlacesTest, DesktopAndApplicationsFoldersFollowTheUsersSettings) {
   struct Row {
     const char* name;
     std::string home, configHome, dataHome, desktopVariable;
-    std::string desktop, sendTo;
+    std::string desktop, sendTo, filesScript;
   };
   const Row rows[] = {
       {"user-dirs.dirs wins over the variable", home, dir / "config", "", dir / "elsewhere",
-       home + "/デスクトップ表/Ritoma.desktop", home + "/.local/share/applications/Ritoma.desktop"},
+       home + "/デスクトップ表/Ritoma.desktop", home + "/.local/share/applications/Ritoma.desktop",
+       home + "/.local/share/nautilus/scripts/Ritomaで名前を一括変更"},
       {"the variable without the file", home, dir / "none", dir / "data", dir / "elsewhere/",
-       dir / "elsewhere/Ritoma.desktop", dir / "data/applications/Ritoma.desktop"},
+       dir / "elsewhere/Ritoma.desktop", dir / "data/applications/Ritoma.desktop",
+       dir / "data/nautilus/scripts/Ritomaで名前を一括変更"},
       {"relative values are ignored", home, "", "data", "elsewhere", home + "/Desktop/Ritoma.desktop",
-       home + "/.local/share/applications/Ritoma.desktop"},
+       home + "/.local/share/applications/Ritoma.desktop", home + "/.local/share/nautilus/scripts/Ritomaで名前を一括変更"},
       {"a desktop that is the home folder is none", home, dir / "disabled", "", "", "",
-       home + "/.local/share/applications/Ritoma.desktop"},
-      {"no home, no shortcuts", "", dir / "config", dir / "data", dir / "elsewhere", "", ""},
+       home + "/.local/share/applications/Ritoma.desktop", home + "/.local/share/nautilus/scripts/Ritomaで名前を一括変更"},
+      {"no home, no shortcuts", "", dir / "config", dir / "data", dir / "elsewhere", "", "", ""},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     const ShortcutPlaces places = ShortcutPlaces::locate(fs, row.home, row.configHome, row.dataHome, row.desktopVariable);
     EXPECT_EQ(places.desktopFile(), row.desktop);
     EXPECT_EQ(places.sendToFile(), row.sendTo);
+    EXPECT_EQ(places.filesScriptFile(), row.filesScript);
   }
 }
 

@@ -24,6 +24,7 @@
 #include "conversion/ui/RegisteredListView.h"
 #include "selection/ui/SelectionPageWidget.h"
 #include "settings/DesktopEntry.h"
+#include "settings/FilesScript.h"
 #include "settings/IniFile.h"
 #include "settings/ui/CountField.h"
 #include "shell/ui/HelpViewer.h"
@@ -43,6 +44,15 @@ std::string internal(const QString& text) { return TextCodec::fromDisplay(text.t
 QString diskName(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 
 bool shortcutExists(const std::string& path) { return !path.empty() && QFileInfo::exists(diskName(path)); }
+
+// Whoever may read `file` may now run it too.
+void makeExecutable(const QString& file) {
+  QFileDevice::Permissions permissions = QFile::permissions(file);
+  if (permissions & QFileDevice::ReadOwner) permissions |= QFileDevice::ExeOwner;
+  if (permissions & QFileDevice::ReadGroup) permissions |= QFileDevice::ExeGroup;
+  if (permissions & QFileDevice::ReadOther) permissions |= QFileDevice::ExeOther;
+  QFile::setPermissions(file, permissions);
+}
 
 // Creates or replaces the shortcut file at `path`, or removes it when it is
 // not `wanted`. A shortcut that cannot be written is left out without a
@@ -65,11 +75,7 @@ void updateShortcut(const std::string& path, DesktopEntry::Place place, bool wan
   const auto size = static_cast<qint64>(text->size());
   if (!out.open(QIODevice::WriteOnly) || out.write(text->data(), size) != size || !out.commit()) return;
   if (place != DesktopEntry::Place::Desktop) return;
-  QFileDevice::Permissions permissions = QFile::permissions(file);
-  if (permissions & QFileDevice::ReadOwner) permissions |= QFileDevice::ExeOwner;
-  if (permissions & QFileDevice::ReadGroup) permissions |= QFileDevice::ExeGroup;
-  if (permissions & QFileDevice::ReadOther) permissions |= QFileDevice::ExeOther;
-  QFile::setPermissions(file, permissions);
+  makeExecutable(file);
   const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
   if (gio.isEmpty()) return;
   // Without a metadata service gio only complains; nobody waits for it.
@@ -79,6 +85,29 @@ void updateShortcut(const std::string& path, DesktopEntry::Place place, bool wan
   process.setStandardOutputFile(QProcess::nullDevice());
   process.setStandardErrorFile(QProcess::nullDevice());
   process.startDetached();
+}
+
+// Writes the Files script at `path` when `wanted`, removes it otherwise;
+// a file of that name that the dialog did not write is left alone either
+// way. As with the shortcuts, a failure is skipped without a message.
+void updateFilesScript(const std::string& path, bool wanted, const std::string& executable) {
+  if (path.empty()) return;
+  const QString file = diskName(path);
+  QFile existing(file);
+  if (existing.exists()) {
+    if (!existing.open(QIODevice::ReadOnly) || !FilesScript::isOurs(existing.readAll().toStdString())) return;
+    existing.close();
+  }
+  if (!wanted) {
+    QFile::remove(file);
+    return;
+  }
+  QDir().mkpath(QFileInfo(file).absolutePath());
+  const std::string text = FilesScript::text(executable);
+  QSaveFile out(file);
+  const auto size = static_cast<qint64>(text.size());
+  if (!out.open(QIODevice::WriteOnly) || out.write(text.data(), size) != size || !out.commit()) return;
+  makeExecutable(file);
 }
 
 QLabel* makeLabel(const QString& name, const QString& caption, QWidget* parent) {
@@ -406,6 +435,7 @@ void TFormSetup::ButtonOkClick() {
   // 1, 2. The shortcuts.
   updateShortcut(places_.desktopFile(), DesktopEntry::Place::Desktop, checkBoxDesktop_->isChecked(), executable_);
   updateShortcut(places_.sendToFile(), DesktopEntry::Place::SendTo, checkBoxSendTo_->isChecked(), executable_);
+  updateFilesScript(places_.filesScriptFile(), checkBoxSendTo_->isChecked(), executable_);
   // 3. The filter choice, on its first entry.
   SetupValues values;
   values.filters = filterRows();

@@ -25,8 +25,9 @@ class SelectionPageWidget;
 
 // "環境設定": the options of section Option, the user's filter list, the
 // archive back-end switches and backups, and the two shortcuts to the
-// program (desktop and "Open With"). It reads the options from the main
-// window's current values and the filter list from the settings file.
+// program (desktop, and "Open With" together with the script of Files). It
+// reads the options from the main window's current values and the filter
+// list from the settings file.
 // Nothing changes before OK; OK updates the main window, switches the back
 // ends, writes the sections Filter, Option and Arc, and closes. CANCEL and
 // Escape change nothing.

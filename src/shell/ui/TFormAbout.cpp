@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "shell/License.h"
 #include "shell/ui/Fonts.h"
 #include "shell/ui/HelpViewer.h"
 #include "shell/ui/LinkLabel.h"
@@ -28,6 +29,10 @@ TFormAbout::TFormAbout(QWidget* owner)
   credit->setObjectName(QStringLiteral("LabelCredit"));
   credit->setAlignment(Qt::AlignCenter);
 
+  auto* license = new QLabel(QStringLiteral("ライセンス: ") + QLatin1String(LicenseId), this);
+  license->setObjectName(QStringLiteral("LabelLicense"));
+  license->setAlignment(Qt::AlignCenter);
+
   auto* web = new LinkLabel(QString::fromLatin1(WebAddress), QUrl(QString::fromLatin1(WebAddress)), this);
   web->setObjectName(QStringLiteral("LabelWeb"));
   web->setAlignment(Qt::AlignCenter);
@@ -47,6 +52,7 @@ TFormAbout::TFormAbout(QWidget* owner)
                      static_cast<QWidget*>(credit), static_cast<QWidget*>(web),
                      static_cast<QWidget*>(mail)})
     layout->addWidget(w);
+  layout->addWidget(license);
   layout->addSpacing(8);
   layout->addWidget(ok, 0, Qt::AlignHCenter);
   setFixedSize(sizeHint().expandedTo(QSize(260, 0)));

@@ -44,6 +44,7 @@
 #include "settings/IniFile.h"
 #include "settings/ShortcutPlaces.h"
 #include "settings/ui/TFormSetup.h"
+#include "shell/FileUri.h"
 #include "shell/ui/EditListModel.h"
 #include "shell/ui/Fonts.h"
 #include "shell/ui/HelpViewer.h"
@@ -604,9 +605,10 @@ void TFormMain::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TFormMain::dropEvent(QDropEvent* event) {
-  std::vector<std::string> paths;
-  for (const QUrl& url : event->mimeData()->urls())
-    if (url.isLocalFile()) paths.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+  // The URIs as the shell sent them, decoded byte for byte: QUrl would turn
+  // the bytes of a name that is not UTF-8 into replacement characters.
+  const std::vector<std::string> paths =
+      FileUri::listPaths(event->mimeData()->data(QStringLiteral("text/uri-list")).toStdString());
   event->acceptProposedAction();
   activateWindow();
   raise();

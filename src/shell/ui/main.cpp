@@ -9,6 +9,7 @@
 // line. Nothing else reads the environment.
 
 #include <QFile>
+#include <QMessageBox>
 #include <QSaveFile>
 #include <cstdio>
 #include <cstring>
@@ -19,6 +20,7 @@
 #include "platform/PosixFileSystem.h"
 #include "settings/Places.h"
 #include "shell/HandOff.h"
+#include "shell/License.h"
 #include "shell/ui/RitomaApplication.h"
 #include "shell/ui/SingleInstance.h"
 #include "shell/ui/TFormMain.h"
@@ -42,7 +44,7 @@ void writeState(const QString& file, ritoma::TFormMain& form, int raised) {
 bool answeredOption(int argc, char* argv[]) {
   if (argc != 2) return false;
   if (std::strcmp(argv[1], "--version") == 0) {
-    std::fputs("ritoma " RITOMA_VERSION "\n", stdout);
+    std::printf("ritoma " RITOMA_VERSION "\n%s\n", ritoma::LicenseLine);
     return true;
   }
   if (std::strcmp(argv[1], "--help") == 0) {
@@ -52,7 +54,8 @@ bool answeredOption(int argc, char* argv[]) {
         "\n"
         "Opens the batch file renamer on the folder holding the PATHs, with them\n"
         "checked; without a path, on the folder of the last session. When Ritoma is\n"
-        "already running, the paths are handed to its window instead.\n"
+        "already running, the paths are handed to its window instead. A PATH may be\n"
+        "a file:// URI; other URIs are refused.\n"
         "\n"
         "  --help     show this page\n"
         "  --version  show the version\n",
@@ -60,6 +63,18 @@ bool answeredOption(int argc, char* argv[]) {
     return true;
   }
   return false;
+}
+
+// URIs of places that are no local folder (a network share, the trash)
+// cannot be renamed here: said on standard error and in a message box,
+// since a file manager that started the program shows no terminal.
+void reportRefused(const std::vector<std::string>& uris) {
+  QString list;
+  for (const std::string& uri : uris) {
+    std::fprintf(stderr, "ritoma: not a local file, left out: %s\n", uri.c_str());
+    list += QLatin1Char('\n') + QString::fromUtf8(uri);
+  }
+  QMessageBox::warning(nullptr, QStringLiteral("Ritoma"), QStringLiteral("ローカルのファイルではないため開けません:") + list);
 }
 
 }  // namespace
@@ -73,8 +88,10 @@ int main(int argc, char* argv[]) {
   }
   // Qt takes its own options out of argv; the rest are paths.
   ritoma::RitomaApplication app(argc, argv);
-  std::vector<std::string> paths;
-  for (int i = 1; i < argc; ++i) paths.push_back(ritoma::HandOff::makeAbsolute(argv[i], workingFolder));
+  std::vector<std::string> refused;
+  std::vector<std::string> paths =
+      ritoma::HandOff::argumentPaths(std::vector<std::string>(argv + 1, argv + argc), workingFolder, refused);
+  if (!refused.empty()) reportRefused(refused);
   if (ritoma::SingleInstance::handOff(paths)) return 1;
   // Published before the window lists its first folder, which may take long:
   // a start meanwhile waits for this instance instead of becoming another.

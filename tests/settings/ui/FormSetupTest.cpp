@@ -23,6 +23,7 @@
 #include "platform/PosixFileSystem.h"
 #include "selection/ui/SelectionPageWidget.h"
 #include "settings/IniFile.h"
+#include "settings/FilesScript.h"
 #include "settings/ShortcutPlaces.h"
 #include "settings/ui/TFormSetup.h"
 #include "shell/ui/HelpViewer.h"
@@ -45,6 +46,7 @@ TempDir* home = nullptr;
 std::string desktopFolder() { return *home / "デスクトップ表"; }
 std::string desktopFile() { return desktopFolder() + "/Ritoma.desktop"; }
 std::string sendToFile() { return *home / ".local/share/applications/Ritoma.desktop"; }
+std::string filesScript() { return *home / ".local/share/nautilus/scripts/Ritomaで名前を一括変更"; }
 bool exists(const std::string& path) { return QFileInfo::exists(QString::fromStdString(path)); }
 
 // Back ends of which ZIP never loads.
@@ -131,6 +133,7 @@ class FormSetupTest : public QObject {
 private slots:
   void okWithoutChangesRebuildsTheChoiceAndRewritesTheFile();
   void shortcutBoxesCreateAndDeleteTheFiles();
+  void sendToBoxAlsoWritesTheFilesScript();
   void backupBoxesGiveArcBackup();
   void filterListIsEditedAndReordered();
   void backEndThatCannotLoadStaysOff();
@@ -223,6 +226,40 @@ void FormSetupTest::shortcutBoxesCreateAndDeleteTheFiles() {
   QVERIFY(f.prompts.empty());
   qputenv("XDG_DESKTOP_DIR", QByteArray::fromStdString(desktopFolder()));
   QFile::remove(QString::fromStdString(sendToFile()));
+  QFile::remove(QString::fromStdString(filesScript()));
+}
+
+// The Send To box writes the Files script with the "Open With" entry and
+// removes it again; a script of that name that the user wrote stays as it is.
+void FormSetupTest::sendToBoxAlsoWritesTheFilesScript() {
+  Fixture f;
+  ArchiveLibraries archives(f.fs);
+  const auto setSendTo = [&](bool on) {
+    auto dialog = f.dialog(archives);
+    box(dialog.get(), "CheckBoxSendTo")->setChecked(on);
+    ok(dialog.get());
+  };
+  setSendTo(true);
+  QVERIFY(exists(sendToFile()));
+  const std::string script = home->readFile(".local/share/nautilus/scripts/Ritomaで名前を一括変更");
+  QCOMPARE(script, FilesScript::text("/opt/表 ソ/ritoma"));
+  QVERIFY(QFileInfo(QString::fromStdString(filesScript())).isExecutable());
+  // Offered under "Open With" only: the default application of no type.
+  QVERIFY(!exists(*home / ".config/mimeapps.list"));
+  QVERIFY(!exists(*home / ".local/share/applications/mimeapps.list"));
+  setSendTo(false);
+  QVERIFY(!exists(sendToFile()));
+  QVERIFY(!exists(filesScript()));
+
+  const std::string own = "#!/bin/sh\nexec ritoma \"$@\"\n";
+  home->writeFile(".local/share/nautilus/scripts/Ritomaで名前を一括変更", own);
+  setSendTo(true);
+  QCOMPARE(home->readFile(".local/share/nautilus/scripts/Ritomaで名前を一括変更"), own);
+  setSendTo(false);
+  QCOMPARE(home->readFile(".local/share/nautilus/scripts/Ritomaで名前を一括変更"), own);
+  QVERIFY(!exists(sendToFile()));
+  QFile::remove(QString::fromStdString(filesScript()));
+  QVERIFY(f.prompts.empty());
 }
 
 // Backup unchecked gives ArcBackup 0 and disables keep-first whatever its

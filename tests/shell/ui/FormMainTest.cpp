@@ -40,6 +40,7 @@
 #include "support/ui/HelpAnchor.h"
 #include "support/ui/FormChild.h"
 #include "text/TextCodec.h"
+#include "text/TextCodec.h"
 
 using namespace ritoma;
 
@@ -538,6 +539,27 @@ void FormMainTest::droppedFilesAreOpened() {
   QCOMPARE(form->windowTitle(), QStringLiteral("Ritoma - 選択"));
   QCOMPARE(form->currentFolderText(), QString::fromStdString(other / std::string(100, 'd')));
   QCOMPARE(form->checkedNames(), QStringList{QString::fromStdString(longName)});
+
+  // The shell's URIs are decoded byte for byte: a name that is not UTF-8
+  // and an escaped "%" arrive as they are on disk; another scheme is left out.
+  other.writeFile("\xFF\x95.txt");
+  other.writeFile("表%ソ.txt");
+  QMimeData raw;
+  raw.setData(QStringLiteral("text/uri-list"),
+              QByteArray::fromStdString("file://" + other.path() + "/%FF%95.txt\r\nsftp://h/x.txt\r\nfile://" +
+                                        other.path() + "/%E8%A1%A8%25%E3%82%BD.txt\r\n"));
+  QDragEnterEvent rawEnter(QPoint(10, 10), Qt::CopyAction, &raw, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(form.get(), &rawEnter);
+  QVERIFY(rawEnter.isAccepted());
+  QDropEvent rawDrop(QPointF(10, 10), Qt::CopyAction, &raw, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(form.get(), &rawDrop);
+  QCOMPARE(form->currentFolderText(), QString::fromStdString(other.path()));
+  QStringList expected{QString::fromStdU16String(TextCodec::toDisplay(TextCodec::toInternal("\xFF\x95.txt"))),
+                       QStringLiteral("表%ソ.txt")};
+  QStringList checked = form->checkedNames();
+  expected.sort();
+  checked.sort();
+  QCOMPARE(checked, expected);
 }
 
 void FormMainTest::closingAsksOnlyWithMsgExit() {
@@ -807,13 +829,14 @@ void FormMainTest::menuOffersItsEntriesAndTheAboutBox() {
     auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget());
     if (!about) return;
     seen << about->objectName() << about->windowTitle();
-    for (const char* name : {"LabelTitle", "LabelVersion", "LabelCredit"})
+    for (const char* name : {"LabelTitle", "LabelVersion", "LabelCredit", "LabelLicense"})
       seen << about->findChild<QLabel*>(QString::fromLatin1(name))->text();
     QTest::mouseClick(about->findChild<QPushButton*>(QStringLiteral("ButtonOK")), Qt::LeftButton);
   });
   menu->findChild<QAction*>(QStringLiteral("MenuAbout"))->trigger();
   QCOMPARE(seen, (QStringList{QStringLiteral("FormAbout"), QStringLiteral("バージョン情報"), QStringLiteral("Ritoma"),
-                              QStringLiteral("～ Version 1.51 ～"), QStringLiteral("Ritoma project")}));
+                              QStringLiteral("～ Version 1.51 ～"), QStringLiteral("Ritoma project"),
+                              QStringLiteral("ライセンス: GPL-3.0-or-later")}));
 }
 
 // The sample plug-in, copied beside the program: in service from [MacroEx],

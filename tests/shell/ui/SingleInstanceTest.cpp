@@ -241,6 +241,17 @@ void SingleInstanceTest::laterStartsHandTheirPathsToTheRunningInstance() {
   QCOMPARE(state.folder, workPath + QStringLiteral("/sub"));
   QVERIFY(state.checked.isEmpty());
 
+  // File managers hand over "file:" URIs, escaped or not.
+  QProcess& fifth = program.start({QStringLiteral("file://") + workPath + QStringLiteral("/%E8%A1%A8a.txt"),
+                                   QStringLiteral("file://localhost") + workPath + QStringLiteral("/c%2Etxt")},
+                                  home);
+  QVERIFY(fifth.waitForFinished(20000));
+  QCOMPARE(fifth.exitCode(), 1);
+  state = program.state();
+  QCOMPARE(state.raised, 4);
+  QCOMPARE(state.folder, workPath);
+  QCOMPARE(state.checked, sorted({QStringLiteral("表a.txt"), QStringLiteral("c.txt")}));
+
   QVERIFY(program.started.front()->state() == QProcess::Running);
 }
 
