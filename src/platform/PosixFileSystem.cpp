@@ -823,10 +823,16 @@ std::vector<std::string> PosixFileSystem::parseMountPoints(const std::string& ta
     const std::size_t space = line.find(' ');
     if (space == std::string::npos) continue;
     const std::size_t space2 = line.find(' ', space + 1);
+    const std::size_t space3 = space2 == std::string::npos ? std::string::npos : line.find(' ', space2 + 1);
     const std::string source = decodeMountField(line.substr(0, space));
     const std::string point = decodeMountField(
         line.substr(space + 1, space2 == std::string::npos ? std::string::npos : space2 - space - 1));
-    if (!source.starts_with("/dev/") || point.empty()) continue;
+    const std::string type =
+        space2 == std::string::npos ? std::string() : line.substr(space2 + 1, space3 - space2 - 1);
+    // Package images (squashfs on loop devices) hold no files of the user's.
+    const bool device = source.starts_with("/dev/") && type != "squashfs";
+    const bool share = type == "cifs" || type == "smb3" || type == "nfs" || type == "nfs4" || type == "fuse.sshfs";
+    if ((!device && !share) || point.empty()) continue;
     bool known = false;
     for (const auto& p : points) known = known || p == point;
     if (!known) points.push_back(point);

@@ -54,8 +54,10 @@ public:
   bool isWritableFolder(const std::string& folder) override;
 
   // The lines of a mounts table (/proc/self/mounts format) reduced to the
-  // drive list: "/" first, then each mount point of a source under /dev/,
-  // once, in table order. Octal escapes (\040) in the table are decoded.
+  // drive list: "/" first, then each mount point of a source under /dev/
+  // (package images of type squashfs excepted) or of a network share (cifs,
+  // smb3, nfs, nfs4, fuse.sshfs), once, in table order. Octal escapes
+  // (\040) in the table are decoded.
   static std::vector<std::string> parseMountPoints(const std::string& table);
 
 private:

@@ -469,16 +469,24 @@ TEST_F(PosixFileSystemTest, NewFilesAreNeverCreatedThroughALink) {
   EXPECT_EQ(modeOf("fresh"), 0644u);
 }
 
-TEST(PosixFileSystemPlacesTest, MountPointsAreRootAndRealDevices) {
+TEST(PosixFileSystemPlacesTest, MountPointsAreRootRealDevicesAndShares) {
   const std::string table =
       "/dev/vda / ext4 rw 0 0\n"
       "proc /proc proc rw 0 0\n"
       "tmpfs /tmp tmpfs rw 0 0\n"
       "/dev/sdb1 /media/usb\\040stick vfat rw 0 0\n"
       "/dev/vda /srv/bind ext4 rw 0 0\n"
-      "/dev/sdb1 /media/usb\\040stick vfat rw 0 0\n";
+      "/dev/sdb1 /media/usb\\040stick vfat rw 0 0\n"
+      "/dev/loop3 /snap/core22/1380 squashfs ro 0 0\n"
+      "/dev/sdc1 /media/カード exfat rw 0 0\n"
+      "/dev/sdd1 /mnt/win fuseblk rw 0 0\n"
+      "//nas/写真 /mnt/nas cifs rw 0 0\n"
+      "server:/export /mnt/nfs nfs4 rw 0 0\n"
+      "me@host:/home /mnt/ssh fuse.sshfs rw 0 0\n"
+      "gvfsd-fuse /run/user/1000/gvfs fuse.gvfsd-fuse rw 0 0\n";
   EXPECT_EQ(PosixFileSystem::parseMountPoints(table),
-            (std::vector<std::string>{"/", "/media/usb stick", "/srv/bind"}));
+            (std::vector<std::string>{"/", "/media/usb stick", "/srv/bind", "/media/カード", "/mnt/win", "/mnt/nas",
+                                      "/mnt/nfs", "/mnt/ssh"}));
   PosixFileSystem fs;
   const auto points = fs.mountPoints();
   ASSERT_FALSE(points.empty());

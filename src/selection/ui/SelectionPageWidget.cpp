@@ -92,6 +92,7 @@ void SelectionPageWidget::buildControls() {
   folderTree_->setIndentation(12);
   connect(folderTree_, &QTreeWidget::itemDoubleClicked, this,
           [this](QTreeWidgetItem* item) { nodeDoubleClicked(item); });
+  connect(folderTree_, &FolderTreeWidget::nodeChosen, this, [this](QTreeWidgetItem* item) { nodeDoubleClicked(item); });
 
   auto* menuButton = makeButton(QStringLiteral("ButtonMenu"), QStringLiteral(" メニュー"), left);
   connect(menuButton, &QPushButton::clicked, this, &SelectionPageWidget::menuRequested);

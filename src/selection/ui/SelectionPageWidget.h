@@ -24,6 +24,7 @@ class QTreeWidgetItem;
 namespace ritoma {
 
 class ArchiveLibraries;
+class FolderTreeWidget;
 class IniFile;
 class SelectionListView;
 class SelectionTableModel;
@@ -124,7 +125,7 @@ private:
   QSplitter* splitter_ = nullptr;
   QWidget* rightPanel_ = nullptr;
   QComboBox* driveList_ = nullptr;
-  QTreeWidget* folderTree_ = nullptr;
+  FolderTreeWidget* folderTree_ = nullptr;
   QToolButton* filterButton_ = nullptr;
   QComboBox* filterCombo_ = nullptr;
   QPushButton* nextButton_ = nullptr;

@@ -210,6 +210,39 @@ private slots:
     QCOMPARE(status.last().at(0).toString(), QStringLiteral("/"));
   }
 
+  // The keyboard opens a node as a double-click does: the tree moves to the
+  // chosen folder and keeps the focus, so the next key walks on from there.
+  void enterOrSpaceOpensTheCurrentNode_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("Return") << int(Qt::Key_Return) << int(Qt::NoModifier);
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+    QTest::newRow("Space") << int(Qt::Key_Space) << int(Qt::NoModifier);
+  }
+  void enterOrSpaceOpensTheCurrentNode() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    f->page->openFolder(f->folder("a/b"), {});
+    QTreeWidget* tree = f->tree();
+    tree->setFocus();
+    QSignalSpy status(f->page.get(), &SelectionPageWidget::folderOpened);
+
+    tree->setCurrentItem(childNamed(tree->currentItem(), QStringLiteral("表")));
+    QTest::keyClick(tree, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(status.size(), 1);
+    QCOMPARE(status.last().at(0).toString(), utf8(f->dir / "a/b/表"));
+    QCOMPARE(f->page->tree().currentFolder(), f->folder("a/b/表"));
+    QVERIFY(tree->hasFocus());
+
+    // Up to the chain node "a", then the same key opens it.
+    QTest::keyClick(tree, Qt::Key_Up);
+    QTest::keyClick(tree, Qt::Key_Up);
+    QCOMPARE(tree->currentItem()->text(0), QStringLiteral("a"));
+    QTest::keyClick(tree, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(status.last().at(0).toString(), utf8(f->dir / "a"));
+    QCOMPARE(childrenOf(tree->currentItem()), QStringList{QStringLiteral("b")});
+  }
+
   void doubleClickOnAnArchiveListsItsEntries() {
     // data.lzh holds plain.txt, the folder dir表 and dir表/ソa.txt.
     std::string archive;
