@@ -132,8 +132,14 @@ void TFormMacroEx::onDoubleClicked(QTreeWidgetItem* item) {
   if (row >= 0 && selecting_ < 0 && ticked(row)) beginLetterSelection(row);
 }
 
+// The keyboard follows the selection: the letters take the focus (and
+// Enter presses "ｺﾏﾝﾄﾞ指定") before the list is disabled, so the focus never
+// falls out of the dialog.
 void TFormMacroEx::beginLetterSelection(int row) {
   selecting_ = row;
+  comboBoxCmd_->setEnabled(true);
+  comboBoxCmd_->setFocus();
+  buttonCmdSet_->setDefault(true);
   listViewMacroEx_->setEnabled(false);
   buttonOk_->setEnabled(false);
   comboBoxCmd_->clear();
@@ -146,18 +152,19 @@ void TFormMacroEx::beginLetterSelection(int row) {
   }
   const char wanted = rows_[row].letter ? rows_[row].letter : rows_[row].candidate.library->proposedLetter();
   comboBoxCmd_->setCurrentIndex(comboBoxCmd_->findText(QString(QChar(wanted))));
-  comboBoxCmd_->setEnabled(true);
   buttonCmdSet_->setEnabled(comboBoxCmd_->currentIndex() >= 0);
   buttonCmdCancel_->setEnabled(true);
 }
 
 void TFormMacroEx::endLetterSelection() {
   selecting_ = -1;
+  listViewMacroEx_->setEnabled(true);
+  buttonOk_->setEnabled(true);
+  buttonOk_->setDefault(true);
+  listViewMacroEx_->setFocus();
   comboBoxCmd_->setEnabled(false);
   buttonCmdSet_->setEnabled(false);
   buttonCmdCancel_->setEnabled(false);
-  listViewMacroEx_->setEnabled(true);
-  buttonOk_->setEnabled(true);
 }
 
 void TFormMacroEx::ButtonCmdSetClick() {

@@ -206,12 +206,18 @@ void TFormMain::buildPageConvert() {
 void TFormMain::buildPageAttribute() {
   QWidget* sheet = page(PageAttribute);
   TAttributePage::Host host;
+  // The keyboard lands where the next key is expected: on the plan after
+  // the check or an UNDO, on the listed folder after a run.
   host.showAttributePage = [this](const QString& caption) {
     showPage(PageAttribute);
     setWindowTitle(caption);
+    if (auto* plan = attributePage_->findChild<QWidget*>(QStringLiteral("ListView4"))) plan->setFocus();
   };
   host.showEditPage = [this] { showPage(PageEdit); };
-  host.showSelectPage = [this] { showPage(PageSelect); };
+  host.showSelectPage = [this] {
+    showPage(PageSelect);
+    listView1_->setFocus();
+  };
   host.editListChanged = [this] { editListChanged(); };
   host.showDummyDialog = [this] { formDummy_->exec(); };
   host.openFolder = [this](const std::string& folder) -> UndoSelection* {
@@ -514,6 +520,8 @@ void TFormMain::buildEditList() {
   EditListBuilder::build(selectionPage_->list().rows(), editList_);
   editListChanged();
   showPage(PageEdit);
+  // The next step is the first stage.
+  button2Cnv_->setFocus();
 }
 
 void TFormMain::showArchiveName() {
@@ -587,6 +595,17 @@ void TFormMain::closeEvent(QCloseEvent* event) {
 }
 
 void TFormMain::keyPressEvent(QKeyEvent* event) {
+  // Enter on a focused button presses it: buttons outside a dialog do not
+  // take the key themselves.
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget());
+    if (button && isAncestorOf(button) && button->isEnabled()) {
+      button->click();
+      event->accept();
+      return;
+    }
+  }
   // Escape leaves pages 編集, 変換 and 属性 through their back buttons.
   static const char* const backButtons[] = {nullptr, "Button2PREV", "Button3CANCEL", "Button4PREV"};
   if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {

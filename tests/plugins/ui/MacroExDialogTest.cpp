@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
 #include <QTest>
@@ -13,6 +14,8 @@
 #include "shell/UserInteraction.h"
 #include "support/TempDir.h"
 #include "support/ui/FormChild.h"
+#include "support/ui/HelpAnchor.h"
+#include "shell/ui/HelpViewer.h"
 
 namespace ritoma {
 namespace {
@@ -39,6 +42,7 @@ class MacroExDialogTest : public QObject {
 private slots:
   void lettersWithdrawalAndSet();
   void reopeningAndSettingWithoutChangesKeepsThePlugin();
+  void keyboardAloneTicksAndNamesARow();
 };
 
 // Candidates in file-name order: decorated, mixed, nonul, nulls, plain, second.
@@ -133,6 +137,45 @@ void MacroExDialogTest::reopeningAndSettingWithoutChangesKeepsThePlugin() {
     QCOMPARE(host.caption(0), std::string("Nulls(/xN)"));
   }
   QVERIFY(ui.asked.empty());
+}
+
+// Space ticks the current row and hands the keyboard to the letters; Down
+// picks one and Enter assigns it; the list has the keyboard again, so the
+// arrows and F1 work without a Tab.
+void MacroExDialogTest::keyboardAloneTicksAndNamesARow() {
+  TempDir dir;
+  PosixFileSystem fs;
+  IniFile settings(fs, dir / "Ritoma.ini");
+  PluginHost host(fs, {RITOMA_TEST_PLUGINS});
+  ScriptedInteraction ui;
+  TFormMacroEx form(host, settings, ui, {{"plain.so", 'P'}});
+  form.show();
+  QVERIFY(QTest::qWaitForWindowActive(&form));
+  auto* list = child<QTreeWidget>(form, "ListViewMacroEx");
+  auto* letters = child<QComboBox>(form, "ComboBoxCmd");
+  QCOMPARE(QApplication::focusWidget(), list);
+
+  // "Second" (last row) proposes the P that "Plain" holds: nothing is chosen.
+  QTest::keyClick(list, Qt::Key_End);
+  QCOMPARE(list->currentItem(), list->topLevelItem(5));
+  QTest::keyClick(list, Qt::Key_Space);
+  QCOMPARE(list->topLevelItem(5)->checkState(0), Qt::Checked);
+  QCOMPARE(QApplication::focusWidget(), letters);
+  QCOMPARE(letters->currentIndex(), -1);
+  QTest::keyClick(letters, Qt::Key_Down);
+  QCOMPARE(letters->currentText(), QStringLiteral("A"));
+  QTest::keyClick(letters, Qt::Key_Return);
+  QCOMPARE(list->topLevelItem(5)->text(1), QStringLiteral("Second(/xA)"));
+  QVERIFY(form.isVisible());
+  QCOMPARE(QApplication::focusWidget(), list);
+  QTest::keyClick(list, Qt::Key_Up);
+  QCOMPARE(list->currentItem(), list->topLevelItem(4));
+  QCOMPARE(helpAnchorOfF1(&form), HelpViewer::anchorFor(207));
+
+  // Enter now presses "設定" again.
+  QTest::keyClick(list, Qt::Key_Return);
+  QCOMPARE(form.result(), int(QDialog::Accepted));
+  QCOMPARE(host.pluginForLetter('A'), 1);
 }
 
 }  // namespace ritoma
