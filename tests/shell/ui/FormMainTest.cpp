@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 
@@ -106,6 +107,7 @@ private slots:
   void firstStartUsesMinimumSizeAtTopLeft();
   void startFolderIsTheStoredOneWhileItExists();
   void pageMovesSetCaptionsAndEscapeGoesBack();
+  void keyboardAloneRunsABatch();
   void originalNameHeaderDeletesStagesOnlyOnYes();
   void stageColumnsAreRedoneSavedAndReplaced();
   void toolTabsFitAtTheMinimumSize();
@@ -217,6 +219,62 @@ void FormMainTest::pageMovesSetCaptionsAndEscapeGoesBack() {
   form->showPage(TFormMain::PageSelect);
   QTest::keyClick(form.get(), Qt::Key_Escape);
   QCOMPARE(pages->currentIndex(), 0);
+}
+
+// The whole road with keys only: Enter on a focused button presses it on
+// every page, and each move leaves the keyboard where the next key is
+// expected (the stage button, the template, the plan, the listed folder).
+void FormMainTest::keyboardAloneRunsABatch() {
+  Fixture f;
+  auto form = f.make();
+  form->show();
+  QVERIFY(QTest::qWaitForWindowActive(form.get()));
+  auto* pages = child<QStackedWidget>(form.get(), "PageControl1");
+  const auto enterOn = [&](const char* name, Qt::Key key = Qt::Key_Return) {
+    auto* button = child<QPushButton>(form.get(), name);
+    button->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+  };
+
+  enterOn("Button1NEXT");
+  QCOMPARE(pages->currentIndex(), 1);
+  QCOMPARE(QApplication::focusWidget(), child<QWidget>(form.get(), "Button2CNV"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+  QCOMPARE(form->windowTitle(), QStringLiteral("Ritoma - 変換1"));
+  auto* field = child<QLineEdit>(form.get(), "LabeledEditF");
+  QCOMPARE(QApplication::focusWidget(), field);
+  field->selectAll();
+  QTest::keyClicks(field, "r/n");
+  QTest::keyClick(field, Qt::Key_Return);  // "← 確認"
+  QTest::keyClick(field, Qt::Key_Return);  // "変換 →"
+  enterOn("Button3OK");
+  QCOMPARE(pages->currentIndex(), 1);
+  QCOMPARE(child<QPushButton>(form.get(), "Button2CNV")->text(), QStringLiteral("変換2"));
+
+  // Back and forth between 編集 and 選択, then on to 属性.
+  enterOn("Button2PREV");
+  QCOMPARE(pages->currentIndex(), 0);
+  enterOn("Button1NEXT", Qt::Key_Enter);
+  QCOMPARE(pages->currentIndex(), 1);
+  QCOMPARE(form->editList().stageCount(), std::size_t{0});
+  enterOn("Button2CNV");
+  field->selectAll();
+  QTest::keyClicks(field, "r/n");
+  QTest::keyClick(field, Qt::Key_Return);
+  QTest::keyClick(field, Qt::Key_Return);
+  enterOn("Button3OK");
+  enterOn("Button2EXEC");
+  QCOMPARE(pages->currentIndex(), 3);
+  QCOMPARE(QApplication::focusWidget(), child<QWidget>(form.get(), "ListView4"));
+  enterOn("Button4PREV");
+  QCOMPARE(pages->currentIndex(), 1);
+  enterOn("Button2EXEC");
+  enterOn("Button4EXEC");
+  QCOMPARE(pages->currentIndex(), 0);
+  QCOMPARE(QApplication::focusWidget(), child<QWidget>(form.get(), "ListView1"));
+  std::vector<std::string> names = f.program.names();
+  std::sort(names.begin(), names.end());
+  QCOMPARE(names, (std::vector<std::string>{"r001", "r002.doc", "r003.txt"}));
 }
 
 void FormMainTest::originalNameHeaderDeletesStagesOnlyOnYes() {
