@@ -166,6 +166,12 @@ TConversionPage::TConversionPage(FileSystem& fs, std::string settingsPath, EditL
           &TConversionPage::UpdateConvertButton);
   connect(pageControl3_, &QTabWidget::currentChanged, this, &TConversionPage::UpdateConvertButton);
   connect(pageControl3_, &QTabWidget::tabBarClicked, this, [this] { pageControl3_->tabBar()->setFocus(); });
+  // The tab bar, focused by a click on a tab, has the help of the tab shown.
+  const auto tabHelp = [this](int index) {
+    if (QWidget* tab = pageControl3_->widget(index)) pageControl3_->setProperty("helpContext", tab->property("helpContext"));
+  };
+  connect(pageControl3_, &QTabWidget::currentChanged, this, tabHelp);
+  tabHelp(pageControl3_->currentIndex());
   connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) { focusEntered(old, now); });
 
   answerer_ = [this](std::string_view before, std::string_view after) { return askQuestion(before, after); };

@@ -18,6 +18,7 @@
 #include "dummy/ui/TRichEditEx.h"
 #include "settings/DummySettings.h"
 #include "shell/ui/Fonts.h"
+#include "shell/ui/HelpViewer.h"
 #include "text/TextCodec.h"
 
 namespace ritoma {
@@ -60,6 +61,7 @@ TFormDummy::TFormDummy(DummySettings& settings, const ArchiveLibraries& archives
   setObjectName(QStringLiteral("FormDummy"));
   setWindowTitle(QStringLiteral("ﾀﾞﾐｰﾌｧｲﾙ設定"));
   setModal(true);
+  HelpViewer::bindKey(this, 305);
   buildControls();
   showSettings();
   updateArchiveChoices();

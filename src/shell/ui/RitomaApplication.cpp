@@ -4,6 +4,7 @@
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTranslator>
+#include <QWindow>
 #include <exception>
 
 namespace ritoma {
@@ -27,6 +28,16 @@ RitomaApplication::RitomaApplication(int& argc, char** argv) : QApplication(argc
 }
 
 bool RitomaApplication::notify(QObject* receiver, QEvent* event) {
+  // A modal dialog blocks the window it belongs to, not the whole program:
+  // the help window, which belongs to none, stays usable beside it. The
+  // modality is changed as the dialog is shown, before its window appears.
+  if (event->type() == QEvent::Show && receiver->isWidgetType()) {
+    auto* widget = static_cast<QWidget*>(receiver);
+    if (widget->isWindow() && widget->parentWidget() && widget->windowModality() == Qt::ApplicationModal) {
+      widget->setWindowModality(Qt::WindowModal);
+      if (QWindow* window = widget->windowHandle()) window->setModality(Qt::WindowModal);
+    }
+  }
   try {
     return QApplication::notify(receiver, event);
   } catch (const std::exception& error) {
