@@ -27,6 +27,10 @@ expected=(
   share/man/man1/ritoma-cli.1.gz
   share/ritoma/help/ritoma.html
 )
+for picture in page1-select page2-edit page3-convert page4-attribute box-confirm dialog-time dialog-dummy1 \
+               dialog-setup-filter dialog-setup-archive dialog-macro; do
+  expected+=("share/ritoma/help/img/$picture.png")
+done
 if [ "$gui" = ON ]; then
   expected+=(
     bin/ritoma
