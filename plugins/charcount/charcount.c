@@ -39,10 +39,13 @@ static int widthFrom(const char* option) {
 
 RITOMA_PLUGIN_EXPORT int GetInfo(RitomaPluginInfo* info) {
   if (!info) return 0;
-  snprintf(info->name, RITOMA_PLUGIN_TEXT_SIZE, "%s", "CharCount");
+  /* Texts are in code page 932: "文字数" and
+     "名前の文字数（拡張子を含む）: <n>でn桁に0埋め". */
+  snprintf(info->name, RITOMA_PLUGIN_TEXT_SIZE, "%s", "\x95\xb6\x8e\x9a\x90\x94");
   info->letter = 'C';
   snprintf(info->information, RITOMA_PLUGIN_TEXT_SIZE, "%s",
-           "Number of characters of the name; <n> pads to n digits");
+           "\x96\xbc\x91\x4f\x82\xcc\x95\xb6\x8e\x9a\x90\x94\x81\x69\x8a\x67\x92\xa3\x8e\x71\x82\xf0\x8a\xdc\x82\xde"
+           "\x81\x6a: <n>\x82\xc5n\x8c\x85\x82\xc9" "0\x96\x84\x82\xdf");
   return RITOMA_PLUGIN_MAGIC;
 }
 

@@ -40,7 +40,7 @@ TEST_F(CliPlugins, PlanExpandsTheSampleMacroAndPluginsListsIt) {
   ProgramRun list = cli({"plugins", "--tsv"});
   ASSERT_EQ(list.status, 0) << list.err;
   EXPECT_EQ(list.out,
-            "C\tCharCount\tcharcount.so\tNumber of characters of the name; <n> pads to n digits\n");
+            "C\t文字数\tcharcount.so\t名前の文字数（拡張子を含む）: <n>でn桁に0埋め\n");
   EXPECT_NE(list.err.find("skipped plug-in absent.so"), std::string::npos) << list.err;
 }
 

@@ -222,7 +222,7 @@ TEST_F(PluginHostTest, TheSampleCountsCharactersOfTheCurrentName) {
   PluginHost host(fs, {folderOf(sample)});
   host.loadSettings(settings);
   ASSERT_EQ(host.count(), 1);
-  EXPECT_EQ(host.caption(0), "CharCount(/xK)");
+  EXPECT_EQ(host.caption(0), J("文字数(/xK)"));
   EXPECT_EQ(host.setOption(0, RitomaPluginWindow{}), "/xK<3>");
   TemplateEngine engine;
   engine.context.plugins = &host;
