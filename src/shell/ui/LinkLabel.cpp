@@ -1,13 +1,13 @@
 #include "shell/ui/LinkLabel.h"
 
-#include <QDesktopServices>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace ritoma {
 
-LinkLabel::LinkLabel(const QString& text, QUrl url, QWidget* parent)
-    : QLabel(text, parent), url_(std::move(url)) {
+LinkLabel::LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
   setCursor(Qt::PointingHandCursor);
+  setFocusPolicy(Qt::StrongFocus);
   setHot(false);
 }
 
@@ -22,11 +22,18 @@ void LinkLabel::leaveEvent(QEvent* event) {
 }
 
 void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
-    emit activated(url_);
-    QDesktopServices::openUrl(url_);
-  }
+  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) emit activated();
   QLabel::mouseReleaseEvent(event);
+}
+
+void LinkLabel::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+    emit activated();
+    event->accept();
+    return;
+  }
+  QLabel::keyPressEvent(event);
 }
 
 void LinkLabel::setHot(bool hot) {

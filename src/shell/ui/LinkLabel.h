@@ -1,31 +1,29 @@
 #pragma once
 
 #include <QLabel>
-#include <QUrl>
 
 namespace ritoma {
 
-// A web or mail address: teal, green while the pointer is over it, handed
-// to the desktop when clicked.
+// A link: teal, green while the pointer is over it; a click, or Enter or
+// Space while it has the focus, activates it.
 class LinkLabel : public QLabel {
   Q_OBJECT
 public:
-  LinkLabel(const QString& text, QUrl url, QWidget* parent = nullptr);
+  explicit LinkLabel(const QString& text, QWidget* parent = nullptr);
 
-  const QUrl& url() const { return url_; }
   bool isHot() const { return hot_; }
 
 signals:
-  void activated(const QUrl& url);
+  void activated();
 
 protected:
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
 private:
   void setHot(bool hot);
-  QUrl url_;
   bool hot_ = false;
 };
 

@@ -21,7 +21,7 @@ TFormAbout::TFormAbout(QWidget* owner)
   title->setFont(Fonts::proportional(24));
   title->setAlignment(Qt::AlignCenter);
 
-  auto* version = new QLabel(QStringLiteral("～ Version 1.51 ～"), this);
+  auto* version = new QLabel(QStringLiteral("～ Version " RITOMA_VERSION " ～"), this);
   version->setObjectName(QStringLiteral("LabelVersion"));
   version->setAlignment(Qt::AlignCenter);
 
@@ -33,13 +33,14 @@ TFormAbout::TFormAbout(QWidget* owner)
   license->setObjectName(QStringLiteral("LabelLicense"));
   license->setAlignment(Qt::AlignCenter);
 
-  auto* web = new LinkLabel(QString::fromLatin1(WebAddress), QUrl(QString::fromLatin1(WebAddress)), this);
-  web->setObjectName(QStringLiteral("LabelWeb"));
-  web->setAlignment(Qt::AlignCenter);
-  auto* mail = new LinkLabel(QString::fromLatin1(MailAddress),
-                             QUrl(QStringLiteral("mailto:") + QString::fromLatin1(MailAddress)), this);
-  mail->setObjectName(QStringLiteral("LabelMail"));
-  mail->setAlignment(Qt::AlignCenter);
+  // Closes the box first: it stays on top and would hide the help.
+  auto* help = new LinkLabel(QStringLiteral("Ritoma ﾍﾙﾌﾟ"), this);
+  help->setObjectName(QStringLiteral("LabelHelp"));
+  help->setAlignment(Qt::AlignCenter);
+  connect(help, &LinkLabel::activated, this, [this, owner] {
+    accept();
+    HelpViewer::showContext(0, owner);
+  });
 
   auto* ok = new QPushButton(QStringLiteral("OK"), this);
   ok->setObjectName(QStringLiteral("ButtonOK"));
@@ -49,8 +50,7 @@ TFormAbout::TFormAbout(QWidget* owner)
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(24, 16, 24, 16);
   for (QWidget* w : {static_cast<QWidget*>(title), static_cast<QWidget*>(version),
-                     static_cast<QWidget*>(credit), static_cast<QWidget*>(web),
-                     static_cast<QWidget*>(mail)})
+                     static_cast<QWidget*>(credit), static_cast<QWidget*>(help)})
     layout->addWidget(w);
   layout->addWidget(license);
   layout->addSpacing(8);

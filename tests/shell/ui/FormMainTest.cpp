@@ -11,6 +11,13 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTest>
+#include <functional>
+#include <QTabWidget>
+#include <QTabBar>
+#include <QSet>
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
+#include <QScrollBar>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QTreeView>
@@ -20,6 +27,17 @@
 #include <stdexcept>
 
 #include "platform/PosixFileSystem.h"
+#include "archive/ArchiveLibraries.h"
+#include "settings/DummySettings.h"
+#include "shell/ui/TFormAbout.h"
+#include "plugins/ui/TFormMacroEx.h"
+#include "plugins/PluginHost.h"
+#include "conversion/MacroDefaults.h"
+#include "conversion/ui/TConversionPage.h"
+#include "conversion/ui/TFormMacro.h"
+#include "conversion/ui/TFormRepR.h"
+#include "conversion/ui/TFormMacroR.h"
+#include "execution/ui/TFormDateTime.h"
 #include "conversion/ui/ConversionListModel.h"
 #include "conversion/ui/TFormMacroQ.h"
 #include "dummy/ui/TFormDummy.h"
@@ -123,7 +141,9 @@ private slots:
   void progressWindowFollowsOpenStepClose();
   void menuOffersItsEntriesAndTheAboutBox();
   void helpKeyOpensThePageContext();
-  void helpKeyOpensTheContextOfToolsAndDialogs();
+  void helpOfEveryPageTabAndDialog();
+  void helpStaysUsableBesideAModalDialog();
+  void everySectionScrollsToTheTop();
   void handOffDuringAListingWaitsForIt();
   void exceptionInHandlerIsReportedAndLoopGoesOn();
   void dummyButtonOpensTheDialogAndACopyRunWritesDummies();
@@ -887,18 +907,26 @@ void FormMainTest::menuOffersItsEntriesAndTheAboutBox() {
     auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget());
     if (!about) return;
     seen << about->objectName() << about->windowTitle();
-    for (const char* name : {"LabelTitle", "LabelVersion", "LabelCredit", "LabelLicense"})
+    for (const char* name : {"LabelTitle", "LabelVersion", "LabelCredit", "LabelHelp", "LabelLicense"})
       seen << about->findChild<QLabel*>(QString::fromLatin1(name))->text();
-    QTest::mouseClick(about->findChild<QPushButton*>(QStringLiteral("ButtonOK")), Qt::LeftButton);
+    // The link opens the program's own help and closes the box.
+    QTest::mouseClick(about->findChild<QLabel*>(QStringLiteral("LabelHelp")), Qt::LeftButton);
   });
   menu->findChild<QAction*>(QStringLiteral("MenuAbout"))->trigger();
   QCOMPARE(seen, (QStringList{QStringLiteral("FormAbout"), QStringLiteral("バージョン情報"), QStringLiteral("Ritoma"),
                               QStringLiteral("～ Version 1.51 ～"), QStringLiteral("Ritoma project"),
-                              QStringLiteral("ライセンス: GPL-3.0-or-later")}));
+                              QStringLiteral("Ritoma ﾍﾙﾌﾟ"), QStringLiteral("ライセンス: GPL-3.0-or-later")}));
+  QVERIFY(!QApplication::activeModalWidget());
+  HelpViewer* help = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* viewer = qobject_cast<HelpViewer*>(w); viewer && viewer->isVisible()) help = viewer;
+  QVERIFY(help);
+  QCOMPARE(help->browser()->source().fragment(), QString());
+  help->close();
 }
 
 // The sample plug-in, copied beside the program: in service from [MacroEx],
-// offered as "CharCount(/xK)", its "+" inserting the whole macro; the dialog
+// offered as "文字数(/xK)", its "+" inserting the whole macro; the dialog
 // takes it out of service and "設定" puts it back; the section is written at
 // close.
 void FormMainTest::pluginsOfTheSettingsReachTheMacroDropDownAndTheDialog() {
@@ -911,7 +939,7 @@ void FormMainTest::pluginsOfTheSettingsReachTheMacroDropDownAndTheDialog() {
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     auto* macros = child<QComboBox>(form.get(), "ComboBoxMacro");
     QCOMPARE(macros->count(), 10);
-    QCOMPARE(macros->itemText(9), QStringLiteral("CharCount(/xK)"));
+    QCOMPARE(macros->itemText(9), QStringLiteral("文字数(/xK)"));
     macros->setCurrentIndex(9);
     auto* field = child<QLineEdit>(form.get(), "LabeledEditF");
     field->clear();
@@ -930,7 +958,7 @@ void FormMainTest::pluginsOfTheSettingsReachTheMacroDropDownAndTheDialog() {
       QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("ButtonOk")), Qt::LeftButton);
     });
     menuMacroEx->trigger();
-    QCOMPARE(seen, (QStringList{QStringLiteral("拡張ﾏｸﾛ設定"), QStringLiteral("9"), QStringLiteral("CharCount(/xK)")}));
+    QCOMPARE(seen, (QStringList{QStringLiteral("拡張ﾏｸﾛ設定"), QStringLiteral("9"), QStringLiteral("文字数(/xK)")}));
     QCOMPARE(macros->count(), 10);
     QVERIFY(form->close());
   }
@@ -966,38 +994,154 @@ void FormMainTest::helpKeyOpensThePageContext() {
   }
 }
 
-// The help context around the focus on page 変換 is the tool tab's, not
-// the page's (F1 itself opens helpContext(): helpKeyOpensThePageContext);
-// the filter pop-up, the attribute dialog and the question dialog bind F1 to
-// their own.
-void FormMainTest::helpKeyOpensTheContextOfToolsAndDialogs() {
+// Every page, tool tab and dialog opens its own section of the help: the
+// pages and tabs through the window's F1 (a click on a tab gives that tab's
+// help, the sample box above the tabs the page's), each dialog through its
+// own. The helper answers only when the help has a section with the anchor.
+void FormMainTest::helpOfEveryPageTabAndDialog() {
+  Fixture f;
+  auto form = f.make();
+  form->show();
+  QVERIFY(QTest::qWaitForWindowActive(form.get()));
+  fillEditList(*form, {"表.txt"});
+  QTest::mouseClick(child<QPushButton>(form.get(), "Button2CNV"), Qt::LeftButton);
+  auto* tabs = child<QTabWidget>(form.get(), "PageControl3");
+
+  struct Case {
+    const char* name;
+    std::function<QWidget*()> prepare;  // the widget whose F1 fires
+    int context;
+  };
+  PlanList plan;
+  PluginHost plugins(f.fs, {});
+  IniFile ini(f.fs, f.settings());
+  DummySettings dummy;
+  ArchiveLibraries archives(f.fs);
+  const auto page = [&](TFormMain::Page p) {
+    return [&, p]() -> QWidget* {
+      form->showPage(p);
+      return form.get();
+    };
+  };
+  const auto tabClick = [&](int index) {
+    return [&, index]() -> QWidget* {
+      form->showPage(TFormMain::PageConvert);
+      QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(index).center());
+      return form.get();
+    };
+  };
+  const auto focused = [&](const char* control) {
+    return [&, control]() -> QWidget* {
+      form->showPage(TFormMain::PageConvert);
+      auto* widget = child<QWidget>(form.get(), control);
+      tabs->setCurrentWidget(tabs->widget(0)->isAncestorOf(widget)   ? tabs->widget(0)
+                             : tabs->widget(1)->isAncestorOf(widget) ? tabs->widget(1)
+                             : tabs->widget(2)->isAncestorOf(widget) ? tabs->widget(2)
+                                                                     : tabs->currentWidget());
+      widget->setFocus();
+      return form.get();
+    };
+  };
+  std::vector<std::unique_ptr<QWidget>> dialogs;
+  const auto dialog = [&](std::function<QWidget*()> make) {
+    return [&, make]() -> QWidget* {
+      dialogs.emplace_back(make());
+      return dialogs.back().get();
+    };
+  };
+  std::vector<Case> cases = {
+      {"page 選択", page(TFormMain::PageSelect), 302},
+      {"page 編集", page(TFormMain::PageEdit), 303},
+      {"page 変換", focused("ListView3"), 304},
+      {"page 属性", page(TFormMain::PageAttribute), 305},
+      {"tab 文字列置換 clicked", tabClick(1), 502},
+      {"tab 文字種別変換 clicked", tabClick(2), 503},
+      {"tab ﾌｧｲﾙ名変換 clicked", tabClick(0), 501},
+      {"template field", focused("LabeledEditF"), 501},
+      {"search text", focused("ComboBoxRep1"), 502},
+      {"conversion choice", focused("TreeViewChg"), 503},
+      {"sample box", focused("EditSAMPLE"), 304},
+      {"filter pop-up", dialog([&] { return new TFormFilter(0, form.get()); }), 302},
+      {"attribute dialog", dialog([&] { return new TFormAttr(plan, {}, form.get()); }), 305},
+      {"time dialog", dialog([&] { return new TFormDateTime(plan, 3, {}, form.get()); }), 305},
+      {"dummy-file dialog", dialog([&] { return new TFormDummy(dummy, archives, form.get()); }), 305},
+      {"macro question", dialog([&] { return new TFormMacroQ(QStringLiteral("a"), QStringLiteral("b"), form.get()); }),
+       501},
+      {"macro register", dialog([&] { return new TFormMacroR(QStringLiteral("登録"), {}, form->interaction(), form.get()); }),
+       501},
+      {"replacement register",
+       dialog([&] { return new TFormRepR(QStringLiteral("登録"), {}, form->interaction(), form.get()); }), 502},
+      {"extension macros", dialog([&] { return new TFormMacroEx(plugins, ini, form->interaction(), {}, form.get()); }),
+       207},
+      {"about box", dialog([&] { return new TFormAbout(form.get()); }), 101},
+  };
+  for (int macroPage = 0; macroPage < MacroDefaults::PageCount; ++macroPage)
+    cases.push_back({"macro options page", [&, macroPage]() -> QWidget* {
+                       form->conversionPage().formMacro().showPage(macroPage, QStringLiteral("ﾏｸﾛｵﾌﾟｼｮﾝ"));
+                       return &form->conversionPage().formMacro();
+                     },
+                     601 + macroPage});
+  for (const Case& c : cases) {
+    QWidget* widget = c.prepare();
+    QVERIFY2(helpAnchorOfF1(widget) == HelpViewer::anchorFor(c.context), c.name);
+  }
+}
+
+// The help window belongs to no other window: a modal dialog opened over
+// the main window blocks the main window, never the help.
+void FormMainTest::helpStaysUsableBesideAModalDialog() {
   Fixture f;
   auto form = f.make();
   form->show();
   QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-  fillEditList(*form, {"表.txt"});
-  QTest::mouseClick(child<QPushButton>(form.get(), "Button2CNV"), Qt::LeftButton);
-  auto* tabs = child<QTabWidget>(form.get(), "PageControl3");
-  const std::pair<const char*, int> tools[] = {
-      {"LabeledEditF", 501}, {"ComboBoxRep1", 502}, {"TreeViewChg", 503}};
-  for (int tab = 0; tab < 3; ++tab) {
-    tabs->setCurrentIndex(tab);
-    auto* field = child<QWidget>(form.get(), tools[tab].first);
-    field->setFocus();
-    QCOMPARE(QApplication::focusWidget(), field);
-    QCOMPARE(form->helpContext(), tools[tab].second);
-  }
-  // The sample box above the tools keeps the page's help.
-  child<QWidget>(form.get(), "EditSAMPLE")->setFocus();
-  QCOMPARE(form->helpContext(), 304);
+  HelpViewer* help = HelpViewer::showContext(303, form.get());
+  QVERIFY(QTest::qWaitForWindowExposed(help));
+  QVERIFY(!help->parentWidget());
 
-  TFormFilter filter(0, form.get());
-  PlanList plan;
-  TFormAttr attributes(plan, {}, form.get());
-  TFormMacroQ question(QStringLiteral("a"), QStringLiteral("b"), form.get());
-  const std::pair<QDialog*, int> dialogs[] = {{&filter, 302}, {&attributes, 305}, {&question, 501}};
-  for (const auto& [dialog, context] : dialogs)
-    QCOMPARE(helpAnchorOfF1(dialog), HelpViewer::anchorFor(context));
+  struct BlockWatch : QObject {
+    QSet<QObject*> blocked;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+      if (event->type() == QEvent::WindowBlocked) blocked.insert(watched);
+      return false;
+    }
+  } watch;
+  form->installEventFilter(&watch);
+  help->installEventFilter(&watch);
+  bool helpShownDuringDialog = false;
+  QTimer::singleShot(0, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) return;
+    // F1 inside the dialog reaches the help, which is not blocked.
+    helpShownDuringDialog = helpAnchorOfF1(modal) == HelpViewer::anchorFor(305);
+    modal->close();
+  });
+  form->findChild<TFormDummy*>()->exec();
+  QVERIFY(helpShownDuringDialog);
+  QVERIFY(watch.blocked.contains(form.get()));
+  QVERIFY(!watch.blocked.contains(help));
+  if (HelpViewer* open = HelpViewer::showContext(0)) open->close();
+}
+
+// Every section's heading, the last one's too, stands at the top of the
+// help window when its context is opened.
+void FormMainTest::everySectionScrollsToTheTop() {
+  HelpViewer* help = HelpViewer::showContext(101);
+  QVERIFY(QTest::qWaitForWindowExposed(help));
+  QTextBrowser* browser = help->browser();
+  const auto anchorTop = [&](const QString& name) -> int {
+    for (QTextBlock block = browser->document()->begin(); block.isValid(); block = block.next())
+      for (auto it = block.begin(); !it.atEnd(); ++it)
+        if (it.fragment().charFormat().anchorNames().contains(name))
+          return int(browser->document()->documentLayout()->blockBoundingRect(block).top());
+    return -1;
+  };
+  for (int context : {101, 303, 503, 603, 609}) {
+    HelpViewer::showContext(context);
+    const int top = anchorTop(HelpViewer::anchorFor(context));
+    QVERIFY2(top >= 0, qPrintable(HelpViewer::anchorFor(context)));
+    QVERIFY2(std::abs(browser->verticalScrollBar()->value() - top) <= 2, qPrintable(HelpViewer::anchorFor(context)));
+  }
+  help->close();
 }
 
 void FormMainTest::exceptionInHandlerIsReportedAndLoopGoesOn() {
