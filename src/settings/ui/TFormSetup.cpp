@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QProxyStyle>
+#include <QStyleOptionComplex>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -34,6 +36,22 @@
 namespace ritoma {
 
 namespace {
+
+// Group titles are drawn in bold; the Japanese faces have no bold of their
+// own, and the emboldened glyphs come out wider than the title's measured
+// room, which cut off its last character. The title gets one more
+// character's room.
+class WholeGroupTitleStyle : public QProxyStyle {
+public:
+  QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl part,
+                       const QWidget* widget) const override {
+    QRect rect = QProxyStyle::subControlRect(control, option, part, widget);
+    if (control == CC_GroupBox && part == SC_GroupBoxLabel && widget)
+      rect.setWidth(rect.width() + widget->fontMetrics().horizontalAdvance(QChar(0xFF09)));
+    return rect;
+  }
+};
+
 
 // Help contexts of the pages 起動 … 書庫, in tab order.
 constexpr int FirstPageContext = 201;
@@ -233,6 +251,9 @@ QWidget* TFormSetup::buildGreetPage() {
   auto* page = new QWidget;
   auto* group = new QGroupBox(QStringLiteral("ｸﾞﾘｰﾃｨﾝｸﾞﾎﾞｯｸｽの表示 （表示対象件数）"), page);
   group->setObjectName(QStringLiteral("GroupBoxGreet"));
+  auto* titleStyle = new WholeGroupTitleStyle;
+  titleStyle->setParent(group);
+  group->setStyle(titleStyle);
   static const char* const captions[] = {"ﾌｧｲﾙ取得", "変換処理", "ﾘﾈｰﾑﾁｪｯｸ", "ﾌｧｲﾙ展開", "ﾌｧｲﾙﾁｪｯｸ"};
   auto* fields = new QFormLayout(group);
   for (int i = 0; i < 5; ++i) {
