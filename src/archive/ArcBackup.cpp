@@ -1,5 +1,7 @@
 #include "archive/ArcBackup.h"
 
+#include <utility>
+
 namespace ritoma {
 
 bool ArcBackup::noteTimes(const std::string& archivePath) {
@@ -14,14 +16,8 @@ bool ArcBackup::ArcMakeBackup(const std::string& archivePath,
   backupPath_.clear();
   firstBackup_ = false;
   if (notedPath_ != archivePath && !noteTimes(archivePath)) return false;
-  const std::size_t slash = archivePath.rfind('/');
-  const std::size_t dot = archivePath.rfind('.');
-  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-  const std::string base = hasExtension ? archivePath.substr(0, dot) : archivePath;
-  const std::string ext = hasExtension ? archivePath.substr(dot) : std::string();
-
   for (unsigned n = 0;; ++n) {
-    const std::string candidate = base + (n == 0 ? "_BAK" : "_BK" + std::to_string(n)) + ext;
+    const std::string candidate = backupName(archivePath, n);
     if (fs_.exists(candidate)) continue;
     if (announce && !announce(candidate)) return false;
     error_ = fs_.rename(archivePath, candidate);
@@ -31,6 +27,37 @@ bool ArcBackup::ArcMakeBackup(const std::string& archivePath,
     firstBackup_ = n == 0;
     return true;
   }
+}
+
+namespace {
+
+// The archive's path without and with its extension ("" when it has none).
+std::pair<std::string, std::string> splitExtension(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  const std::size_t dot = path.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {path, {}};
+  return {path.substr(0, dot), path.substr(dot)};
+}
+
+}  // namespace
+
+std::string ArcBackup::backupName(const std::string& archivePath, unsigned n) {
+  const auto [base, ext] = splitExtension(archivePath);
+  return base + (n == 0 ? "_BAK" : "_BK" + std::to_string(n)) + ext;
+}
+
+bool ArcBackup::isBackupOf(const std::string& archivePath, const std::string& backupPath) {
+  if (backupPath == backupName(archivePath, 0)) return true;
+  const auto [base, ext] = splitExtension(archivePath);
+  const std::string prefix = base + "_BK";
+  if (backupPath.size() <= prefix.size() + ext.size() || backupPath.compare(0, prefix.size(), prefix) != 0 ||
+      backupPath.compare(backupPath.size() - ext.size(), ext.size(), ext) != 0)
+    return false;
+  const std::string digits =
+      backupPath.substr(prefix.size(), backupPath.size() - prefix.size() - ext.size());
+  if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) return false;
+  const unsigned long n = std::stoul(digits);
+  return n > 0 && backupName(archivePath, static_cast<unsigned>(n)) == backupPath;
 }
 
 bool ArcBackup::ArcCopyTimes(const std::string& archivePath) {

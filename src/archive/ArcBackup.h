@@ -36,6 +36,10 @@ public:
   // attributes the backup had when it was made, as far as its file system
   // holds them (a creation time or S, H and A only carry over).
   bool ArcCopyTimes(const std::string& archivePath);
+  // The n-th backup name of `archivePath`: "_BAK" for 0, "_BK" + n after.
+  static std::string backupName(const std::string& archivePath, unsigned n);
+  // Whether `backupPath` is one of the backup names of `archivePath`.
+  static bool isBackupOf(const std::string& archivePath, const std::string& backupPath);
   bool ArcDropBackup(int mode);
 
   const std::string& backupPath() const { return backupPath_; }

@@ -2,6 +2,7 @@
 
 #include "archive/ArchiveRewrite.h"
 #include "execution/ErrorText.h"
+#include "execution/OwnFiles.h"
 #include "text/TextCodec.h"
 
 namespace ritoma {
@@ -56,8 +57,16 @@ bool ArchiveRenameRun::runSteps(ArcKind kind, const std::string& archivePath,
       r.newName = TextCodec::toDisk(row.newName);
     }
     journaled = !journal->begin(data);
+    // With the journal in place no other run is under way: what a killed
+    // one left beside it can go.
+    if (journaled) OwnFiles::removeLeftovers(fs_, RunJournal::folderOf(journalPath_));
     return journaled;
   };
+  // From here on the file under the archive's name is this run's, and
+  // recovery may remove it.
+  rewrite.setOnCreated([&] {
+    if (journal) journal->startStage(JournalStage::Renames);
+  });
   if (!backup.ArcMakeBackup(archivePath, announce)) {
     error_ = journaled ? ErrorText::withReason(archivePath + ": バックアップを作成できません", backup.error())
                        : kJournalNotWritten;

@@ -25,6 +25,7 @@ bool ArchiveRewrite::run(const std::string& backupPath, const std::string& archi
     if (const std::error_code ec = fs_.createLike(archivePath, backupPath, outFile))
       throw ArchiveError(ErrorText::withReason(archivePath + ": 作成できません", ec));
     created = true;
+    if (onCreated_) onCreated_();
     ArchiveOutput out(std::move(outFile), archivePath);
     body(in, out);
     out.finish();

@@ -40,6 +40,10 @@ public:
   // with the data (CRC and sizes) the backup's entry at its position had.
   bool verify(ArcKind kind, const std::string& archivePath);
 
+  // Called once the new file exists under the archive's name, before
+  // anything is written into it.
+  void setOnCreated(std::function<void()> onCreated) { onCreated_ = std::move(onCreated); }
+
   const std::string& error() const { return error_; }
   // After a failed rewrite: its incomplete file could not be removed.
   bool outputRemains() const { return outputRemains_; }
@@ -53,6 +57,7 @@ private:
   PlannedEntries planned_;  // every entry as it must be listed after the rewrite
   std::string error_;
   bool outputRemains_ = false;
+  std::function<void()> onCreated_;
 };
 
 }  // namespace ritoma

@@ -24,6 +24,7 @@
 #include "execution/JournalRecovery.h"
 #include "execution/FolderPlanEngine.h"
 #include "execution/UndoFile.h"
+#include "execution/OwnFiles.h"
 #include "execution/UndoFlow.h"
 #include "execution/NameCheck.h"
 #include "execution/PlanBuilder.h"
@@ -186,7 +187,7 @@ int BatchRunner::run() {
     openSettings();
     if (options_.command != Cli::Command::Recover && RunJournal::pending(*fs_, journalPath())) {
       message("ritoma-cli: an interrupted run is pending (" + journalPath() +
-              "); run 'ritoma-cli recover' first");
+              "); run 'ritoma-cli recover' first, or 'ritoma-cli recover --discard' to give it up");
       return ExitUsage;
     }
     switch (options_.command) {
@@ -484,7 +485,8 @@ int BatchRunner::runBatch(bool execute) {
     NameCheck::Result check =
         NameCheck::checkEditList(list, folderMode, progress_, execSettings_.greet3,
                                  !folderMode && archiveKind_ == ArcLzh,
-                                 folderMode ? nullptr : &selection.archiveEntries);
+                                 folderMode ? nullptr : &selection.archiveEntries,
+                                 OwnFiles::sameFolder(selection.folder, configDir_));
     if (!check.refusal.empty()) {
       message(check.refusal);
       return ExitCheckFailed;
@@ -637,7 +639,19 @@ int BatchRunner::runUndo() {
 
   EditList edit;
   PlanList plan;
-  if (!flow.buildReversePlan(*log, listed, edit, plan)) return ExitCheckFailed;
+  switch (flow.buildReversePlan(*log, listed, edit, plan)) {
+    case UndoFlow::Built::Ok: break;
+    case UndoFlow::Built::Declined: return ExitCheckFailed;
+    case UndoFlow::Built::NamesRefused: return printCheckErrors(edit, flow.nameCheck());
+    case UndoFlow::Built::NoneFound: {
+      // The record stays: the files may come back (a medium plugged in again).
+      const std::vector<std::string>& missing = flow.missing();
+      print(missing.size(), [&](std::size_t i) -> PlanTable::Row {
+        return {shownName(missing[i]), "", "not found"};
+      });
+      return ExitFailed;
+    }
+  }
 
   RunOptions runOptions = makeRunOptions();
   FolderPlanEngine engine(*fs_, progress_, execSettings_, undoPath(), nullptr);
@@ -658,20 +672,30 @@ std::string BatchRunner::journalPath() const { return RunJournal::pathBeside(und
 
 // The start-up question of the window, then the recovery; the rows as the
 // reverse plan of undo prints them: the name the run gave, the old name.
+// With --discard the journal is set aside unread, damaged or not.
 int BatchRunner::runRecover() {
   JournalRecovery recovery(*fs_, journalPath());
-  switch (recovery.load()) {
-    case JournalRecovery::Load::None:
-      message("ritoma-cli: no interrupted run to recover");
-      return ExitUsage;
-    case JournalRecovery::Load::Damaged:
-      message("ritoma-cli: " + recovery.error() +
-              "\nritoma-cli: nothing was changed; remove the file to give up the recovery");
-      return ExitUsage;
-    case JournalRecovery::Load::Ok:
-      break;
+  const JournalRecovery::Load loaded = recovery.load();
+  if (loaded == JournalRecovery::Load::None) {
+    recovery.removeLeftovers();
+    message("ritoma-cli: no interrupted run to recover");
+    return ExitUsage;
   }
-  if (ui_.ask(QuestionKind::OkCancel, JournalRecovery::Question, ExecutionFlow::Caption) != Answer::Ok)
+  if (options_.discard) {
+    if (!recovery.discard()) {
+      message("ritoma-cli: " + recovery.error());
+      return ExitFailed;
+    }
+    message("ritoma-cli: the record of the interrupted run was set aside as " +
+            recovery.setAsidePath() + "; nothing was put back");
+    return ExitOk;
+  }
+  if (loaded == JournalRecovery::Load::Damaged) {
+    message("ritoma-cli: " + recovery.error() +
+            "\nritoma-cli: nothing was changed; 'ritoma-cli recover --discard' sets it aside");
+    return ExitUsage;
+  }
+  if (ui_.ask(QuestionKind::OkCancel, recovery.question(), ExecutionFlow::Caption) != Answer::Ok)
     return ExitCheckFailed;
   const bool done = recovery.recover();
   const JournalData& data = recovery.data();
@@ -679,8 +703,10 @@ int BatchRunner::runRecover() {
   print(data.rows.size(), [&](std::size_t i) -> PlanTable::Row {
     return {data.rows[i].newName, data.rows[i].oldName, back[i] ? "ok" : "failed"};
   });
+  message("ritoma-cli: " + recovery.summary());
   if (done) return ExitOk;
-  message("ritoma-cli: " + recovery.error());
+  message("ritoma-cli: " + recovery.error() +
+          "\nritoma-cli: 'ritoma-cli recover' tries again; 'ritoma-cli recover --discard' gives up");
   return ExitFailed;
 }
 

@@ -380,6 +380,7 @@ void handleConfigDir(State& state, const std::string& value) {
 
 void handleYes(State& state, const std::string&) { state.options.yes = true; }
 void handleTsv(State& state, const std::string&) { state.options.tsv = true; }
+void handleDiscard(State& state, const std::string&) { state.options.discard = true; }
 
 constexpr OptionSpec kOptions[] = {
     {"template", 't', ArgKind::Required, InBatch, handleTemplate},
@@ -411,6 +412,7 @@ constexpr OptionSpec kOptions[] = {
     {"attributes", 0, ArgKind::Required, InBatch, handleAttributes},
     {"config-dir", 0, ArgKind::Required, InAll, handleConfigDir},
     {"yes", 0, ArgKind::None, InUndo | InRecover, handleYes},
+    {"discard", 0, ArgKind::None, InRecover, handleDiscard},
     {"tsv", 0, ArgKind::None, InAll, handleTsv},
     // Answered before anything else is looked at (see parse()).
     {"help", 'h', ArgKind::None, InAll, nullptr},
@@ -448,6 +450,7 @@ void checkCombination(const Options& o) {
   if (o.command == Command::Undo || o.command == Command::Recover ||
       o.command == Command::Plugins) {
     if (!o.paths.empty()) fail(commandName(o.command) + " takes no paths");
+    if (o.discard && o.yes) fail("--discard and --yes exclude each other");
     return;
   }
   if (o.paths.empty()) fail(commandName(o.command) + " needs at least one PATH");

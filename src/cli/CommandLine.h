@@ -79,6 +79,7 @@ public:
     std::optional<std::string> attributes;  // four characters, order S H R A
     std::optional<std::string> configDir;
     bool yes = false;
+    bool discard = false;  // recover: set the journal aside instead
     bool tsv = false;
   };
 

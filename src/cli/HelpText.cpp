@@ -9,7 +9,7 @@ std::string HelpText::page() {
        ritoma-cli plan [OPTIONS] PATH...
        ritoma-cli run  [OPTIONS] PATH...
        ritoma-cli undo [--yes] [--tsv] [--force-temp[=MARKER]]
-       ritoma-cli recover [--yes] [--tsv]
+       ritoma-cli recover [--yes | --discard] [--tsv]
        ritoma-cli plugins [--tsv]
        ritoma-cli --help | --version
 
@@ -145,8 +145,14 @@ Recovery
                           times and attributes it had before; an archive gets
                           back its backup. Safe to interrupt and run again.
                           The rows are printed as by undo: the name the run
-                          gave, the old name, and ok or failed
+                          gave, the old name, and ok or failed. Temporary
+                          files a killed run left beside the journal go too
   --yes                   answer its question with yes (see undo)
+  --discard               give up a journal that can never finish (damaged,
+                          its folder gone, a file gone under both names):
+                          it is kept under a dated name beside it
+                          ("Ritoma.jnl.YYYYMMDD-HHMMSS"), named on standard
+                          error; no file is moved
 
 General
   --config-dir DIR        where "Ritoma.ini" (macro defaults, word
@@ -186,7 +192,8 @@ Exit status
   1  the check found errors or marks, or a question was answered no;
      nothing was changed
   2  usage error or unreadable input; an interrupted run waits for recover
-  3  execution failed (renames in place were rolled back); recover: some
+  3  execution failed (renames in place were rolled back); undo: none of
+     the recorded files was found (the undo file stays); recover: some
      rows are not back (the journal stays for another try)
 )";
 }

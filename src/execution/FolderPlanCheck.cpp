@@ -1,5 +1,6 @@
 #include "execution/FolderPlanCheck.h"
 
+#include "execution/OwnFiles.h"
 #include "execution/PlanBuilder.h"
 #include "execution/RowIndex.h"
 #include "text/CaseMap.h"
@@ -25,8 +26,13 @@ bool listEntries(FileSystem& fs, const std::string& folder, std::vector<std::str
 }  // namespace
 
 FolderPlanCheck::FolderPlanCheck(FileSystem& fs, ProgressSink& progress,
-                                 const ExecutionSettings& settings, std::size_t listedCount)
-    : fs_(fs), progress_(progress), settings_(settings), listedCount_(listedCount) {}
+                                 const ExecutionSettings& settings, std::size_t listedCount,
+                                 std::string ownFolder)
+    : fs_(fs),
+      progress_(progress),
+      settings_(settings),
+      listedCount_(listedCount),
+      ownFolder_(std::move(ownFolder)) {}
 
 bool FolderPlanCheck::ignoreOptionEnabled(bool copyEnabled, bool copyChecked, bool executeEnabled) {
   return copyEnabled && copyChecked && !executeEnabled;
@@ -66,6 +72,16 @@ CheckResult FolderPlanCheck::check(PlanList& plan, RunOptions& options, bool aut
     step();
   }
   outcome.passed = copy ? checkCopy(plan, options, target) : checkInPlace(plan, options);
+  // The program's own files in its settings folder are taken whether they
+  // exist yet or not: a row renamed or copied there would be replaced by
+  // them, or take their place.
+  if (plan.renameMode && !ownFolder_.empty() && OwnFiles::sameFolder(target, ownFolder_)) {
+    for (auto& row : plan.rows) {
+      if (row.mark != MarkNone || !OwnFiles::isOwnName(TextCodec::toDisk(row.newName))) continue;
+      row.mark = MarkExists;
+      outcome.passed = false;
+    }
+  }
   if (showProgress_) progress_.close();
   showProgress_ = false;
   return outcome;

@@ -30,9 +30,10 @@ struct CheckResult {
 class FolderPlanCheck {
 public:
   // `listedCount` is the number of entries of the selection list; it only
-  // sizes the progress window.
+  // sizes the progress window. In `ownFolder` (the settings folder) a new
+  // name that is one of the program's own files there is marked as taken.
   FolderPlanCheck(FileSystem& fs, ProgressSink& progress, const ExecutionSettings& settings,
-                  std::size_t listedCount = 0);
+                  std::size_t listedCount = 0, std::string ownFolder = {});
 
   // `automatic` is false only for the "？" button. With copy on, a copy
   // folder that does not exist is cleared from `options` (names are then
@@ -52,6 +53,7 @@ private:
   ProgressSink& progress_;
   const ExecutionSettings& settings_;
   std::size_t listedCount_;
+  std::string ownFolder_;
   bool showProgress_ = false;
 };
 

@@ -33,6 +33,7 @@ private:
   FileSystem& fs_;
   ProgressSink& progress_;
   const ExecutionSettings& settings_;
+  std::string ownFolder_;  // the settings folder, beside the undo record
   FolderPlanRun run_;
   std::size_t listedCount_ = 0;
 };

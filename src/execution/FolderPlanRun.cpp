@@ -5,6 +5,7 @@
 #include "execution/AttributeText.h"
 #include "execution/DisplayText.h"
 #include "execution/ErrorText.h"
+#include "execution/OwnFiles.h"
 #include "execution/UndoFile.h"
 #include "platform/TimeConvert.h"
 #include "text/TextCodec.h"
@@ -265,6 +266,14 @@ bool FolderPlanRun::prepareUndo(const PlanList& plan, const RunOptions&, RunResu
 void FolderPlanRun::commitUndo(RunResult& result) {
   const std::string temp = std::move(undoTemp_);
   undoTemp_.clear();
+  // Only an earlier record is replaced or removed: a file that took the
+  // record's name without being one stays, and the new record is dropped.
+  if (!OwnFiles::mayReplaceUndoRecord(fs_, undoPath_)) {
+    if (!temp.empty()) fs_.remove(temp);
+    result.undoWarning = std::string(kUndoNotWritten) + "\n" + DisplayText::fromDisk(undoPath_) +
+                         ": UNDO情報ではないファイルがあるため残します";
+    return;
+  }
   if (!temp.empty()) {
     if (!fs_.replace(temp, undoPath_)) return;
     fs_.remove(temp);
@@ -374,6 +383,9 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
     result.failed = true;
     return result;
   }
+  // With this run's journal in place no other run is under way: what a
+  // killed one left beside it can go.
+  if (journal_.active()) OwnFiles::removeLeftovers(fs_, folderOf(undoPath_), undoTemp_);
 
   if (copy) {
     sign = -1;

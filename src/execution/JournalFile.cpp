@@ -149,8 +149,11 @@ bool readRecords(Reader& in, JournalData& data) {
     if (!in.get(tag)) return true;
     if (tag != kStageTag && tag != kProgressTag) return false;
     if (!in.get(stage)) return true;
-    if (data.archive || stage < static_cast<std::uint8_t>(JournalStage::TempNames) ||
+    if (stage < static_cast<std::uint8_t>(JournalStage::TempNames) ||
         stage > static_cast<std::uint8_t>(JournalStage::Attributes))
+      return false;
+    // An archive run records one thing: that it created the new archive.
+    if (data.archive && (tag != kStageTag || stage != static_cast<std::uint8_t>(JournalStage::Renames)))
       return false;
     if (tag == kStageTag) {
       data.started[stage] = true;

@@ -47,6 +47,9 @@ struct JournalData {
   std::array<std::uint32_t, 5> done{};
 
   bool stageStarted(JournalStage stage) const { return started[static_cast<std::size_t>(stage)]; }
+  // Archive run: the file under the archive's name is the one the run
+  // created (recorded right after creating it).
+  bool archiveWritten() const { return archive && stageStarted(JournalStage::Renames); }
 };
 
 // The crash journal "Ritoma.jnl" beside the undo file. Little-endian:
@@ -58,7 +61,9 @@ struct JournalData {
 //                 + bytes) | kind u8 (0 folder, 1 file) | files: created,
 //                 modified, accessed (each u8 length + text), attributes u32
 //   archive body: archive path | backup path | N u32 | N rows: old, new
-//   records:      'S' stage u8 (the stage began) | 'P' stage u8 done u32
+//   records:      'S' stage u8 (the stage began) | 'P' stage u8 done u32;
+//                 an archive run's only record is 'S' 2: it created the new
+//                 archive under the archive's name
 //
 // A record cut short at the end (a write the crash interrupted) is ignored.
 class JournalFile {

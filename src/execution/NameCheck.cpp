@@ -3,6 +3,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "execution/OwnFiles.h"
 #include "execution/RowIndex.h"
 #include "selection/FileEntry.h"
 #include "text/CaseMap.h"
@@ -278,7 +279,7 @@ NameCheck::Result NameCheck::check(const std::vector<std::string>& newNames, boo
 
 NameCheck::Result NameCheck::checkEditList(EditList& list, bool folderMode, ProgressSink& progress,
                                            int greet3, bool lzhPaths,
-                                           const std::vector<ArcInfo>* archiveEntries) {
+                                           const std::vector<ArcInfo>* archiveEntries, bool inOwnFolder) {
   Result result = checkNames(
       list.rows.size(), [&](std::size_t i) -> const std::string& { return list.lastName(i); },
       [&](std::size_t i) { return list.rows[i].storedAsCodePage; },
@@ -293,6 +294,15 @@ NameCheck::Result NameCheck::checkEditList(EditList& list, bool folderMode, Prog
     result.errors[i] = TextCodec::fromUtf8("「") + list.rows[i].names.front() +
                        TextCodec::fromUtf8("」は通常のﾌｧｲﾙではないため処理できません。") +
                        result.errors[i];
+    ++result.errorCount;
+  }
+  // The settings file, the undo record and the journal there would take
+  // the file's place (or it theirs) at the end of the run.
+  for (std::size_t i = 0; inOwnFolder && folderMode && i < list.rows.size(); ++i) {
+    const std::string& name = list.lastName(i);
+    if (!OwnFiles::isOwnName(TextCodec::toDisk(name))) continue;
+    result.errors[i] += TextCodec::fromUtf8("「") + name +
+                        TextCodec::fromUtf8("」はRitomaが設定ﾌｫﾙﾀﾞで使用するﾌｧｲﾙ名です。");
     ++result.errorCount;
   }
   if (result.errorCount > 0)

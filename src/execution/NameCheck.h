@@ -57,10 +57,13 @@ public:
   // that ends its name, and, given the archive's `archiveEntries` as listed,
   // a renamed row may neither take the path of a folder of the archive nor
   // lie in a folder that is a stored file. The refusal leaves the list
-  // unchanged.
+  // unchanged. With `inOwnFolder` (the batch's folder is the program's
+  // settings folder) the names of the program's own files there are
+  // refused too.
   static Result checkEditList(EditList& list, bool folderMode, ProgressSink& progress, int greet3,
                               bool lzhPaths = false,
-                              const std::vector<ArcInfo>* archiveEntries = nullptr);
+                              const std::vector<ArcInfo>* archiveEntries = nullptr,
+                              bool inOwnFolder = false);
 };
 
 }  // namespace ritoma

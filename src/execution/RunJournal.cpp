@@ -2,15 +2,11 @@
 
 namespace ritoma {
 
-namespace {
-
-std::string folderOf(const std::string& path) {
+std::string RunJournal::folderOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
   return slash == 0 ? "/" : path.substr(0, slash);
 }
-
-}  // namespace
 
 std::string RunJournal::pathBeside(const std::string& undoPath) {
   const std::size_t slash = undoPath.rfind('/');
@@ -34,18 +30,36 @@ std::error_code RunJournal::beginEncoded(const std::optional<std::string>& bytes
   if (!ours && pending(fs_, path_)) return std::make_error_code(std::errc::file_exists);
   if (!bytes) return std::make_error_code(std::errc::invalid_argument);
   abandon();
-  const std::string temp = path_ + ".new";
-  fs_.remove(temp);
+  // The temporary file is a new one of this run's own; only this run's own
+  // journal is ever replaced, and a file that took the journal's name in
+  // the meantime stays.
+  std::string temp;
   std::unique_ptr<OutputFile> file;
-  std::error_code ec = fs_.openWrite(temp, WriteMode::CreateNew, file);
-  if (!ec) ec = file->write(bytes->data(), bytes->size());
+  std::error_code ec = fs_.createReplacement(path_, temp, file);
+  if (ec) return ec;
+  ec = file->write(bytes->data(), bytes->size());
   if (!ec) ec = file->sync();
-  if (!ec) ec = fs_.replace(temp, path_);
+  // A new journal first claims its name with an empty file of its own, so
+  // that the rename replaces nothing but that claim.
+  bool claimed = ours;
+  if (!ec && !ours) {
+    std::unique_ptr<OutputFile> claim;
+    ec = fs_.openWrite(path_, WriteMode::CreateNew, claim);
+    if (!ec) {
+      claimed = true;
+      ec = claim->close();
+    }
+  }
+  bool placed = false;
+  if (!ec) {
+    ec = fs_.replace(temp, path_);
+    placed = !ec;
+  }
   if (!ec) ec = fs_.syncFolder(folderOf(path_));
   if (ec) {
-    if (file) file->close();
-    fs_.remove(temp);
-    if (ours) fs_.remove(path_);
+    file->close();
+    if (!placed) fs_.remove(temp);
+    if (claimed) fs_.remove(path_);
     return ec;
   }
   file_ = std::move(file);

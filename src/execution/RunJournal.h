@@ -27,6 +27,8 @@ public:
   static std::string pathBeside(const std::string& undoPath);
   // True when a journal is pending at `path` (a run was interrupted).
   static bool pending(FileSystem& fs, const std::string& path);
+  // The folder of a file's path ("." for a bare name).
+  static std::string folderOf(const std::string& path);
 
   RunJournal(FileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
   ~RunJournal();

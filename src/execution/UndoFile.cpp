@@ -216,7 +216,11 @@ UndoFile::Status UndoFile::decode(std::string_view bytes, UndoLog& out) {
   Reader reader(bytes);
   UndoLog log;
   std::uint16_t count = 0;
-  if (!reader.text(log.folder) || log.folder.empty() || !reader.u16(count)) return Status::Damaged;
+  // The folder is absolute: a relative one would mean whatever folder
+  // the program happens to run in.
+  if (!reader.text(log.folder) || log.folder.size() < 1 || log.folder.front() != '/' ||
+      log.folder.back() != '/' || log.folder.find('\0') != std::string::npos || !reader.u16(count))
+    return Status::Damaged;
   bool read = false;
   if (count != kCountEscape) {
     read = readRecords(reader, count, log.records);

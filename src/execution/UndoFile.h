@@ -32,7 +32,7 @@ public:
   enum class Status {
     Ok,
     Empty,    // no bytes at all
-    Damaged,  // truncated, overlong, trailing bytes or an unusable name or text
+    Damaged,  // truncated, overlong, trailing bytes, a relative folder, or an unusable name or text
   };
 
   // The file's bytes, or nullopt when the log cannot be recorded (more than

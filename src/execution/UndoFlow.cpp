@@ -5,6 +5,8 @@
 
 #include "execution/AttributeText.h"
 #include "execution/DisplayText.h"
+#include "execution/OwnFiles.h"
+#include "execution/RunJournal.h"
 #include "platform/TimeConvert.h"
 #include "text/TextCodec.h"
 
@@ -14,6 +16,11 @@ UndoFlow::UndoFlow(FileSystem& fs, UserInteraction& ui, std::string undoPath)
     : fs_(fs), ui_(ui), undoPath_(std::move(undoPath)) {}
 
 std::optional<UndoLog> UndoFlow::load() {
+  // The record may name files an interrupted run still holds under other names.
+  if (RunJournal::pending(fs_, RunJournal::pathBeside(undoPath_))) {
+    ui_.tell(MessageKind::Error, JournalPendingText, Caption);
+    return std::nullopt;
+  }
   std::string bytes;
   if (fs_.readWholeFile(undoPath_, bytes) || bytes.empty()) {
     ui_.tell(MessageKind::Error, NoInfoText, Caption);
@@ -40,8 +47,10 @@ std::optional<UndoLog> UndoFlow::load() {
   return log;
 }
 
-bool UndoFlow::buildReversePlan(const UndoLog& log, UndoSelection& selection, EditList& edit,
-                                PlanList& plan) {
+UndoFlow::Built UndoFlow::buildReversePlan(const UndoLog& log, UndoSelection& selection,
+                                           EditList& edit, PlanList& plan) {
+  missing_.clear();
+  nameCheck_ = {};
   plan.clear();
   plan.mode = PlanMode::Folder;
   plan.renameMode = true;
@@ -82,13 +91,7 @@ bool UndoFlow::buildReversePlan(const UndoLog& log, UndoSelection& selection, Ed
       }
     }
     if (!found) {
-      const std::string question =
-          DisplayText::fromCp932(row.oldName) + "\nファイルが見つかりません\n続行しますか？";
-      if (ui_.askAs(MessageKind::Warning, QuestionKind::YesNo, question, Caption) != Answer::Yes) {
-        plan.clear();
-        edit.clear();
-        return false;
-      }
+      missing_.push_back(std::move(row.oldName));
       continue;
     }
     selection.check(*found);
@@ -104,12 +107,48 @@ bool UndoFlow::buildReversePlan(const UndoLog& log, UndoSelection& selection, Ed
     row.image = selection.icon(*found);
     plan.rows.push_back(std::move(row));
   }
+  // One question for all the files that are missing, however many.
+  auto abandon = [&](Built why) {
+    plan.clear();
+    edit.clear();
+    return why;
+  };
+  if (!missing_.empty() && plan.rows.empty()) {
+    ui_.tell(MessageKind::Error,
+             "UNDOするファイルが見つかりません\n" + DisplayText::fromDisk(log.folder) + "\n" +
+                 std::to_string(missing_.size()) + "個のファイルがありません\nUNDO情報は残します",
+             Caption);
+    return abandon(Built::NoneFound);
+  }
+  if (!missing_.empty()) {
+    std::string question = DisplayText::fromCp932(missing_.front());
+    if (missing_.size() > 1) question += " ほか" + std::to_string(missing_.size() - 1) + "個";
+    question += "\nファイルが見つかりません\n続行しますか？";
+    if (ui_.askAs(MessageKind::Warning, QuestionKind::YesNo, question, Caption) != Answer::Yes)
+      return abandon(Built::Declined);
+  }
+
   edit.appendStage(newNames);
   edit.sizeWidth = static_cast<int>(longestInfo) - 20;
 
+  // The names to return to pass the rename check of any batch: two rows
+  // going back to one name, or a name the folder cannot take, are refused
+  // before anything is renamed.
+  NullProgress quiet;
+  const bool ownFolder = OwnFiles::sameFolder(log.folder, RunJournal::folderOf(undoPath_));
+  nameCheck_ = NameCheck::checkEditList(edit, true, quiet, 0, false, nullptr, ownFolder);
+  if (!nameCheck_.passed()) {
+    plan.clear();
+    ui_.tell(MessageKind::Error,
+             "元に戻すファイル名が正しくないため処理を中止します\n" +
+                 (nameCheck_.refusal.empty() ? TextCodec::toUtf8(nameCheck_.caption()) : nameCheck_.refusal),
+             Caption);
+    return Built::NamesRefused;
+  }
+
   plan.setDefaultCaptions();
   for (std::size_t c = PlanList::ColCreated; c <= PlanList::ColAttrs; ++c) plan.markChanged(c);
-  return true;
+  return Built::Ok;
 }
 
 }  // namespace ritoma

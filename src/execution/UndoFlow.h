@@ -2,7 +2,9 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "execution/NameCheck.h"
 #include "execution/PlanList.h"
 #include "execution/UndoFile.h"
 #include "execution/UndoSelection.h"
@@ -21,26 +23,46 @@ public:
   static constexpr const char* Caption = "Ritoma";
   static constexpr const char* NoInfoText = "UNDO情報はありません";
   static constexpr const char* DamagedText = "UNDO情報が壊れています\n処理を中止します";
+  static constexpr const char* JournalPendingText =
+      "前回の処理が中断されたままです\n元に戻してから実行してください";
 
   UndoFlow(FileSystem& fs, UserInteraction& ui, std::string undoPath);
 
-  // Reads the undo file. Tells the user and returns nothing when there is
-  // nothing to undo: no file, an empty or damaged one, a folder that no
+  // Reads the undo file. Tells the user and returns nothing while an
+  // interrupted run waits to be put back, and when there is nothing to
+  // undo: no file, an empty or damaged one, a folder that no
   // longer exists (then offers to delete the file), or no records.
   std::optional<UndoLog> load();
+
+  enum class Built {
+    Ok,
+    Declined,      // files were missing and the user did not go on
+    NoneFound,     // no recorded file is in the folder; the user was told
+    NamesRefused,  // the rename check refused names to return to; the user was told
+  };
 
   // With the recorded folder open and every entry unchecked: checks the
   // entries of the recorded files, fills the edit list (one stage: the
   // names to return to) and the reverse plan, all four time and attribute
-  // columns marked changed. A file that is not found is asked about; "No"
-  // clears both lists and returns false.
-  bool buildReversePlan(const UndoLog& log, UndoSelection& selection, EditList& edit,
-                        PlanList& plan);
+  // columns marked changed, and runs the rename check on the names to
+  // return to (its errors stay in the edit list's error column). Files that
+  // are not found are asked about once, with their count; "No" clears both
+  // lists. When none is found, nothing is asked and the record stays as it
+  // is.
+  Built buildReversePlan(const UndoLog& log, UndoSelection& selection, EditList& edit,
+                         PlanList& plan);
+
+  // After buildReversePlan: the recorded names not found (code page 932),
+  // and the rename check's result.
+  const std::vector<std::string>& missing() const { return missing_; }
+  const NameCheck::Result& nameCheck() const { return nameCheck_; }
 
 private:
   FileSystem& fs_;
   UserInteraction& ui_;
   std::string undoPath_;
+  std::vector<std::string> missing_;
+  NameCheck::Result nameCheck_;
 };
 
 }  // namespace ritoma

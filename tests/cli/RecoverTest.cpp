@@ -191,5 +191,43 @@ TEST_F(Recover, NothingToRecoverAndADamagedJournalChangeNothing) {
   EXPECT_TRUE(dir.exists("cfg/Ritoma.jnl"));
 }
 
+// A journal given up with --discard is kept under a dated name, the files
+// stay as the killed run left them, and what the run left beside the
+// journal (its temporary undo record) goes; commands run again.
+TEST_F(Recover, DiscardSetsTheJournalAsideAndCommandsRunAgain) {
+  makeFiles();
+  ASSERT_EQ(cli({"run", "-t", "x_/f", dir / "work"}, "rename:3").status, kKilled);
+  const Snapshot left = snapshot();
+  std::vector<std::string> config = dir.names("cfg");
+  ASSERT_EQ(config.size(), 2u);
+  EXPECT_TRUE(config[1].starts_with("Ritoma.und.tmp")) << config[1];
+
+  ProgramRun discarded = cli({"recover", "--discard"});
+  EXPECT_EQ(discarded.status, 0) << discarded.err;
+  config = dir.names("cfg");
+  ASSERT_EQ(config.size(), 1u);
+  EXPECT_TRUE(config[0].starts_with("Ritoma.jnl.20")) << config[0];
+  EXPECT_NE(discarded.err.find(dir / ("cfg/" + config[0])), std::string::npos) << discarded.err;
+  EXPECT_EQ(snapshot(), left);
+  EXPECT_EQ(cli({"plan", "-t", "/f", dir / "work"}).status, 0);
+  EXPECT_EQ(cli({"recover", "--discard"}).status, 2);
+  EXPECT_EQ(cli({"recover", "--discard", "--yes"}).status, 2);
+}
+
+// Undo that finds none of its files fails, names them and keeps the record.
+TEST_F(Recover, UndoThatFindsNoFileFailsAndKeepsTheRecord) {
+  dir.writeFile("work/表.txt", "a");
+  dir.writeFile("work/ソ.txt", "b");
+  ASSERT_EQ(cli({"run", "-t", "x_/f", dir / "work"}).status, 0);
+  const std::string record = dir.readFile("cfg/Ritoma.und");
+  ASSERT_FALSE(fs.remove(dir / "work/x_表.txt"));
+  ASSERT_FALSE(fs.remove(dir / "work/x_ソ.txt"));
+  ProgramRun undo = cli({"undo", "--yes", "--tsv"});
+  EXPECT_EQ(undo.status, 3) << undo.err;
+  EXPECT_NE(undo.out.find("x_表.txt\t\tnot found\n"), std::string::npos) << undo.out;
+  EXPECT_NE(undo.err.find("2個のファイルがありません"), std::string::npos) << undo.err;
+  EXPECT_EQ(dir.readFile("cfg/Ritoma.und"), record);
+}
+
 }  // namespace
 }  // namespace ritoma::test

@@ -287,7 +287,7 @@ INSTANTIATE_TEST_SUITE_P(
 // is neither followed nor removed.
 TEST_F(Execution, UndoFileKeepsItsModeAndNeverWritesThroughALink) {
   makeFile("表");
-  dir.writeFile("config/Ritoma.und", "OLD");
+  dir.writeFile("config/Ritoma.und", olderRecord());
   ASSERT_EQ(::chmod(undoPath().c_str(), 0600), 0);
   dir.makeFolder("outside");
   dir.writeFile("outside/secret.txt", "secret");
@@ -490,7 +490,7 @@ TEST_P(FaultTable, NothingChanges) {
   } else {
     options.force = true;
   }
-  dir.writeFile("config/Ritoma.und", "OLD");
+  dir.writeFile("config/Ritoma.und", olderRecord());
   PlanList plan = build(makeEditList(pairs));
   changeTimesAndAttributes(plan);
   ASSERT_TRUE(check(plan));
@@ -511,7 +511,7 @@ TEST_P(FaultTable, NothingChanges) {
   }
   EXPECT_EQ(after, before);
   EXPECT_EQ(dir.names("config"), (std::vector<std::string>{"Ritoma.und"}));
-  EXPECT_EQ(dir.readFile("config/Ritoma.und"), "OLD");
+  EXPECT_EQ(dir.readFile("config/Ritoma.und"), olderRecord());
 }
 
 std::string faultCaseName(const ::testing::TestParamInfo<std::tuple<FaultCase, int>>& info) {
@@ -550,7 +550,7 @@ class UndoWriteFailure : public Execution, public ::testing::WithParamInterface<
 
 TEST_P(UndoWriteFailure, IsReportedAndTheOlderRecordIsGone) {
   makeFile("a");
-  dir.writeFile("config/Ritoma.und", "OLD");
+  dir.writeFile("config/Ritoma.und", olderRecord());
   PlanList plan = build(makeEditList({{"a", "b"}}));
   ASSERT_TRUE(check(plan));
   fs.reset();
@@ -574,7 +574,7 @@ class UndoPrepareFailure : public Execution, public ::testing::WithParamInterfac
 TEST_P(UndoPrepareFailure, FailedRunKeepsTheOlderRecord) {
   makeFile("表");
   makeFile("ソ", 1);
-  dir.writeFile("config/Ritoma.und", "OLD");
+  dir.writeFile("config/Ritoma.und", olderRecord());
   PlanList plan = build(makeEditList({{"表", "x"}, {"ソ", "y"}}));
   ASSERT_TRUE(check(plan));
   const FolderState before = state();
@@ -587,7 +587,7 @@ TEST_P(UndoPrepareFailure, FailedRunKeepsTheOlderRecord) {
   EXPECT_EQ(ui.messages,
             (std::vector<std::string>{std::string(ExecutionFlow::RollBackText) + "\n\nソ: ディスクの読み書きに失敗しました"}));
   ASSERT_EQ(dir.names("config"), (std::vector<std::string>{"Ritoma.und"}));
-  EXPECT_EQ(dir.readFile("config/Ritoma.und"), "OLD");
+  EXPECT_EQ(dir.readFile("config/Ritoma.und"), olderRecord());
 }
 
 INSTANTIATE_TEST_SUITE_P(Calls, UndoPrepareFailure,
@@ -613,7 +613,7 @@ class UnwritableUndoFolder : public Execution, public ::testing::WithParamInterf
 TEST_P(UnwritableUndoFolder, RefusesOnlyWhatWouldLeaveAStaleRecord) {
   const UnwritableCase& c = GetParam();
   makeFile("a");
-  if (c.olderRecord) dir.writeFile("config/Ritoma.und", "OLD");
+  if (c.olderRecord) dir.writeFile("config/Ritoma.und", olderRecord());
   PlanList plan = build(makeEditList({{"a", "b"}}));
   ASSERT_TRUE(check(plan));
   fs.reset();
@@ -624,7 +624,7 @@ TEST_P(UnwritableUndoFolder, RefusesOnlyWhatWouldLeaveAStaleRecord) {
   EXPECT_EQ(result.failed, c.refused);
   EXPECT_EQ(dir.names("work"), c.work);
   EXPECT_EQ(ui.messages, c.messages);
-  if (c.olderRecord) EXPECT_EQ(dir.readFile("config/Ritoma.und"), "OLD");
+  if (c.olderRecord) EXPECT_EQ(dir.readFile("config/Ritoma.und"), olderRecord());
   else EXPECT_TRUE(dir.names("config").empty());
 }
 
@@ -638,7 +638,7 @@ INSTANTIATE_TEST_SUITE_P(
 // removed: the user is told not to trust "UNDO".
 TEST_F(Execution, OlderRecordThatCannotBeRemovedAfterTheRunIsNamed) {
   makeFile("a");
-  dir.writeFile("config/Ritoma.und", "OLD");
+  dir.writeFile("config/Ritoma.und", olderRecord());
   PlanList plan = build(makeEditList({{"a", "b"}}));
   ASSERT_TRUE(check(plan));
   fs.reset();

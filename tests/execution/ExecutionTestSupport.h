@@ -16,6 +16,7 @@
 #include "execution/PlanBuilder.h"
 #include "execution/PlanList.h"
 #include "execution/RunOptions.h"
+#include "execution/UndoFile.h"
 #include "execution/UndoSelection.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/TimeConvert.h"
@@ -124,6 +125,13 @@ protected:
   ScriptedUi ui;
 
   std::string undoPath() const { return dir / "config/Ritoma.und"; }
+  // The undo record of an earlier batch, elsewhere: what a run may replace.
+  static std::string olderRecord() {
+    UndoLog log;
+    log.folder = "/earlier/表/";
+    log.records.push_back({"b", "a", false, "", "", "", ""});
+    return *UndoFile::encode(log);
+  }
 
   void SetUp() override { dir.makeFolder("config"); dir.makeFolder("work"); }
 

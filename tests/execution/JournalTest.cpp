@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "ExecutionTestSupport.h"
+#include "archive/ArcBackup.h"
 #include "execution/ExecutionFlow.h"
 #include "execution/JournalFile.h"
 #include "execution/JournalRecovery.h"
@@ -303,31 +304,166 @@ TEST_F(Journal, DamagedOrMissingJournalChangesNothing) {
   EXPECT_TRUE(dir.exists("config/Ritoma.jnl"));
 }
 
+struct ArchiveCrash {
+  const char* name;
+  bool backup;    // the backup is there
+  bool archive;   // a file is under the archive's name
+  bool written;   // the journal records that the run created it
+  bool recovered;
+  std::vector<std::string> after;  // the folder afterwards
+};
+
+class JournalArchive : public Journal, public ::testing::WithParamInterface<ArchiveCrash> {};
+
 // An archive run stopped after its backup: the backup goes back under the
-// archive's name over the incomplete new archive; without a backup the
-// archive is left as it is.
-TEST_F(Journal, ArchiveRunIsRecoveredFromItsBackup) {
+// archive's name. What sits there is removed only when the journal says the
+// run created it; otherwise both files stay and the message names them.
+TEST_P(JournalArchive, BackupGoesBackWithoutReplacingAnything) {
+  const ArchiveCrash& c = GetParam();
   JournalData data;
   data.archive = true;
   data.archivePath = dir / "work/表.zip";
-  data.backupPath = dir / "work/表_BAK.zip";
+  data.backupPath = dir / "work/表_BK2.zip";
   data.rows.emplace_back().oldName = "a.txt";
   data.rows.back().newName = "b.txt";
-  for (bool incomplete : {true, false}) {
-    dir.writeFile("work/表_BAK.zip", "original");
-    if (incomplete) dir.writeFile("work/表.zip", "PK half");
-    RunJournal journal(real, journalPath());
-    ASSERT_FALSE(journal.begin(data));
-    journal.abandon();
-    EXPECT_TRUE(recover());
-    EXPECT_EQ(dir.names("work"), std::vector<std::string>{"表.zip"});
-    EXPECT_EQ(dir.readFile("work/表.zip"), "original");
-  }
+  if (c.backup) dir.writeFile("work/表_BK2.zip", "original");
+  if (c.archive) dir.writeFile("work/表.zip", "PK half");
   RunJournal journal(real, journalPath());
   ASSERT_FALSE(journal.begin(data));
+  if (c.written) {
+    ASSERT_FALSE(journal.startStage(JournalStage::Renames));
+  }
   journal.abandon();
-  EXPECT_TRUE(recover());
-  EXPECT_EQ(dir.readFile("work/表.zip"), "original");
+
+  JournalRecovery recovery(real, journalPath());
+  ASSERT_EQ(recovery.load(), JournalRecovery::Load::Ok);
+  EXPECT_EQ(recovery.recover(), c.recovered);
+  EXPECT_EQ(dir.names("work"), c.after);
+  EXPECT_EQ(dir.exists("config/Ritoma.jnl"), !c.recovered);
+  if (c.backup && c.recovered) {
+    EXPECT_EQ(dir.readFile("work/表.zip"), "original");
+  }
+  if (!c.recovered) {
+    EXPECT_NE(recovery.error().find(data.archivePath), std::string::npos);
+    EXPECT_NE(recovery.error().find(data.backupPath), std::string::npos);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, JournalArchive,
+    ::testing::Values(
+        ArchiveCrash{"WrittenByTheRun", true, true, true, true, {"表.zip"}},
+        ArchiveCrash{"NotRecordedAsTheRuns", true, true, false, false, {"表.zip", "表_BK2.zip"}},
+        ArchiveCrash{"BeforeTheRewrite", true, false, false, true, {"表.zip"}},
+        ArchiveCrash{"BackupAlreadyGone", false, true, true, true, {"表.zip"}},
+        ArchiveCrash{"BothGone", false, false, false, false, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Journals that no run of this program writes are refused unread: they
+// would move or delete files that are not the run's.
+TEST_F(Journal, CraftedJournalsMoveNothing) {
+  dir.writeFile("work/keep.txt", "keep");
+  dir.writeFile("work/x.txt", "x");
+  dir.writeFile("config/Ritoma_BAK.jnl", "backup");
+  JournalData foreignBackup;
+  foreignBackup.archive = true;
+  foreignBackup.archivePath = dir / "work/keep.txt";
+  foreignBackup.backupPath = dir / "work/x.txt";
+  JournalData journalAsArchive = foreignBackup;
+  journalAsArchive.archivePath = journalPath();
+  journalAsArchive.backupPath = dir / "config/Ritoma_BAK.jnl";
+  JournalData ownFileRow;
+  ownFileRow.folder = dir / "config/";
+  JournalRow& row = ownFileRow.rows.emplace_back();
+  row.oldName = "表.txt";
+  row.newName = "Ritoma.und";
+  row.isFile = false;
+  for (const auto& [name, data] : {std::pair{"ForeignBackup", foreignBackup},
+                                   std::pair{"JournalAsArchive", journalAsArchive},
+                                   std::pair{"OwnFileAsRow", ownFileRow}}) {
+    const std::string bytes = *JournalFile::encode(data) + JournalFile::stageRecord(JournalStage::Renames);
+    dir.writeFile("config/Ritoma.jnl", bytes);
+    JournalRecovery recovery(real, journalPath());
+    EXPECT_EQ(recovery.load(), JournalRecovery::Load::Damaged) << name;
+    EXPECT_FALSE(recovery.recover()) << name;
+    EXPECT_EQ(dir.readFile("config/Ritoma.jnl"), bytes) << name;
+  }
+  EXPECT_EQ(dir.readFile("work/keep.txt"), "keep");
+  EXPECT_EQ(dir.readFile("work/x.txt"), "x");
+  EXPECT_EQ(dir.readFile("config/Ritoma_BAK.jnl"), "backup");
+}
+
+TEST(ArcBackupNames, OnlyTheBackupNamingOfTheArchiveIsABackup) {
+  for (const auto& [backup, ok] : std::vector<std::pair<std::string, bool>>{
+           {"/a/表_BAK.lzh", true}, {"/a/表_BK1.lzh", true}, {"/a/表_BK12.lzh", true},
+           {"/a/表_BK0.lzh", false}, {"/a/表_BK01.lzh", false}, {"/a/表_BK.lzh", false},
+           {"/a/表_BKx.lzh", false}, {"/b/表_BAK.lzh", false}, {"/a/表_BAK.zip", false},
+           {"/a/ソ_BAK.lzh", false}, {"/a/表.lzh", false}})
+    EXPECT_EQ(ArcBackup::isBackupOf("/a/表.lzh", backup), ok) << backup;
+}
+
+// The question names the folder and the count; afterwards the summary says
+// what came back and what did not.
+TEST_F(Journal, QuestionAndSummaryNameTheFolderAndTheCounts) {
+  makeFile("a", 0);
+  makeFile("b", 1);
+  makeFile("c", 2);
+  PlanList plan = build(makeEditList({{"a", "x"}, {"b", "y"}, {"c", "z"}}));
+  fs.failNth(FsOp::Rename, 3, EIO);
+  ASSERT_TRUE(interrupted(plan).failed);
+  dir.writeFile("work/a", "other");
+  JournalRecovery recovery(real, journalPath());
+  ASSERT_EQ(recovery.load(), JournalRecovery::Load::Ok);
+  EXPECT_EQ(recovery.question(),
+            "前回の処理が中断されています\n\nフォルダ: " + work() + "\nファイル数: 3\n\n元に戻しますか？");
+  EXPECT_FALSE(recovery.recover());
+  EXPECT_EQ(recovery.summary(),
+            work() + "\n2個のファイルを元に戻しました\n1個のファイルは元に戻せませんでした");
+}
+
+// A journal that cannot finish is set aside under a dated name, unchanged;
+// nothing else moves, and runs are no longer refused.
+TEST_F(Journal, DiscardSetsTheJournalAsideUnderADatedName) {
+  dir.writeFile("config/Ritoma.jnl", "RitomaJ1 damaged");
+  JournalRecovery recovery(real, journalPath());
+  ASSERT_EQ(recovery.load(), JournalRecovery::Load::Damaged);
+  ASSERT_TRUE(recovery.discard()) << recovery.error();
+  const std::vector<std::string> names = dir.names("config");
+  ASSERT_EQ(names.size(), 1u);
+  EXPECT_EQ(recovery.setAsidePath(), dir / ("config/" + names[0]));
+  EXPECT_TRUE(names[0].starts_with("Ritoma.jnl.20")) << names[0];
+  EXPECT_EQ(dir.readFile("config/" + names[0]), "RitomaJ1 damaged");
+
+  // A second discard in the same second takes another name.
+  dir.writeFile("config/Ritoma.jnl", "again");
+  JournalRecovery second(real, journalPath());
+  ASSERT_TRUE(second.discard());
+  EXPECT_NE(second.setAsidePath(), recovery.setAsidePath());
+  EXPECT_EQ(dir.names("config").size(), 2u);
+
+  makeFile("表.txt");
+  PlanList plan = build(makeEditList({{"表.txt", "ソ.txt"}}));
+  EXPECT_FALSE(interrupted(plan).failed);
+}
+
+// The journal's temporary file is a new one of the run's own: a user's
+// file of the old temporary name stays, and what a killed run left (the
+// temporary undo record and journal, recognised by their content) goes
+// with the next run; a user's file of such a name whose content is not
+// the program's stays.
+TEST_F(Journal, TemporaryFilesAreTheRunsOwnAndLeftoversGo) {
+  dir.writeFile("config/Ritoma.jnl.new", "mine");
+  std::string undoHead = std::string("\x07\x00", 2) + "/w/表/";
+  dir.writeFile("config/Ritoma.und.tmp123", undoHead + "cut");
+  dir.writeFile("config/Ritoma.jnl.tmp9", "RitomaJ1\x00");
+  dir.writeFile("config/Ritoma.und.tmp77", "not a record");
+  dir.writeFile("config/Ritoma.jnl.tmpx", "RitomaJ1");
+  makeFile("ソ.txt");
+  PlanList plan = build(makeEditList({{"ソ.txt", "表.txt"}}));
+  ASSERT_FALSE(interrupted(plan).failed);
+  EXPECT_EQ(dir.names("config"), (std::vector<std::string>{"Ritoma.jnl.new", "Ritoma.jnl.tmpx",
+                                                           "Ritoma.und", "Ritoma.und.tmp77"}));
+  EXPECT_EQ(dir.readFile("config/Ritoma.jnl.new"), "mine");
 }
 
 }  // namespace

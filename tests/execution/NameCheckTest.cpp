@@ -216,6 +216,25 @@ TEST(NameCheck, DuplicatesIgnoreCaseAndMarkBothRows) {
   EXPECT_FALSE(list.hasErrorColumn());
 }
 
+// In the settings folder the program's own files (and their temporary
+// names) are refused, in any letter case; elsewhere they are plain names.
+TEST(NameCheck, OwnFilesOfTheSettingsFolderAreRefusedThere) {
+  NullProgress progress;
+  const std::vector<std::pair<std::string, std::string>> pairs = {
+      {"表.txt", "Ritoma.und"}, {"ソ.txt", "ritoma.JNL"}, {"c", "Ritoma.ini.tmp42"},
+      {"d", "Ritoma.und.tmp"}, {"e", "Ritoma.und.bak"}, {"f", "表Ritoma.ini"}};
+  EditList list = makeEditList(pairs);
+  const auto there = NameCheck::checkEditList(list, true, progress, 0, false, nullptr, true);
+  EXPECT_EQ(there.errorCount, 3);
+  EXPECT_EQ(list.rows[0].error, cp("「Ritoma.und」はRitomaが設定ﾌｫﾙﾀﾞで使用するﾌｧｲﾙ名です。"));
+  EXPECT_FALSE(list.rows[1].error.empty());
+  EXPECT_FALSE(list.rows[2].error.empty());
+  for (std::size_t i = 3; i < pairs.size(); ++i) EXPECT_EQ(list.rows[i].error, "") << pairs[i].second;
+
+  EditList elsewhere = makeEditList(pairs);
+  EXPECT_TRUE(NameCheck::checkEditList(elsewhere, true, progress, 0, false, nullptr, false).passed());
+}
+
 // In LZH paths "\\" and "/" are one separator: a path typed with either is a
 // duplicate of the other. A trail byte 0x5C is no separator.
 TEST(NameCheck, LzhPathsAreDuplicatesWhateverTheirSeparator) {

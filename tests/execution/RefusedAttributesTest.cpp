@@ -61,7 +61,8 @@ TEST_F(RefusingFolder, RenameAndItsUndoInASharedFolder) {
   FolderSelection selection(fs, work());
   EditList edit;
   PlanList reverse;
-  ASSERT_TRUE(UndoFlow(fs, ui, undoPath()).buildReversePlan(*log, selection, edit, reverse));
+  ASSERT_EQ(UndoFlow(fs, ui, undoPath()).buildReversePlan(*log, selection, edit, reverse),
+            UndoFlow::Built::Ok);
   ASSERT_TRUE(engine.check(reverse, options, true).passed);
   const RunResult result = run(reverse);
   EXPECT_FALSE(result.failed) << ::testing::PrintToString(ui.messages);
@@ -100,7 +101,7 @@ TEST_P(RefusedTable, CarriesWhatItCanAndRefusesNewValues) {
   PlanList p = plan(!c.copy);
   c.edit(p);
   const FolderState before = state();
-  dir.writeFile("config/Ritoma.und", "OLD");
+  dir.writeFile("config/Ritoma.und", olderRecord());
   const RunResult result = run(p);
 
   if (!c.refusal.empty()) {
@@ -108,7 +109,7 @@ TEST_P(RefusedTable, CarriesWhatItCanAndRefusesNewValues) {
     EXPECT_EQ(ui.messages, (std::vector<std::string>{target + c.refusal}));
     EXPECT_EQ(state(), before);
     EXPECT_TRUE(dir.names("out").empty());
-    EXPECT_EQ(dir.readFile("config/Ritoma.und"), "OLD");
+    EXPECT_EQ(dir.readFile("config/Ritoma.und"), olderRecord());
     return;
   }
   EXPECT_FALSE(result.failed) << ::testing::PrintToString(ui.messages);

@@ -67,6 +67,8 @@ TEST(UndoFileFormat, EveryDamageIsRecognised) {
            {"ParentName", [](UndoLog& l) { l.records[0].oldName = ".."; }},
            {"PathName", [](UndoLog& l) { l.records[0].newName = "../x"; }},
            {"EmptyName", [](UndoLog& l) { l.records[1].oldName = ""; }},
+           {"RelativeFolder", [](UndoLog& l) { l.folder = "tmp/表/"; }},
+           {"FolderWithoutSlash", [](UndoLog& l) { l.folder = "/tmp/表"; }},
            {"BadTime", [](UndoLog& l) { l.records[0].created = "2001/02/30 04:05:06"; }},
            {"BadAttrs", [](UndoLog& l) { l.records[0].attrs = "RRRR"; }}}) {
     UndoLog bad = sampleLog();
@@ -205,7 +207,7 @@ protected:
     if (!log) return std::nullopt;
     FolderSelection selection(fs, work());
     PlanList plan;
-    if (!flow.buildReversePlan(*log, selection, edit, plan)) return std::nullopt;
+    if (flow.buildReversePlan(*log, selection, edit, plan) != UndoFlow::Built::Ok) return std::nullopt;
     return plan;
   }
 };
@@ -330,19 +332,19 @@ TEST_F(Undo, PressedTwiceBuildsTheSamePlan) {
   EXPECT_EQ(one->rows[0].created, two->rows[0].created);
 }
 
-TEST_F(Undo, MissingFilesAnsweredYesAndNo) {
-  makeFile("a");
-  makeFile("b");
-  makeFile("c");
-  PlanList plan = build(makeEditList({{"a", "x"}, {"b", "ソ"}, {"c", "z"}}));
+// However many files are missing, one question names the first and the count.
+TEST_F(Undo, MissingFilesAreAskedAboutOnce) {
+  for (const char* name : {"a", "b", "c", "d"}) makeFile(name);
+  PlanList plan = build(makeEditList({{"a", "x"}, {"b", "ソ"}, {"c", "表"}, {"d", "z"}}));
   ASSERT_FALSE(run(plan).failed);
   std::filesystem::remove(disk("ソ"));
+  std::filesystem::remove(disk("表"));
 
   ui.answers = {Answer::Yes};
   EditList edit;
   auto reverse = reversePlan(edit);
   ASSERT_TRUE(reverse);
-  EXPECT_EQ(ui.questions, (std::vector<std::string>{"ソ\nファイルが見つかりません\n続行しますか？"}));
+  EXPECT_EQ(ui.questions, (std::vector<std::string>{"ソ ほか1個\nファイルが見つかりません\n続行しますか？"}));
   EXPECT_EQ(ui.questionLooks, (std::vector<MessageKind>{MessageKind::Warning}));
   ASSERT_EQ(reverse->rows.size(), 2u);
   EXPECT_EQ(reverse->rows[1].oldName, "z");
@@ -356,22 +358,91 @@ TEST_F(Undo, MissingFilesAnsweredYesAndNo) {
   EXPECT_EQ(ui.questions.size(), 1u);
   EXPECT_TRUE(declined.rows.empty());
   EXPECT_EQ(state(), before);
+
+  // One missing file is asked about by its name alone.
+  makeFile("表");
+  ui.answers = {Answer::Yes};
+  ui.questions.clear();
+  EditList one;
+  ASSERT_TRUE(reversePlan(one));
+  EXPECT_EQ(ui.questions, (std::vector<std::string>{"ソ\nファイルが見つかりません\n続行しますか？"}));
 }
 
-TEST_F(Undo, NoFilesFoundRecordsAnEmptyBatch) {
-  makeFile("a");
-  PlanList plan = build(makeEditList({{"a", "b"}}));
+// When none of the files is there, nothing is asked, the user is told, and
+// the record stays as it was for a later try.
+TEST_F(Undo, NoFileFoundKeepsTheRecord) {
+  makeFile("表");
+  makeFile("ソ");
+  PlanList plan = build(makeEditList({{"表", "a"}, {"ソ", "b"}}));
   ASSERT_FALSE(run(plan).failed);
+  std::filesystem::remove(disk("a"));
   std::filesystem::remove(disk("b"));
-  ui.answers = {Answer::Yes};
+  const std::string record = dir.readFile("config/Ritoma.und");
+  const auto log = flow.load();
+  ASSERT_TRUE(log);
+  FolderSelection selection(fs, work());
   EditList edit;
-  auto reverse = reversePlan(edit);
-  ASSERT_TRUE(reverse);
-  EXPECT_TRUE(reverse->rows.empty());
-  EXPECT_FALSE(run(*reverse).failed);
-  ui.messages.clear();
+  PlanList reverse;
+  EXPECT_EQ(flow.buildReversePlan(*log, selection, edit, reverse), UndoFlow::Built::NoneFound);
+  EXPECT_TRUE(ui.questions.empty());
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{"UNDOするファイルが見つかりません\n" + work() +
+                                                   "/\n2個のファイルがありません\nUNDO情報は残します"}));
+  EXPECT_EQ(flow.missing(), (std::vector<std::string>{cp("a"), cp("b")}));
+  EXPECT_TRUE(reverse.rows.empty());
+  EXPECT_TRUE(edit.rows.empty());
+  EXPECT_EQ(dir.readFile("config/Ritoma.und"), record);
+}
+
+// A record whose rows go back to one name is refused before anything is
+// renamed; so is one that would return a file to one of the program's own
+// names beside the record.
+TEST_F(Undo, NamesToReturnToPassTheRenameCheck) {
+  for (const auto& [where, back] : {std::pair{std::string("work"), std::pair{"same", "SAME"}},
+                                    std::pair{std::string("config"), std::pair{"表", "Ritoma.ini"}}}) {
+    dir.writeFile(where + "/a", "a");
+    dir.writeFile(where + "/b", "b");
+    UndoLog log;
+    log.folder = dir / (where + "/");
+    log.records.push_back({"a", back.first, false, "", "", "", ""});
+    log.records.push_back({"b", back.second, false, "", "", "", ""});
+    dir.writeFile("config/Ritoma.und", *UndoFile::encode(log));
+    const auto loaded = flow.load();
+    ASSERT_TRUE(loaded) << where;
+    FolderSelection selection(fs, dir / where);
+    EditList edit;
+    PlanList reverse;
+    ui.messages.clear();
+    EXPECT_EQ(flow.buildReversePlan(*loaded, selection, edit, reverse), UndoFlow::Built::NamesRefused)
+        << where;
+    EXPECT_FALSE(flow.nameCheck().passed());
+    EXPECT_TRUE(reverse.rows.empty());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.messages[0].starts_with("元に戻すファイル名が正しくないため処理を中止します")) << where;
+    EXPECT_EQ(dir.readFile(where + "/a"), "a");
+  }
+}
+
+// While an interrupted run waits to be put back, UNDO refuses.
+TEST_F(Undo, RefusedWhileAnInterruptedRunWaits) {
+  makeFile("表");
+  PlanList plan = build(makeEditList({{"表", "ソ"}}));
+  ASSERT_FALSE(run(plan).failed);
+  dir.writeFile("config/Ritoma.jnl", "pending");
   EXPECT_FALSE(flow.load());
-  EXPECT_EQ(ui.messages, (std::vector<std::string>{UndoFlow::NoInfoText}));
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{UndoFlow::JournalPendingText}));
+}
+
+// A user's file that took the record's name is not an earlier record: the
+// run keeps it and says the record was not written.
+TEST_F(Undo, FileUnderTheRecordsNameThatIsNoRecordIsKept) {
+  dir.writeFile("config/Ritoma.und", "my notes");
+  makeFile("表");
+  PlanList plan = build(makeEditList({{"表", "ソ"}}));
+  const RunResult result = run(plan);
+  EXPECT_FALSE(result.failed);
+  EXPECT_NE(result.undoWarning.find("UNDO情報を書き込めませんでした"), std::string::npos);
+  EXPECT_EQ(dir.readFile("config/Ritoma.und"), "my notes");
+  EXPECT_EQ(dir.names("config"), std::vector<std::string>{"Ritoma.und"});
 }
 
 TEST_F(Undo, NothingToUndo) {

@@ -20,6 +20,8 @@
 #include "execution/ExecutionFlow.h"
 #include "execution/NameCheck.h"
 #include "execution/PlanBuilder.h"
+#include "execution/OwnFiles.h"
+#include "execution/RunJournal.h"
 #include "execution/UndoFlow.h"
 #include "execution/ui/PlanListModel.h"
 #include "execution/ui/TFormAttr.h"
@@ -202,7 +204,8 @@ bool TAttributePage::Button2EXECClick(const Source& source) {
   const bool folderMode = source.mode == PlanMode::Folder;
   if (!folderMode || edit_.stageCount() > 0) {
     const NameCheck::Result result = NameCheck::checkEditList(
-        edit_, folderMode, progress_, settings_.greet3, source.lzhPaths, &source.archiveEntries);
+        edit_, folderMode, progress_, settings_.greet3, source.lzhPaths, &source.archiveEntries,
+        OwnFiles::sameFolder(source.folder, RunJournal::folderOf(undoPath_)));
     if (!result.refusal.empty()) {
       interaction_.tell(MessageKind::Error, result.refusal, ExecutionFlow::Caption);
       return false;
@@ -238,7 +241,7 @@ void TAttributePage::ButtonUndoClick() {
   UndoSelection* selection = host_.openFolder ? host_.openFolder(log->folder) : nullptr;
   if (!selection) return;
   if (host_.showSelectPage) host_.showSelectPage();
-  const bool built = flow.buildReversePlan(*log, *selection, edit_, plan_);
+  const bool built = flow.buildReversePlan(*log, *selection, edit_, plan_) == UndoFlow::Built::Ok;
   if (host_.selectionChanged) host_.selectionChanged();
   if (host_.editListChanged) host_.editListChanged();
   if (!built) {

@@ -26,6 +26,7 @@
 #include "archive/ArchiveBackend.h"
 #include "archive/ArchivePlanEngine.h"
 #include "execution/ExecutionFlow.h"
+#include "execution/DisplayText.h"
 #include "execution/JournalRecovery.h"
 #include "execution/RunJournal.h"
 #include "conversion/ui/TConversionPage.h"
@@ -310,6 +311,20 @@ void TFormMain::buildMenu() {
   auto* about = menu_->addAction(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
   about->setObjectName(QStringLiteral("MenuAbout"));
   connect(about, &QAction::triggered, this, &TFormMain::showAbout);
+
+  // While an interrupted run waits (its question was cancelled), the menu
+  // puts it back or gives it up; every run and UNDO refuse until then.
+  auto* recoverSeparator = menu_->addSeparator();
+  auto* recover = menu_->addAction(QStringLiteral("中断された処理を元に戻す"));
+  recover->setObjectName(QStringLiteral("MenuRecover"));
+  connect(recover, &QAction::triggered, this, [this] { recoverInterruptedRun(); });
+  auto* discard = menu_->addAction(QStringLiteral("中断された処理の記録を破棄"));
+  discard->setObjectName(QStringLiteral("MenuDiscardJournal"));
+  connect(discard, &QAction::triggered, this, &TFormMain::discardInterruptedRun);
+  connect(menu_, &QMenu::aboutToShow, this, [this, recoverSeparator, recover, discard] {
+    const bool pending = RunJournal::pending(fs_, RunJournal::pathBeside(settingsPath_));
+    for (QAction* action : {recoverSeparator, recover, discard}) action->setVisible(pending);
+  });
 }
 
 QWidget* TFormMain::page(Page page) const { return pages_->widget(static_cast<int>(page) - 1); }
@@ -562,19 +577,45 @@ bool TFormMain::recoverInterruptedRun() {
       return false;
     case JournalRecovery::Load::Damaged:
       interaction_.tell(MessageKind::Error, recovery.error(), ExecutionFlow::Caption);
+      offerDiscard(recovery);
       return false;
     case JournalRecovery::Load::Ok:
       break;
   }
-  // Cancel keeps the journal for a later start.
-  if (interaction_.ask(QuestionKind::OkCancel, JournalRecovery::Question, ExecutionFlow::Caption) != Answer::Ok)
+  // Cancel keeps the journal: the menu or a later start offers it again.
+  if (interaction_.ask(QuestionKind::OkCancel, recovery.question(), ExecutionFlow::Caption) != Answer::Ok)
     return false;
-  if (!recovery.recover()) interaction_.tell(MessageKind::Error, recovery.error(), ExecutionFlow::Caption);
+  if (recovery.recover()) {
+    interaction_.tell(MessageKind::Information, recovery.summary(), ExecutionFlow::Caption);
+  } else {
+    interaction_.tell(MessageKind::Error, recovery.summary() + "\n\n" + recovery.error(),
+                      ExecutionFlow::Caption);
+    offerDiscard(recovery);
+  }
   std::string folder = TextCodec::toInternal(recovery.folder());
   if (folder != "/") folder += '/';
   selectionPage_->openFolder(folder, {});
   showPage(PageSelect);
   return true;
+}
+
+void TFormMain::offerDiscard(JournalRecovery& recovery) {
+  if (interaction_.askAs(MessageKind::Warning, QuestionKind::YesNo, JournalRecovery::DiscardQuestion,
+                         ExecutionFlow::Caption) != Answer::Yes)
+    return;
+  if (recovery.discard())
+    interaction_.tell(MessageKind::Information,
+                      "中断された処理の記録を次の名前で残しました\n" +
+                          DisplayText::fromDisk(recovery.setAsidePath()),
+                      ExecutionFlow::Caption);
+  else
+    interaction_.tell(MessageKind::Error, recovery.error(), ExecutionFlow::Caption);
+}
+
+void TFormMain::discardInterruptedRun() {
+  JournalRecovery recovery(fs_, RunJournal::pathBeside(settingsPath_));
+  if (recovery.load() == JournalRecovery::Load::None) return;
+  offerDiscard(recovery);
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {

@@ -31,6 +31,7 @@ class QTreeView;
 namespace ritoma {
 
 class ArchivePlanEngine;
+class JournalRecovery;
 class TConversionPage;
 class TFormDummy;
 class EditListModel;
@@ -117,10 +118,16 @@ private:
   // The options of section Option as the check and the run read them.
   void applyAttributeSettings();
 
-  // At the first show: a run that was interrupted left its journal; asks
-  // whether to put it back and, on OK, recovers and shows its folder.
-  // True when the folder was shown.
+  // At the first show and from the menu: a run that was interrupted left
+  // its journal; asks whether to put it back (naming its folder and file
+  // count) and, on OK, recovers, says what was put back and shows its
+  // folder. A journal that is damaged or could not be finished is offered
+  // to be set aside. True when the folder was shown.
   bool recoverInterruptedRun();
+  // Asks, and sets the journal aside under a dated name, naming it.
+  void offerDiscard(JournalRecovery& recovery);
+  // The menu's discard item.
+  void discardInterruptedRun();
   void loadSettings();
   void saveSettings();
   void loadWindowLayout(const IniFile& ini);
