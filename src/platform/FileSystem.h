@@ -136,7 +136,10 @@ public:
   // MissingLink. This one calls stat, for file systems without links.
   virtual std::error_code lookUp(const std::string& path, FileInfo& out);
   // Renames without ever replacing an existing file: fails with file_exists
-  // when `to` is taken, except for a case-only rename of the same file.
+  // when `to` is taken, except for a case-only rename of the same file. In
+  // a folder that ignores case, a case-only rename that leaves the old
+  // spelling on the disk fails with an error that compares equal to
+  // operation_not_supported (see NoReplaceRename::spellingKept).
   virtual std::error_code rename(const std::string& from, const std::string& to) = 0;
   // Renames `from` over `to`, replacing it atomically. Only for files the
   // program has just written itself (settings, undo file).

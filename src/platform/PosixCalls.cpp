@@ -1,6 +1,7 @@
 #include "platform/PosixCalls.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/xattr.h>
@@ -61,6 +62,22 @@ int PosixCalls::fsetxattr(int fd, const char* name, const void* value, std::size
 
 int PosixCalls::utimensat(int dirFd, const char* path, const timespec times[2], int flags) {
   return ::utimensat(dirFd, path, times, flags);
+}
+
+int PosixCalls::renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags) {
+  return ::renameat2(fromDir, from, toDir, to, flags);
+}
+
+int PosixCalls::openat(int dirFd, const char* path, int flags, mode_t mode) {
+  return ::openat(dirFd, path, flags, mode);
+}
+
+int PosixCalls::mkdirat(int dirFd, const char* path, mode_t mode) { return ::mkdirat(dirFd, path, mode); }
+
+int PosixCalls::unlinkat(int dirFd, const char* path, int flags) { return ::unlinkat(dirFd, path, flags); }
+
+int PosixCalls::fstatat(int dirFd, const char* path, struct stat* st, int flags) {
+  return ::fstatat(dirFd, path, st, flags);
 }
 
 PosixCalls& PosixCalls::system() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <time.h>
 
@@ -28,6 +29,16 @@ public:
                        int flags);
   virtual int fsetxattr(int fd, const char* name, const void* value, std::size_t size, int flags);
   virtual int utimensat(int dirFd, const char* path, const timespec times[2], int flags);
+
+  // The calls of renames (see NoReplaceRename), whose answers differ
+  // between file systems too: NFS, SMB and FUSE file systems refuse
+  // RENAME_NOREPLACE, and a folder that ignores case finds a name under
+  // another spelling. `flags` 0 is a plain rename.
+  virtual int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags);
+  virtual int openat(int dirFd, const char* path, int flags, mode_t mode);
+  virtual int mkdirat(int dirFd, const char* path, mode_t mode);
+  virtual int unlinkat(int dirFd, const char* path, int flags);
+  virtual int fstatat(int dirFd, const char* path, struct stat* st, int flags);
 
   // The calls of the running system.
   static PosixCalls& system();

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/DosAttrib.h"
+#include "platform/NoReplaceRename.h"
 #include "platform/ParallelRange.h"
 #include "platform/PosixCalls.h"
 #include "platform/TimeConvert.h"
@@ -358,18 +359,6 @@ private:
   std::string path_;
 };
 
-// Gives the file just written at `temp` the name `to`, never replacing
-// what is there: fails with file_exists when `to` is taken.
-std::error_code moveIntoPlace(const std::string& temp, const std::string& to) {
-  if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return {};
-  if (errno != EINVAL && errno != ENOSYS) return lastError();
-  // Without RENAME_NOREPLACE: link() never replaces either. A temporary
-  // name left over is only a second name of the finished copy.
-  if (::link(temp.c_str(), to.c_str()) != 0) return lastError();
-  ::unlink(temp.c_str());
-  return {};
-}
-
 // A fresh name in `folder` for a file the program is about to create.
 std::string freshName(const std::string& folder) {
   static thread_local std::mt19937_64 rng{std::random_device{}()};
@@ -379,8 +368,10 @@ std::string freshName(const std::string& folder) {
 }
 
 // Copies the symbolic link `from` as a link to the same target, with its
-// times; nothing is read through it.
-std::error_code copyLink(const std::string& from, const struct stat& link, const std::string& to) {
+// times; nothing is read through it. Never replaces: fails with
+// file_exists when `to` is taken.
+std::error_code copyLink(const NoReplaceRename& renames, const std::string& from,
+                         const struct stat& link, const std::string& to) {
   std::string target(static_cast<std::size_t>(link.st_size) + 1, '\0');
   const ssize_t length = ::readlink(from.c_str(), target.data(), target.size());
   if (length < 0) return lastError();
@@ -396,7 +387,7 @@ std::error_code copyLink(const std::string& from, const struct stat& link, const
   TempFileGuard tempGuard(temp);
   const timespec times[2] = {link.st_atim, link.st_mtim};
   if (::utimensat(AT_FDCWD, temp.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) return lastError();
-  if (auto ec = moveIntoPlace(temp, to)) return ec;
+  if (auto ec = renames.rename(AT_FDCWD, temp.c_str(), AT_FDCWD, to.c_str())) return ec;
   tempGuard.release();
   return {};
 }
@@ -447,53 +438,12 @@ std::string decodeMountField(const std::string& field) {
   return out;
 }
 
-// Renames `from` (relative to `fromDir`) to `to` (relative to `toDir`)
-// without ever replacing an existing file; see FileSystem::rename.
-std::error_code renameAt(int fromDir, const char* from, int toDir, const char* to) {
-  if (::renameat2(fromDir, from, toDir, to, RENAME_NOREPLACE) == 0) return {};
-  const int error = errno;
-  if (error == EEXIST) {
-    // On a case-insensitive file system a case-only rename finds its own
-    // file under the new name. Two hard links of one file are not that:
-    // a rename between them would do nothing and still succeed.
-    struct stat a{}, b{};
-    if (::fstatat(fromDir, from, &a, AT_SYMLINK_NOFOLLOW) == 0 &&
-        ::fstatat(toDir, to, &b, AT_SYMLINK_NOFOLLOW) == 0 && a.st_dev == b.st_dev &&
-        a.st_ino == b.st_ino && (S_ISDIR(a.st_mode) || a.st_nlink == 1)) {
-      if (::renameat(fromDir, from, toDir, to) != 0) return lastError();
-      return {};
-    }
-    return errorOf(EEXIST);
-  }
-  if (error != EINVAL && error != ENOSYS) return errorOf(error);
-
-  // The file system does not offer RENAME_NOREPLACE.
-  struct stat st{};
-  if (::fstatat(fromDir, from, &st, AT_SYMLINK_NOFOLLOW) != 0) return lastError();
-  if (S_ISDIR(st.st_mode)) {
-    // A folder can only ever replace an empty folder (files and non-empty
-    // folders make rename fail), so checking first loses nothing.
-    struct stat target{};
-    if (::fstatat(toDir, to, &target, AT_SYMLINK_NOFOLLOW) == 0) return errorOf(EEXIST);
-    if (::renameat(fromDir, from, toDir, to) != 0) return lastError();
-    return {};
-  }
-  // link() never replaces; it fails with EEXIST when `to` is taken.
-  if (::linkat(fromDir, from, toDir, to, 0) != 0) return lastError();
-  if (::unlinkat(fromDir, from, 0) != 0) {
-    const std::error_code ec = lastError();
-    ::unlinkat(toDir, to, 0);
-    return ec;
-  }
-  return {};
-}
-
 // A folder held open by a descriptor: look-ups and renames name only the
 // entry, so the kernel does not walk the folder's path again for each.
 class PosixFolderHandle : public FolderHandle {
 public:
-  PosixFolderHandle(PosixCalls& calls, int fd, std::string folder)
-      : calls_(calls), fd_(fd), folder_(std::move(folder)) {}
+  PosixFolderHandle(PosixCalls& calls, const NoReplaceRename& renames, int fd, std::string folder)
+      : calls_(calls), renames_(renames), fd_(fd), folder_(std::move(folder)) {}
   ~PosixFolderHandle() override { ::close(fd_); }
 
   std::error_code stat(const std::string& name, FileInfo& out) override {
@@ -503,11 +453,12 @@ public:
     return {};
   }
   std::error_code rename(const std::string& from, const std::string& to) override {
-    return renameAt(fd_, from.c_str(), fd_, to.c_str());
+    return renames_.rename(fd_, from.c_str(), fd_, to.c_str());
   }
 
 private:
   PosixCalls& calls_;
+  const NoReplaceRename& renames_;
   int fd_;
   std::string folder_;
 };
@@ -602,14 +553,14 @@ std::error_code PosixFileSystem::lookUp(const std::string& path, FileInfo& out) 
 }
 
 std::error_code PosixFileSystem::rename(const std::string& from, const std::string& to) {
-  return renameAt(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str());
+  return renames_.rename(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str());
 }
 
 std::error_code PosixFileSystem::openFolderHandle(const std::string& folder,
                                                   std::unique_ptr<FolderHandle>& out) {
   const int fd = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return lastError();
-  out = std::make_unique<PosixFolderHandle>(calls_, fd, folder);
+  out = std::make_unique<PosixFolderHandle>(calls_, renames_, fd, folder);
   return {};
 }
 
@@ -621,7 +572,7 @@ std::error_code PosixFileSystem::replace(const std::string& from, const std::str
 std::error_code PosixFileSystem::copyFile(const std::string& from, const std::string& to) {
   struct stat named{};
   if (::lstat(from.c_str(), &named) != 0) return lastError();
-  if (S_ISLNK(named.st_mode)) return copyLink(from, named, to);
+  if (S_ISLNK(named.st_mode)) return copyLink(renames_, from, named, to);
   if (S_ISDIR(named.st_mode)) return errorOf(EISDIR);
   if (!S_ISREG(named.st_mode)) return errorOf(EINVAL);
   // Without waiting on a pipe put there since the look-up.
@@ -659,13 +610,16 @@ std::error_code PosixFileSystem::copyFile(const std::string& from, const std::st
       !isXattrRefusal(errno))
     return lastError();
   // Permissions after the record: without a write bit the kernel would
-  // refuse the record to anyone but root.
-  if (::fchmod(out, stx.stx_mode & 0777) != 0) return lastError();
+  // refuse the record to anyone but root. A file system without
+  // permission bits (fusefat) or with fixed ones (vfat) keeps its own.
+  if (::fchmod(out, stx.stx_mode & 0777) != 0 && errno != ENOSYS && errno != EPERM &&
+      errno != EOPNOTSUPP)
+    return lastError();
   const timespec times[2] = {timespecOf(source.accessed), timespecOf(source.modified)};
   if (::futimens(out, times) != 0) return lastError();
   outGuard.fd = -1;
   if (::close(out) != 0) return lastError();
-  if (auto ec = moveIntoPlace(temp, to)) return ec;
+  if (auto ec = renames_.rename(AT_FDCWD, temp.c_str(), AT_FDCWD, to.c_str())) return ec;
   tempGuard.release();
   return {};
 }

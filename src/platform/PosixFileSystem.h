@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/NoReplaceRename.h"
 #include "platform/PosixCalls.h"
 
 namespace ritoma {
@@ -20,10 +21,13 @@ namespace ritoma {
 //
 // Listing and look-up follow symbolic links; a link whose target is gone
 // is described by the link itself.
+//
+// Renames, and the last step of a copy, never replace an entry on any
+// file system (see NoReplaceRename).
 class PosixFileSystem : public FileSystem {
 public:
-  // `calls` answers the extended-attribute and explicit-time calls.
-  explicit PosixFileSystem(PosixCalls& calls = PosixCalls::system()) : calls_(calls) {}
+  // `calls` answers the extended-attribute, explicit-time and rename calls.
+  explicit PosixFileSystem(PosixCalls& calls = PosixCalls::system()) : calls_(calls), renames_(calls) {}
 
   std::error_code listFolder(const std::string& folder, std::vector<FileInfo>& out) override;
   std::error_code listNames(const std::string& folder, std::vector<std::string>& out) override;
@@ -60,6 +64,7 @@ public:
 
 private:
   PosixCalls& calls_;
+  NoReplaceRename renames_;
 };
 
 }  // namespace ritoma

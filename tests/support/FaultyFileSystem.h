@@ -39,6 +39,13 @@ namespace ritoma {
 // with explicit times answers EPERM. From the first of these on, the calls
 // go to a POSIX file system of the same disk whose system calls answer so,
 // in place of the file system given at construction.
+//
+// In the same way it plays the renames of file systems that cannot be
+// mounted here: refuseNoReplaceFlag() for NFS, SMB and FUSE file systems,
+// ignoreCase() for the kernel's vfat, keepUpperCaseNames() for FAT
+// without long names. These change what the rename calls (rename,
+// copyFile's last step and the renames of folder handles) find on the
+// disk; look-ups and listings see the disk as it is.
 class FaultyFileSystem : public FileSystem {
 public:
   explicit FaultyFileSystem(FileSystem& real);
@@ -59,6 +66,16 @@ public:
   // utimensat with explicit times fails with EPERM on paths matching
   // `pattern`.
   void refuseExplicitTimes(std::string pattern);
+
+  // RENAME_NOREPLACE fails with EINVAL.
+  void refuseNoReplaceFlag();
+  // Folders ignore the case of ASCII letters as vfat's do: a name finds an
+  // entry spelled otherwise; RENAME_NOREPLACE to another spelling of the
+  // same entry fails with EEXIST, and a plain rename between two spellings
+  // of one entry does nothing and succeeds.
+  void ignoreCase();
+  // As ignoreCase, and a new or renamed entry gets its name in upper case.
+  void keepUpperCaseNames();
 
   // Replies of the calls that are not FsOps, for tests of places and the
   // drive list. Folders matching `pattern` count as not writable.
