@@ -216,6 +216,10 @@ void FaultyFileSystem::refuseExplicitTimes(std::string pattern) {
   refusingCalls().timesRefused.push_back(std::move(pattern));
 }
 
+void FaultyFileSystem::ignoreTimes(std::string pattern) { timesIgnored_.push_back(std::move(pattern)); }
+
+void FaultyFileSystem::coarseTimes(const MediumTraits& steps) { steps_ = steps; }
+
 void FaultyFileSystem::failNth(FsOp op, int n, int error) { nthRules_[{op, n}] = error; }
 
 void FaultyFileSystem::failMatching(FsOp op, std::string pattern, int error) {
@@ -231,6 +235,8 @@ void FaultyFileSystem::reset() {
   executableFolder_.reset();
   mountPoints_.reset();
   unwritable_.clear();
+  timesIgnored_.clear();
+  steps_.reset();
   refusing_.reset();
   refusingCalls_.reset();
 }
@@ -306,6 +312,18 @@ std::error_code FaultyFileSystem::setTimes(const std::string& path, std::optiona
                                            std::optional<FileTime> modified,
                                            std::optional<FileTime> accessed) {
   if (auto ec = check(FsOp::SetTimes, path)) return ec;
+  for (const auto& pattern : timesIgnored_)
+    if (matches(pattern, path)) return {};
+  if (steps_) {
+    auto coarse = [](std::optional<FileTime>& time, FileTime step) {
+      if (!time) return;
+      if (step == 0) time.reset();
+      else *time -= (*time % step + step) % step;
+    };
+    coarse(created, steps_->createdStep);
+    coarse(modified, steps_->modifiedStep);
+    coarse(accessed, steps_->accessedStep);
+  }
   return target().setTimes(path, created, modified, accessed);
 }
 
@@ -319,8 +337,14 @@ std::error_code FaultyFileSystem::setAttributes(const std::string& path, std::ui
   return target().setAttributes(path, attributes);
 }
 
-bool FaultyFileSystem::holdsDosAttributes(const std::string& path) {
-  return target().holdsDosAttributes(path);
+MediumTraits FaultyFileSystem::medium(const std::string& path) {
+  MediumTraits traits = target().medium(path);
+  if (steps_) {
+    traits.createdStep = steps_->createdStep;
+    traits.modifiedStep = steps_->modifiedStep;
+    traits.accessedStep = steps_->accessedStep;
+  }
+  return traits;
 }
 
 std::error_code FaultyFileSystem::openRead(const std::string& path, std::unique_ptr<InputFile>& out) {

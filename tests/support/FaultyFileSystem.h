@@ -66,6 +66,13 @@ public:
   // utimensat with explicit times fails with EPERM on paths matching
   // `pattern`.
   void refuseExplicitTimes(std::string pattern);
+  // setTimes on paths matching `pattern` succeeds and changes nothing, as
+  // on FUSE file systems that ignore a time.
+  void ignoreTimes(std::string pattern);
+  // Plays a medium that keeps times to the steps of `steps` (FAT: the last
+  // write to 2 s): setTimes rounds each time down to its step (a step of 0
+  // leaves that time as it is), and medium() reports the steps.
+  void coarseTimes(const MediumTraits& steps);
 
   // RENAME_NOREPLACE fails with EINVAL.
   void refuseNoReplaceFlag();
@@ -101,7 +108,7 @@ public:
                            std::optional<FileTime> accessed) override;
   std::error_code getAttributes(const std::string& path, std::uint32_t& attributes) override;
   std::error_code setAttributes(const std::string& path, std::uint32_t attributes) override;
-  bool holdsDosAttributes(const std::string& path) override;
+  MediumTraits medium(const std::string& path) override;
   std::error_code openRead(const std::string& path, std::unique_ptr<InputFile>& out) override;
   std::error_code openWrite(const std::string& path, WriteMode mode,
                             std::unique_ptr<OutputFile>& out) override;
@@ -133,6 +140,8 @@ private:
   std::optional<std::string> executableFolder_;
   std::optional<std::vector<std::string>> mountPoints_;
   std::vector<std::string> unwritable_;
+  std::vector<std::string> timesIgnored_;
+  std::optional<MediumTraits> steps_;
 };
 
 }  // namespace ritoma
