@@ -15,6 +15,12 @@ std::uint32_t AttributeStore::attributesOf(mode_t mode, const std::string& name,
   return attributes;
 }
 
+std::error_code AttributeStore::giveMode(int fd, mode_t mode) {
+  if (::fchmod(fd, mode & 0777) == 0 || errno == ENOSYS || errno == EPERM || errno == EOPNOTSUPP)
+    return {};
+  return {errno, std::generic_category()};
+}
+
 bool isXattrRefusal(int error) { return error == ENOTSUP || error == EOPNOTSUPP; }
 
 ssize_t AttributeStore::getAt(int dirFd, const std::string& folder, const char* name,

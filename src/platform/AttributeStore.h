@@ -64,6 +64,9 @@ public:
                                     const StoredAttributes& stored);
 
 protected:
+  // fchmod of a copy being made. A file system without permission bits
+  // (fusefat) or with fixed ones (vfat) keeps its own.
+  static std::error_code giveMode(int fd, mode_t mode);
   // getxattr of `name` in the folder `dirFd` (path `folder`): one name
   // look-up where the kernel offers getxattrat, else the joined path.
   ssize_t getAt(int dirFd, const std::string& folder, const char* name, const char* attribute,

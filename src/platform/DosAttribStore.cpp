@@ -121,7 +121,7 @@ std::error_code DosAttribStore::writeCopy(int fd, mode_t mode, std::uint32_t att
     return errorOf(errno);
   // Permissions after the record: without a write bit the kernel would
   // refuse the record to anyone but root.
-  if (::fchmod(fd, mode & 0777) != 0) return errorOf(errno);
+  if (auto ec = giveMode(fd, mode)) return ec;
   return {};
 }
 

@@ -46,7 +46,7 @@ StoredAttributes FatIoctlStore::readFd(int fd) {
 }
 
 StoredAttributes FatIoctlStore::readAt(int dirFd, const std::string&, const char* name) {
-  const Descriptor fd(::openat(dirFd, name, kOpenFlags));
+  const Descriptor fd(calls_.openat(dirFd, name, kOpenFlags, 0));
   // A file that cannot be opened shows what its mode and name say.
   if (fd.get() < 0) return {};
   return readFd(fd.get());
@@ -66,7 +66,7 @@ std::error_code FatIoctlStore::setOn(int fd, std::uint32_t attributes) {
 
 std::error_code FatIoctlStore::writeAttributes(const std::string& path, const struct stat&,
                                                const StoredAttributes&, std::uint32_t attributes) {
-  const Descriptor fd(::open(path.c_str(), kOpenFlags));
+  const Descriptor fd(calls_.openat(AT_FDCWD, path.c_str(), kOpenFlags, 0));
   if (fd.get() < 0) return errorOf(errno);
   return setOn(fd.get(), attributes);
 }
@@ -78,7 +78,7 @@ std::error_code FatIoctlStore::writeCreated(const std::string&, const struct sta
 
 std::error_code FatIoctlStore::writeCopy(int fd, mode_t mode, std::uint32_t attributes, FileTime) {
   // The kernel maps the write bits to R: the mode goes first.
-  if (::fchmod(fd, mode & 0777) != 0) return errorOf(errno);
+  if (auto ec = giveMode(fd, mode)) return ec;
   return setOn(fd, attributes);
 }
 

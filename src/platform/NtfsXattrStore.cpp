@@ -138,7 +138,7 @@ std::error_code NtfsXattrStore::writeCreated(const std::string& path, const stru
 
 std::error_code NtfsXattrStore::writeCopy(int fd, mode_t mode, std::uint32_t attributes,
                                           FileTime created) {
-  if (::fchmod(fd, mode & 0777) != 0) return errorOf(errno);
+  if (auto ec = giveMode(fd, mode)) return ec;
   unsigned char value[8];
   encodeCreated(created, value);
   if (calls_.fsetxattr(fd, createdName(), value, 8, 0) != 0) return errorOf(errno);
