@@ -128,17 +128,18 @@ TEST(MediaAttributes, NtfsAttributesAndCreationTimeAsWindowsReadsThem) {
   const std::uint64_t createdBefore = bigEndian(file, "system.ntfs_crtime_be", 8);
 
   const char* created = "2001/02/03 04:05:06";
-  const ProgramRun run =
-      f.cli({"run", "--tsv", "--attributes", "SHRA", "--created", created, file});
+  const ProgramRun run = f.cli(
+      {"run", "--tsv", "-t", "n_/f", "--attributes", "SHRA", "--created", created, file});
   ASSERT_EQ(run.status, 0) << run.err << run.out;
-  EXPECT_EQ(bigEndian(file, "system.ntfs_attrib_be", 4) & kShra, kShra);
-  EXPECT_EQ(static_cast<FileTime>(bigEndian(file, "system.ntfs_crtime_be", 8)),
+  const std::string renamed = f.work() + "/n_表.txt";
+  EXPECT_EQ(bigEndian(renamed, "system.ntfs_attrib_be", 4) & kShra, kShra);
+  EXPECT_EQ(static_cast<FileTime>(bigEndian(renamed, "system.ntfs_crtime_be", 8)),
             TimeConvert::fromUnixSeconds(localSeconds(created)));
-  EXPECT_LT(::getxattr(file.c_str(), "user.DOSATTRIB", nullptr, 0), 0);
+  EXPECT_LT(::getxattr(renamed.c_str(), "user.DOSATTRIB", nullptr, 0), 0);
 
   // Hidden and system now: the folder lists only the other file.
   const ProgramRun listed = f.cli({"list", "--tsv", f.work()});
-  EXPECT_EQ(listed.out.find("表.txt"), std::string::npos) << listed.out;
+  EXPECT_EQ(listed.out.find("n_表.txt"), std::string::npos) << listed.out;
   EXPECT_NE(listed.out.find("ソ.txt"), std::string::npos) << listed.out;
 
   const ProgramRun undo = f.cli({"undo", "--tsv", "--yes"});

@@ -247,7 +247,12 @@ bool MountedMedium::mount() {
   bool ok = false;
   switch (kind_) {
     case Kind::Exfat: ok = run({findProgram("mount.exfat-fuse"), device_, point_}); break;
-    case Kind::Fat: ok = run({findProgram("fusefat"), "-o", "rw+", device_, point_}); break;
+    // fusefat writes FAT's local times from UTC but reads them in its own
+    // time zone, so that elsewhere every time it takes reads back hours
+    // off (and a run that sets one fails): it runs in UTC.
+    case Kind::Fat:
+      ok = run({findProgram("env"), "TZ=UTC", findProgram("fusefat"), "-o", "rw+", device_, point_});
+      break;
     case Kind::Ntfs: ok = run({findProgram("ntfs-3g"), device_, point_}); break;
     case Kind::Sshfs: {
       const std::string ssh = dir_.path() + "/ssh";
