@@ -91,8 +91,8 @@ std::error_code KillSwitchFileSystem::setAttributes(const std::string& path, std
   count(Kind::Attributes);
   return real_->setAttributes(path, attributes);
 }
-bool KillSwitchFileSystem::holdsDosAttributes(const std::string& path) {
-  return real_->holdsDosAttributes(path);
+MediumTraits KillSwitchFileSystem::medium(const std::string& path) {
+  return real_->medium(path);
 }
 std::error_code KillSwitchFileSystem::openRead(const std::string& path, std::unique_ptr<InputFile>& out) {
   return real_->openRead(path, out);

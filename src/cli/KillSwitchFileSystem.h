@@ -42,7 +42,7 @@ public:
                            std::optional<FileTime> accessed) override;
   std::error_code getAttributes(const std::string& path, std::uint32_t& attributes) override;
   std::error_code setAttributes(const std::string& path, std::uint32_t attributes) override;
-  bool holdsDosAttributes(const std::string& path) override;
+  MediumTraits medium(const std::string& path) override;
   std::error_code openRead(const std::string& path, std::unique_ptr<InputFile>& out) override;
   std::error_code openWrite(const std::string& path, WriteMode mode,
                             std::unique_ptr<OutputFile>& out) override;

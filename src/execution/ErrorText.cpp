@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+#include "platform/NoReplaceRename.h"
+
 namespace ritoma {
 
 namespace {
@@ -46,6 +48,8 @@ const char* japaneseText(int error) {
 
 std::string ErrorText::of(std::error_code ec) {
   if (!ec) return {};
+  if (ec == NoReplaceRename::spellingKept())
+    return "ファイルシステムが大文字・小文字だけを変える名前の変更を受け付けませんでした";
   if (ec.category() != std::generic_category() && ec.category() != std::system_category())
     return ec.message();
   if (const char* text = japaneseText(ec.value())) return text;

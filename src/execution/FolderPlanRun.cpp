@@ -5,6 +5,7 @@
 #include "execution/AttributeText.h"
 #include "execution/DisplayText.h"
 #include "execution/ErrorText.h"
+#include "execution/MetadataWriter.h"
 #include "execution/OwnFiles.h"
 #include "execution/UndoFile.h"
 #include "platform/TimeConvert.h"
@@ -61,20 +62,11 @@ struct ListedTimes {
 // only carries over (to a copy, back to a file by undo).
 bool newCreationTime(const PlanRow& row) { return row.created != TimeConvert::toText(row.origCreated); }
 
-// S, H and A that the row sets and its listed attributes lack: the user's
-// changes that only a file system with extended attributes can hold.
-std::uint32_t newDosBits(const PlanRow& row) {
+// R, S, H and A that the row sets and its listed attributes lack: the
+// user's changes, which a medium without somewhere to keep them refuses.
+std::uint32_t newBits(const PlanRow& row) {
   return AttributeText::toBits(row.attrs) & ~row.origAttrs &
-         (AttrSystem | AttrHidden | AttrArchive);
-}
-
-// The time of `text` when the file does not show it yet (to the second, as
-// texts give it); none when it does. False when a differing text is no time.
-bool timeToWrite(const std::string& text, FileTime current, std::optional<FileTime>& out) {
-  out.reset();
-  if (text == TimeConvert::toText(current)) return true;
-  out = TimeConvert::fromText(text);
-  return out.has_value();
+         (AttrReadOnly | AttrSystem | AttrHidden | AttrArchive);
 }
 
 }  // namespace
@@ -87,53 +79,23 @@ FolderPlanRun::FolderPlanRun(FileSystem& fs, const ExecutionSettings& settings,
       dummy_(dummy),
       journal_(fs, RunJournal::pathBeside(undoPath_)) {}
 
-// Clears the file's attributes so that a read-only file can be changed,
-// writes the times that differ from what it shows, and restores the
-// attributes; a failure leaves the file as it was.
-std::error_code FolderPlanRun::applyTimes(const std::string& path, const std::string& created,
-                                          const std::string& modified, const std::string& accessed,
-                                          bool createdCarried) {
-  FileInfo now;
-  if (const std::error_code ec = fs_.lookUp(path, now)) return ec;
-  std::optional<FileTime> c, m, a;
-  if (!timeToWrite(created, now.created, c) || !timeToWrite(modified, now.modified, m) ||
-      !timeToWrite(accessed, now.accessed, a))
-    return std::make_error_code(std::errc::invalid_argument);
-  if (!c && !m && !a) return {};
-  const std::uint32_t saved = now.attributes & ~std::uint32_t{AttrFolder};
-  if (const std::error_code ec = fs_.setAttributes(path, 0)) {
-    fs_.carryAttributes(path, saved);
-    return ec;
-  }
-  std::error_code ec;
-  {
-    // A link's own times are set; what it points to, if anything, is not
-    // opened.
-    std::unique_ptr<InputFile> file;
-    if (now.kind != EntryKind::Link && now.kind != EntryKind::MissingLink) ec = fs_.openRead(path, file);
-    if (!ec) ec = createdCarried ? fs_.carryTimes(path, c, m, a) : fs_.setTimes(path, c, m, a);
-  }
-  if (ec) {
-    fs_.carryAttributes(path, saved);
-    return ec;
-  }
-  if ((ec = fs_.setAttributes(path, saved))) {
-    fs_.carryTimes(path, now.created, now.modified, now.accessed);
-    fs_.carryAttributes(path, saved);
-    return ec;
-  }
-  return {};
-}
-
-std::string FolderPlanRun::unheldChanges(const PlanList& plan, const std::string& target) {
+std::string FolderPlanRun::unheldChanges(const PlanList& plan, const std::string& target,
+                                         const MediumTraits& medium) {
   bool created = false;
+  bool accessed = false;
   std::uint32_t bits = 0;
   for (const PlanRow& row : plan.rows) {
     if (row.mark != MarkNone || row.isFolderRow()) continue;
     created = created || (plan.isChanged(PlanList::ColCreated) && newCreationTime(row));
-    if (plan.isChanged(PlanList::ColAttrs)) bits |= newDosBits(row);
+    accessed = accessed || (plan.isChanged(PlanList::ColAccessed) &&
+                            row.accessed != TimeConvert::toText(row.origAccessed));
+    if (plan.isChanged(PlanList::ColAttrs)) bits |= newBits(row);
   }
-  if ((!created && !bits) || fs_.holdsDosAttributes(target)) return {};
+  created = created && !medium.creationTime;
+  accessed = accessed && medium.accessedStep == 0;
+  if (medium.dosAttributes) bits &= AttrReadOnly;
+  if (medium.readOnly) bits &= ~std::uint32_t{AttrReadOnly};
+  if (!created && !accessed && !bits) return {};
   std::string what;
   auto add = [&](bool asked, const char* name) {
     if (!asked) return;
@@ -141,9 +103,11 @@ std::string FolderPlanRun::unheldChanges(const PlanList& plan, const std::string
     what += name;
   };
   add(created, "ファイル作成日時");
+  add(accessed, "最終アクセス日時");
   add(bits & AttrSystem, "システム属性");
   add(bits & AttrHidden, "隠し属性");
   add(bits & AttrArchive, "アーカイブ属性");
+  add(bits & AttrReadOnly, "書き込み禁止属性");
   return DisplayText::fromDisk(target.size() > 1 ? target.substr(0, target.size() - 1) : target) +
          "\nこのディレクトリのファイルシステムには\n" + what + "を保存できません\n処理を中止します";
 }
@@ -366,7 +330,8 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
   auto journalReason = [&] { return ErrorText::withReason(kJournalNotWritten, journalError); };
 
   if (copy) target = options.copyPath.empty() ? source : withSlash(TextCodec::toDisk(options.copyPath));
-  result.refusal = unheldChanges(plan, target);
+  MetadataWriter writer(fs_, fs_.medium(target));
+  result.refusal = unheldChanges(plan, target, writer.medium());
   if (!result.refusal.empty()) {
     result.failed = true;
     return result;
@@ -432,8 +397,9 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
     for (std::size_t i = 0; i < rows; ++i) {
       const PlanRow& row = plan.rows[i];
       if (row.mark != MarkNone || row.isFolderRow()) continue;
-      if (const std::error_code ec = applyTimes(target + TextCodec::toDisk(row.newName), row.created,
-                                                row.modified, row.accessed, !newCreationTime(row)))
+      if (const std::error_code ec =
+              writer.writeTimeTexts(target + TextCodec::toDisk(row.newName), row.created,
+                                    row.modified, row.accessed, !newCreationTime(row)))
         return fail(i, (static_cast<int>(10 * i) + flags) * sign, ErrorText::of(ec));
       journal_.rowsDone(JournalStage::Times, i + 1);
     }
@@ -447,8 +413,7 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
       if (row.mark != MarkNone || row.isFolderRow()) continue;
       const std::string path = target + TextCodec::toDisk(row.newName);
       const std::uint32_t bits = AttributeText::toBits(row.attrs);
-      if (const std::error_code ec =
-              newDosBits(row) ? fs_.setAttributes(path, bits) : fs_.carryAttributes(path, bits))
+      if (const std::error_code ec = writer.writeAttributes(path, bits, !newBits(row), row.origAttrs))
         return fail(i, (static_cast<int>(10 * i) + flags) * sign, ErrorText::of(ec));
       journal_.rowsDone(JournalStage::Attributes, i + 1);
     }
@@ -486,12 +451,14 @@ std::vector<std::string> FolderPlanRun::rollBack(PlanList& plan, const RunOption
     }
     row.outcome = back && it == left.end() ? RowOutcome::RolledBack : RowOutcome::NotRolledBack;
   };
+  MetadataWriter writer(fs_, fs_.medium(source));
 
   if (flags & RunResult::FlagAttributes) {
     for (int i = last; i >= 0; --i) {
       const PlanRow& row = plan.rows[i];
       if (!tookPart(row) || row.isFolderRow()) continue;
-      note(i, !fs_.carryAttributes(path(row.newName), row.origAttrs), row.newName);
+      note(i, !writer.writeAttributes(path(row.newName), row.origAttrs, true, row.origAttrs),
+           row.newName);
     }
     last = lastRow;
   }
@@ -500,8 +467,9 @@ std::vector<std::string> FolderPlanRun::rollBack(PlanList& plan, const RunOption
       const PlanRow& row = plan.rows[i];
       if (!tookPart(row) || row.isFolderRow()) continue;
       note(i,
-           !applyTimes(path(row.newName), TimeConvert::toText(row.origCreated),
-                       TimeConvert::toText(row.origModified), TimeConvert::toText(row.origAccessed), true),
+           !writer.writeTimeTexts(path(row.newName), TimeConvert::toText(row.origCreated),
+                                  TimeConvert::toText(row.origModified),
+                                  TimeConvert::toText(row.origAccessed), true),
            row.newName);
     }
     last = lastRow;

@@ -27,11 +27,12 @@ namespace ritoma {
 // ends; a failed run keeps it until rollBack has put every row back. A run
 // is refused while an older journal is pending.
 //
-// A time or attribute a file already shows is not written. A row's listed
-// values only carry over (to a copy, back to a file by undo): a creation
-// time or S, H and A among them are left out where the target folder's
-// file system cannot hold them. A new creation time or a newly set S, H or
-// A there refuses the run before anything changes.
+// Times and attributes are written and read back through MetadataWriter:
+// one the file already shows is not written, one the medium ignored fails
+// its row. A row's listed values only carry over (to a copy, back to a
+// file by undo): those the target folder's file system cannot hold are
+// left out. A new value there that it cannot hold refuses the run before
+// anything changes.
 class FolderPlanRun {
 public:
   // `undoPath` is where the undo file lives; `dummy` supplies the dummy
@@ -60,13 +61,11 @@ private:
   // Writes the dummies of the unmarked file rows; false, with the failed
   // row marked, when a writer fails.
   bool writeDummies(PlanList& plan, const std::string& source, const std::string& target);
-  std::error_code applyTimes(const std::string& path, const std::string& created,
-                             const std::string& modified, const std::string& accessed,
-                             bool createdCarried);
-  // Why the plan cannot run where `target` (with its trailing "/") lies:
-  // a new creation time or a new S, H or A bit that its file system cannot
-  // hold. Empty when it can run.
-  std::string unheldChanges(const PlanList& plan, const std::string& target);
+  // Why the plan cannot run where `target` (with its trailing "/") lies,
+  // on `medium`: a new creation time, last access time or attribute that
+  // its file system cannot hold. Empty when it can run.
+  std::string unheldChanges(const PlanList& plan, const std::string& target,
+                            const MediumTraits& medium);
   bool prepareUndo(const PlanList& plan, const RunOptions& options, RunResult& result);
   void commitUndo(RunResult& result);
   void dropPreparedUndo();

@@ -1,13 +1,14 @@
 #include "execution/JournalRecovery.h"
 
 #include <ctime>
+#include <optional>
 #include <unordered_set>
 
 #include "archive/ArcBackup.h"
 #include "execution/DisplayText.h"
+#include "execution/MetadataWriter.h"
 #include "execution/OwnFiles.h"
 #include "execution/RunJournal.h"
-
 #include "platform/TimeConvert.h"
 
 namespace ritoma {
@@ -165,22 +166,18 @@ bool JournalRecovery::recoverFolder() {
 
   const bool times = data_.stageStarted(JournalStage::Times);
   const bool attributes = times || data_.stageStarted(JournalStage::Attributes);
+  std::optional<MetadataWriter> writer;
+  if (attributes) writer.emplace(fs_, fs_.medium(folder));
   bool all = true;
   for (std::size_t i = 0; i < count; ++i) {
     const JournalRow& row = data_.rows[i];
     bool ok = !failed[i] && names.count(row.oldName);
     if (ok && row.isFile && attributes) {
       const std::string path = folder + row.oldName;
-      if (times) {
-        // A read-only file takes new times only without its attributes.
-        // The recorded values carry over: what the file system cannot hold
-        // it never had.
-        const auto c = TimeConvert::fromText(row.created);
-        const auto m = TimeConvert::fromText(row.modified);
-        const auto a = TimeConvert::fromText(row.accessed);
-        ok = c && m && a && !fs_.setAttributes(path, 0) && !fs_.carryTimes(path, c, m, a);
-      }
-      ok = !fs_.carryAttributes(path, row.attributes) && ok;
+      // The recorded values carry over: what the file system cannot hold
+      // it never had.
+      if (times) ok = !writer->writeTimeTexts(path, row.created, row.modified, row.accessed, true);
+      ok = !writer->writeAttributes(path, row.attributes, true, row.attributes) && ok;
     }
     back_[i] = ok;
     all = all && ok;

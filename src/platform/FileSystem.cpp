@@ -73,7 +73,7 @@ std::error_code FileSystem::listNames(const std::string& folder, std::vector<std
   return {};
 }
 
-bool FileSystem::holdsDosAttributes(const std::string&) { return true; }
+MediumTraits FileSystem::medium(const std::string&) { return {}; }
 
 bool FileSystem::exists(const std::string& path) {
   FileInfo info;

@@ -23,6 +23,28 @@ enum DosAttribute : std::uint32_t {
   AttrArchive = 0x20,
 };
 
+// How the file system holding a path keeps times and attributes.
+struct MediumTraits {
+  // A creation time can be written; S, H and A can be written; R is kept
+  // (through the write permission bits or the medium's own attribute).
+  bool creationTime = true;
+  bool dosAttributes = true;
+  bool readOnly = true;
+  // The step of each time it keeps, in FileTime units: a time written
+  // reads back as one less than a step away (FAT keeps the last write to
+  // 2 s and the last access to the day). 0 where a time written is not
+  // kept at all and reads as another (the last access through fusefat).
+  FileTime createdStep = 1;
+  FileTime modifiedStep = 1;
+  FileTime accessedStep = 1;
+
+  // True when `shown`, read back after `wanted` was written, is what a
+  // medium of this step keeps of it.
+  static bool keeps(FileTime wanted, FileTime shown, FileTime step) {
+    return step > 0 && (wanted > shown ? wanted - shown : shown - wanted) < step;
+  }
+};
+
 // What an entry is, told without following a symbolic link.
 enum class EntryKind : std::uint8_t {
   File,
@@ -136,7 +158,10 @@ public:
   // MissingLink. This one calls stat, for file systems without links.
   virtual std::error_code lookUp(const std::string& path, FileInfo& out);
   // Renames without ever replacing an existing file: fails with file_exists
-  // when `to` is taken, except for a case-only rename of the same file.
+  // when `to` is taken, except for a case-only rename of the same file. In
+  // a folder that ignores case, a case-only rename that leaves the old
+  // spelling on the disk fails with an error that compares equal to
+  // operation_not_supported (see NoReplaceRename::spellingKept).
   virtual std::error_code rename(const std::string& from, const std::string& to) = 0;
   // Renames `from` over `to`, replacing it atomically. Only for files the
   // program has just written itself (settings, undo file).
@@ -155,8 +180,9 @@ public:
   virtual std::error_code syncFolder(const std::string& folder) = 0;
   // Sets the times that are given; a missing optional keeps that time. A
   // creation time fails with not_supported where the file system cannot
-  // hold it (see holdsDosAttributes). A symbolic link gets its own times,
-  // and keeps no creation time.
+  // hold it (see medium). A symbolic link gets its own times, and keeps no
+  // creation time. Whether the file system kept them is for the caller to
+  // read back: some ignore a time and still succeed.
   virtual std::error_code setTimes(const std::string& path, std::optional<FileTime> created,
                                    std::optional<FileTime> modified,
                                    std::optional<FileTime> accessed) = 0;
@@ -166,10 +192,9 @@ public:
   // link is left as it is: it has no attributes of its own, and those of
   // its target are not changed through it.
   virtual std::error_code setAttributes(const std::string& path, std::uint32_t attributes) = 0;
-  // False when the file system holding `path` cannot store creation times
-  // and the S, H and A attributes (FAT, exFAT, NFSv3, ramfs: file systems
-  // without extended attributes). Changes nothing.
-  virtual bool holdsDosAttributes(const std::string& path);
+  // What the file system holding `path` keeps of times and attributes.
+  // Changes nothing. This one keeps everything exactly.
+  virtual MediumTraits medium(const std::string& path);
   // A folder fails with is_a_directory; anything else that is not a file
   // (device, pipe, socket) with invalid_argument, without waiting on it.
   virtual std::error_code openRead(const std::string& path, std::unique_ptr<InputFile>& out) = 0;

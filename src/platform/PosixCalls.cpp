@@ -1,6 +1,8 @@
 #include "platform/PosixCalls.h"
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/xattr.h>
@@ -61,6 +63,42 @@ int PosixCalls::fsetxattr(int fd, const char* name, const void* value, std::size
 
 int PosixCalls::utimensat(int dirFd, const char* path, const timespec times[2], int flags) {
   return ::utimensat(dirFd, path, times, flags);
+}
+
+int PosixCalls::statfs(const char* path, struct statfs* out) { return ::statfs(path, out); }
+
+int PosixCalls::fstatfs(int fd, struct statfs* out) { return ::fstatfs(fd, out); }
+
+int PosixCalls::ioctl(int fd, unsigned long request, std::uint32_t* value) {
+  return ::ioctl(fd, request, value);
+}
+
+std::string PosixCalls::mountInfo() {
+  std::string table;
+  const int fd = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return table;
+  char buffer[4096];
+  ssize_t n;
+  while ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))
+    if (n > 0) table.append(buffer, static_cast<std::size_t>(n));
+  ::close(fd);
+  return table;
+}
+
+int PosixCalls::renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags) {
+  return ::renameat2(fromDir, from, toDir, to, flags);
+}
+
+int PosixCalls::openat(int dirFd, const char* path, int flags, mode_t mode) {
+  return ::openat(dirFd, path, flags, mode);
+}
+
+int PosixCalls::mkdirat(int dirFd, const char* path, mode_t mode) { return ::mkdirat(dirFd, path, mode); }
+
+int PosixCalls::unlinkat(int dirFd, const char* path, int flags) { return ::unlinkat(dirFd, path, flags); }
+
+int PosixCalls::fstatat(int dirFd, const char* path, struct stat* st, int flags) {
+  return ::fstatat(dirFd, path, st, flags);
 }
 
 PosixCalls& PosixCalls::system() {

@@ -15,7 +15,9 @@
 #include <random>
 #include <vector>
 
+#include "platform/AttributeStore.h"
 #include "platform/DosAttrib.h"
+#include "platform/NoReplaceRename.h"
 #include "platform/ParallelRange.h"
 #include "platform/PosixCalls.h"
 #include "platform/TimeConvert.h"
@@ -24,9 +26,6 @@ namespace ritoma {
 
 namespace {
 
-constexpr const char* kDosAttribName = "user.DOSATTRIB";
-// Longer values are not DOS attribute records.
-constexpr std::size_t kMaxDosAttribSize = 256;
 // Copies move data in chunks of this size.
 constexpr std::size_t kCopyChunk = 1 << 20;
 constexpr unsigned kStatxMask = STATX_BASIC_STATS | STATX_BTIME;
@@ -37,8 +36,6 @@ constexpr std::size_t kListingBlock = 256;
 
 std::error_code errorOf(int error) { return {error, std::generic_category()}; }
 std::error_code lastError() { return errorOf(errno); }
-
-bool isXattrRefusal(int error) { return error == ENOTSUP || error == EOPNOTSUPP; }
 
 std::string lastComponent(const std::string& path) {
   std::size_t end = path.size();
@@ -67,72 +64,6 @@ timespec timespecOf(FileTime time) {
   return ts;
 }
 
-bool hasNoWriteBit(mode_t mode) { return (mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0; }
-
-// The stored record of `path`; `supported` is false when the file system
-// refuses extended attributes.
-struct StoredAttrib {
-  std::optional<DosAttribInfo> info;
-  bool supported = true;
-};
-
-StoredAttrib readStored(PosixCalls& calls, const std::string& path) {
-  StoredAttrib stored;
-  char buffer[kMaxDosAttribSize];
-  const ssize_t size = calls.getxattr(path.c_str(), kDosAttribName, buffer, sizeof buffer);
-  if (size >= 0) {
-    stored.info = DosAttrib::decode(std::string_view(buffer, static_cast<std::size_t>(size)));
-  } else if (isXattrRefusal(errno)) {
-    stored.supported = false;
-  }
-  return stored;
-}
-
-// False once the kernel (or a sandbox, which answers EPERM) refused
-// getxattrat; reads then take the whole path.
-std::atomic<bool> getxattratWorks{true};
-
-// The record of `name` in the folder `dirFd` (whose path is `folder`),
-// following links: one name look-up, not a walk of the whole path.
-StoredAttrib readStoredAt(PosixCalls& calls, int dirFd, const std::string& folder, const char* name) {
-  if (getxattratWorks.load(std::memory_order_relaxed)) {
-    StoredAttrib stored;
-    char buffer[kMaxDosAttribSize];
-    const ssize_t size = calls.getxattrat(dirFd, name, kDosAttribName, buffer, sizeof buffer);
-    if (size >= 0) {
-      stored.info = DosAttrib::decode(std::string_view(buffer, static_cast<std::size_t>(size)));
-      return stored;
-    }
-    if (errno != ENOSYS && errno != EPERM) {
-      stored.supported = !isXattrRefusal(errno);
-      return stored;
-    }
-    getxattratWorks.store(false, std::memory_order_relaxed);
-  }
-  return readStored(calls, FileSystem::joinPath(folder, name));
-}
-
-StoredAttrib readStoredFd(PosixCalls& calls, int fd) {
-  StoredAttrib stored;
-  char buffer[kMaxDosAttribSize];
-  const ssize_t size = calls.fgetxattr(fd, kDosAttribName, buffer, sizeof buffer);
-  if (size >= 0) {
-    stored.info = DosAttrib::decode(std::string_view(buffer, static_cast<std::size_t>(size)));
-  } else if (isXattrRefusal(errno)) {
-    stored.supported = false;
-  }
-  return stored;
-}
-
-std::uint32_t attributesOf(mode_t mode, const std::string& name, const StoredAttrib& stored) {
-  std::uint32_t attributes = 0;
-  if (stored.info) attributes = stored.info->attributes & (AttrHidden | AttrSystem | AttrArchive);
-  if (hasNoWriteBit(mode)) attributes |= AttrReadOnly;
-  if (!name.empty() && name[0] == '.') attributes |= AttrHidden;
-  if (S_ISDIR(mode)) attributes |= AttrFolder;
-  return attributes;
-}
-
 // statx of `name` relative to `dirFd`, following links; a dangling link is
 // described by itself.
 int statxFollowing(int dirFd, const char* name, struct statx& stx) {
@@ -150,7 +81,7 @@ EntryKind kindOf(mode_t mode) {
   return EntryKind::Other;
 }
 
-void fillInfo(const struct statx& stx, const std::string& name, const StoredAttrib& stored,
+void fillInfo(const struct statx& stx, const std::string& name, const StoredAttributes& stored,
               FileInfo& out) {
   out.name = name;
   out.isFolder = S_ISDIR(stx.stx_mode);
@@ -158,10 +89,10 @@ void fillInfo(const struct statx& stx, const std::string& name, const StoredAttr
   out.size = out.isFolder ? 0 : stx.stx_size;
   out.modified = fileTimeOf(stx.stx_mtime);
   out.accessed = fileTimeOf(stx.stx_atime);
-  if (stored.info && stored.info->created) out.created = *stored.info->created;
+  if (stored.created) out.created = *stored.created;
   else if (stx.stx_mask & STATX_BTIME) out.created = fileTimeOf(stx.stx_btime);
   else out.created = out.modified;
-  out.attributes = attributesOf(stx.stx_mode, name, stored);
+  out.attributes = AttributeStore::attributesOf(stx.stx_mode, name, stored);
 }
 
 // Describes `lookup` (relative to `dirFd`), the entry `name` of its folder,
@@ -177,27 +108,10 @@ int describeEntry(int dirFd, const char* lookup, const std::string& name, FileIn
     fillInfo(stx, name, readRecord(), out);
     return 0;
   }
-  fillInfo(stx, name, StoredAttrib{}, out);
+  fillInfo(stx, name, StoredAttributes{}, out);
   struct statx target{};
   if (::statx(dirFd, lookup, 0, STATX_TYPE, &target) == 0) out.kind = EntryKind::Link;
   return 0;
-}
-
-// Writes the record. The kernel wants write permission for that, so a
-// file of ours without the owner's write bit gets it for the moment.
-std::error_code writeStored(PosixCalls& calls, const std::string& path, const std::string& value) {
-  if (calls.setxattr(path.c_str(), kDosAttribName, value.data(), value.size(), 0) == 0) return {};
-  const int error = errno;
-  struct stat st{};
-  if (error != EACCES || ::stat(path.c_str(), &st) != 0 || st.st_uid != ::geteuid() ||
-      (st.st_mode & S_IWUSR))
-    return errorOf(error);
-  if (::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) != 0) return errorOf(error);
-  std::error_code result;
-  if (calls.setxattr(path.c_str(), kDosAttribName, value.data(), value.size(), 0) != 0)
-    result = lastError();
-  if (::chmod(path.c_str(), st.st_mode & 07777) != 0 && !result) result = lastError();
-  return result;
 }
 
 std::error_code readFully(int fd, void* buffer, std::size_t size, std::size_t& got) {
@@ -358,18 +272,6 @@ private:
   std::string path_;
 };
 
-// Gives the file just written at `temp` the name `to`, never replacing
-// what is there: fails with file_exists when `to` is taken.
-std::error_code moveIntoPlace(const std::string& temp, const std::string& to) {
-  if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return {};
-  if (errno != EINVAL && errno != ENOSYS) return lastError();
-  // Without RENAME_NOREPLACE: link() never replaces either. A temporary
-  // name left over is only a second name of the finished copy.
-  if (::link(temp.c_str(), to.c_str()) != 0) return lastError();
-  ::unlink(temp.c_str());
-  return {};
-}
-
 // A fresh name in `folder` for a file the program is about to create.
 std::string freshName(const std::string& folder) {
   static thread_local std::mt19937_64 rng{std::random_device{}()};
@@ -379,8 +281,10 @@ std::string freshName(const std::string& folder) {
 }
 
 // Copies the symbolic link `from` as a link to the same target, with its
-// times; nothing is read through it.
-std::error_code copyLink(const std::string& from, const struct stat& link, const std::string& to) {
+// times; nothing is read through it. Never replaces: fails with
+// file_exists when `to` is taken.
+std::error_code copyLink(const NoReplaceRename& renames, const std::string& from,
+                         const struct stat& link, const std::string& to) {
   std::string target(static_cast<std::size_t>(link.st_size) + 1, '\0');
   const ssize_t length = ::readlink(from.c_str(), target.data(), target.size());
   if (length < 0) return lastError();
@@ -396,7 +300,7 @@ std::error_code copyLink(const std::string& from, const struct stat& link, const
   TempFileGuard tempGuard(temp);
   const timespec times[2] = {link.st_atim, link.st_mtim};
   if (::utimensat(AT_FDCWD, temp.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) return lastError();
-  if (auto ec = moveIntoPlace(temp, to)) return ec;
+  if (auto ec = renames.rename(AT_FDCWD, temp.c_str(), AT_FDCWD, to.c_str())) return ec;
   tempGuard.release();
   return {};
 }
@@ -447,67 +351,27 @@ std::string decodeMountField(const std::string& field) {
   return out;
 }
 
-// Renames `from` (relative to `fromDir`) to `to` (relative to `toDir`)
-// without ever replacing an existing file; see FileSystem::rename.
-std::error_code renameAt(int fromDir, const char* from, int toDir, const char* to) {
-  if (::renameat2(fromDir, from, toDir, to, RENAME_NOREPLACE) == 0) return {};
-  const int error = errno;
-  if (error == EEXIST) {
-    // On a case-insensitive file system a case-only rename finds its own
-    // file under the new name. Two hard links of one file are not that:
-    // a rename between them would do nothing and still succeed.
-    struct stat a{}, b{};
-    if (::fstatat(fromDir, from, &a, AT_SYMLINK_NOFOLLOW) == 0 &&
-        ::fstatat(toDir, to, &b, AT_SYMLINK_NOFOLLOW) == 0 && a.st_dev == b.st_dev &&
-        a.st_ino == b.st_ino && (S_ISDIR(a.st_mode) || a.st_nlink == 1)) {
-      if (::renameat(fromDir, from, toDir, to) != 0) return lastError();
-      return {};
-    }
-    return errorOf(EEXIST);
-  }
-  if (error != EINVAL && error != ENOSYS) return errorOf(error);
-
-  // The file system does not offer RENAME_NOREPLACE.
-  struct stat st{};
-  if (::fstatat(fromDir, from, &st, AT_SYMLINK_NOFOLLOW) != 0) return lastError();
-  if (S_ISDIR(st.st_mode)) {
-    // A folder can only ever replace an empty folder (files and non-empty
-    // folders make rename fail), so checking first loses nothing.
-    struct stat target{};
-    if (::fstatat(toDir, to, &target, AT_SYMLINK_NOFOLLOW) == 0) return errorOf(EEXIST);
-    if (::renameat(fromDir, from, toDir, to) != 0) return lastError();
-    return {};
-  }
-  // link() never replaces; it fails with EEXIST when `to` is taken.
-  if (::linkat(fromDir, from, toDir, to, 0) != 0) return lastError();
-  if (::unlinkat(fromDir, from, 0) != 0) {
-    const std::error_code ec = lastError();
-    ::unlinkat(toDir, to, 0);
-    return ec;
-  }
-  return {};
-}
-
 // A folder held open by a descriptor: look-ups and renames name only the
 // entry, so the kernel does not walk the folder's path again for each.
 class PosixFolderHandle : public FolderHandle {
 public:
-  PosixFolderHandle(PosixCalls& calls, int fd, std::string folder)
-      : calls_(calls), fd_(fd), folder_(std::move(folder)) {}
+  PosixFolderHandle(AttributeStore& store, const NoReplaceRename& renames, int fd, std::string folder)
+      : store_(store), renames_(renames), fd_(fd), folder_(std::move(folder)) {}
   ~PosixFolderHandle() override { ::close(fd_); }
 
   std::error_code stat(const std::string& name, FileInfo& out) override {
     if (describeEntry(fd_, name.c_str(), name, out,
-                      [&] { return readStoredAt(calls_, fd_, folder_, name.c_str()); }) != 0)
+                      [&] { return store_.readAt(fd_, folder_, name.c_str()); }) != 0)
       return lastError();
     return {};
   }
   std::error_code rename(const std::string& from, const std::string& to) override {
-    return renameAt(fd_, from.c_str(), fd_, to.c_str());
+    return renames_.rename(fd_, from.c_str(), fd_, to.c_str());
   }
 
 private:
-  PosixCalls& calls_;
+  AttributeStore& store_;
+  const NoReplaceRename& renames_;
   int fd_;
   std::string folder_;
 };
@@ -561,12 +425,13 @@ std::error_code PosixFileSystem::listFolder(const std::string& folder, std::vect
   // core takes its share.
   const std::size_t count = out.size();
   std::vector<char> found(count, 0);
+  AttributeStore& store = probe_.storeOfOpen(dirFd, folder);
   ParallelRange::run(count, kParallelListing, kListingBlock, [&](std::size_t begin, std::size_t end) {
     for (std::size_t i = begin; i < end; ++i) {
       FileInfo& info = out[i];
       const char* name = info.name.c_str();
       found[i] = describeEntry(dirFd, name, info.name, info,
-                               [&] { return readStoredAt(calls_, dirFd, folder, name); }) == 0;
+                               [&] { return store.readAt(dirFd, folder, name); }) == 0;
     }
   });
 
@@ -590,26 +455,26 @@ std::error_code PosixFileSystem::listNames(const std::string& folder, std::vecto
 std::error_code PosixFileSystem::stat(const std::string& path, FileInfo& out) {
   struct statx stx{};
   if (statxFollowing(AT_FDCWD, path.c_str(), stx) != 0) return lastError();
-  fillInfo(stx, lastComponent(path), readStored(calls_, path), out);
+  fillInfo(stx, lastComponent(path), probe_.storeOf(path).read(path), out);
   return {};
 }
 
 std::error_code PosixFileSystem::lookUp(const std::string& path, FileInfo& out) {
   if (describeEntry(AT_FDCWD, path.c_str(), lastComponent(path), out,
-                    [&] { return readStored(calls_, path); }) != 0)
+                    [&] { return probe_.storeOf(path).read(path); }) != 0)
     return lastError();
   return {};
 }
 
 std::error_code PosixFileSystem::rename(const std::string& from, const std::string& to) {
-  return renameAt(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str());
+  return renames_.rename(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str());
 }
 
 std::error_code PosixFileSystem::openFolderHandle(const std::string& folder,
                                                   std::unique_ptr<FolderHandle>& out) {
   const int fd = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return lastError();
-  out = std::make_unique<PosixFolderHandle>(calls_, fd, folder);
+  out = std::make_unique<PosixFolderHandle>(probe_.storeOfOpen(fd, folder), renames_, fd, folder);
   return {};
 }
 
@@ -621,7 +486,7 @@ std::error_code PosixFileSystem::replace(const std::string& from, const std::str
 std::error_code PosixFileSystem::copyFile(const std::string& from, const std::string& to) {
   struct stat named{};
   if (::lstat(from.c_str(), &named) != 0) return lastError();
-  if (S_ISLNK(named.st_mode)) return copyLink(from, named, to);
+  if (S_ISLNK(named.st_mode)) return copyLink(renames_, from, named, to);
   if (S_ISDIR(named.st_mode)) return errorOf(EISDIR);
   if (!S_ISREG(named.st_mode)) return errorOf(EINVAL);
   // Without waiting on a pipe put there since the look-up.
@@ -635,12 +500,12 @@ std::error_code PosixFileSystem::copyFile(const std::string& from, const std::st
   struct statx stx{};
   if (::statx(in, "", AT_EMPTY_PATH, kStatxMask, &stx) != 0) return lastError();
   if (!S_ISREG(stx.stx_mode)) return errorOf(EINVAL);
-  const StoredAttrib stored = readStoredFd(calls_, in);
+  const StoredAttributes stored = probe_.storeOfOpen(in, from).readFd(in);
   FileInfo source;
   fillInfo(stx, lastComponent(from), stored, source);
-  // The record carries what is stored, not what the name implies.
-  std::uint32_t attributes = stored.info ? stored.info->attributes : 0;
-  attributes = (attributes & ~AttrReadOnly) | (source.attributes & AttrReadOnly);
+  // What is stored carries over, not what the name implies.
+  std::uint32_t attributes = stored.attributes.value_or(0) & ~std::uint32_t{AttrReadOnly};
+  attributes |= source.attributes & AttrReadOnly;
 
   std::string temp = FileSystem::joinPath(parentFolder(to), ".ritoma-copy-XXXXXX");
   const int out = ::mkostemp(temp.data(), O_CLOEXEC);
@@ -654,18 +519,14 @@ std::error_code PosixFileSystem::copyFile(const std::string& from, const std::st
   } outGuard{out};
 
   if (auto ec = copyData(in, out)) return ec;
-  const std::string record = DosAttrib::encode(attributes, source.created);
-  if (calls_.fsetxattr(out, kDosAttribName, record.data(), record.size(), 0) != 0 &&
-      !isXattrRefusal(errno))
-    return lastError();
-  // Permissions after the record: without a write bit the kernel would
-  // refuse the record to anyone but root.
-  if (::fchmod(out, stx.stx_mode & 0777) != 0) return lastError();
-  const timespec times[2] = {timespecOf(source.accessed), timespecOf(source.modified)};
+  const timespec times[2] = {{stx.stx_atime.tv_sec, stx.stx_atime.tv_nsec},
+                             {stx.stx_mtime.tv_sec, stx.stx_mtime.tv_nsec}};
   if (::futimens(out, times) != 0) return lastError();
+  if (auto ec = probe_.storeOfOpen(out, temp).writeCopy(out, stx.stx_mode, attributes, source.created))
+    return ec;
   outGuard.fd = -1;
   if (::close(out) != 0) return lastError();
-  if (auto ec = moveIntoPlace(temp, to)) return ec;
+  if (auto ec = renames_.rename(AT_FDCWD, temp.c_str(), AT_FDCWD, to.c_str())) return ec;
   tempGuard.release();
   return {};
 }
@@ -699,24 +560,28 @@ std::error_code PosixFileSystem::setTimes(const std::string& path, std::optional
   // A link is a name like any other: its own times change, never those of
   // what it points to. It holds no record, so it keeps no creation time.
   const bool link = S_ISLNK(stx.stx_mode);
-  const StoredAttrib stored = link ? StoredAttrib{} : readStored(calls_, path);
+  AttributeStore* store = link ? nullptr : &probe_.storeOf(path);
+  const StoredAttributes stored = store ? store->read(path) : StoredAttributes{};
   FileInfo now;
   fillInfo(stx, lastComponent(path), stored, now);
   // A time the file already shows is not written: writing it would change
   // nothing, and it may be refused (a file system without the record, a
   // file of another owner).
-  if (created && !link && *created != now.created) {
-    if (!stored.supported) return errorOf(ENOTSUP);
-    std::uint32_t attributes = stored.info ? stored.info->attributes & ~AttrReadOnly : 0;
-    if (hasNoWriteBit(stx.stx_mode)) attributes |= AttrReadOnly;
-    if (auto ec = writeStored(calls_, path, DosAttrib::encode(attributes, *created))) return ec;
+  if (created && store && *created != now.created) {
+    struct stat st{};
+    if (::lstat(path.c_str(), &st) != 0) return lastError();
+    if (auto ec = store->writeCreated(path, st, stored, *created)) return ec;
   }
   if (modified && *modified == now.modified) modified.reset();
   if (accessed && *accessed == now.accessed) accessed.reset();
   if (modified || accessed) {
-    timespec times[2];
-    times[0] = accessed ? timespecOf(*accessed) : timespec{0, UTIME_OMIT};
-    times[1] = modified ? timespecOf(*modified) : timespec{0, UTIME_OMIT};
+    // Both times are given, the one kept as it is too: some FUSE file
+    // systems (exFAT, FAT) ignore a last-write time sent without the
+    // last-access time.
+    timespec times[2] = {{stx.stx_atime.tv_sec, stx.stx_atime.tv_nsec},
+                         {stx.stx_mtime.tv_sec, stx.stx_mtime.tv_nsec}};
+    if (accessed) times[0] = timespecOf(*accessed);
+    if (modified) times[1] = timespecOf(*modified);
     if (calls_.utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) return lastError();
   }
   return {};
@@ -725,7 +590,7 @@ std::error_code PosixFileSystem::setTimes(const std::string& path, std::optional
 std::error_code PosixFileSystem::getAttributes(const std::string& path, std::uint32_t& attributes) {
   struct stat st{};
   if (::stat(path.c_str(), &st) != 0) return lastError();
-  attributes = attributesOf(st.st_mode, lastComponent(path), readStored(calls_, path));
+  attributes = AttributeStore::attributesOf(st.st_mode, lastComponent(path), probe_.storeOf(path).read(path));
   return {};
 }
 
@@ -735,39 +600,16 @@ std::error_code PosixFileSystem::setAttributes(const std::string& path, std::uin
   // A link has no attributes of its own, and those of what it points to
   // are not the batch's to change: they stay as they are.
   if (S_ISLNK(st.st_mode)) return {};
-  const mode_t mode = st.st_mode & 07777;
-  const bool readOnly = attributes & AttrReadOnly;
-  const StoredAttrib stored = readStored(calls_, path);
-  const std::string name = lastComponent(path);
+  AttributeStore& store = probe_.storeOf(path);
+  const StoredAttributes stored = store.read(path);
   // Attributes the file already shows are not written again.
-  if ((attributesOf(st.st_mode, name, stored) & DosAttrib::kStoredBits) ==
+  if ((AttributeStore::attributesOf(st.st_mode, lastComponent(path), stored) & DosAttrib::kStoredBits) ==
       (attributes & DosAttrib::kStoredBits))
     return {};
-  if (!stored.supported) {
-    // Only R, and H on a name that is hidden anyway, can be had without
-    // the record.
-    if ((attributes & (AttrSystem | AttrArchive)) || ((attributes & AttrHidden) && !name.starts_with('.')))
-      return errorOf(ENOTSUP);
-  }
-
-  if (!readOnly && hasNoWriteBit(mode) && ::chmod(path.c_str(), mode | S_IWUSR) != 0)
-    return lastError();
-  if (stored.supported) {
-    std::optional<FileTime> created;
-    if (stored.info) created = stored.info->created;
-    if (auto ec = writeStored(calls_, path, DosAttrib::encode(attributes, created))) return ec;
-  }
-  if (readOnly && !hasNoWriteBit(mode) &&
-      ::chmod(path.c_str(), mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH)) != 0)
-    return lastError();
-  return {};
+  return store.writeAttributes(path, st, stored, attributes & DosAttrib::kStoredBits);
 }
 
-bool PosixFileSystem::holdsDosAttributes(const std::string& path) {
-  // Asking for the size of the record reads nothing and changes nothing;
-  // a file system without extended attributes refuses the question itself.
-  return calls_.getxattr(path.c_str(), kDosAttribName, nullptr, 0) >= 0 || !isXattrRefusal(errno);
-}
+MediumTraits PosixFileSystem::medium(const std::string& path) { return probe_.traitsOf(path); }
 
 std::error_code PosixFileSystem::openRead(const std::string& path, std::unique_ptr<InputFile>& out) {
   // A pipe opens at once and is then refused, as a device is.

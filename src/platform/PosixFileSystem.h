@@ -1,29 +1,35 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/MediumProbe.h"
+#include "platform/NoReplaceRename.h"
 #include "platform/PosixCalls.h"
 
 namespace ritoma {
 
 // The file system of the running Linux system, on raw byte paths.
 //
-// DOS attributes and the creation time live in the extended attribute
-// user.DOSATTRIB (see DosAttrib). Read-only follows the write permission
-// bits: a file without any write bit reads as R; setting R removes every
-// write bit, clearing it adds the owner's. A name starting with "." reads
-// as hidden. Where the file system refuses extended attributes, S, H and A
-// read as clear and setting any of them fails with not_supported.
-// Times and attributes the file already shows are not written again.
+// DOS attributes and the creation time live where the medium keeps them
+// (MediumProbe chooses the AttributeStore once per folder listed, or per
+// path): NTFS and FAT in their own attributes, every other file system in
+// the extended attribute user.DOSATTRIB (DosAttribStore). A file without
+// any write bit reads as R, and a name starting with "." as hidden. Times
+// and attributes the file already shows are not written again.
 //
-// The creation time is the one in user.DOSATTRIB, else the birth time the
+// The creation time is the one the store keeps, else the birth time the
 // kernel reports, else the last-write time.
 //
 // Listing and look-up follow symbolic links; a link whose target is gone
 // is described by the link itself.
+//
+// Renames, and the last step of a copy, never replace an entry on any
+// file system (see NoReplaceRename).
 class PosixFileSystem : public FileSystem {
 public:
-  // `calls` answers the extended-attribute and explicit-time calls.
-  explicit PosixFileSystem(PosixCalls& calls = PosixCalls::system()) : calls_(calls) {}
+  // `calls` answers the extended-attribute, explicit-time, rename and
+  // file-system calls.
+  explicit PosixFileSystem(PosixCalls& calls = PosixCalls::system())
+      : calls_(calls), probe_(calls), renames_(calls) {}
 
   std::error_code listFolder(const std::string& folder, std::vector<FileInfo>& out) override;
   std::error_code listNames(const std::string& folder, std::vector<std::string>& out) override;
@@ -43,7 +49,7 @@ public:
                            std::optional<FileTime> accessed) override;
   std::error_code getAttributes(const std::string& path, std::uint32_t& attributes) override;
   std::error_code setAttributes(const std::string& path, std::uint32_t attributes) override;
-  bool holdsDosAttributes(const std::string& path) override;
+  MediumTraits medium(const std::string& path) override;
   std::error_code openRead(const std::string& path, std::unique_ptr<InputFile>& out) override;
   std::error_code openWrite(const std::string& path, WriteMode mode,
                             std::unique_ptr<OutputFile>& out) override;
@@ -62,6 +68,8 @@ public:
 
 private:
   PosixCalls& calls_;
+  MediumProbe probe_;
+  NoReplaceRename renames_;
 };
 
 }  // namespace ritoma

@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "execution/ErrorText.h"
+#include "platform/NoReplaceRename.h"
 
 namespace ritoma::test {
 namespace {
@@ -45,6 +46,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "ディスクの空き容量が足りません"},
         ErrorCase{"WithoutATextTheSystemsOwn", sys(EPROTO),
                   "システムエラー " + std::to_string(EPROTO) + "（" + sys(EPROTO).message() + "）"},
+        ErrorCase{"CaseOnlyRenameKeptTheOldSpelling", NoReplaceRename::spellingKept(),
+                  "ファイルシステムが大文字・小文字だけを変える名前の変更を受け付けませんでした"},
         ErrorCase{"OwnCategory", std::error_code(1, kOwn), "綴りが変わりませんでした"},
         ErrorCase{"NoError", std::error_code(), ""}),
     [](const auto& info) { return std::string(info.param.label); });

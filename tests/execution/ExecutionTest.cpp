@@ -164,9 +164,9 @@ TEST_F(Execution, Result37RollsBackAttributesTimesAndNames) {
   ASSERT_TRUE(check(plan));
   const FolderState before = state();
   fs.reset();
-  // The time stage sets attributes twice per row; the 4th row of the
-  // attribute stage is call 8 + 4.
-  fs.failNth(FsOp::SetAttributes, 12, EIO);
+  // The time stage sets no attributes on files that are not read-only:
+  // the 4th row of the attribute stage is call 4.
+  fs.failNth(FsOp::SetAttributes, 4, EIO);
   const RunResult result = run(plan);
   EXPECT_EQ(result.code, 37);
   EXPECT_EQ(result.stageFlags(), 7);
@@ -480,7 +480,7 @@ TEST_P(FaultTable, NothingChanges) {
   const int row = position == 0 ? 0 : position == 1 ? rows / 2 : rows - 1;
   std::vector<std::pair<std::string, std::string>> pairs;
   for (int i = 0; i < rows; ++i) {
-    makeFile(names[i], i, i % 2 ? AttrArchive | AttrReadOnly : AttrArchive);
+    makeFile(names[i], i, i % 2 ? AttrArchive : AttrArchive | AttrReadOnly);
     pairs.emplace_back(names[i], "x_" + names[i]);
   }
   if (c.copy) {
@@ -525,17 +525,23 @@ INSTANTIATE_TEST_SUITE_P(
         ::testing::Values(
             FaultCase{"TemporaryRename", false, FsOp::Rename, [](int r, int) { return r + 1; }},
             FaultCase{"Rename", false, FsOp::Rename, [](int r, int n) { return n + r + 1; }},
-            // The journal looks for an older journal once before the run.
-            FaultCase{"TimesLookUp", false, FsOp::Stat, [](int r, int) { return r + 2; }},
-            FaultCase{"TimesClearAttributes", false, FsOp::SetAttributes, [](int r, int) { return 2 * r + 1; }},
+            // The journal looks for an older journal once before the run;
+            // each row of the time stage is looked up before and after.
+            FaultCase{"TimesLookUp", false, FsOp::Stat, [](int r, int) { return 2 * r + 2; }},
+            FaultCase{"TimesReadBack", false, FsOp::Stat, [](int r, int) { return 2 * r + 3; }},
+            // The rows that fail (first, middle, last: even) are read-only,
+            // and so every other row before them: the time stage clears
+            // and restores their R.
+            FaultCase{"TimesClearReadOnly", false, FsOp::SetAttributes, [](int r, int) { return r + 1; }},
             FaultCase{"TimesOpen", false, FsOp::OpenRead, [](int r, int) { return r + 1; }},
             FaultCase{"TimesSet", false, FsOp::SetTimes, [](int r, int) { return r + 1; }},
-            FaultCase{"TimesRestoreAttributes", false, FsOp::SetAttributes, [](int r, int) { return 2 * r + 2; }},
-            FaultCase{"SetAttributes", false, FsOp::SetAttributes, [](int r, int n) { return 2 * n + r + 1; }},
+            FaultCase{"TimesRestoreReadOnly", false, FsOp::SetAttributes, [](int r, int) { return r + 2; }},
+            FaultCase{"SetAttributes", false, FsOp::SetAttributes, [](int r, int n) { return 2 * ((n + 1) / 2) + r + 1; }},
+            FaultCase{"AttributesReadBack", false, FsOp::Stat, [](int r, int n) { return 2 * n + 1 + r + 1; }},
             FaultCase{"Copy", true, FsOp::CopyFile, [](int r, int) { return r + 1; }},
             FaultCase{"CopyTimesOpen", true, FsOp::OpenRead, [](int r, int) { return r + 1; }},
             FaultCase{"CopyTimesSet", true, FsOp::SetTimes, [](int r, int) { return r + 1; }},
-            FaultCase{"CopySetAttributes", true, FsOp::SetAttributes, [](int r, int n) { return 2 * n + r + 1; }}),
+            FaultCase{"CopySetAttributes", true, FsOp::SetAttributes, [](int r, int n) { return 2 * ((n + 1) / 2) + r + 1; }}),
         ::testing::Values(0, 1, 2)),
     faultCaseName);
 

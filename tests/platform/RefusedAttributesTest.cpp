@@ -58,10 +58,16 @@ TEST_F(RefusedAttributes, ReadsPlainValuesAndTheProbeSaysSo) {
   EXPECT_EQ(info.attributes, 0u);
   ASSERT_FALSE(fs.stat(dir / ("." + kSo), info));
   EXPECT_EQ(info.attributes, std::uint32_t{AttrHidden});
-  EXPECT_FALSE(fs.holdsDosAttributes(dir.path()));
-  EXPECT_FALSE(fs.holdsDosAttributes(dir / kOmote));
-  EXPECT_TRUE(real.holdsDosAttributes(dir.path()));
-  EXPECT_TRUE(real.holdsDosAttributes(dir / kOmote));
+  for (const std::string& path : {dir.path(), dir / kOmote}) {
+    const MediumTraits refused = fs.medium(path);
+    EXPECT_FALSE(refused.creationTime);
+    EXPECT_FALSE(refused.dosAttributes);
+    EXPECT_TRUE(refused.readOnly);
+    const MediumTraits held = real.medium(path);
+    EXPECT_TRUE(held.creationTime);
+    EXPECT_TRUE(held.dosAttributes);
+    EXPECT_EQ(held.modifiedStep, 1);
+  }
 }
 
 TEST_F(RefusedAttributes, NewCreationTimesAndBitsAreRefusedOrLeftOutWhenCarried) {

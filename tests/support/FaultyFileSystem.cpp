@@ -1,9 +1,14 @@
 #include "support/FaultyFileSystem.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <fnmatch.h>
+#include <stdio.h>
 #include <sys/stat.h>
 
+#include <cctype>
 #include <cerrno>
+#include <string_view>
 
 #include "platform/PosixCalls.h"
 #include "platform/PosixFileSystem.h"
@@ -77,12 +82,45 @@ bool explicitTimes(const timespec times[2]) {
   return false;
 }
 
+std::string asciiUpper(std::string_view name) {
+  std::string upper(name);
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return upper;
+}
+
 }  // namespace
 
 class FaultyFileSystem::RefusingCalls : public PosixCalls {
 public:
   bool xattrRefused = false;
   std::vector<std::string> timesRefused;
+  bool noReplaceRefused = false;
+  bool caseIgnored = false;
+  bool upperCaseNames = false;
+
+  int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags) override {
+    if ((flags & RENAME_NOREPLACE) && noReplaceRefused) return refuse(EINVAL);
+    if (!caseIgnored) return PosixCalls::renameat2(fromDir, from, toDir, to, flags);
+    const std::string source = spelled(fromDir, from);
+    const std::string target = spelled(toDir, to);
+    struct stat st{};
+    if (fromDir == toDir && source == target &&
+        PosixCalls::fstatat(fromDir, source.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+      return (flags & RENAME_NOREPLACE) ? refuse(EEXIST) : 0;
+    return PosixCalls::renameat2(fromDir, source.c_str(), toDir, target.c_str(), flags);
+  }
+  int openat(int dirFd, const char* path, int flags, mode_t mode) override {
+    return PosixCalls::openat(dirFd, spelled(dirFd, path).c_str(), flags, mode);
+  }
+  int mkdirat(int dirFd, const char* path, mode_t mode) override {
+    return PosixCalls::mkdirat(dirFd, spelled(dirFd, path).c_str(), mode);
+  }
+  int unlinkat(int dirFd, const char* path, int flags) override {
+    return PosixCalls::unlinkat(dirFd, spelled(dirFd, path).c_str(), flags);
+  }
+  int fstatat(int dirFd, const char* path, struct stat* st, int flags) override {
+    return PosixCalls::fstatat(dirFd, spelled(dirFd, path).c_str(), st, flags);
+  }
 
   ssize_t getxattr(const char* path, const char* name, void* value, std::size_t size) override {
     if (xattrRefused) return refuse(EOPNOTSUPP);
@@ -118,6 +156,35 @@ private:
     errno = error;
     return -1;
   }
+
+  // `path` (relative to `dirFd`) with its last component spelled as the
+  // entry it finds when case is ignored, the same spelling first; where
+  // none matches, as a new entry gets it.
+  std::string spelled(int dirFd, const char* path) const {
+    const std::string_view whole(path);
+    if (!caseIgnored) return std::string(whole);
+    const std::size_t slash = whole.rfind('/');
+    const std::string folder(slash == std::string_view::npos ? std::string_view() : whole.substr(0, slash + 1));
+    const std::string name(whole.substr(folder.size()));
+    if (name.empty() || name == "." || name == "..") return std::string(whole);
+    std::string match;
+    const int fd = ::openat(dirFd, folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (DIR* listing = fd >= 0 ? ::fdopendir(fd) : nullptr) {
+      const std::string key = asciiUpper(name);
+      while (const dirent* entry = ::readdir(listing)) {
+        if (name == entry->d_name) {
+          match = name;
+          break;
+        }
+        if (asciiUpper(entry->d_name) == key) match = entry->d_name;
+      }
+      ::closedir(listing);
+    } else if (fd >= 0) {
+      ::close(fd);
+    }
+    if (!match.empty()) return folder + match;
+    return folder + (upperCaseNames ? asciiUpper(name) : name);
+  }
 };
 
 FaultyFileSystem::FaultyFileSystem(FileSystem& real) : real_(real) {}
@@ -136,9 +203,22 @@ FaultyFileSystem::RefusingCalls& FaultyFileSystem::refusingCalls() {
 
 void FaultyFileSystem::refuseExtendedAttributes() { refusingCalls().xattrRefused = true; }
 
+void FaultyFileSystem::refuseNoReplaceFlag() { refusingCalls().noReplaceRefused = true; }
+
+void FaultyFileSystem::ignoreCase() { refusingCalls().caseIgnored = true; }
+
+void FaultyFileSystem::keepUpperCaseNames() {
+  refusingCalls().caseIgnored = true;
+  refusingCalls().upperCaseNames = true;
+}
+
 void FaultyFileSystem::refuseExplicitTimes(std::string pattern) {
   refusingCalls().timesRefused.push_back(std::move(pattern));
 }
+
+void FaultyFileSystem::ignoreTimes(std::string pattern) { timesIgnored_.push_back(std::move(pattern)); }
+
+void FaultyFileSystem::coarseTimes(const MediumTraits& steps) { steps_ = steps; }
 
 void FaultyFileSystem::failNth(FsOp op, int n, int error) { nthRules_[{op, n}] = error; }
 
@@ -155,6 +235,8 @@ void FaultyFileSystem::reset() {
   executableFolder_.reset();
   mountPoints_.reset();
   unwritable_.clear();
+  timesIgnored_.clear();
+  steps_.reset();
   refusing_.reset();
   refusingCalls_.reset();
 }
@@ -230,6 +312,18 @@ std::error_code FaultyFileSystem::setTimes(const std::string& path, std::optiona
                                            std::optional<FileTime> modified,
                                            std::optional<FileTime> accessed) {
   if (auto ec = check(FsOp::SetTimes, path)) return ec;
+  for (const auto& pattern : timesIgnored_)
+    if (matches(pattern, path)) return {};
+  if (steps_) {
+    auto coarse = [](std::optional<FileTime>& time, FileTime step) {
+      if (!time) return;
+      if (step == 0) time.reset();
+      else *time -= (*time % step + step) % step;
+    };
+    coarse(created, steps_->createdStep);
+    coarse(modified, steps_->modifiedStep);
+    coarse(accessed, steps_->accessedStep);
+  }
   return target().setTimes(path, created, modified, accessed);
 }
 
@@ -243,8 +337,14 @@ std::error_code FaultyFileSystem::setAttributes(const std::string& path, std::ui
   return target().setAttributes(path, attributes);
 }
 
-bool FaultyFileSystem::holdsDosAttributes(const std::string& path) {
-  return target().holdsDosAttributes(path);
+MediumTraits FaultyFileSystem::medium(const std::string& path) {
+  MediumTraits traits = target().medium(path);
+  if (steps_) {
+    traits.createdStep = steps_->createdStep;
+    traits.modifiedStep = steps_->modifiedStep;
+    traits.accessedStep = steps_->accessedStep;
+  }
+  return traits;
 }
 
 std::error_code FaultyFileSystem::openRead(const std::string& path, std::unique_ptr<InputFile>& out) {

@@ -39,6 +39,13 @@ namespace ritoma {
 // with explicit times answers EPERM. From the first of these on, the calls
 // go to a POSIX file system of the same disk whose system calls answer so,
 // in place of the file system given at construction.
+//
+// In the same way it plays the renames of file systems that cannot be
+// mounted here: refuseNoReplaceFlag() for NFS, SMB and FUSE file systems,
+// ignoreCase() for the kernel's vfat, keepUpperCaseNames() for FAT
+// without long names. These change what the rename calls (rename,
+// copyFile's last step and the renames of folder handles) find on the
+// disk; look-ups and listings see the disk as it is.
 class FaultyFileSystem : public FileSystem {
 public:
   explicit FaultyFileSystem(FileSystem& real);
@@ -59,6 +66,23 @@ public:
   // utimensat with explicit times fails with EPERM on paths matching
   // `pattern`.
   void refuseExplicitTimes(std::string pattern);
+  // setTimes on paths matching `pattern` succeeds and changes nothing, as
+  // on FUSE file systems that ignore a time.
+  void ignoreTimes(std::string pattern);
+  // Plays a medium that keeps times to the steps of `steps` (FAT: the last
+  // write to 2 s): setTimes rounds each time down to its step (a step of 0
+  // leaves that time as it is), and medium() reports the steps.
+  void coarseTimes(const MediumTraits& steps);
+
+  // RENAME_NOREPLACE fails with EINVAL.
+  void refuseNoReplaceFlag();
+  // Folders ignore the case of ASCII letters as vfat's do: a name finds an
+  // entry spelled otherwise; RENAME_NOREPLACE to another spelling of the
+  // same entry fails with EEXIST, and a plain rename between two spellings
+  // of one entry does nothing and succeeds.
+  void ignoreCase();
+  // As ignoreCase, and a new or renamed entry gets its name in upper case.
+  void keepUpperCaseNames();
 
   // Replies of the calls that are not FsOps, for tests of places and the
   // drive list. Folders matching `pattern` count as not writable.
@@ -84,7 +108,7 @@ public:
                            std::optional<FileTime> accessed) override;
   std::error_code getAttributes(const std::string& path, std::uint32_t& attributes) override;
   std::error_code setAttributes(const std::string& path, std::uint32_t attributes) override;
-  bool holdsDosAttributes(const std::string& path) override;
+  MediumTraits medium(const std::string& path) override;
   std::error_code openRead(const std::string& path, std::unique_ptr<InputFile>& out) override;
   std::error_code openWrite(const std::string& path, WriteMode mode,
                             std::unique_ptr<OutputFile>& out) override;
@@ -116,6 +140,8 @@ private:
   std::optional<std::string> executableFolder_;
   std::optional<std::vector<std::string>> mountPoints_;
   std::vector<std::string> unwritable_;
+  std::vector<std::string> timesIgnored_;
+  std::optional<MediumTraits> steps_;
 };
 
 }  // namespace ritoma
