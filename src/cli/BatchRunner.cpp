@@ -221,6 +221,9 @@ void BatchRunner::openSettings() {
     configDir_ = defaultConfigFolder();
   }
   ini_ = std::make_unique<IniFile>(*fs_, configDir_ + "/" + kSettingsName);
+  if (ini_->tooLarge())
+    refuse("the settings file '" + ini_->path() + "' is larger than " +
+           std::to_string(IniFile::MaxSize >> 20) + " MiB; it is left as it is");
   // Section Option: the thresholds and switches the check and the run read.
   constexpr const char* section = "Option";
   const ExecutionSettings defaults;

@@ -22,6 +22,11 @@ std::optional<UndoLog> UndoFlow::load() {
     return std::nullopt;
   }
   std::string bytes;
+  FileInfo record;
+  if (!fs_.stat(undoPath_, record) && !record.isFolder && record.size > MaxSize) {
+    ui_.tell(MessageKind::Error, TooLargeText, Caption);
+    return std::nullopt;
+  }
   if (fs_.readWholeFile(undoPath_, bytes) || bytes.empty()) {
     ui_.tell(MessageKind::Error, NoInfoText, Caption);
     return std::nullopt;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +24,12 @@ public:
   static constexpr const char* Caption = "Ritoma";
   static constexpr const char* NoInfoText = "UNDO情報はありません";
   static constexpr const char* DamagedText = "UNDO情報が壊れています\n処理を中止します";
+  static constexpr const char* TooLargeText = "UNDO情報が大きすぎるため読み込めません\n処理を中止します";
+  // A record larger than this is refused unread. A row takes at most about
+  // 600 bytes (two names of at most 255 bytes, three time texts and the
+  // attributes; typically near 110), so this holds well over a million
+  // rows of the longest names, far beyond any folder's batch.
+  static constexpr std::uint64_t MaxSize = std::uint64_t{1} << 30;
   static constexpr const char* JournalPendingText =
       "前回の処理が中断されたままです\n元に戻してから実行してください";
 

@@ -1,6 +1,7 @@
 #include "plugins/PluginLibrary.h"
 
 #include <dlfcn.h>
+#include <sys/stat.h>
 
 #include <cstring>
 
@@ -30,6 +31,13 @@ std::optional<std::string> copyReturned(const char* text) {
 }  // namespace
 
 std::unique_ptr<PluginLibrary> PluginLibrary::open(const std::string& path, std::string& why) {
+  // dlopen reads whatever the path names: a FIFO or a device would block
+  // it for good, so only a regular file (or a link to one) is opened.
+  struct stat st{};
+  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    why = "読み込めません: " + path + " は通常のファイルではありません";
+    return nullptr;
+  }
   dlerror();
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) {

@@ -101,8 +101,10 @@ void IniFile::load() {
   lines_.clear();
   lineEnd_.assign(1, '\n');
   std::string content;
+  FileInfo info;
+  tooLarge_ = !fs_.stat(path_, info) && !info.isFolder && info.size > MaxSize;
   // A missing or unreadable file reads as empty: every value is its default.
-  if (fs_.readWholeFile(path_, content)) return;
+  if (tooLarge_ || fs_.readWholeFile(path_, content)) return;
   std::string_view rest = content;
   if (rest.starts_with(kBom)) {
     bom_ = kBom;
@@ -351,7 +353,7 @@ void IniFile::persist() {
   // The file is replaced, which the folder's permissions alone would
   // allow; a file marked read-only is refused as the platform refuses it.
   std::uint32_t attributes = 0;
-  bool refused = !fs_.getAttributes(path_, attributes) && (attributes & AttrReadOnly);
+  bool refused = tooLarge_ || (!fs_.getAttributes(path_, attributes) && (attributes & AttrReadOnly));
   if (!refused) {
     std::string data = bom_;
     for (const auto& line : lines_) data += line.text + line.end;

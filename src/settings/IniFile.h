@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -43,6 +44,13 @@ public:
   IniFile(FileSystem& fs, std::string path);
 
   const std::string& path() const { return path_; }
+
+  // A file larger than this is not read: no settings file this program
+  // writes comes near it (a few hundred keys of at most 2 KiB each), and
+  // reading a huge one would hold it all in memory. Such a file reads as
+  // empty and every write is refused (IniWriteError), so it stays as it is.
+  static constexpr std::uint64_t MaxSize = std::uint64_t{16} << 20;
+  bool tooLarge() const { return tooLarge_; }
 
   std::string readString(std::string_view section, std::string_view key,
                          std::string_view defaultValue = {}) const;
@@ -117,6 +125,7 @@ private:
   std::string lineEnd_ = "\n";  // the first line end found in an existing file
   int batchDepth_ = 0;
   bool dirty_ = false;
+  bool tooLarge_ = false;
 };
 
 }  // namespace ritoma

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -42,6 +45,28 @@ TEST_F(CliPlugins, PlanExpandsTheSampleMacroAndPluginsListsIt) {
   EXPECT_EQ(list.out,
             "C\t文字数\tcharcount.so\t名前の文字数（拡張子を含む）: <n>でn桁に0埋め\n");
   EXPECT_NE(list.err.find("skipped plug-in absent.so"), std::string::npos) << list.err;
+}
+
+// A FIFO under a plug-in's name would block the loader for good; it is
+// skipped like any file that is no plug-in.
+TEST_F(CliPlugins, AFifoNamedLikeAPluginIsSkippedNotOpened) {
+  for (const char* folder : {"data", "data/ritoma", "data/ritoma/plugins"}) dir.makeFolder(folder);
+  ASSERT_EQ(::mkfifo((dir / "data/ritoma/plugins/y.so").c_str(), 0600), 0);
+  dir.writeFile("cfg/Ritoma.ini", "[MacroEx]\nCount=1\nDLLName-0=y.so\nCommand-0=Y\n");
+  dir.writeFile("work/表ソ.txt");
+  const char* saved = std::getenv("XDG_DATA_HOME");
+  const std::string before = saved ? saved : "";
+  ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+  const std::string config = dir / "cfg";
+  const ProgramRun list = ProgramRun::runWithin(20, {"plugins", "--config-dir", config, "--tsv"});
+  const ProgramRun plan =
+      ProgramRun::runWithin(20, {"plan", "--config-dir", config, "--tsv", "-t", "/f", dir / "work"});
+  if (saved) ::setenv("XDG_DATA_HOME", before.c_str(), 1);
+  else ::unsetenv("XDG_DATA_HOME");
+  EXPECT_EQ(list.status, 0) << list.err;
+  EXPECT_NE(list.err.find("skipped plug-in y.so"), std::string::npos) << list.err;
+  EXPECT_EQ(plan.status, 0) << plan.err;
+  EXPECT_EQ(plan.out, "表ソ.txt	表ソ.txt	ok\n");
 }
 
 TEST_F(CliPlugins, WithoutPluginsInServiceXStaysLiteral) {

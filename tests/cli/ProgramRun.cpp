@@ -35,6 +35,15 @@ std::string readAll(int fd) {
 ProgramRun ProgramRun::run(const std::vector<std::string>& args) { return runThrough("", args); }
 
 ProgramRun ProgramRun::runThrough(const std::string& launcher, const std::vector<std::string>& args) {
+  return start(launcher, args, 0);
+}
+
+ProgramRun ProgramRun::runWithin(unsigned seconds, const std::vector<std::string>& args) {
+  return start("", args, seconds);
+}
+
+ProgramRun ProgramRun::start(const std::string& launcher, const std::vector<std::string>& args,
+                             unsigned seconds) {
   int outFd = makeCapture();
   int errFd = makeCapture();
   std::vector<char*> argv;
@@ -53,6 +62,7 @@ ProgramRun ProgramRun::runThrough(const std::string& launcher, const std::vector
     dup2(in, 0);
     dup2(outFd, 1);
     dup2(errFd, 2);
+    alarm(seconds);  // kept across execv; 0 sets none
     execv(program.c_str(), argv.data());
     _exit(127);
   }

@@ -16,6 +16,13 @@ struct ProgramRun {
   // The same, started by `launcher` with the program's path as its first
   // argument (the dynamic loader, for one).
   static ProgramRun runThrough(const std::string& launcher, const std::vector<std::string>& args);
+  // The same, killed by SIGALRM (status 142) when it runs longer than
+  // `seconds`, for a run that may otherwise never end.
+  static ProgramRun runWithin(unsigned seconds, const std::vector<std::string>& args);
+
+private:
+  static ProgramRun start(const std::string& launcher, const std::vector<std::string>& args,
+                          unsigned seconds);
 };
 
 }  // namespace ritoma::test

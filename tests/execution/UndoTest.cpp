@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <functional>
@@ -454,6 +456,18 @@ TEST_F(Undo, NothingToUndo) {
   EXPECT_EQ(ui.messages, (std::vector<std::string>{UndoFlow::NoInfoText, UndoFlow::NoInfoText,
                                                    UndoFlow::DamagedText}));
   EXPECT_EQ(dir.readFile("config/Ritoma.und"), "\x05");
+}
+
+// A record no run writes is refused unread (sparse, so the test stays small)
+// and kept as it is.
+TEST_F(Undo, OversizedRecordIsRefusedUnread) {
+  dir.writeFile("config/Ritoma.und", "\x05");
+  ASSERT_EQ(::truncate(undoPath().c_str(), UndoFlow::MaxSize + 1), 0);
+  EXPECT_FALSE(flow.load());
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{UndoFlow::TooLargeText}));
+  struct stat st{};
+  ASSERT_EQ(::stat(undoPath().c_str(), &st), 0);
+  EXPECT_EQ(static_cast<std::uint64_t>(st.st_size), UndoFlow::MaxSize + 1);
 }
 
 TEST_F(Undo, VanishedFolderOffersToDeleteTheRecord) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -49,6 +51,7 @@ private:
 TEST(PluginLibraryTest, LoadsByPlainDecoratedOrMixedNamesAndRefusesTheRest) {
   TempDir dir;
   dir.writeFile("text.so", "not a shared object");
+  ASSERT_EQ(::mkfifo((dir / "fifo.so").c_str(), 0600), 0);  // would block dlopen
   struct Case {
     std::string path;
     bool loads;
@@ -63,6 +66,7 @@ TEST(PluginLibraryTest, LoadsByPlainDecoratedOrMixedNamesAndRefusesTheRest) {
       {kPlugins + "/noend.so", false, "", 0, "EndDLL"},
       {dir / "text.so", false, "", 0, "text.so"},
       {dir / "missing.so", false, "", 0, "missing.so"},
+      {dir / "fifo.so", false, "", 0, "通常のファイルではありません"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -281,6 +282,24 @@ TEST_F(IniFileTest, RefusedWriteRaisesCannotWrite) {
   fs.failMatching(FsOp::OpenWrite, "*", EACCES);
   EXPECT_THROW(existing.eraseSection("Undo"), IniWriteError);
   EXPECT_EQ(dir.readFile("Ritoma.ini"), "[Undo]\na=1\n");
+}
+
+// A file no run writes is left alone, unread: reads give defaults and
+// writes are refused, so it stays as it was.
+TEST_F(IniFileTest, OversizedFileIsNeitherReadNorReplaced) {
+  dir.writeFile("Ritoma.ini", "[Window]\nTop=5\n");
+  ASSERT_EQ(::truncate(iniPath().c_str(), IniFile::MaxSize + 1), 0);
+  IniFile ini(fs, iniPath());
+  EXPECT_TRUE(ini.tooLarge());
+  EXPECT_EQ(ini.readInteger("Window", "Top", 0), 0);
+  EXPECT_THROW(ini.writeInteger("Window", "Top", 1), IniWriteError);
+  struct stat st{};
+  ASSERT_EQ(::stat(iniPath().c_str(), &st), 0);
+  EXPECT_EQ(static_cast<std::uint64_t>(st.st_size), IniFile::MaxSize + 1);
+  EXPECT_EQ(dir.readFile("Ritoma.ini").substr(0, 14), "[Window]\nTop=5");
+
+  ASSERT_EQ(::truncate(iniPath().c_str(), IniFile::MaxSize), 0);
+  EXPECT_EQ(IniFile(fs, iniPath()).readInteger("Window", "Top", 0), 5);
 }
 
 TEST_F(IniFileTest, RewrittenFileKeepsItsMode) {
