@@ -10,11 +10,13 @@
 #include <set>
 
 #include "cli/UsageError.h"
+#ifdef RITOMA_KILL_SWITCH
+#include "cli/KillSwitchFileSystem.h"
+#endif
 #include "conversion/CharConverter.h"
 #include "conversion/NotIntegerError.h"
 #include "conversion/StringReplacer.h"
 #include "conversion/TemplateEngine.h"
-#include "cli/KillSwitchFileSystem.h"
 #include "cli/ListTable.h"
 #include "cli/ListedEntries.h"
 #include "archive/ArchivePlanEngine.h"
@@ -164,9 +166,10 @@ NamePart toNamePart(Cli::Target target) {
   return NamePart::Name;
 }
 
-// Test hook: RITOMA_CLI_KILL_AT ("KIND:N", see KillSwitchFileSystem) stops
-// the program at a given operation as a crash would. Nothing else reads the
-// environment.
+#ifdef RITOMA_KILL_SWITCH
+// Test hook of the crash tests' build: RITOMA_CLI_KILL_AT ("KIND:N", see
+// KillSwitchFileSystem) stops the program at a given operation as a crash
+// would. The installed program has no such hook.
 std::unique_ptr<FileSystem> makeFileSystem() {
   auto real = std::make_unique<PosixFileSystem>();
   const char* killAt = std::getenv("RITOMA_CLI_KILL_AT");
@@ -174,6 +177,9 @@ std::unique_ptr<FileSystem> makeFileSystem() {
   if (!point) return real;
   return std::make_unique<KillSwitchFileSystem>(std::move(real), point->first, point->second);
 }
+#else
+std::unique_ptr<FileSystem> makeFileSystem() { return std::make_unique<PosixFileSystem>(); }
+#endif
 
 }  // namespace
 

@@ -35,19 +35,23 @@ std::string readAll(int fd) {
 ProgramRun ProgramRun::run(const std::vector<std::string>& args) { return runThrough("", args); }
 
 ProgramRun ProgramRun::runThrough(const std::string& launcher, const std::vector<std::string>& args) {
-  return start(launcher, args, 0);
+  return start(RITOMA_CLI_PATH, launcher, args, 0);
 }
 
 ProgramRun ProgramRun::runWithin(unsigned seconds, const std::vector<std::string>& args) {
-  return start("", args, seconds);
+  return start(RITOMA_CLI_PATH, "", args, seconds);
 }
 
-ProgramRun ProgramRun::start(const std::string& launcher, const std::vector<std::string>& args,
-                             unsigned seconds) {
+ProgramRun ProgramRun::runKillable(const std::vector<std::string>& args) {
+  return start(RITOMA_KILLABLE_CLI_PATH, "", args, 0);
+}
+
+ProgramRun ProgramRun::start(const std::string& cliPath, const std::string& launcher,
+                             const std::vector<std::string>& args, unsigned seconds) {
   int outFd = makeCapture();
   int errFd = makeCapture();
   std::vector<char*> argv;
-  std::string cli = RITOMA_CLI_PATH;
+  std::string cli = cliPath;
   std::string program = launcher.empty() ? cli : launcher;
   argv.push_back(program.data());
   if (!launcher.empty()) argv.push_back(cli.data());

@@ -19,10 +19,12 @@ struct ProgramRun {
   // The same, killed by SIGALRM (status 142) when it runs longer than
   // `seconds`, for a run that may otherwise never end.
   static ProgramRun runWithin(unsigned seconds, const std::vector<std::string>& args);
+  // The same program built with the crash tests' kill switch.
+  static ProgramRun runKillable(const std::vector<std::string>& args);
 
 private:
-  static ProgramRun start(const std::string& launcher, const std::vector<std::string>& args,
-                          unsigned seconds);
+  static ProgramRun start(const std::string& cli, const std::string& launcher,
+                          const std::vector<std::string>& args, unsigned seconds);
 };
 
 }  // namespace ritoma::test

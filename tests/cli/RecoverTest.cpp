@@ -20,11 +20,11 @@ constexpr int kFiles = 300;
 // Name -> times and attributes, as the disk has them.
 using Snapshot = std::map<std::string, std::tuple<FileTime, FileTime, FileTime, std::uint32_t>>;
 
-// Runs ritoma-cli, which kills itself with SIGKILL just before the given
-// operation ("KIND:N") when one is given.
+// Runs ritoma-cli built with the kill switch, which kills itself with
+// SIGKILL just before the given operation ("KIND:N") when one is given.
 ProgramRun runKilledAt(const std::vector<std::string>& args, const std::string& killAt) {
   if (!killAt.empty()) ::setenv("RITOMA_CLI_KILL_AT", killAt.c_str(), 1);
-  ProgramRun r = ProgramRun::run(args);
+  ProgramRun r = ProgramRun::runKillable(args);
   ::unsetenv("RITOMA_CLI_KILL_AT");
   return r;
 }

@@ -63,6 +63,9 @@ if [ "$gui" = ON ]; then
   done
 fi
 
+# The crash tests' kill switch is not in the installed program.
+! grep -q RITOMA_CLI_KILL_AT "$usr/bin/ritoma-cli" || fail "the installed ritoma-cli reads RITOMA_CLI_KILL_AT"
+
 # Versions from the project's one number; the second line names the licence.
 licence="License GPL-3.0-or-later: GNU GPL version 3 or later; see /usr/share/common-licenses/GPL-3"
 out=$("$usr/bin/ritoma-cli" --version) || fail "ritoma-cli --version failed"
