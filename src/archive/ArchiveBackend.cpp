@@ -21,15 +21,17 @@ bool ArchiveBackend::list(FileSystem& fs, ArcKind kind, const std::string& path,
                           std::vector<ArcInfo>& entries, std::string& error) {
   entries.clear();
   error.clear();
+  if (kind == ArcLzh) {
+    std::vector<LzhHeader> headers;
+    if (!readLzhHeaders(fs, path, headers, error)) return false;
+    entries.reserve(headers.size());
+    for (std::size_t i = 0; i < headers.size(); ++i)
+      entries.push_back(headers[i].info(static_cast<std::uint32_t>(i)));
+    return true;
+  }
   try {
     auto in = openInput(fs, path);
-    if (kind == ArcLzh) {
-      LzhHeaderReader reader(*in);
-      std::uint64_t end = 0;
-      const auto headers = reader.readAll(end);
-      for (std::size_t i = 0; i < headers.size(); ++i)
-        entries.push_back(headers[i].info(static_cast<std::uint32_t>(i)));
-    } else if (kind == ArcZip) {
+    if (kind == ArcZip) {
       ZipDirectoryReader reader(*in);
       const ZipDirectory dir = reader.read();
       for (std::size_t i = 0; i < dir.entries.size(); ++i)
@@ -40,6 +42,23 @@ bool ArchiveBackend::list(FileSystem& fs, ArcKind kind, const std::string& path,
     return true;
   } catch (const std::exception& e) {
     entries.clear();
+    error = e.what();
+    return false;
+  }
+}
+
+bool ArchiveBackend::readLzhHeaders(FileSystem& fs, const std::string& path,
+                                    std::vector<LzhHeader>& headers, std::string& error) {
+  headers.clear();
+  error.clear();
+  try {
+    auto in = openInput(fs, path);
+    LzhHeaderReader reader(*in);
+    std::uint64_t end = 0;
+    headers = reader.readAll(end);
+    return true;
+  } catch (const std::exception& e) {
+    headers.clear();
     error = e.what();
     return false;
   }

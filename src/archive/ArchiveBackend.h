@@ -6,6 +6,7 @@
 
 #include "archive/ArcInfo.h"
 #include "archive/ArchiveExtractor.h"
+#include "archive/LzhHeader.h"
 #include "platform/FileSystem.h"
 
 namespace ritoma {
@@ -42,6 +43,11 @@ public:
   // it cannot be read. Paths are disk paths.
   static bool list(FileSystem& fs, ArcKind kind, const std::string& path,
                    std::vector<ArcInfo>& entries, std::string& error);
+  // The headers of an LZH archive as its listing reads them (entry k of the
+  // listing is headers[k].info(k)); false with `error` set when they cannot
+  // be read.
+  static bool readLzhHeaders(FileSystem& fs, const std::string& path, std::vector<LzhHeader>& headers,
+                             std::string& error);
 
 private:
   FileSystem& fs_;

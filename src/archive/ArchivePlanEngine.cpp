@@ -4,6 +4,7 @@
 
 #include "archive/ArchiveBackend.h"
 #include "archive/ArchiveRenameRun.h"
+#include "archive/LzhRewriter.h"
 #include "text/CaseMap.h"
 #include "text/Cp932.h"
 #include "text/TextCodec.h"
@@ -16,6 +17,18 @@ namespace {
 // same separator.
 std::string collisionKey(std::string_view name, bool lzh) {
   return CaseMap::foldKey(lzh ? Cp932::unifySeparators(name) : std::string(name));
+}
+
+// Whether the level-2 header the rewrite gives the row's entry would be
+// larger than its 16-bit size can tell: a long path, or a short one beside
+// large extended headers the entry keeps. The header stores code page 932
+// proper; a name without it is the name check's to refuse.
+bool tooLargeForLzh(const PlanRow& row, const std::vector<LzhHeader>& headers) {
+  if (row.archiveIndex < 0 || static_cast<std::uint64_t>(row.archiveIndex) >= headers.size()) return false;
+  bool ok = false;
+  const std::string stored = TextCodec::toCodePage(row.newName, &ok);
+  return ok && LzhRewriter::level2Size(headers[static_cast<std::size_t>(row.archiveIndex)], stored) >
+                   LzhRewriter::MaxHeaderSize;
 }
 
 }  // namespace
@@ -53,11 +66,19 @@ CheckResult ArchivePlanEngine::CheckArchivePlan(PlanList& plan, const RunOptions
     step();
   }
   // An archive that cannot be listed contributes no names; the run reports it.
-  std::vector<ArcInfo> entries;
-  std::string error;
-  ArchiveBackend::list(fs_, static_cast<ArcKind>(state_.arcKind), TextCodec::toDisk(state_.arcPath),
-                       entries, error);
   const bool lzh = state_.arcKind == ArcLzh;
+  const std::string path = TextCodec::toDisk(state_.arcPath);
+  std::vector<ArcInfo> entries;
+  std::vector<LzhHeader> headers;
+  std::string error;
+  if (lzh) {
+    ArchiveBackend::readLzhHeaders(fs_, path, headers, error);
+    entries.reserve(headers.size());
+    for (std::size_t i = 0; i < headers.size(); ++i)
+      entries.push_back(headers[i].info(static_cast<std::uint32_t>(i)));
+  } else {
+    ArchiveBackend::list(fs_, static_cast<ArcKind>(state_.arcKind), path, entries, error);
+  }
   std::unordered_set<std::string> outside;
   for (const ArcInfo& e : entries) {
     if (!inBatch.count(e.index)) outside.insert(collisionKey(e.name, lzh));
@@ -65,8 +86,11 @@ CheckResult ArchivePlanEngine::CheckArchivePlan(PlanList& plan, const RunOptions
   }
   outcome.passed = true;
   for (PlanRow& row : plan.rows) {
-    if (outside.count(collisionKey(row.newName, lzh))) {
+    if (outside.count(collisionKey(row.newName, lzh)))
       row.mark = MarkExists;
+    else if (lzh && tooLargeForLzh(row, headers))
+      row.mark = MarkHeaderTooLong;
+    if (row.mark != MarkNone) {
       outcome.passed = false;
       if (settings_.chkStop) break;
     }

@@ -32,7 +32,9 @@ public:
                                     int last) override;
 
   // Marks every row whose new name equals, without regard to case (in LZH
-  // paths: nor to "\" or "/"), the name of an entry that no row renames.
+  // paths: nor to "\" or "/"), the name of an entry that no row renames
+  // (MarkExists), and in an LZH archive every row whose entry's rebuilt
+  // header would be too large to write (MarkHeaderTooLong).
   CheckResult CheckArchivePlan(PlanList& plan, const RunOptions& options, bool automatic);
   // Backup, rewrite, time copy and backup removal; on success the processed
   // names are the rows' new names as the archive lists them (LZH: with "/").

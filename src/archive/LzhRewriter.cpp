@@ -30,7 +30,6 @@ constexpr std::size_t kTotalSize = 0;
 constexpr std::size_t kFirstExtSize = 24;
 constexpr std::size_t kBaseSize = 26;
 constexpr std::size_t kNextSize = 2;
-constexpr std::size_t kMaxHeaderSize = 0xFFFF;
 constexpr char kExtCrc = 0x00;
 constexpr char kExtName = 0x01;
 constexpr char kExtDirectory = 0x02;
@@ -53,34 +52,62 @@ std::string attributeHeader(const LzhHeader& h) {
   return header;
 }
 
+// The extended headers of a rebuilt level-2 header, in their order, and
+// the header's size. Holds the headers it makes; the chain points into them
+// and into the entry, so a layout stays where it was made.
+class Level2Layout {
+public:
+  Level2Layout(const LzhHeader& h, std::string_view path) {
+    std::string_view name = path;
+    std::string directory;
+    const std::size_t split = Cp932::findLastOf(path, "\\/");
+    if (split != Cp932::npos) {
+      directory = path.substr(0, split + 1);
+      name = path.substr(split + 1);
+    }
+    for (std::size_t i = 0; i < directory.size(); i += Cp932::charLength(directory, i))
+      if (directory[i] == '/' || directory[i] == '\\') directory[i] = '\xFF';
+
+    nameHeader_ = kExtName + std::string(name);
+    if (!directory.empty()) directoryHeader_ = kExtDirectory + directory;
+    attributes_ = attributeHeader(h);
+    chain.push_back(nameHeader_);
+    if (!directoryHeader_.empty()) chain.push_back(directoryHeader_);
+    if (!attributes_.empty()) chain.push_back(attributes_);
+    for (const std::string& kept : h.extended) chain.push_back(kept);
+    chain.push_back(crcHeader_);
+
+    total = kBaseSize;
+    for (std::string_view part : chain) total += part.size() + kNextSize;
+    padding = (total & 0xFF) == 0;
+    if (padding) ++total;
+  }
+  Level2Layout(const Level2Layout&) = delete;
+  Level2Layout& operator=(const Level2Layout&) = delete;
+
+  std::vector<std::string_view> chain;
+  std::size_t total = 0;  // padding included
+  bool padding = false;
+
+private:
+  std::string nameHeader_;
+  std::string directoryHeader_;
+  std::string attributes_;
+  std::string crcHeader_ = std::string(1 + 2, kExtCrc);  // the CRC is filled in when written
+};
+
 }  // namespace
 
+std::size_t LzhRewriter::level2Size(const LzhHeader& h, std::string_view path) {
+  return Level2Layout(h, path).total;
+}
+
 std::string LzhRewriter::buildLevel2(const LzhHeader& h, std::string_view path) {
-  std::string_view name = path;
-  std::string directory;
-  const std::size_t split = Cp932::findLastOf(path, "\\/");
-  if (split != Cp932::npos) {
-    directory = path.substr(0, split + 1);
-    name = path.substr(split + 1);
-  }
-  for (std::size_t i = 0; i < directory.size(); i += Cp932::charLength(directory, i))
-    if (directory[i] == '/' || directory[i] == '\\') directory[i] = '\xFF';
-
-  const std::string nameHeader = kExtName + std::string(name);
-  const std::string directoryHeader = directory.empty() ? std::string() : kExtDirectory + directory;
-  const std::string crcHeader(1 + 2, kExtCrc);  // the CRC is filled in below
-  const std::string attributes = attributeHeader(h);
-  std::vector<std::string_view> chain{nameHeader};
-  if (!directoryHeader.empty()) chain.push_back(directoryHeader);
-  if (!attributes.empty()) chain.push_back(attributes);
-  for (const std::string& kept : h.extended) chain.push_back(kept);
-  chain.push_back(crcHeader);
-
-  std::size_t total = kBaseSize;
-  for (std::string_view part : chain) total += part.size() + kNextSize;
-  const bool padding = (total & 0xFF) == 0;
-  if (padding) ++total;
-  if (total > kMaxHeaderSize) throw ArchiveError(TextCodec::toUtf8(path) + ": 名前が長すぎます");
+  const Level2Layout layout(h, path);
+  const std::vector<std::string_view>& chain = layout.chain;
+  const std::size_t total = layout.total;
+  const bool padding = layout.padding;
+  if (total > MaxHeaderSize) throw ArchiveError(TextCodec::toUtf8(path) + ": 名前が長すぎます");
 
   std::string header(reinterpret_cast<const char*>(h.base.data()), kBaseSize);
   header.reserve(total);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -29,9 +30,16 @@ public:
   // marker, with nothing after it. `start` receives the offset of the first
   // header (of the end marker when there is none).
   static std::vector<LzhHeader> readHeaders(ArchiveInput& in, std::uint64_t* start = nullptr);
+  // The largest header the 16-bit size at the start of a level-2 header
+  // can tell.
+  static constexpr std::size_t MaxHeaderSize = 0xFFFF;
   // The level-2 header of `h` under the stored path `path`, whose last "/"
   // or "\" ends its directory part, with every extended header of `h`.
+  // Throws ArchiveError when it would be larger than MaxHeaderSize.
   static std::string buildLevel2(const LzhHeader& h, std::string_view path);
+  // The size of the header buildLevel2 makes of `h` under `path`, so that a
+  // check can tell beforehand which names the rewrite cannot store.
+  static std::size_t level2Size(const LzhHeader& h, std::string_view path);
 };
 
 }  // namespace ritoma

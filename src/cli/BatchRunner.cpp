@@ -78,6 +78,8 @@ std::string statusText(const PlanRow& row, bool runFailed) {
     case MarkBlocked: return "blocked";
     case MarkExists: return "exists";
     case MarkTempExists: return "temp-exists";
+    case MarkTempTooLong: return "temp-too-long";
+    case MarkHeaderTooLong: return "header-too-long";
     case MarkFailed:
       switch (row.outcome) {
         case RowOutcome::NotRun: return "failed";
@@ -731,16 +733,24 @@ int BatchRunner::printCheckErrors(const EditList& list, const NameCheck::Result&
 
 void BatchRunner::explainMarks(const PlanList& plan, const RunOptions& runOptions) {
   std::size_t marked = 0;
-  bool blocked = false;
+  bool seen[MarkHeaderTooLong + 1] = {};
   for (const PlanRow& row : plan.rows) {
-    if (row.mark != MarkNone) ++marked;
-    blocked = blocked || row.mark == MarkBlocked;
+    if (row.mark == MarkNone) continue;
+    ++marked;
+    seen[row.mark] = true;
   }
   message("ritoma-cli: " + std::to_string(marked) + " of " + std::to_string(plan.rows.size()) +
           " rows cannot run; nothing was changed");
-  if (blocked && !runOptions.force) {
+  if (seen[MarkBlocked] && !runOptions.force) {
     message("ritoma-cli: a new name is still held by a later row; --force-temp renames through "
             "temporary names");
+  }
+  if (seen[MarkTempTooLong]) {
+    message("ritoma-cli: a temporary name (the marker and the old name) would be longer than "
+            "255 bytes; such a file can only be renamed without --force-temp");
+  }
+  if (seen[MarkHeaderTooLong]) {
+    message("ritoma-cli: a new name would make its entry's LZH header larger than 64 KiB");
   }
 }
 

@@ -170,8 +170,11 @@ General
 Output
   A table of old name, new name and status, in UTF-8. STATUS is ok, blocked
   (the new name is still held by a later row), exists (the new name exists
-  outside the batch), temp-exists (the temporary name exists), failed (the
-  operation of this row failed), or the name check's text for that row.
+  outside the batch), temp-exists (the temporary name exists), temp-too-long
+  (the temporary name, marker and old name, is longer than 255 bytes),
+  header-too-long (the entry's new LZH header would be larger than 64 KiB),
+  failed (the operation of this row failed), or the name check's text for
+  that row.
   After a failed run no row reads ok: a row reads rolled back (changed by
   the run and put back), not rolled back (changed and left so: the message
   names each such file as it is named now, and recover puts them back),

@@ -1,5 +1,6 @@
 #include "execution/FolderPlanCheck.h"
 
+#include "execution/NameCheck.h"
 #include "execution/OwnFiles.h"
 #include "execution/PlanBuilder.h"
 #include "execution/RowIndex.h"
@@ -123,7 +124,8 @@ bool FolderPlanCheck::checkCopy(PlanList& plan, RunOptions& options, const std::
 
 bool FolderPlanCheck::checkInPlace(PlanList& plan, const RunOptions& options) {
   const std::size_t rows = plan.rows.size();
-  const bool force = options.force;
+  // Only a plan that renames goes through temporary names.
+  const bool force = options.force && plan.renameMode;
   bool listed = false;
   // The case-folded names of the folder outside the batch: every entry
   // that is not byte for byte the old name of a row. The listing and the
@@ -164,7 +166,7 @@ bool FolderPlanCheck::checkInPlace(PlanList& plan, const RunOptions& options) {
   // moved them): the last row index holding each case-folded name.
   bool moved = false;
   auto currentKey = [&](std::size_t i) {
-    return CaseMap::foldKey(moved ? options.marker + plan.rows[i].oldName : plan.rows[i].oldName);
+    return CaseMap::foldKey(moved ? options.temporaryName(plan.rows[i].oldName) : plan.rows[i].oldName);
   };
   RowIndex lastRow(rows);
   auto indexCurrentNames = [&] {
@@ -182,11 +184,18 @@ bool FolderPlanCheck::checkInPlace(PlanList& plan, const RunOptions& options) {
 
   if (force) {
     // A temporary name meets the plain old name of a later row (not yet
-    // moved) or a name outside the batch.
+    // moved) or a name outside the batch, or is longer than the file
+    // system takes: the run would fail there after moving the rows before.
     for (std::size_t k = 0; k < rows; ++k) {
-      const std::string tempKey = CaseMap::foldKey(options.marker + plan.rows[k].oldName);
-      if (laterRow(tempKey, k) || isOutside(tempKey)) {
-        plan.rows[k].mark = MarkTempExists;
+      const std::string temporary = options.temporaryName(plan.rows[k].oldName);
+      const std::string tempKey = CaseMap::foldKey(temporary);
+      RowMark mark = MarkNone;
+      if (TextCodec::toDisk(temporary).size() > NameCheck::MaxDiskNameBytes)
+        mark = MarkTempTooLong;
+      else if (laterRow(tempKey, k) || isOutside(tempKey))
+        mark = MarkTempExists;
+      if (mark != MarkNone) {
+        plan.rows[k].mark = mark;
         passed = false;
         if (settings_.chkStop) return false;
       }

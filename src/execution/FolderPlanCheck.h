@@ -18,7 +18,9 @@ struct CheckResult {
 };
 
 // The collision check of a folder plan: marks the rows whose rename or copy
-// would meet an existing name or a name still held by a later row.
+// would meet an existing name or a name still held by a later row, and,
+// with force change, those whose temporary name is longer than a name on
+// disk may be.
 //
 // The marks are those of the row-by-row comparison in list order (which row
 // of a pair is marked, where ChkStop ends), found through hash tables of

@@ -270,7 +270,7 @@ bool FolderPlanRun::beginJournal(const PlanList& plan, const RunOptions& options
     if (row.mark != MarkNone) continue;
     const std::string oldName = TextCodec::toDisk(row.oldName);
     const std::string newName = renames ? TextCodec::toDisk(row.newName) : oldName;
-    const std::string tempName = force ? TextCodec::toDisk(options.marker + row.oldName) : std::string();
+    const std::string tempName = force ? TextCodec::toDisk(options.temporaryName(row.oldName)) : std::string();
     JournalFile::FolderRowView view;
     view.oldName = oldName;
     view.tempName = tempName;
@@ -369,7 +369,7 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
       for (std::size_t i = 0; i < rows; ++i) {
         PlanRow& row = plan.rows[i];
         if (row.mark != MarkNone) continue;
-        std::string temporary = options.marker + row.oldName;
+        std::string temporary = options.temporaryName(row.oldName);
         if (const std::error_code ec = folder->rename(TextCodec::toDisk(row.oldName), TextCodec::toDisk(temporary)))
           return fail(i, static_cast<int>(10 * i), ErrorText::of(ec));
         row.oldName = std::move(temporary);

@@ -15,6 +15,11 @@ enum RowMark : int {
   MarkExists = 1,      // the new name exists outside the batch
   MarkTempExists = 2,  // the temporary name (marker + old name) already exists
   MarkFailed = 3,      // the operation of this row failed
+  // The temporary name (marker + old name) is longer than a name on disk
+  // may be (NameCheck::MaxDiskNameBytes).
+  MarkTempTooLong = 4,
+  // The row's rebuilt LZH header is larger than its 16-bit size can tell.
+  MarkHeaderTooLong = 5,
 };
 
 // What a failed run left of a row; a row of a successful run is done, and

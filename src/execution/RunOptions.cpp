@@ -15,6 +15,12 @@ std::string RunOptions::markerError(const std::string& marker) {
          TextCodec::toDisplayUtf8(reason);
 }
 
+std::string RunOptions::temporaryName(std::string_view oldName) const {
+  std::string name = marker;
+  name += oldName;
+  return name;
+}
+
 void RunOptions::addToHistory(const std::string& entry) {
   std::erase_if(copyHistory, [&](const std::string& e) { return CaseMap::equalIgnoreCase(e, entry); });
   copyHistory.insert(copyHistory.begin(), entry);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ritoma {
@@ -24,6 +25,11 @@ struct RunOptions {
   // disk: no "/" (so no temporary name leaves the folder), no NUL, not "."
   // or "..", nothing the check forbids.
   static std::string markerError(const std::string& marker);
+
+  // The name a file has between the two rename passes of force change: the
+  // marker followed by its old name. The check measures and compares it,
+  // the run moves the file there and its journal records it.
+  std::string temporaryName(std::string_view oldName) const;
 
   // Puts `entry` at the top of the copy folder history; an entry equal
   // without regard to case moves there; at most MaxHistory entries.

@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "ArchiveTestSupport.h"
+#include "LzhTestArchive.h"
 #include "archive/ArchivePlanEngine.h"
 #include "archive/ArchiveRewrite.h"
 #include "archive/ArchiveSelection.h"
@@ -303,6 +304,77 @@ TEST_F(ArchivePlan, LzhPathsTypedWithBackslashCollideAndAreFoundAgain) {
   ASSERT_EQ(test::runTool("lhasa v " + test::quoted(dir / "a.lzh"), &listing), 0);
   EXPECT_NE(listing.find("doc/?\\.txt\n"), std::string::npos) << listing;  // ソ as lhasa shows it
 }
+
+// The check refuses a name whose rebuilt level-2 header would not fit its
+// 16-bit size, before the archive is moved, measured as the rewrite builds
+// it: 34 bytes beside the name at level 2, 5 more for the attribute header
+// a level-1 entry's attribute byte becomes, and every extended header the
+// entry keeps. 表 is stored as two bytes of code page 932.
+struct HeaderSizeCase {
+  const char* label;
+  std::string entry;  // one LZH entry, written by the tests' own writer
+  std::string newName;
+  int mark;
+};
+
+void PrintTo(const HeaderSizeCase& c, std::ostream* os) { *os << c.label; }
+
+std::string repeated(const std::string& text, std::size_t times) {
+  std::string out;
+  for (std::size_t i = 0; i < times; ++i) out += text;
+  return out;
+}
+
+struct LzhHeaderSize : ArchivePlan, ::testing::WithParamInterface<HeaderSizeCase> {};
+
+TEST_P(LzhHeaderSize, IsCheckedBeforeTheRewrite) {
+  const HeaderSizeCase& c = GetParam();
+  PosixFileSystem fs;
+  NullProgress progress;
+  const std::string archive = c.entry + test::lzhLevel2("b.txt", "", "b\n", 1000000000, {}) + '\0';
+  dir.writeFile("a.lzh", archive);
+  state.arcKind = ArcLzh;
+  state.arcPath = TextCodec::toInternal(dir / "a.lzh");
+  ArchivePlanEngine engine(fs, progress, settings, state);
+  engine.setBackupMode(ArcBackupDelete);
+  PlanList plan = planFor({{0, "a.txt", c.newName}, {1, "b.txt", kSo + ".txt"}});
+
+  const bool passed = engine.check(plan, options, false).passed;
+  EXPECT_EQ(plan.rows[0].mark, c.mark);
+  EXPECT_EQ(plan.rows[1].mark, MarkNone);
+  EXPECT_EQ(passed, c.mark == MarkNone);
+  // What the check lets through, the rewrite writes; a refused row keeps
+  // its entry as it was.
+  const RunResult result = engine.execute(plan, options);
+  ASSERT_FALSE(result.failed) << (result.furtherMessages.empty() ? "" : result.furtherMessages[0]);
+  EXPECT_EQ(test::names(test::listOrFail(fs, ArcLzh, dir / "a.lzh")),
+            (std::vector<std::string>{passed ? c.newName : "a.txt", kSo + ".txt"}));
+}
+
+const std::string kData = "data\n";
+const std::string kComment(65400, 'c');  // a comment header (0x3F) the entry keeps
+
+INSTANTIATE_TEST_SUITE_P(
+    Archive, LzhHeaderSize,
+    ::testing::Values(
+        HeaderSizeCase{"Level2NameFillsTheHeader", test::lzhLevel2("a.txt", "", kData, 1000000000, {}),
+                       std::string(65501, 'n'), MarkNone},
+        HeaderSizeCase{"Level2NameOneByteOver", test::lzhLevel2("a.txt", "", kData, 1000000000, {}),
+                       std::string(65502, 'n'), MarkHeaderTooLong},
+        HeaderSizeCase{"HyoNameFillsTheHeader", test::lzhLevel2("a.txt", "", kData, 1000000000, {}),
+                       repeated(kHyo, 32750) + "n", MarkNone},
+        HeaderSizeCase{"HyoNameOneByteOver", test::lzhLevel2("a.txt", "", kData, 1000000000, {}),
+                       repeated(kHyo, 32751), MarkHeaderTooLong},
+        HeaderSizeCase{"Level1AttributeHeaderFits", test::lzhLevel1("a.txt", kData, 0x2E210000, {}),
+                       std::string(65496, 'n'), MarkNone},
+        HeaderSizeCase{"Level1AttributeHeaderOneByteOver", test::lzhLevel1("a.txt", kData, 0x2E210000, {}),
+                       std::string(65497, 'n'), MarkHeaderTooLong},
+        HeaderSizeCase{"KeptCommentWithItsOwnName",
+                       test::lzhLevel2("a.txt", "", kData, 1000000000, {{0x3F, kComment}}), "z.txt", MarkNone},
+        HeaderSizeCase{"KeptCommentWithALongerName",
+                       test::lzhLevel2("a.txt", "", kData, 1000000000, {{0x3F, kComment}}),
+                       std::string(100, 'z'), MarkHeaderTooLong}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace
 }  // namespace ritoma

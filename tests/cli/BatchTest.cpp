@@ -466,29 +466,52 @@ TEST_F(Batch, BadTemplateFieldIsAUsageError) {
   EXPECT_NE(r.err.find("'a' は整数ではありません"), std::string::npos) << r.err;
 }
 
-TEST_F(Batch, FailedRunIsRolledBackWithStatus3) {
-  // The temporary name of the second file is one byte longer than a file
-  // system takes, so the run fails after the first file was moved aside.
-  const std::string longName = std::string(251, 'b') + ".txt";
-  dir.writeFile("work/a表.txt", "a");
-  dir.writeFile("work/" + longName, "b");
-  dir.writeFile("work/cソ.txt", "c");
-  ProgramRun r = cli({"run", "--tsv", "--force-temp", "-r", "a|b", "-w", "c|d", work()});
-  EXPECT_EQ(r.status, 3);
-  const std::string renamed = std::string(251, 'd') + ".txt";
-  EXPECT_EQ(r.out, "a表.txt\tc表.txt\trolled back\n" + longName + "\t" + renamed +
-                       "\tfailed\ncソ.txt\tcソ.txt\tnot run\n");
-  EXPECT_NE(r.err.find("予期せぬエラーが発生しました\nファイルの存在を確認してください\n処理済ファイルを元に戻します\n\n" +
-                       longName + ": 名前が長すぎます\n"),
-            std::string::npos)
-      << r.err;
-  EXPECT_EQ(names(), (std::vector<std::string>{"a表.txt", longName, "cソ.txt"}));
-  EXPECT_FALSE(dir.exists("cfg/Ritoma.und"));
+// A temporary name (marker + old name) longer than the 255 bytes a name on
+// disk may have is refused by the check: status 1 and the folder as it was,
+// instead of a run that fails halfway and is rolled back. Bytes count as on
+// disk, where 表 and ソ take three.
+TEST_F(Batch, TemporaryNameOverTheLimitIsRefusedByTheCheck) {
+  std::string hyoSo;
+  for (int i = 0; i < 42; ++i) hyoSo += "表ソ";
+  const struct {
+    const char* label;
+    std::string longName;
+    bool refused;
+  } cases[] = {
+      {"254 bytes", std::string(250, 'b') + ".txt", false},
+      {"255 bytes", std::string(251, 'b') + ".txt", true},
+      {"表 and ソ in 254 bytes", hyoSo + "ab", false},
+      {"表 and ソ in 255 bytes", hyoSo + "abc", true},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    const std::string folder = "work" + std::to_string(++n);
+    dir.makeFolder(folder);
+    dir.writeFile(folder + "/a表.txt", "a");
+    dir.writeFile(folder + "/" + c.longName, "long");
+    const std::string undoBefore = dir.exists("cfg/Ritoma.und") ? dir.readFile("cfg/Ritoma.und") : "";
+    ProgramRun r = cli({"run", "--tsv", "--force-temp", "-t", "x/n", dir / folder});
+    const std::string newName = c.longName.ends_with(".txt") ? "x002.txt" : "x002";
+    if (!c.refused) {
+      EXPECT_EQ(r.status, 0) << r.err;
+      EXPECT_EQ(dir.names(folder), (std::vector<std::string>{"x001.txt", newName}));
+      EXPECT_EQ(dir.readFile(folder + "/" + newName), "long");
+      continue;
+    }
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(r.out, "a表.txt\tx001.txt\tok\n" + c.longName + "\t" + newName + "\ttemp-too-long\n");
+    EXPECT_NE(r.err.find("longer than 255 bytes"), std::string::npos) << r.err;
+    EXPECT_EQ(dir.names(folder), (std::vector<std::string>{"a表.txt", c.longName}));
+    EXPECT_EQ(dir.readFile(folder + "/" + c.longName), "long");
+    EXPECT_EQ(dir.exists("cfg/Ritoma.und") ? dir.readFile("cfg/Ritoma.und") : "", undoBefore);
+  }
 }
 
 // A file the system will not let go of (immutable: rename answers EPERM,
 // also for root) fails its row with the system's reason; the row before it
-// is put back and the one after it never tried.
+// is put back, from its new name or from its temporary name, and the one
+// after it never tried.
 TEST_F(Batch, FailedRowTellsTheSystemsReasonAndTheOthersWhatWasLeft) {
   dir.writeFile("work/a表.txt", "a");
   dir.writeFile("work/bソ.txt", "b");
@@ -503,15 +526,22 @@ TEST_F(Batch, FailedRowTellsTheSystemsReasonAndTheOthersWhatWasLeft) {
     ::close(fd);
     GTEST_SKIP() << "the file system or the user cannot make a file immutable";
   }
-  ProgramRun r = cli({"run", "--tsv", "-t", "x/n", work()});
+  const std::vector<std::vector<std::string>> runs = {{"run", "--tsv", "-t", "x/n", work()},
+                                                      {"run", "--tsv", "--force-temp", "-t", "x/n", work()}};
+  for (const auto& args : runs) {
+    SCOPED_TRACE(args[2]);
+    ProgramRun r = cli(args);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.out, "a表.txt\tx001.txt\trolled back\nbソ.txt\tx002.txt\tfailed\nc.txt\tx003.txt\tnot run\n");
+    EXPECT_NE(r.err.find("処理済ファイルを元に戻します\n\nbソ.txt: この操作は許可されていません\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(names(), (std::vector<std::string>{"a表.txt", "bソ.txt", "c.txt"}));
+    EXPECT_FALSE(dir.exists("cfg/Ritoma.und"));
+  }
   flags &= ~FS_IMMUTABLE_FL;
   ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
   ::close(fd);
-  EXPECT_EQ(r.status, 3);
-  EXPECT_EQ(r.out, "a表.txt\tx001.txt\trolled back\nbソ.txt\tx002.txt\tfailed\nc.txt\tx003.txt\tnot run\n");
-  EXPECT_NE(r.err.find("処理済ファイルを元に戻します\n\nbソ.txt: この操作は許可されていません\n"), std::string::npos)
-      << r.err;
-  EXPECT_EQ(names(), (std::vector<std::string>{"a表.txt", "bソ.txt", "c.txt"}));
 }
 
 // The program starts itself once more for the C library's huge pages;
@@ -734,6 +764,21 @@ TEST_F(Batch, ArchiveDamagedInTheRewriteIsPutBackAndItsRowsFail) {
   EXPECT_NE(r.err.find("ローカルヘッダの署名が違います"), std::string::npos) << r.err;
   EXPECT_EQ(dir.names("work"), (std::vector<std::string>{"a.zip"}));
   EXPECT_TRUE(dir.readFile("work/a.zip") == bytes);
+}
+
+// A new name that would make its entry's LZH header larger than 64 KiB is
+// refused by the check: status 1, the archive untouched and no backup left.
+TEST_F(Batch, LzhHeaderOverItsSizeIsRefusedByTheCheck) {
+  const std::string original = fixture("level2.lzh");
+  dir.writeFile("work/a.lzh", original);
+  const std::string longName = std::string(65530, 'n') + "ソ";
+  ProgramRun r = cli({"run", "--tsv", "--archive", "-r", "plain.txt", "-w", longName, "--target", "both",
+                      dir / "work/a.lzh"});
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.out.find("plain.txt\t" + longName + "\theader-too-long\n"), std::string::npos);
+  EXPECT_NE(r.err.find("larger than 64 KiB"), std::string::npos) << r.err;
+  EXPECT_EQ(dir.names("work"), std::vector<std::string>{"a.lzh"});
+  EXPECT_TRUE(dir.readFile("work/a.lzh") == original);
 }
 
 }  // namespace

@@ -34,7 +34,14 @@ struct MarkCase {
   std::vector<std::string> others;  // further files of the folder
   bool force;
   std::vector<int> marks;
+  std::string marker = "@";  // code page 932
 };
+
+std::string repeated(std::string_view utf8, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += utf8;
+  return out;
+}
 
 void PrintTo(const MarkCase& c, std::ostream* os) { *os << c.label; }
 
@@ -44,6 +51,7 @@ TEST_P(CollisionMarks, MarksRows) {
   const MarkCase& c = GetParam();
   for (const auto& name : c.others) makeFile(name);
   options.force = c.force;
+  options.marker = c.marker;
   PlanList plan = planFor(c.rows);
   const CheckResult result = check(plan);
   EXPECT_EQ(marks(plan), c.marks);
@@ -65,7 +73,18 @@ INSTANTIATE_TEST_SUITE_P(
         MarkCase{"TempNameExists", {{"a", "x"}, {"b", "y"}}, {"@B"}, true, {MarkNone, MarkTempExists}},
         MarkCase{"TempNameIsLaterOldName", {{"a", "x"}, {"@a", "y"}}, {}, true, {MarkTempExists, MarkNone}},
         MarkCase{"TempNameOfEarlierRowIsFree", {{"@a", "x"}, {"a", "y"}}, {}, true, {MarkNone, MarkNone}},
-        MarkCase{"ExistsOverridesBlocked", {{"a", "b"}, {"b", "c"}}, {"B"}, false, {MarkExists, MarkNone}}),
+        MarkCase{"ExistsOverridesBlocked", {{"a", "b"}, {"b", "c"}}, {"B"}, false, {MarkExists, MarkNone}},
+        // A temporary name is measured in bytes on disk: 表 and ソ take two
+        // bytes in code page 932 and three in UTF-8.
+        MarkCase{"TempNameOf255BytesPasses", {{std::string(254, 'a'), "x"}}, {}, true, {MarkNone}},
+        MarkCase{"TempNameOf256BytesTooLong", {{std::string(255, 'a'), "x"}, {"b", "y"}}, {}, true,
+                 {MarkTempTooLong, MarkNone}},
+        MarkCase{"HyoSoTempNameOf255BytesPasses", {{repeated("表ソ", 42) + "ab", "x"}}, {}, true, {MarkNone}},
+        MarkCase{"HyoSoTempNameOf256BytesTooLong", {{"b", "y"}, {repeated("表ソ", 42) + "abc", "x"}}, {},
+                 true, {MarkNone, MarkTempTooLong}},
+        MarkCase{"MarkerCountsOnDisk", {{std::string(252, 'a'), "x"}, {std::string(253, 'b'), "y"}}, {}, true,
+                 {MarkNone, MarkTempTooLong}, cp("表")},
+        MarkCase{"LongNameWithoutForcePasses", {{std::string(255, 'a'), "x"}}, {}, false, {MarkNone}}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(CollisionCheck, NewNameOfAFolderOutsideTheBatch) {

@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <QStyle>
 
+#include "execution/MarkText.h"
 #include "execution/RowStatus.h"
 #include "selection/ui/FolderIcons.h"
 #include "text/TextCodec.h"
@@ -17,17 +18,34 @@ constexpr int IconSize = 16;
 
 QString display(const std::string& cp932) { return QString::fromStdU16String(TextCodec::toDisplay(cp932)); }
 
-// The four marks of the row marks: a cyan square (blocked), a magenta
-// square (exists), a green square (temporary name exists) and a red cross
-// (failed), drawn in the lower left quarter like an overlay image.
+// The fill of a square mark.
+QColor markFill(RowMark mark) {
+  switch (mark) {
+    case MarkBlocked: return Qt::cyan;
+    case MarkExists: return Qt::magenta;
+    case MarkTempExists: return Qt::green;
+    case MarkTempTooLong: return Qt::yellow;
+    case MarkHeaderTooLong: return QColor(255, 140, 0);
+    case MarkNone:
+    case MarkFailed: break;
+  }
+  return {};
+}
+
+// The marks of the rows: squares in cyan (blocked), magenta (exists), green
+// (temporary name exists), yellow (temporary name too long) and orange
+// (archive header too long), and a red cross (failed), drawn in the lower
+// left quarter like an overlay image.
 void paintMark(QPainter& painter, RowMark mark) {
   const QRect box(0, IconSize / 2 - 1, IconSize / 2 + 1, IconSize / 2 + 1);
   painter.setRenderHint(QPainter::Antialiasing, false);
   switch (mark) {
     case MarkBlocked:
     case MarkExists:
-    case MarkTempExists: {
-      const QColor fill = mark == MarkBlocked ? Qt::cyan : mark == MarkExists ? Qt::magenta : Qt::green;
+    case MarkTempExists:
+    case MarkTempTooLong:
+    case MarkHeaderTooLong: {
+      const QColor fill = markFill(mark);
       painter.setPen(Qt::black);
       painter.setBrush(fill);
       painter.drawRect(box.adjusted(0, 0, -1, -1));
@@ -53,7 +71,7 @@ PlanListModel::PlanListModel(const PlanList& plan, QObject* parent) : QAbstractT
   images_[2] = FolderIcons::rowIcon(2);
   for (int image = 0; image < 3; ++image) {
     const QPixmap base = images_[image].pixmap(IconSize, IconSize);
-    for (int mark = 0; mark < 4; ++mark) {
+    for (int mark = 0; mark < MarkCount; ++mark) {
       QPixmap pixmap(IconSize, IconSize);
       pixmap.fill(Qt::transparent);
       QPainter painter(&pixmap);
@@ -67,7 +85,7 @@ PlanListModel::PlanListModel(const PlanList& plan, QObject* parent) : QAbstractT
 
 QIcon PlanListModel::icon(int image, RowMark mark) const {
   const int i = image >= 0 && image < 3 ? image : 0;
-  if (mark < MarkBlocked || mark > MarkFailed) return images_[i];
+  if (mark < MarkBlocked || mark >= MarkCount) return images_[i];
   return marked_[i][mark];
 }
 
@@ -84,6 +102,7 @@ QVariant PlanListModel::data(const QModelIndex& index, int role) const {
   if (column == 0) {
     if (role == Qt::DecorationRole) return icon(row.image, row.mark);
     if (role == Qt::UserRole) return static_cast<int>(row.mark);
+    if (role == Qt::ToolTipRole && row.mark != MarkNone) return QString::fromUtf8(MarkText::of(row.mark));
     return {};
   }
   if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};

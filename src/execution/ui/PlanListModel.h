@@ -39,8 +39,9 @@ public:
 private:
   const PlanList& plan_;
   std::optional<RunResult> failedRun_;
+  static constexpr int MarkCount = MarkHeaderTooLong + 1;  // the marks drawn, from MarkBlocked
   QIcon images_[3];
-  QIcon marked_[3][4];
+  QIcon marked_[3][MarkCount];
 };
 
 }  // namespace ritoma

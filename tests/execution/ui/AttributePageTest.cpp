@@ -224,6 +224,7 @@ class AttributePageTest : public QObject {
 private slots:
   void renameRunUndoAndRunAgain();
   void swapIsBlockedUntilForceChange();
+  void longTemporaryNameHasAMarkOfItsOwn();
   void copyIgnoresMarkedRowsAndTypingMakesTheCheckPending();
   void failedRenameIsRolledBackWithItsBoxes();
   void planWithoutRenamingSkipsTheCheck();
@@ -330,6 +331,42 @@ void AttributePageTest::swapIsBlockedUntilForceChange() {
   QCOMPARE(dir.readFile("b"), std::string("A"));
   // ChkForce (on by default) clears the box after the run.
   QVERIFY(!h.find<QCheckBox>("CheckBoxForce")->isChecked());
+}
+
+// A temporary name longer than a name on disk may be (255 bytes; 表 and ソ
+// take three there) gets a mark of its own, which tells its reason, and
+// keeps "実行" disabled.
+void AttributePageTest::longTemporaryNameHasAMarkOfItsOwn() {
+  TempDir dir;
+  std::string longName;
+  for (int i = 0; i < 42; ++i) longName += "表ソ";
+  longName += "abc";
+  dir.writeFile("a", "A");
+  dir.writeFile("@a", "taken");
+  dir.writeFile("c", "C");
+  dir.writeFile(longName, "L");
+  PosixFileSystem fs;
+  Harness h(fs, dir / "Ritoma.und");
+  fillEdit(h.edit, {{"a", "x"}, {longName.c_str(), "y"}, {"c", "z"}});
+  QVERIFY(h.enter(dir.path()));
+  QCOMPARE(h.mark(1), int(MarkNone));
+  QVERIFY(h.exec()->isEnabled());
+
+  h.find<QCheckBox>("CheckBoxForce")->click();
+  QCOMPARE(h.mark(0), int(MarkTempExists));
+  QCOMPARE(h.mark(1), int(MarkTempTooLong));
+  QCOMPARE(h.mark(2), int(MarkNone));
+  QVERIFY(!h.exec()->isEnabled());
+  QAbstractItemModel* model = h.list()->model();
+  QCOMPARE(model->index(1, 0).data(Qt::ToolTipRole).toString(),
+           QStringLiteral("一時ﾌｧｲﾙ名（ﾏｰｶｰ＋元のﾌｧｲﾙ名）が255ﾊﾞｲﾄを超えます。"));
+  QVERIFY(!model->index(2, 0).data(Qt::ToolTipRole).isValid());
+  auto image = [&](int row) {
+    return model->index(row, 0).data(Qt::DecorationRole).value<QIcon>().pixmap(16, 16).toImage();
+  };
+  QVERIFY(image(1) != image(0));
+  QVERIFY(image(1) != image(2));
+  QCOMPARE(dir.readFile(longName), std::string("L"));
 }
 
 void AttributePageTest::copyIgnoresMarkedRowsAndTypingMakesTheCheckPending() {
