@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelection>
@@ -23,6 +22,7 @@
 #include "execution/OwnFiles.h"
 #include "execution/RunJournal.h"
 #include "execution/UndoFlow.h"
+#include "execution/ui/FolderChooser.h"
 #include "execution/ui/PlanListModel.h"
 #include "execution/ui/TFormAttr.h"
 #include "execution/ui/TFormDateTime.h"
@@ -80,10 +80,8 @@ TAttributePage::TAttributePage(FileSystem& fs, ProgressSink& progress, PlacedInt
       folderEngine_(fs, progress, settings_, undoPath_) {
   setObjectName(QStringLiteral("TAttributePage"));
   if (!host_.browseFolder) {
-    host_.browseFolder = [this](const QString& title, const QString& start) -> std::optional<QString> {
-      const QString chosen = QFileDialog::getExistingDirectory(window(), title, start, QFileDialog::ShowDirsOnly);
-      if (chosen.isEmpty()) return std::nullopt;
-      return chosen;
+    host_.browseFolder = [this](const QString& title, const QString& start) {
+      return FolderChooser::choose(window(), title, start);
     };
   }
   buildControls();

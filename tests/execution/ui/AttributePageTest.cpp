@@ -2,6 +2,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,8 +14,10 @@
 #include <QVBoxLayout>
 #include <QtTest>
 #include <deque>
+#include <fcntl.h>
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 
 #include "archive/ArchiveLibraries.h"
 #include "dummy/DummyFileWriter.h"
@@ -84,7 +87,9 @@ struct Prompt {
 // that records what the page asked of the main window.
 class Harness {
 public:
-  explicit Harness(FileSystem& fs, const std::string& undoPath) : fs_(fs) {
+  // `ownBrowser`: ".." opens the page's own folder chooser instead of
+  // answering with `browseAnswer`.
+  explicit Harness(FileSystem& fs, const std::string& undoPath, bool ownBrowser = false) : fs_(fs) {
     window.resize(800, 500);
     window.move(100, 50);
     PlacedInteraction::Boxes boxes;
@@ -112,10 +117,12 @@ public:
       return selection.get();
     };
     host.selectionChanged = [] {};
-    host.browseFolder = [this](const QString& title, const QString& start) {
-      browsed.push_back(title + QLatin1Char('|') + start);
-      return browseAnswer;
-    };
+    if (!ownBrowser) {
+      host.browseFolder = [this](const QString& title, const QString& start) {
+        browsed.push_back(title + QLatin1Char('|') + start);
+        return browseAnswer;
+      };
+    }
     page = new TAttributePage(fs, progress, boxes, edit, undoPath, host, &window);
     auto* layout = new QVBoxLayout(&window);
     layout->addWidget(page);
@@ -235,6 +242,7 @@ private slots:
   void attributeDialogStartsFromFirstSelectedRow();
   void dummyRunWritesDummies();
   void copyFolderBrowserRunsTheCheck();
+  void folderChooserSpeaksTheWindowsLanguage();
   void settingsRoundTrip();
   void forceMarkerIsRefusedAsTheCommandLineRefusesIt();
   void doubleClickSelectsAllRows();
@@ -712,6 +720,73 @@ void AttributePageTest::copyFolderBrowserRunsTheCheck() {
   QCOMPARE(h.browsed.back(), QStringLiteral("出力先ディレクトリの指定|") + QString::fromStdString(dir / "out"));
   QCOMPARE(h.find<QComboBox>("ComboBoxCopyPath")->currentText(), QString());
   QCOMPARE(h.mark(0), int(MarkNone));
+}
+
+void AttributePageTest::folderChooserSpeaksTheWindowsLanguage() {
+  TempDir dir;
+  dir.writeFile("a", "A");
+  dir.makeFolder("表out");
+  dir.makeFolder("ソ");
+  dir.writeFile("写真.JPG", "");
+  // 2021/03/04 05:06:07 in Tokyo, the tests' time zone.
+  const timespec times[2] = {{1614801967, 0}, {1614801967, 0}};
+  for (const char* name : {"表out", "ソ"})
+    QCOMPARE(::utimensat(AT_FDCWD, (dir / name).c_str(), times, 0), 0);
+  PosixFileSystem fs;
+  Harness h(fs, dir / "Ritoma.und", true);
+  fillEdit(h.edit, {{"a", "b"}});
+  QVERIFY(h.enter(dir.path()));
+  h.find<QCheckBox>("CheckBoxCopy")->click();
+
+  // What the chooser showed, read while it is open; it is always closed,
+  // so that a failed look cannot hang the test.
+  QString title, start;
+  QStringList rows;
+  auto look = [&](int folders, bool choose) {
+    QTimer::singleShot(0, [&, folders, choose] {
+      auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!chooser) return;
+      title = chooser->windowTitle();
+      start = chooser->directory().absolutePath();
+      auto* view = chooser->findChild<QTreeView*>(QStringLiteral("treeView"));
+      if (view) {
+        const QAbstractItemModel* model = view->model();
+        // The file system model lists the folder in a thread of its own.
+        if (!QTest::qWaitFor([&] { return model->rowCount(view->rootIndex()) == folders; }, 5000))
+          qWarning("the chooser listed %d folders", model->rowCount(view->rootIndex()));
+        for (int r = 0; r < model->rowCount(view->rootIndex()); ++r) {
+          QStringList texts;
+          for (int c = 0; c < model->columnCount(view->rootIndex()); ++c)
+            texts << model->index(r, c, view->rootIndex()).data().toString();
+          rows << texts.join(QLatin1Char('|'));
+        }
+      }
+      auto* name = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+      if (choose && name) {
+        name->setFocus();
+        name->setText(QStringLiteral("表out"));  // QTest types ASCII only
+        QTest::keyClick(name, Qt::Key_Return);
+      }
+      if (chooser->isVisible()) chooser->reject();
+    });
+    QTest::mouseClick(h.find<QPushButton>("ButtonOutPath"), Qt::LeftButton);
+  };
+
+  look(2, true);
+  QCOMPARE(title, QStringLiteral("出力先ディレクトリの指定"));
+  QCOMPARE(start, QString::fromStdString(dir.path()));
+  // Folders only, whatever the desktop's regional settings say.
+  rows.sort();
+  QCOMPARE(rows, QStringList({QStringLiteral("ソ||フォルダ|2021/03/04 05:06"),
+                              QStringLiteral("表out||フォルダ|2021/03/04 05:06")}));
+  const QString chosen = QString::fromStdString(dir / "表out");
+  QCOMPARE(h.find<QComboBox>("ComboBoxCopyPath")->currentText(), chosen);
+
+  // Cancel keeps the copy folder.
+  rows.clear();
+  look(0, false);
+  QCOMPARE(start, chosen);
+  QCOMPARE(h.find<QComboBox>("ComboBoxCopyPath")->currentText(), chosen);
 }
 
 void AttributePageTest::settingsRoundTrip() {
