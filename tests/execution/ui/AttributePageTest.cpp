@@ -5,11 +5,14 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QTimeEdit>
 #include <QTimer>
+#include <QTranslator>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -23,6 +26,7 @@
 #include "dummy/DummyFileWriter.h"
 #include "execution/ExecutionFlow.h"
 #include "execution/UndoFile.h"
+#include "execution/ui/FolderChooserModel.h"
 #include "execution/ui/PlanListModel.h"
 #include "execution/ui/TAttributePage.h"
 #include "execution/ui/TFormAttr.h"
@@ -229,6 +233,9 @@ class AttributePageTest : public QObject {
   Q_OBJECT
 
 private slots:
+  // Qt's folder chooser keeps its history and header in the user's
+  // settings; the tests keep theirs apart.
+  void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
   void renameRunUndoAndRunAgain();
   void swapIsBlockedUntilForceChange();
   void longTemporaryNameHasAMarkOfItsOwn();
@@ -732,6 +739,11 @@ void AttributePageTest::folderChooserSpeaksTheWindowsLanguage() {
   const timespec times[2] = {{1614801967, 0}, {1614801967, 0}};
   for (const char* name : {"表out", "ソ"})
     QCOMPARE(::utimensat(AT_FDCWD, (dir / name).c_str(), times, 0), 0);
+  // Qt's Japanese texts, as the program loads them: the short header "更新日"
+  // leaves the time column narrower than the English one.
+  QTranslator qtTexts;
+  if (qtTexts.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(&qtTexts);
   PosixFileSystem fs;
   Harness h(fs, dir / "Ritoma.und", true);
   fillEdit(h.edit, {{"a", "b"}});
@@ -742,6 +754,7 @@ void AttributePageTest::folderChooserSpeaksTheWindowsLanguage() {
   // so that a failed look cannot hang the test.
   QString title, start;
   QStringList rows;
+  bool timeFits = false;
   auto look = [&](int folders, bool choose) {
     QTimer::singleShot(0, [&, folders, choose] {
       auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
@@ -759,6 +772,11 @@ void AttributePageTest::folderChooserSpeaksTheWindowsLanguage() {
           for (int c = 0; c < model->columnCount(view->rootIndex()); ++c)
             texts << model->index(r, c, view->rootIndex()).data().toString();
           rows << texts.join(QLatin1Char('|'));
+          QStyleOptionViewItem option;
+          option.initFrom(view->viewport());
+          const QModelIndex time = model->index(r, FolderChooserModel::ColumnTime, view->rootIndex());
+          timeFits = view->header()->sectionSize(FolderChooserModel::ColumnTime) >=
+                     view->itemDelegateForIndex(time)->sizeHint(option, time).width();
         }
       }
       auto* name = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
@@ -779,6 +797,7 @@ void AttributePageTest::folderChooserSpeaksTheWindowsLanguage() {
   rows.sort();
   QCOMPARE(rows, QStringList({QStringLiteral("ソ||フォルダ|2021/03/04 05:06"),
                               QStringLiteral("表out||フォルダ|2021/03/04 05:06")}));
+  QVERIFY(timeFits);
   const QString chosen = QString::fromStdString(dir / "表out");
   QCOMPARE(h.find<QComboBox>("ComboBoxCopyPath")->currentText(), chosen);
 
