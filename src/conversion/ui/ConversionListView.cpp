@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QStyle>
+#include <algorithm>
 
 #include "conversion/ui/ConversionListModel.h"
 #include "shell/ui/SelectedRows.h"
@@ -50,7 +51,16 @@ void ConversionListView::setListModel(ConversionListModel* model) {
   model_ = model;
   setModel(model);
   header()->setSectionResizeMode(ConversionListModel::ColumnCheck, QHeaderView::Fixed);
-  header()->resizeSection(ConversionListModel::ColumnCheck, 35);
+  // 35 pixels, or what the style needs for the check image and the whole
+  // icon, which carries the key mark.
+  QStyleOptionViewItem option;
+  initViewItemOption(&option);
+  option.rect = QRect(0, 0, 100, 20);
+  option.features |= QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDecoration;
+  option.decorationSize = iconSize().isValid() ? iconSize() : QSize(16, 16);
+  const QRect icon = style()->subElementRect(QStyle::SE_ItemViewItemDecoration, &option, this);
+  const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+  header()->resizeSection(ConversionListModel::ColumnCheck, std::max(35, icon.right() + 1 + margin));
 }
 
 std::vector<std::size_t> ConversionListView::selectedRows() const { return SelectedRows::of(this); }

@@ -425,6 +425,8 @@ private slots:
     QVERIFY(f.page->list().rows[1].key && f.page->list().rows[2].key);
     QVERIFY(view->model()->index(1, 0).data(Qt::DecorationRole).value<QIcon>().cacheKey() !=
             ConversionListModel::rowIcon(0, false).cacheKey());
+    // The icon with its key mark shows whole beside the check image.
+    QVERIFY(view->visualRect(view->model()->index(1, ConversionListModel::ColumnCheck)).contains(view->iconRect(1)));
     // An icon press toggles the keys of the selected rows: cleared, since
     // the first selected row has one; on an unselected row it selects that
     // row first.
