@@ -1,10 +1,11 @@
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTest>
 
+#include "execution/ui/FolderChooser.h"
 #include "shell/ui/RitomaApplication.h"
 
 using namespace ritoma;
@@ -31,10 +32,7 @@ private slots:
   }
 
   void folderChooser() {
-    QFileDialog chooser(nullptr, QStringLiteral("フォルダの参照"));
-    chooser.setOption(QFileDialog::DontUseNativeDialog);
-    chooser.setFileMode(QFileDialog::Directory);
-    chooser.setOption(QFileDialog::ShowDirsOnly);
+    FolderChooser chooser(nullptr, QStringLiteral("出力先ディレクトリの指定"), QString());
     const auto* buttons = chooser.findChild<QDialogButtonBox*>();
     QVERIFY(buttons);
     QCOMPARE(shown(buttons->button(QDialogButtonBox::Cancel)), QStringLiteral("キャンセル"));
@@ -46,6 +44,8 @@ private slots:
 
 int main(int argc, char** argv) {
   RitomaApplication app(argc, argv);
+  // Qt's folder chooser keeps its history in the user's settings; the test keeps its own apart.
+  QStandardPaths::setTestModeEnabled(true);
   JapaneseButtonsTest test;
   return QTest::qExec(&test, argc, argv);
 }
