@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/UsageError.h"
+#include "conversion/CharConverter.h"
 #include "execution/RunOptions.h"
 #include "settings/DummySettings.h"
 #include "text/TextCodec.h"
@@ -109,7 +110,7 @@ struct CharOperation {
   int position;
 };
 
-constexpr std::array<CharOperation, 11> kCharOperations{{
+constexpr std::array<CharOperation, 12> kCharOperations{{
     {"lower", 1},
     {"upper", 2},
     {"swapcase", 3},
@@ -121,6 +122,7 @@ constexpr std::array<CharOperation, 11> kCharOperations{{
     {"to-katakana", 12},
     {"to-hiragana", 13},
     {"swap-kana", 14},
+    {"compose", CharConverter::ComposePosition},
 }};
 
 bool isCaseOperation(int position) { return position >= 1 && position <= 6; }
@@ -223,6 +225,9 @@ void handleTarget(State& state, const std::string& value) {
     target = Target::Both;
   } else {
     fail(state.optionName + " takes name, ext or both, not '" + value + "'");
+  }
+  if (stage.kind == StageKind::Chars && stage.charOperation == CharConverter::ComposePosition) {
+    fail("compose works on the whole name and takes no " + state.optionName);
   }
   if (stage.kind == StageKind::Chars && target != Target::Name &&
       !isCaseOperation(stage.charOperation)) {

@@ -67,6 +67,9 @@ before produced)
                             to-katakana  hiragana to katakana
                             to-hiragana  katakana to hiragana
                             swap-kana    swap hiragana and katakana
+                            compose      join separated voiced marks and
+                                         accents (Unicode NFC, as names
+                                         made on a Mac need), whole name
   --classes LIST          for to-full, to-half and swap-width: the character
                           classes that change, a comma list of letters,
                           digits, kana (or kana-single: voiced marks stay
@@ -78,7 +81,8 @@ before produced)
 
 Modifiers of the -r or -c before them
   --target name|ext|both  the part of the name that changes (default name;
-                          width and kana operations change the name only)
+                          width and kana operations change the name only,
+                          compose the whole name)
   --from-right            -r: search from the right end
   --ignore-case           -r: letters match without regard to case
   --skip N                -r: leave the first N matches (0-999)
