@@ -295,6 +295,8 @@ void handleSort(State& state, const std::string& value) {
 void handleKeepOrder(State& state, const std::string&) { state.options.keepOrder = true; }
 void handleArchive(State& state, const std::string&) { state.options.archive = true; }
 
+void handleFolders(State& state, const std::string&) { state.options.folders = true; }
+
 void handleForceTemp(State& state, const std::string& value) {
   if (value.empty()) fail(state.optionName + " needs a non-empty marker");
   const std::string error = RunOptions::markerError(TextCodec::fromUtf8(value));
@@ -404,6 +406,7 @@ constexpr OptionSpec kOptions[] = {
     {"sort", 0, ArgKind::Required, InSelection, handleSort},
     {"keep-order", 0, ArgKind::None, InSelection, handleKeepOrder},
     {"archive", 0, ArgKind::None, InSelection, handleArchive},
+    {"folders", 0, ArgKind::None, InSelection, handleFolders},
     {"force-temp", 0, ArgKind::Optional, InBatch | InUndo, handleForceTemp},
     {"copy-to", 0, ArgKind::Required, InBatch, handleCopyTo},
     {"ignore-errors", 0, ArgKind::None, InBatch, handleIgnoreErrors},
@@ -471,6 +474,7 @@ void checkCombination(const Options& o) {
   if (d.fallbackExcerpt && ((*d.fallbackExcerpt && d.text) ||
                             (!*d.fallbackExcerpt && (d.bytesFirst || d.linesFirst))))
     fail("the fallback of --dummy-from-archive does not match the --dummy-... content given");
+  if (o.folders && !o.archive) fail("--folders needs --archive");
   if (o.archive) {
     if (o.paths.size() != 1) fail("--archive takes exactly one archive file");
     if (o.forceMarker || o.copyTo || o.created || o.modified || o.accessed || o.attributes) {

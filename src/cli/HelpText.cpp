@@ -5,7 +5,8 @@
 namespace ritoma {
 
 std::string HelpText::page() {
-  return R"(Usage: ritoma-cli list [--sort KEY[,desc]] [--archive] [--tsv] PATH...
+  return R"(Usage: ritoma-cli list [--sort KEY[,desc]] [--archive] [--folders] [--tsv]
+                       PATH...
        ritoma-cli plan [OPTIONS] PATH...
        ritoma-cli run  [OPTIONS] PATH...
        ritoma-cli undo [--yes] [--tsv] [--force-temp[=MARKER]]
@@ -34,6 +35,8 @@ Selection
                           folders are refused
   --archive               PATH is one .lzh or .zip file: rename the files
                           stored in it (only names change)
+  --folders               with --archive: the directory entries are rows
+                          too (a Mac ZIP's folders, for -c compose)
   --sort KEY[,desc]       order by name, ext, size or date (default: name,
                           ascending; folders first, letters without case)
   --keep-order            keep the order of the PATH arguments instead

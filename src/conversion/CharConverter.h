@@ -13,11 +13,11 @@ enum class ClassState { Unchecked, Checked, Grayed };
 
 // The character-type tool: letter case, word capitals, half-width and
 // full-width forms, hiragana and katakana, and the composition of names
-// stored decomposed. Walks a code-page-932 name
-// character by character and never splits a double-byte character. Width
-// and kana forms follow the Unicode rules (U+0020 ↔ U+3000, U+0021-U+007E ↔
-// U+FF01-U+FF5E, half-width katakana ↔ katakana with voiced and semi-voiced
-// marks composed or decomposed, hiragana ↔ katakana by the offset 0x60).
+// stored decomposed. Walks a code-page-932 name character by character and
+// never splits a double-byte character. Width and kana forms follow the
+// Unicode rules (U+0020 ↔ U+3000, U+0021-U+007E ↔ U+FF01-U+FF5E, half-width
+// katakana ↔ katakana with voiced and semi-voiced marks composed or
+// decomposed, hiragana ↔ katakana by the offset 0x60).
 class CharConverter {
 public:
   // Positions of the operation tree, fully expanded.
