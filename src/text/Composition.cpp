@@ -21,7 +21,8 @@ const UNormalizer2* composer() {
   static const UNormalizer2* const instance = [] {
     UErrorCode status = U_ZERO_ERROR;
     const UNormalizer2* nfc = unorm2_getNFCInstance(&status);
-    // Owned by the filtered normalizer for the life of the process.
+    // The set and the filtered normalizer that reads it live as long as the
+    // process.
     USet* composable = uset_openPattern(u"[^[:Full_Composition_Exclusion:]]", -1, &status);
     if (U_FAILURE(status)) throw std::runtime_error(std::string("ICU NFC: ") + u_errorName(status));
     uset_freeze(composable);
@@ -61,10 +62,16 @@ bool normalized(const std::u16string& text) {
 struct Run {
   std::vector<char32_t> chars;
   std::vector<std::string_view> bytes;
+  // The run follows a lone byte or code that stands for nothing (raw code
+  // page 932, as an archive header holds it): its first sequence keeps its
+  // bytes, which a composed character could otherwise join to that byte or
+  // code (a lead byte and a trail, the first half of a stand-in pair).
+  bool keepFirst = false;
 
   void clear() {
     chars.clear();
     bytes.clear();
+    keepFirst = false;
   }
   std::u16string text(std::size_t from, std::size_t to) const {
     std::u16string t;
@@ -74,6 +81,15 @@ struct Run {
   }
   void appendBytes(std::string& out, std::size_t from, std::size_t to) const {
     for (std::size_t k = from; k < to; ++k) out.append(bytes[k]);
+  }
+
+  bool isComposed() const {
+    if (normalized(text(0, chars.size()))) return true;
+    if (!keepFirst) return false;
+    std::string before, after;
+    appendBytes(before, 0, chars.size());
+    compose(after);
+    return after == before;
   }
 
   // The run composed, into `out`. Sequences are cut where a character
@@ -95,7 +111,7 @@ struct Run {
 
   void composeSequence(std::string& out, std::size_t from, std::size_t to) const {
     const std::u16string source = text(from, to);
-    if (normalized(source)) {
+    if ((from == 0 && keepFirst) || normalized(source)) {
       appendBytes(out, from, to);
       return;
     }
@@ -143,6 +159,7 @@ bool forEachRun(std::string_view cp932, RunFn&& run, OtherFn&& other) {
     }
     if (!r.chars.empty() && !run(r)) return false;
     r.clear();
+    r.keepFirst = ch.size() < 4;
     other(ch);
   }
   return r.chars.empty() || run(r);
@@ -159,7 +176,7 @@ bool isAscii(std::string_view s) {
 bool Composition::isComposed(std::string_view cp932) {
   if (isAscii(cp932)) return true;
   return forEachRun(
-      cp932, [](const Run& r) { return normalized(r.text(0, r.chars.size())); }, [](std::string_view) {});
+      cp932, [](const Run& r) { return r.isComposed(); }, [](std::string_view) {});
 }
 
 std::string Composition::compose(std::string_view cp932) {

@@ -62,6 +62,22 @@ TEST(Composition, CodePageNamesKeepTheirCodes) {
   EXPECT_FALSE(Composition::isComposed(name));
   EXPECT_EQ(Composition::compose(name), ibm + "\x82\xAA" + "\xF0\x40");  // が, and a lone user code kept
   EXPECT_TRUE(Composition::isComposed(ibm + "\x95\x5C\x83\x5C"));
+
+  // After a lone lead byte or a lone first code of a pair, a composed
+  // character would join that byte or code and change how the rest reads:
+  // that first sequence stays, the later ones compose.
+  const std::string notEqual = "=" + TextCodec::fromCodePoint(0x0338);  // ≠ is 81 82
+  const std::string accent = "e" + TextCodec::fromCodePoint(0x0301);    // é is a pair F0.. F0..
+  for (const std::string& lone : {std::string("\x81"), std::string("\xF0\x40")}) {
+    SCOPED_TRACE(lone.size());
+    const std::string name = lone + notEqual + accent + "\x82\xA9" + TextCodec::fromCodePoint(0x3099);
+    const std::string composed = lone + notEqual + TextCodec::fromCodePoint(0xE9) + "\x82\xAA";
+    EXPECT_EQ(Composition::compose(lone + notEqual), lone + notEqual);
+    EXPECT_TRUE(Composition::isComposed(lone + accent));
+    EXPECT_EQ(Composition::compose(name), composed);
+    EXPECT_FALSE(Composition::isComposed(name));
+    EXPECT_TRUE(Composition::isComposed(composed));
+  }
 }
 
 }  // namespace
