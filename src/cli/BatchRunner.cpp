@@ -99,8 +99,9 @@ std::string statusText(const PlanRow& row, bool runFailed) {
   return "not run";
 }
 
-std::string kindText(EntryKind kind) {
-  switch (kind) {
+std::string kindText(const FileEntry& entry) {
+  if (entry.icon == FileEntry::IconArchiveFolder) return "folder";
+  switch (entry.kind) {
     case EntryKind::File: return "file";
     case EntryKind::Folder: return "folder";
     case EntryKind::Link: return "link";
@@ -277,7 +278,8 @@ BatchRunner::Selection BatchRunner::selectFolder(const std::string& folder) {
 
 // Named files (or folders) of one folder, as named: the filter does not
 // apply to what the user names explicitly.
-// The files stored in one .lzh or .zip archive (directory entries left out).
+// The files stored in one .lzh or .zip archive; its directory entries only
+// with --folders.
 BatchRunner::Selection BatchRunner::selectArchive() {
   Selection selection;
   std::string path = withoutTrailingSlashes(absolutePath(options_.paths[0]));
@@ -297,7 +299,7 @@ BatchRunner::Selection BatchRunner::selectArchive() {
       archiveKind_, selection.archivePath,
       [&](const ArcInfo& entry) {
         FileEntry row = ArchiveSelection::entryOf(entry, true);
-        if (row.icon == FileEntry::IconFile) selection.rows.push_back(std::move(row));
+        if (row.icon == FileEntry::IconFile || options_.folders) selection.rows.push_back(std::move(row));
         selection.archiveEntries.push_back(entry);
       },
       &error);
@@ -451,7 +453,7 @@ int BatchRunner::runList() {
   order(selection);
   ListTable table;
   for (const FileEntry& entry : selection.rows) {
-    table.add({kindText(entry.kind), FileEntry::formatSize(entry.size),
+    table.add({kindText(entry), FileEntry::formatSize(entry.size),
                TimeConvert::toText(entry.modified), AttributeText::fromBits(entry.attributes),
                shownName(entry.fullName())});
   }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/UsageError.h"
+#include "conversion/CharConverter.h"
 #include "execution/RunOptions.h"
 #include "settings/DummySettings.h"
 #include "text/TextCodec.h"
@@ -109,7 +110,7 @@ struct CharOperation {
   int position;
 };
 
-constexpr std::array<CharOperation, 11> kCharOperations{{
+constexpr std::array<CharOperation, 12> kCharOperations{{
     {"lower", 1},
     {"upper", 2},
     {"swapcase", 3},
@@ -121,6 +122,7 @@ constexpr std::array<CharOperation, 11> kCharOperations{{
     {"to-katakana", 12},
     {"to-hiragana", 13},
     {"swap-kana", 14},
+    {"compose", CharConverter::ComposePosition},
 }};
 
 bool isCaseOperation(int position) { return position >= 1 && position <= 6; }
@@ -224,6 +226,9 @@ void handleTarget(State& state, const std::string& value) {
   } else {
     fail(state.optionName + " takes name, ext or both, not '" + value + "'");
   }
+  if (stage.kind == StageKind::Chars && stage.charOperation == CharConverter::ComposePosition) {
+    fail("compose works on the whole name and takes no " + state.optionName);
+  }
   if (stage.kind == StageKind::Chars && target != Target::Name &&
       !isCaseOperation(stage.charOperation)) {
     fail("width and kana operations work on the name part only");
@@ -289,6 +294,8 @@ void handleSort(State& state, const std::string& value) {
 
 void handleKeepOrder(State& state, const std::string&) { state.options.keepOrder = true; }
 void handleArchive(State& state, const std::string&) { state.options.archive = true; }
+
+void handleFolders(State& state, const std::string&) { state.options.folders = true; }
 
 void handleForceTemp(State& state, const std::string& value) {
   if (value.empty()) fail(state.optionName + " needs a non-empty marker");
@@ -399,6 +406,7 @@ constexpr OptionSpec kOptions[] = {
     {"sort", 0, ArgKind::Required, InSelection, handleSort},
     {"keep-order", 0, ArgKind::None, InSelection, handleKeepOrder},
     {"archive", 0, ArgKind::None, InSelection, handleArchive},
+    {"folders", 0, ArgKind::None, InSelection, handleFolders},
     {"force-temp", 0, ArgKind::Optional, InBatch | InUndo, handleForceTemp},
     {"copy-to", 0, ArgKind::Required, InBatch, handleCopyTo},
     {"ignore-errors", 0, ArgKind::None, InBatch, handleIgnoreErrors},
@@ -466,6 +474,7 @@ void checkCombination(const Options& o) {
   if (d.fallbackExcerpt && ((*d.fallbackExcerpt && d.text) ||
                             (!*d.fallbackExcerpt && (d.bytesFirst || d.linesFirst))))
     fail("the fallback of --dummy-from-archive does not match the --dummy-... content given");
+  if (o.folders && !o.archive) fail("--folders needs --archive");
   if (o.archive) {
     if (o.paths.size() != 1) fail("--archive takes exactly one archive file");
     if (o.forceMarker || o.copyTo || o.created || o.modified || o.accessed || o.attributes) {

@@ -64,6 +64,7 @@ public:
     Command command = Command::Help;
     std::vector<std::string> paths;
     bool archive = false;
+    bool folders = false;  // with archive: the directory entries are rows too
     SortKey sortKey = SortKey::Name;
     bool sortDescending = false;
     bool keepOrder = false;

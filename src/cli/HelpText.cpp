@@ -5,7 +5,8 @@
 namespace ritoma {
 
 std::string HelpText::page() {
-  return R"(Usage: ritoma-cli list [--sort KEY[,desc]] [--archive] [--tsv] PATH...
+  return R"(Usage: ritoma-cli list [--sort KEY[,desc]] [--archive] [--folders] [--tsv]
+                       PATH...
        ritoma-cli plan [OPTIONS] PATH...
        ritoma-cli run  [OPTIONS] PATH...
        ritoma-cli undo [--yes] [--tsv] [--force-temp[=MARKER]]
@@ -34,6 +35,8 @@ Selection
                           folders are refused
   --archive               PATH is one .lzh or .zip file: rename the files
                           stored in it (only names change)
+  --folders               with --archive: the directory entries are rows
+                          too (a Mac ZIP's folders, for -c compose)
   --sort KEY[,desc]       order by name, ext, size or date (default: name,
                           ascending; folders first, letters without case)
   --keep-order            keep the order of the PATH arguments instead
@@ -67,6 +70,9 @@ before produced)
                             to-katakana  hiragana to katakana
                             to-hiragana  katakana to hiragana
                             swap-kana    swap hiragana and katakana
+                            compose      join separated voiced marks and
+                                         accents (Unicode NFC, as names
+                                         made on a Mac need), whole name
   --classes LIST          for to-full, to-half and swap-width: the character
                           classes that change, a comma list of letters,
                           digits, kana (or kana-single: voiced marks stay
@@ -78,7 +84,8 @@ before produced)
 
 Modifiers of the -r or -c before them
   --target name|ext|both  the part of the name that changes (default name;
-                          width and kana operations change the name only)
+                          width and kana operations change the name only,
+                          compose the whole name)
   --from-right            -r: search from the right end
   --ignore-case           -r: letters match without regard to case
   --skip N                -r: leave the first N matches (0-999)

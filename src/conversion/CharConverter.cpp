@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "text/CaseMap.h"
+#include "text/Composition.h"
 #include "text/Cp932.h"
 #include "text/TextCodec.h"
 
@@ -145,7 +146,8 @@ constexpr const char* kCaptions[CharConverter::PositionCount] = {
     "[大文字/小文字]", "大文字 ⇒ 小文字", "小文字 ⇒ 大文字", "大文字 ⇔ 小文字",
     "[語頭 ⇒ 大文字]", "語頭以外は小文字", "語頭のみ変換",
     "[半角/全角]", "半角 ⇒ 全角", "全角 ⇒ 半角", "全角 ⇔ 半角",
-    "[ひらがな/カタカナ]", "ひらがな ⇒ カタカナ", "カタカナ ⇒ ひらがな", "ひらがな ⇔ カタカナ"};
+    "[ひらがな/カタカナ]", "ひらがな ⇒ カタカナ", "カタカナ ⇒ ひらがな", "ひらがな ⇔ カタカナ",
+    "[濁点/結合文字]", "分離 ⇒ 合成 (NFC)"};
 
 }  // namespace
 
@@ -155,7 +157,9 @@ const char* CharConverter::NodeCaption(int position) {
   return position >= 0 && position < PositionCount ? kCaptions[position] : "";
 }
 
-bool CharConverter::IsHeading(int position) { return position == 0 || position == 4 || position == 7 || position == 11; }
+bool CharConverter::IsHeading(int position) {
+  return position == 0 || position == 4 || position == 7 || position == 11 || position == 15;
+}
 
 char CharConverter::ConvertCase(char c, int mode) {
   if ((mode & 1) && c >= 'A' && c <= 'Z') return static_cast<char>(c - 'A' + 'a');
@@ -231,6 +235,7 @@ void CharConverter::ConvertKana(std::string_view ch, int mode, std::string& out)
 
 std::string CharConverter::ConvertChars(std::string_view name) const {
   if (position < 0 || position >= PositionCount || IsHeading(position)) return std::string(name);
+  if (position == ComposePosition) return Composition::compose(name);
   // Only the case and word operations offer another target.
   const NamePart part = TargetChoiceEnabled(position) ? target : NamePart::Name;
   std::string_view prefix;

@@ -12,15 +12,19 @@ namespace ritoma {
 enum class ClassState { Unchecked, Checked, Grayed };
 
 // The character-type tool: letter case, word capitals, half-width and
-// full-width forms, hiragana and katakana. Walks a code-page-932 name
-// character by character and never splits a double-byte character. Width
-// and kana forms follow the Unicode rules (U+0020 ↔ U+3000, U+0021-U+007E ↔
-// U+FF01-U+FF5E, half-width katakana ↔ katakana with voiced and semi-voiced
-// marks composed or decomposed, hiragana ↔ katakana by the offset 0x60).
+// full-width forms, hiragana and katakana, and the composition of names
+// stored decomposed. Walks a code-page-932 name character by character and
+// never splits a double-byte character. Width and kana forms follow the
+// Unicode rules (U+0020 ↔ U+3000, U+0021-U+007E ↔ U+FF01-U+FF5E, half-width
+// katakana ↔ katakana with voiced and semi-voiced marks composed or
+// decomposed, hiragana ↔ katakana by the offset 0x60).
 class CharConverter {
 public:
   // Positions of the operation tree, fully expanded.
-  static constexpr int PositionCount = 15;
+  static constexpr int PositionCount = 17;
+  // "分離 ⇒ 合成 (NFC)": canonical composition of the whole name, extension
+  // included (Composition).
+  static constexpr int ComposePosition = 16;
 
   int position = -1;  // the selected node, -1 for none
   NamePart target = NamePart::Name;
@@ -35,7 +39,9 @@ public:
   // Caption of a tree node (UTF-8); headings start with "[".
   static const char* NodeCaption(int position);
   static bool IsHeading(int position);
-  // Enabling rules of the tab's controls for the selected node.
+  // Enabling rules of the tab's controls for the selected node. Only the
+  // case and word operations offer a target; the width and kana operations
+  // work on the name part only, the composition on the whole name.
   static bool TargetChoiceEnabled(int position) { return position >= 0 && position <= 6; }
   static bool DelimitersEnabled(int position) { return position >= 4 && position <= 6; }
   static bool ClassesEnabled(int position) { return position >= 7 && position <= 10; }

@@ -102,6 +102,7 @@ const PlanCase kPlanCases[] = {
     {"WidthToFullKanaSingle", {"ｶﾞ表.txt"}, {"-c", "to-full", "--classes", "kana-single"},
      "ｶﾞ表.txt\tカ゛表.txt\tok\n"},
     {"KanaToKatakana", {"ひょう表.txt"}, {"-c", "to-katakana"}, "ひょう表.txt\tヒョウ表.txt\tok\n"},
+    {"ComposeWholeName", {"か\u3099表.テ\u3099ータ"}, {"-c", "compose"}, "か\u3099表.テ\u3099ータ\tが表.データ\tok\n"},
     {"WordsWithDelimiters", {"my_file ソ.txt"}, {"-c", "words-lower", "--delimiters", "_"},
      "my_file ソ.txt\tMy_File ソ.txt\tok\n"},
     {"TwoStagesEachOnThePrevious", {"abc表.txt"}, {"-t", "/f-/n<1,1>", "-c", "upper"},
@@ -302,6 +303,42 @@ TEST_F(Batch, UndoRenamesBackAndThenForwardAgain) {
   ProgramRun forward = cli({"undo"});
   ASSERT_EQ(forward.status, 0) << forward.err;
   EXPECT_EQ(names(), (std::vector<std::string>{"表_ソ.txt"}));
+}
+
+// Names as a Mac writes them: the voiced marks and accents stored apart.
+// Composed, they keep every other byte (an invalid one too) and the files
+// their contents; undo brings back the decomposed bytes.
+TEST_F(Batch, ComposeJoinsSeparatedMarksAndUndoes) {
+  const std::vector<std::string> decomposed{"cafe\u0301ソ.txt", "か\u3099表.txt", "パ表.txt",
+                                            "\xFF\u30CF\u309A.bin"};
+  for (const std::string& name : decomposed) dir.writeFile("work/" + name, name);
+  ProgramRun r = cli({"run", "--tsv", "-c", "compose", work()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(names(), (std::vector<std::string>{"caf\u00E9ソ.txt", "が表.txt", "パ表.txt", "\xFF\u30D1.bin"}));
+  EXPECT_EQ(dir.readFile("work/が表.txt"), "か\u3099表.txt");
+  EXPECT_EQ(dir.readFile("work/\xFF\u30D1.bin"), "\xFF\u30CF\u309A.bin");
+
+  ASSERT_EQ(cli({"undo"}).status, 0);
+  std::vector<std::string> sorted = decomposed;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(names(), sorted);
+}
+
+// Two names that compose into one, or into a name the folder holds, are
+// refused by the check, and nothing changes.
+TEST_F(Batch, ComposeRefusesNamesThatBecomeOne) {
+  const std::vector<std::string> files{"e\u0302\u0323.txt", "e\u0323\u0302.txt", "か\u3099ソ.txt", "がソ.txt"};
+  for (const std::string& name : files) dir.writeFile("work/" + name, "");
+  ProgramRun r = cli({"run", "--tsv", "-c", "compose", work()});
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_EQ(r.out,
+            "e\u0302\u0323.txt\t\u1EC7.txt\tﾌｧｲﾙ名が重複しています。\n"
+            "e\u0323\u0302.txt\t\u1EC7.txt\tﾌｧｲﾙ名が重複しています。\n"
+            "か\u3099ソ.txt\tがソ.txt\tﾌｧｲﾙ名が重複しています。\n"
+            "がソ.txt\tがソ.txt\tﾌｧｲﾙ名が重複しています。\n");
+  std::vector<std::string> sorted = files;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(names(), sorted);
 }
 
 std::string utf8Of(char32_t c) {
@@ -703,6 +740,34 @@ INSTANTIATE_TEST_SUITE_P(Cli, ArchiveCodePageNames, ::testing::Values("stored.zi
                            std::string name = info.param;
                            return name.substr(0, name.find('.')) + (name.ends_with("zip") ? "Zip" : "Lzh");
                          });
+
+// A ZIP made on a Mac stores its names decomposed, its folders' directory
+// entries too (rows with --folders); composed, they read right in unzip and
+// in the program's own listing, and the archive tests whole.
+TEST_F(Batch, ComposeInsideAMacZip) {
+  dir.writeFile("work/mac.zip", fixture("mac-nfd.zip"));
+  ProgramRun r = cli({"run", "--tsv", "--archive", "--folders", "-c", "compose", dir / "work/mac.zip"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "テ\u3099ータ/\tデータ/\tok\n"
+            "cafe\u0301ソ.txt\tcaf\u00E9ソ.txt\tok\n"
+            "か\u3099表.txt\tが表.txt\tok\n"
+            "テ\u3099ータ/ハ\u309A.txt\tデータ/パ.txt\tok\n"
+            "パ表.txt\tパ表.txt\tok\n");
+  const std::string listing = toolOutput("unzip -l '" + dir / "work/mac.zip" + "'");
+  for (const char* name : {" caf\u00E9ソ.txt\n", " が表.txt\n", " パ表.txt\n", " データ/\n", " データ/パ.txt\n"})
+    EXPECT_NE(listing.find(name), std::string::npos) << name << listing;
+  for (const char* mark : {"\u3099", "\u309A", "\u0301"}) EXPECT_EQ(listing.find(mark), std::string::npos) << listing;
+  EXPECT_NE(toolOutput("unzip -t '" + dir / "work/mac.zip" + "'").find("No errors detected"), std::string::npos);
+  ProgramRun listed = cli({"list", "--tsv", "--archive", "--folders", dir / "work/mac.zip"});
+  EXPECT_EQ(listed.status, 0) << listed.err;
+  EXPECT_EQ(listed.out,
+            "folder\t0\t2003/01/01 00:00:00\t----\tデータ/\n"
+            "file\t17\t2003/01/01 00:00:00\t----\tcaf\u00E9ソ.txt\n"
+            "file\t22\t2003/01/01 00:00:00\t----\tが表.txt\n"
+            "file\t22\t2003/01/01 00:00:00\t----\tデータ/パ.txt\n"
+            "file\t9\t2003/01/01 00:00:00\t----\tパ表.txt\n");
+}
 
 // New names that would leave the archive's files (a root, "..") or become
 // one of its folders are refused by the check, with the row's reason, and

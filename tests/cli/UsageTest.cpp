@@ -60,6 +60,9 @@ const UsageCase kUsageCases[] = {
      "only to words"},
     {"WidthOnExtension", {"plan", "-c", "to-full", "--target", "ext", "."},
      "name part only"},
+    {"FoldersWithoutArchive", {"list", "--folders", "."}, "--folders needs --archive"},
+    {"TargetOnCompose", {"plan", "-c", "compose", "--target", "name", "."},
+     "compose works on the whole name and takes no --target"},
     {"BadTarget", {"plan", "-r", "a", "--target", "all", "."}, "name, ext or both"},
     {"BadSort", {"plan", "--sort", "color", "."}, "name, ext, size or date"},
     {"BadSortDirection", {"plan", "--sort", "size,up", "."}, "asc or desc"},
@@ -97,7 +100,7 @@ TEST(Help, DocumentsEveryOptionAndExitsZero) {
         "kana-single", "other-nospace", "--delimiters", "--target", "--from-right",
         "--ignore-case", "--skip", "--count", "--key", "--force-temp", "--copy-to",
         "--ignore-errors", "plugins", "/xL", "--created", "--modified", "--accessed", "--attributes",
-        "--config-dir", "--yes", "--tsv", "--version", "words-lower", "swap-kana",
+        "--config-dir", "--yes", "--tsv", "--version", "words-lower", "swap-kana", "compose", "--folders",
         "Exit status"}) {
     EXPECT_NE(r.out.find(option), std::string::npos) << option;
   }

@@ -140,6 +140,17 @@ TEST(CharConverterTest, Kana) {
   });
 }
 
+// The composition works on the whole name, whatever target the buttons
+// last held; its own cases are in the composition's tests.
+TEST(CharConverterTest, ComposeTakesTheWholeName) {
+  check({
+      {"name and extension", CharConverter::ComposePosition, J("か\u3099表.テ\u3099ータ"), J("が表.データ")},
+      {"target extension ignored", CharConverter::ComposePosition, J("ハ\u309Aソ.txt"), J("パソ.txt"),
+       NamePart::Extension},
+      {"heading changes nothing", 15, J("か\u3099"), J("か\u3099")},
+  });
+}
+
 TEST(CharConverterTest, EnablingRules) {
   for (int p = 0; p < CharConverter::PositionCount; ++p) {
     EXPECT_EQ(CharConverter::IsHeading(p), CharConverter::NodeCaption(p)[0] == '[') << p;

@@ -391,9 +391,12 @@ int TConversionPage::treePosition() const {
 void TConversionPage::charNodeChanged() {
   const int position = treePosition();
   const bool targets = CharConverter::TargetChoiceEnabled(position);
+  const bool wholeName = position == CharConverter::ComposePosition;
+  radioButtonChg_[0]->setEnabled(!wholeName);
   radioButtonChg_[1]->setEnabled(targets);
   radioButtonChg_[2]->setEnabled(targets);
-  if (!targets) radioButtonChg_[0]->setChecked(true);
+  // The buttons show the part the operation changes.
+  if (!targets) radioButtonChg_[wholeName ? 2 : 0]->setChecked(true);
   labeledEditChg_->setEnabled(CharConverter::DelimitersEnabled(position));
   for (QCheckBox* box : checkBoxChg_) box->setEnabled(CharConverter::ClassesEnabled(position));
   UpdateConvertButton();

@@ -59,6 +59,18 @@ QPixmap drawLinkArrow(const QColor& colour) {
   return pixmap;
 }
 
+// Two strokes, as the voiced mark "゛" standing apart.
+QPixmap drawSeparatedMark(const QColor& colour) {
+  QPixmap pixmap(Size, Size);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing, true);
+  p.setPen(QPen(colour, 2, Qt::SolidLine, Qt::RoundCap));
+  p.drawLine(QPointF(4, 3), QPointF(7, 10));
+  p.drawLine(QPointF(9, 2), QPointF(12, 9));
+  return pixmap;
+}
+
 QIcon make(FolderIcons::Kind kind) {
   static const QColor yellow(0xF0, 0xC8, 0x40);
   static const QColor grey(0xA8, 0xA8, 0xA8);
@@ -86,6 +98,9 @@ QIcon make(FolderIcons::Kind kind) {
     case FolderIcons::MissingLink:
       pixmap = drawLinkArrow(QColor(0xC0, 0x30, 0x30));
       break;
+    case FolderIcons::Decomposed:
+      pixmap = drawSeparatedMark(FolderIcons::decomposedColour());
+      break;
   }
   QIcon icon;
   // The same image when selected.
@@ -97,9 +112,9 @@ QIcon make(FolderIcons::Kind kind) {
 }  // namespace
 
 QIcon FolderIcons::icon(Kind kind) {
-  static const std::array<QIcon, 7> icons = {make(OpenYellow), make(ClosedYellow), make(ClosedGrey),
+  static const std::array<QIcon, 8> icons = {make(OpenYellow), make(ClosedYellow), make(ClosedGrey),
                                              make(OpenGrey),   make(Blank),        make(Link),
-                                             make(MissingLink)};
+                                             make(MissingLink), make(Decomposed)};
   return icons[static_cast<std::size_t>(kind)];
 }
 
@@ -128,5 +143,11 @@ QIcon FolderIcons::rowIcon(int rowIcon) {
 }
 
 QIcon FolderIcons::linkIcon(bool missing) { return icon(missing ? MissingLink : Link); }
+
+QIcon FolderIcons::decomposedMark() { return icon(Decomposed); }
+
+// Dark orange: apart from the text, the link arrows and the folders, and
+// readable on the window's white.
+QColor FolderIcons::decomposedColour() { return QColor(0xB8, 0x50, 0x00); }
 
 }  // namespace ritoma

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "selection/ui/FolderIcons.h"
+#include "text/Composition.h"
 #include "text/TextCodec.h"
 
 namespace ritoma {
@@ -13,6 +14,13 @@ namespace {
 const QString RowsMimeType = QStringLiteral("application/x-ritoma-selection-rows");
 
 QString display(const std::string& cp932) { return QString::fromStdU16String(TextCodec::toDisplay(cp932)); }
+
+// Asked for each visible row as it is drawn, never for the whole listing. The
+// "." that starts the extension bounds every sequence, so the parts are
+// checked apart.
+bool composed(const FileEntry& entry) {
+  return Composition::isComposed(entry.baseName) && Composition::isComposed(entry.extension);
+}
 
 }  // namespace
 
@@ -36,11 +44,24 @@ QVariant SelectionTableModel::data(const QModelIndex& index, int role) const {
                               : FolderIcons::rowIcon(entry.icon);
       return {};
     case SelectionList::ColumnName:
-      if (role == Qt::DisplayRole) return display(entry.baseName);
-      if (role == Qt::ToolTipRole && entry.isLink())
-        return entry.kind == EntryKind::MissingLink ? QStringLiteral("ｼﾝﾎﾞﾘｯｸﾘﾝｸ (ﾘﾝｸ先がありません)")
-                                                    : QStringLiteral("ｼﾝﾎﾞﾘｯｸﾘﾝｸ");
-      return {};
+      switch (role) {
+        case Qt::DisplayRole:
+          return display(entry.baseName);
+        case Qt::DecorationRole:
+          return composed(entry) ? QVariant() : QVariant(FolderIcons::decomposedMark());
+        case Qt::ForegroundRole:
+          return composed(entry) ? QVariant() : QVariant(FolderIcons::decomposedColour());
+        case Qt::ToolTipRole: {
+          QStringList tips;
+          if (entry.isLink())
+            tips << (entry.kind == EntryKind::MissingLink ? QStringLiteral("ｼﾝﾎﾞﾘｯｸﾘﾝｸ (ﾘﾝｸ先がありません)")
+                                                          : QStringLiteral("ｼﾝﾎﾞﾘｯｸﾘﾝｸ"));
+          if (!composed(entry)) tips << DecomposedTip;
+          return tips.isEmpty() ? QVariant() : QVariant(tips.join(QLatin1Char('\n')));
+        }
+        default:
+          return {};
+      }
     case SelectionList::ColumnExtension:
       return role == Qt::DisplayRole ? QVariant(display(entry.extension)) : QVariant();
     case SelectionList::ColumnSize:

@@ -22,6 +22,11 @@ class SelectionTableModel : public QAbstractTableModel {
 public:
   static constexpr int ColumnCheck = 0;
   static constexpr int ColumnCount = 5;
+  // The tip of a name stored decomposed (not in Unicode NFC), which the
+  // list marks and colours.
+  static inline const QString DecomposedTip = QStringLiteral(
+      "濁点などが文字から分離しています (Mac で作られた名前など)。\n"
+      "変換ﾍﾟｰｼﾞの文字種別変換「分離 ⇒ 合成 (NFC)」で直せます。");
 
   explicit SelectionTableModel(SelectionList& list, QObject* parent = nullptr);
 

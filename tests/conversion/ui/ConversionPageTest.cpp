@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
@@ -150,6 +151,35 @@ private slots:
     QCOMPARE(f.results(), (std::vector<std::string>{"", "1.txt", "", "2.txt"}));
     QCOMPARE(f.cnv()->text(), QStringLiteral("← 確認"));
     QCOMPARE(f.sample(), QStringLiteral("表.txt"));
+  }
+
+  // The composition follows the kana group in the tree. It changes the
+  // whole name, which the target buttons show while it is chosen, and
+  // composes the checked rows; its heading converts nothing.
+  void composeNodeComposesWholeNames() {
+    Fixture f({J("か\u3099表.テ\u3099ータ"), J("ソ.txt")});
+    f.tab(2);
+    f.select({0});
+    auto* tree = f.child<QTreeWidget>("TreeViewChg");
+    QTreeWidgetItem* heading = tree->topLevelItem(tree->topLevelItemCount() - 1);
+    QCOMPARE(heading->text(0), QStringLiteral("[濁点/結合文字]"));
+    QCOMPARE(heading->childCount(), 1);
+    tree->setCurrentItem(heading);
+    QVERIFY(!f.cnv()->isEnabled());
+    tree->setCurrentItem(heading->child(0));
+    QCOMPARE(heading->child(0)->text(0), QStringLiteral("分離 ⇒ 合成 (NFC)"));
+    QVERIFY(f.cnv()->isEnabled());
+    QVERIFY(f.child<QRadioButton>("RadioButtonChg3")->isChecked());
+    for (const char* name : {"RadioButtonChg1", "RadioButtonChg2", "RadioButtonChg3"})
+      QVERIFY2(!f.child<QRadioButton>(name)->isEnabled(), name);
+    f.cnv()->click();
+    QCOMPARE(f.sample(), QStringLiteral("が表.データ"));
+    f.cnv()->click();
+    QCOMPARE(f.results(), (std::vector<std::string>{J("が表.データ"), J("ソ.txt")}));
+    // A case operation offers the target again.
+    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+    for (const char* name : {"RadioButtonChg1", "RadioButtonChg2", "RadioButtonChg3"})
+      QVERIFY2(f.child<QRadioButton>(name)->isEnabled(), name);
   }
 
   void replacementRecomputesFromSourceAndChainsAfterSave() {

@@ -11,6 +11,7 @@
 #include "PageFixture.h"
 #include "selection/FolderEnumerator.h"
 #include "selection/ui/FolderIcons.h"
+#include "selection/ui/SelectionTableModel.h"
 
 using namespace ritoma;
 using ritoma::test::PageFixture;
@@ -126,6 +127,32 @@ private slots:
     QCOMPARE(tips, (QStringList{"", "ｼﾝﾎﾞﾘｯｸﾘﾝｸ (ﾘﾝｸ先がありません)", "ｼﾝﾎﾞﾘｯｸﾘﾝｸ", "ｼﾝﾎﾞﾘｯｸﾘﾝｸ", ""}));
     // The link to a folder is a link (checked like a file), not a folder row.
     QCOMPARE(f->column(3), (QStringList{"<DIR>", "4", "1", "7", "1"}));
+  }
+
+  // Names stored decomposed (as a Mac writes them), in the name part or only
+  // in the extension, carry the mark, the colour and the tip; composed names
+  // beside them carry none, and a link's tip keeps its own line.
+  void decomposedNamesAreMarked() {
+    f->dir.makeFolder("mac");
+    f->dir.writeFile("mac/か\u3099表.txt", "x");
+    f->dir.writeFile("mac/ソ.re\u0301sume\u0301", "x");
+    f->dir.writeFile("mac/が表.txt", "x");
+    QCOMPARE(::symlink("ソ.txt", (f->dir / "mac/\u30CF\u309A.lnk").c_str()), 0);
+    f->page->openFolder(f->folder("mac"), {});
+    QAbstractItemModel* model = f->listView()->model();
+    QCOMPARE(baseNames(), (QStringList{"か\u3099表", "が表", "ソ", "\u30CF\u309A"}));
+    const qint64 mark = FolderIcons::decomposedMark().cacheKey();
+    const QString tip = SelectionTableModel::DecomposedTip;
+    const QList<bool> marked{true, false, true, true};
+    for (int row = 0; row < model->rowCount(); ++row) {
+      const QModelIndex name = model->index(row, 1);
+      QCOMPARE(name.data(Qt::DecorationRole).value<QIcon>().cacheKey() == mark, marked[row]);
+      QCOMPARE(name.data(Qt::ForegroundRole).value<QColor>() == FolderIcons::decomposedColour(), marked[row]);
+    }
+    QStringList tips;
+    for (int row = 0; row < model->rowCount(); ++row) tips << model->index(row, 1).data(Qt::ToolTipRole).toString();
+    QCOMPARE(tips, (QStringList{tip, "", tip, "ｼﾝﾎﾞﾘｯｸﾘﾝｸ (ﾘﾝｸ先がありません)\n" + tip}));
+    QVERIFY(tip.contains(QStringLiteral("分離 ⇒ 合成 (NFC)")));
   }
 
   void checkCycleByHeaderClicks() {
