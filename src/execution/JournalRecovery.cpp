@@ -10,6 +10,7 @@
 #include "execution/OwnFiles.h"
 #include "execution/RunJournal.h"
 #include "execution/UndoFile.h"
+#include "execution/UndoFlow.h"
 #include "execution/UndoHistory.h"
 #include "platform/TimeConvert.h"
 
@@ -139,7 +140,7 @@ void JournalRecovery::settleUndoHistory() {
   FileInfo info;
   std::string bytes;
   UndoLog log;
-  if (fs_.lookUp(latest, info) || info.kind != EntryKind::File || info.size > MaxSize ||
+  if (fs_.lookUp(latest, info) || info.kind != EntryKind::File || info.size > UndoFlow::MaxSize ||
       fs_.readWholeFile(latest, bytes) || UndoFile::decode(bytes, log) != UndoFile::Status::Ok)
     return;
   if (log.folder != data_.folder || log.records.size() != data_.rows.size()) return;

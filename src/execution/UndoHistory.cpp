@@ -2,8 +2,11 @@
 
 #include "execution/OwnFiles.h"
 #include "execution/RunJournal.h"
+#include "execution/UndoFlow.h"
 
 namespace ritoma {
+
+static_assert(UndoHistory::MaxTotalSize == 2 * UndoFlow::MaxSize);
 
 namespace {
 
@@ -135,8 +138,11 @@ std::error_code UndoHistory::dropLatest() {
 UndoHistory::SetAside UndoHistory::setLatestAside(std::uint64_t recordDigest) {
   if (compact()) return SetAside::Failed;
   bool other = false;
+  std::uint64_t size = 0;
   std::string bytes;
-  if (!isRecord(latest_, other) || fs_.readWholeFile(latest_, bytes)) return SetAside::Changed;
+  // A record larger than UNDO reads cannot be the one it reversed.
+  if (!isRecord(latest_, other, &size) || size > UndoFlow::MaxSize || fs_.readWholeFile(latest_, bytes))
+    return SetAside::Changed;
   if (digest(bytes) != recordDigest) return SetAside::Changed;
   bytes = std::string();
   if (fs_.rename(latest_, setAsidePath())) return SetAside::Failed;
