@@ -169,8 +169,9 @@ General
                           delimiters, progress thresholds, the plug-ins in
                           service), the undo file
                           "Ritoma.und" (older batches "Ritoma.und.1" to ".9")
-                          and the journal "Ritoma.jnl" are read and written (default: the program's folder when
-                          writable, else ~/.config/ritoma)
+                          and the journal "Ritoma.jnl" are read and written
+                          (default: the program's folder when writable, else
+                          ~/.config/ritoma)
   --tsv                   print one line per row: OLD<TAB>NEW<TAB>STATUS
                           (a tab, line feed or carriage return inside a name
                           is written \t, \n or \r)
