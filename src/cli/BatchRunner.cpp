@@ -7,7 +7,10 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <map>
+#include <optional>
 #include <set>
+#include <unordered_set>
 
 #include "cli/UsageError.h"
 #ifdef RITOMA_KILL_SWITCH
@@ -17,6 +20,7 @@
 #include "conversion/NotIntegerError.h"
 #include "conversion/StringReplacer.h"
 #include "conversion/TemplateEngine.h"
+#include "cli/HistoryTable.h"
 #include "cli/ListTable.h"
 #include "cli/ListedEntries.h"
 #include "archive/ArchivePlanEngine.h"
@@ -28,6 +32,7 @@
 #include "execution/UndoFile.h"
 #include "execution/OwnFiles.h"
 #include "execution/UndoFlow.h"
+#include "execution/UndoHistory.h"
 #include "execution/NameCheck.h"
 #include "execution/PlanBuilder.h"
 #include "execution/RunJournal.h"
@@ -636,7 +641,69 @@ DummyWriter& BatchRunner::dummyWriter() {
   return *dummyWriter_;
 }
 
+// Each kept batch, the latest first, and whether its files are where undo
+// will look for them: under the names it gave, once the later batches of
+// the list are undone. Nothing is changed on disk.
+int BatchRunner::runUndoList() {
+  UndoHistory history(*fs_, undoPath());
+  const std::vector<UndoHistory::Entry> entries = history.entries();
+  if (entries.empty()) {
+    message("ritoma-cli: " + std::string(UndoFlow::NoInfoText));
+    return ExitUsage;
+  }
+  // The names of each folder as they will be when the batches listed so
+  // far are undone; nullopt for a folder that cannot be read.
+  std::map<std::string, std::optional<std::unordered_set<std::string>>> folders;
+  HistoryTable table;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    HistoryTable::Row row;
+    row.number = std::to_string(i + 1);
+    row.written = TimeConvert::toText(entries[i].written);
+    std::string bytes;
+    UndoLog log;
+    if (entries[i].size > UndoFlow::MaxSize) {
+      row.state = "too large";
+    } else if (fs_->readWholeFile(entries[i].path, bytes) ||
+               UndoFile::decode(bytes, log) != UndoFile::Status::Ok) {
+      row.state = "damaged";
+    }
+    bytes = std::string();
+    if (!row.state.empty()) {
+      table.add(std::move(row));
+      continue;
+    }
+    row.rows = std::to_string(log.records.size());
+    row.folder = log.folder.size() > 1 ? log.folder.substr(0, log.folder.size() - 1) : log.folder;
+    auto [it, fresh] = folders.try_emplace(log.folder);
+    if (fresh) {
+      std::vector<std::string> names;
+      if (!fs_->listNames(row.folder, names)) it->second.emplace(names.begin(), names.end());
+    }
+    if (!it->second) {
+      row.state = "folder missing";
+      table.add(std::move(row));
+      continue;
+    }
+    std::unordered_set<std::string>& names = *it->second;
+    const bool whole = std::all_of(log.records.begin(), log.records.end(),
+                                   [&](const UndoRecord& r) { return names.count(r.newName) > 0; });
+    row.state = whole ? "ok" : "changed";
+    // Undone, the files found take their old names: all leave their new
+    // names before any takes an old one, as a swap does.
+    std::vector<const std::string*> back;
+    for (const UndoRecord& r : log.records)
+      if (names.erase(r.newName)) back.push_back(&r.oldName);
+    for (const std::string* name : back) names.insert(*name);
+    table.add(std::move(row));
+  }
+  const std::string text = options_.tsv ? table.renderTsv() : table.renderTable();
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+  return ExitOk;
+}
+
 int BatchRunner::runUndo() {
+  if (options_.list) return runUndoList();
   UndoFlow flow(*fs_, ui_, undoPath());
   std::optional<UndoLog> log = flow.load();
   if (!log) return ExitUsage;

@@ -57,6 +57,7 @@ private:
   int runList();
   int runBatch(bool execute);
   int runUndo();
+  int runUndoList();
   int runRecover();
   int runPlugins();
 

@@ -388,6 +388,7 @@ void handleConfigDir(State& state, const std::string& value) {
 void handleYes(State& state, const std::string&) { state.options.yes = true; }
 void handleTsv(State& state, const std::string&) { state.options.tsv = true; }
 void handleDiscard(State& state, const std::string&) { state.options.discard = true; }
+void handleList(State& state, const std::string&) { state.options.list = true; }
 
 constexpr OptionSpec kOptions[] = {
     {"template", 't', ArgKind::Required, InBatch, handleTemplate},
@@ -421,6 +422,7 @@ constexpr OptionSpec kOptions[] = {
     {"config-dir", 0, ArgKind::Required, InAll, handleConfigDir},
     {"yes", 0, ArgKind::None, InUndo | InRecover, handleYes},
     {"discard", 0, ArgKind::None, InRecover, handleDiscard},
+    {"list", 0, ArgKind::None, InUndo, handleList},
     {"tsv", 0, ArgKind::None, InAll, handleTsv},
     // Answered before anything else is looked at (see parse()).
     {"help", 'h', ArgKind::None, InAll, nullptr},
@@ -459,6 +461,7 @@ void checkCombination(const Options& o) {
       o.command == Command::Plugins) {
     if (!o.paths.empty()) fail(commandName(o.command) + " takes no paths");
     if (o.discard && o.yes) fail("--discard and --yes exclude each other");
+    if (o.list && (o.yes || o.forceMarker)) fail("--list only shows the kept batches: --yes and --force-temp do not apply");
     return;
   }
   if (o.paths.empty()) fail(commandName(o.command) + " needs at least one PATH");

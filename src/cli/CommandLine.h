@@ -81,6 +81,7 @@ public:
     std::optional<std::string> configDir;
     bool yes = false;
     bool discard = false;  // recover: set the journal aside instead
+    bool list = false;     // undo: show the kept batches instead
     bool tsv = false;
   };
 

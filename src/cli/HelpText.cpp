@@ -10,6 +10,7 @@ std::string HelpText::page() {
        ritoma-cli plan [OPTIONS] PATH...
        ritoma-cli run  [OPTIONS] PATH...
        ritoma-cli undo [--yes] [--tsv] [--force-temp[=MARKER]]
+       ritoma-cli undo --list [--tsv]
        ritoma-cli recover [--yes | --discard] [--tsv]
        ritoma-cli plugins [--tsv]
        ritoma-cli --help | --version
@@ -17,7 +18,7 @@ std::string HelpText::page() {
   list     show the rows the batch would take, as the listing finds them
   plan     show the plan and its check; change nothing
   run      check, then execute; write the undo file
-  undo     run the reverse plan of the undo file
+  undo     run the reverse plan of the latest batch; repeated, walk back
   recover  put back what an interrupted run left (see Recovery)
   plugins  list the extension-macro plug-ins in service: letter, name, file
            and information; files that do not load are named on standard
@@ -134,8 +135,17 @@ Execution
                           R (read-only), A (archive), each its letter or "-"
 
 Undo
-  undo                    rename the files of the last in-place run back and
-                          restore their times and attributes
+  undo                    rename the files of the latest in-place run back and
+                          restore their times and attributes. The last ten
+                          batches are kept: each undo takes its batch out, so
+                          the next one reverses the batch before it. A batch
+                          run after an undo goes on top of what is left; the
+                          batches undone are gone (there is no redo)
+  --list                  show the kept batches, the one undo reverses next
+                          first: NO, when it ran, ROWS, STATE and FOLDER.
+                          STATE is ok, changed (files renamed or removed
+                          since: undo asks first), folder missing, damaged or
+                          too large. Nothing is changed
   --yes                   answer the questions of undo with yes; without it a
                           question is asked on a terminal, and the answer is
                           no when there is no terminal
@@ -165,9 +175,10 @@ General
   --config-dir DIR        where "Ritoma.ini" (macro defaults, word
                           delimiters, progress thresholds, the plug-ins in
                           service), the undo file
-                          "Ritoma.und" and the journal "Ritoma.jnl" are read
-                          and written (default: the program's folder when
-                          writable, else ~/.config/ritoma)
+                          "Ritoma.und" (older batches "Ritoma.und.1" to ".9")
+                          and the journal "Ritoma.jnl" are read and written
+                          (default: the program's folder when writable, else
+                          ~/.config/ritoma)
   --tsv                   print one line per row: OLD<TAB>NEW<TAB>STATUS
                           (a tab, line feed or carriage return inside a name
                           is written \t, \n or \r)

@@ -8,6 +8,7 @@
 #include "execution/MetadataWriter.h"
 #include "execution/OwnFiles.h"
 #include "execution/UndoFile.h"
+#include "execution/UndoHistory.h"
 #include "platform/TimeConvert.h"
 #include "text/TextCodec.h"
 
@@ -178,6 +179,9 @@ bool FolderPlanRun::writeDummies(PlanList& plan, const std::string& source, cons
 
 bool FolderPlanRun::prepareUndo(const PlanList& plan, const RunOptions&, RunResult& result) {
   undoTemp_.clear();
+  // The run of a reverse plan records nothing: it takes the record it
+  // reverses out of the history, which then offers the batch before.
+  if (plan.reverses) return mayChangeHistory(result);
   // Made record by record: a batch of a million rows would otherwise hold
   // its undo record twice.
   std::string bytes;
@@ -210,7 +214,9 @@ bool FolderPlanRun::prepareUndo(const PlanList& plan, const RunOptions&, RunResu
     std::string temp;
     std::unique_ptr<OutputFile> file;
     if (!fs_.createReplacement(undoPath_, temp, file)) {
-      const std::error_code ec = file->write(bytes.data(), bytes.size());
+      std::error_code ec = file->write(bytes.data(), bytes.size());
+      // Complete on the disk before the renames of the history move it.
+      if (!ec) ec = file->sync();
       const std::error_code closed = file->close();
       if (!ec && !closed) {
         undoTemp_ = std::move(temp);
@@ -219,32 +225,49 @@ bool FolderPlanRun::prepareUndo(const PlanList& plan, const RunOptions&, RunResu
       fs_.remove(temp);
     }
   }
-  // Without a new record a successful run removes the older one. When its
-  // folder does not let it be removed, the run is refused here instead.
+  // Without a new record a successful run removes the latest one.
+  return mayChangeHistory(result);
+}
+
+bool FolderPlanRun::mayChangeHistory(RunResult& result) {
+  // When the folder does not let the latest record be moved or removed,
+  // the run is refused here, before anything changes.
   FileInfo info;
   if (fs_.stat(undoPath_, info) || fs_.isWritableFolder(folderOf(undoPath_))) return true;
   result.refusal = "UNDO情報を更新できないため処理を中止します";
   return false;
 }
 
-void FolderPlanRun::commitUndo(RunResult& result) {
+void FolderPlanRun::commitUndo(const PlanList& plan, RunResult& result) {
   const std::string temp = std::move(undoTemp_);
   undoTemp_.clear();
-  // Only an earlier record is replaced or removed: a file that took the
-  // record's name without being one stays, and the new record is dropped.
+  // Only an earlier record is moved or removed: a file that took the
+  // record's name without being one stays, and the history is left alone.
   if (!OwnFiles::mayReplaceUndoRecord(fs_, undoPath_)) {
     if (!temp.empty()) fs_.remove(temp);
     result.undoWarning = std::string(kUndoNotWritten) + "\n" + DisplayText::fromDisk(undoPath_) +
                          ": UNDO情報ではないファイルがあるため残します";
     return;
   }
+  UndoHistory history(fs_, undoPath_);
+  if (plan.reverses) {
+    switch (history.setLatestAside(*plan.reverses)) {
+      case UndoHistory::SetAside::Done: return;
+      case UndoHistory::SetAside::Changed:
+        result.undoWarning = "UNDO情報がほかの処理で更新されているため\nUNDO情報はそのまま残します";
+        return;
+      case UndoHistory::SetAside::Failed: break;
+    }
+    result.undoWarning = "UNDO情報を更新できませんでした\nUNDOは使用しないでください";
+    return;
+  }
   if (!temp.empty()) {
-    if (!fs_.replace(temp, undoPath_)) return;
+    if (!history.push(temp)) return;
     fs_.remove(temp);
   }
   result.undoWarning = kUndoNotWritten;
   FileInfo info;
-  if (!fs_.stat(undoPath_, info) && fs_.remove(undoPath_))
+  if (!fs_.stat(undoPath_, info) && history.dropLatest())
     result.undoWarning += "\n以前のUNDO情報を削除できませんでした\nUNDOは使用しないでください";
 }
 
@@ -419,8 +442,11 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
     }
   }
 
-  if (inPlace) commitUndo(result);
-  journal_.finish();
+  if (inPlace) commitUndo(plan, result);
+  const bool finished = !journal_.finish();
+  // While the journal is there, a recovery of this run puts the record it
+  // reversed back in the history.
+  if (finished && inPlace && plan.reverses) UndoHistory(fs_, undoPath_).dropSetAside();
 
   result.folder = target.size() > 1 ? target.substr(0, target.size() - 1) : target;
   for (const auto& row : plan.rows)

@@ -18,9 +18,12 @@ namespace ritoma {
 // temporary names) or copying (optionally as dummy files), then the times,
 // then the attributes, in row order; rows with a mark are skipped. A failing
 // row gets MarkFailed, its reason in the result, and ends the run; each row
-// keeps what the run left of it (RowOutcome). A successful in-place run records
-// the undo file; the older one stays until the new one is complete, and a
-// run whose record cannot be written says so in its result.
+// keeps what the run left of it (RowOutcome). A successful in-place run puts
+// its undo record on top of the undo history (UndoHistory); the older ones
+// stay as they are until the new one is complete, and a run whose record
+// cannot be written says so in its result. The run of a reverse plan
+// (PlanList::reverses) records nothing and takes the record it reverses
+// out of the history instead.
 //
 // A run that changes the files in place (not copies) keeps the crash
 // journal beside the undo file from before its first operation until it
@@ -67,7 +70,8 @@ private:
   std::string unheldChanges(const PlanList& plan, const std::string& target,
                             const MediumTraits& medium);
   bool prepareUndo(const PlanList& plan, const RunOptions& options, RunResult& result);
-  void commitUndo(RunResult& result);
+  bool mayChangeHistory(RunResult& result);
+  void commitUndo(const PlanList& plan, RunResult& result);
   void dropPreparedUndo();
   bool beginJournal(const PlanList& plan, const RunOptions& options, RunResult& result);
 

@@ -9,6 +9,9 @@
 #include "execution/MetadataWriter.h"
 #include "execution/OwnFiles.h"
 #include "execution/RunJournal.h"
+#include "execution/UndoFile.h"
+#include "execution/UndoFlow.h"
+#include "execution/UndoHistory.h"
 #include "platform/TimeConvert.h"
 
 namespace ritoma {
@@ -121,7 +124,30 @@ bool JournalRecovery::recover() {
   error_.clear();
   back_.assign(data_.rows.size(), false);
   if (!(data_.archive ? recoverArchive() : recoverFolder())) return false;
+  if (!data_.archive) settleUndoHistory();
   return removeJournal();
+}
+
+void JournalRecovery::settleUndoHistory() {
+  UndoHistory history(fs_, FileSystem::joinPath(RunJournal::folderOf(path_), UndoFile::FileName));
+  if (fs_.exists(history.setAsidePath())) {
+    history.restoreSetAside();
+    return;
+  }
+  // Only a run that renamed can have recorded itself, at its very end.
+  if (!data_.stageStarted(JournalStage::Renames) || history.compact()) return;
+  const std::string latest = history.pathOf(0);
+  FileInfo info;
+  std::string bytes;
+  UndoLog log;
+  if (fs_.lookUp(latest, info) || info.kind != EntryKind::File || info.size > UndoFlow::MaxSize ||
+      fs_.readWholeFile(latest, bytes) || UndoFile::decode(bytes, log) != UndoFile::Status::Ok)
+    return;
+  if (log.folder != data_.folder || log.records.size() != data_.rows.size()) return;
+  for (std::size_t i = 0; i < log.records.size(); ++i)
+    if (log.records[i].newName != data_.rows[i].newName || log.records[i].oldName != data_.rows[i].oldName)
+      return;
+  history.dropLatest();
 }
 
 bool JournalRecovery::recoverFolder() {

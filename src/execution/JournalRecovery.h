@@ -21,6 +21,10 @@ namespace ritoma {
 // the journal records that the run created it, and otherwise both files
 // stay and are named.
 //
+// A folder run put back leaves the undo history as it was before the run:
+// the record its run put on top goes again, and a record an undo run had
+// taken out comes back as the latest.
+//
 // Only what this program can have written is accepted: rows that are plain
 // names in the recorded folder, none of them one of the program's own files
 // beside the journal, and an archive's backup under the backup naming beside
@@ -77,6 +81,7 @@ private:
   bool acceptable() const;
   bool recoverFolder();
   bool recoverArchive();
+  void settleUndoHistory();
   bool removeJournal();
 
   FileSystem& fs_;

@@ -4,6 +4,7 @@
 
 #include "execution/JournalFile.h"
 #include "execution/UndoFile.h"
+#include "execution/UndoHistory.h"
 
 namespace ritoma {
 
@@ -69,6 +70,7 @@ bool OwnFiles::isOwnName(std::string_view name) {
   for (std::string_view own : {kSettingsName, std::string_view(UndoFile::FileName),
                                std::string_view(JournalFile::FileName)})
     if (equalsIgnoringCase(name, own)) return true;
+  if (UndoHistory::isOlderRecordName(name)) return true;
   return !tempNameOf(name, {kSettingsName, UndoFile::FileName, JournalFile::FileName}).empty();
 }
 
@@ -93,7 +95,12 @@ std::vector<std::string> OwnFiles::removeLeftovers(FileSystem& fs, const std::st
   std::vector<std::string> names;
   if (fs.listNames(folder, names)) return removed;
   for (const std::string& name : names) {
-    const std::string_view base = tempNameOf(name, {UndoFile::FileName, JournalFile::FileName});
+    // The record an undo run set aside is left over once no run is under way.
+    const bool setAside = equalsIgnoringCase(
+        name, std::string(UndoFile::FileName) + std::string(UndoHistory::SetAsideSuffix));
+    const std::string_view base =
+        setAside ? std::string_view(UndoFile::FileName)
+                 : tempNameOf(name, {UndoFile::FileName, JournalFile::FileName});
     if (base.empty()) continue;
     const std::string path = FileSystem::joinPath(folder, name);
     FileInfo info;

@@ -27,6 +27,7 @@ std::vector<std::size_t> targetRows(const PlanList& plan, bool all,
 
 void PlanList::clear() {
   rows.clear();
+  reverses.reset();
   for (auto& c : captions_) c.clear();
 }
 

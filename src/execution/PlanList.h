@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,6 +46,10 @@ public:
   // The current folder as the file system names it (raw bytes, no trailing
   // "/" except for the root).
   std::string folder;
+  // A reverse plan made by UNDO: the digest of the record it reverses
+  // (UndoLog::digest). Its in-place run takes that record out of the undo
+  // history instead of recording one.
+  std::optional<std::uint64_t> reverses;
 
   void clear();
   // Captions (code page 932) of the columns 1 to 6, without "!" unless changed.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,9 @@ struct UndoRecord {
 struct UndoLog {
   std::string folder;  // raw disk path with a trailing "/"
   std::vector<UndoRecord> records;
+  // UndoHistory::digest of the file it was loaded from, which the undo run
+  // of this batch takes out of the history.
+  std::uint64_t digest = 0;
 };
 
 // The binary undo file "Ritoma.und".

@@ -7,6 +7,7 @@
 #include "execution/DisplayText.h"
 #include "execution/OwnFiles.h"
 #include "execution/RunJournal.h"
+#include "execution/UndoHistory.h"
 #include "platform/TimeConvert.h"
 #include "text/TextCodec.h"
 
@@ -21,6 +22,9 @@ std::optional<UndoLog> UndoFlow::load() {
     ui_.tell(MessageKind::Error, JournalPendingText, Caption);
     return std::nullopt;
   }
+  // A rotation cut short may have left the latest's place empty.
+  UndoHistory history(fs_, undoPath_);
+  history.compact();
   std::string bytes;
   FileInfo record;
   if (!fs_.stat(undoPath_, record) && !record.isFolder && record.size > MaxSize) {
@@ -36,13 +40,15 @@ std::optional<UndoLog> UndoFlow::load() {
     ui_.tell(MessageKind::Error, DamagedText, Caption);
     return std::nullopt;
   }
+  log.digest = UndoHistory::digest(bytes);
+  bytes = std::string();
   FileInfo info;
   if (fs_.stat(log.folder, info) || !info.isFolder) {
     ui_.tell(MessageKind::Error,
              DisplayText::fromDisk(log.folder) + "\nUNDO情報のパスが存在しません\n処理を中止します",
              Caption);
     if (ui_.askAs(MessageKind::Error, QuestionKind::YesNo, "UNDO情報を削除しますか？", Caption) == Answer::Yes)
-      fs_.remove(undoPath_);
+      history.dropLatest();
     return std::nullopt;
   }
   if (log.records.empty()) {
@@ -151,6 +157,7 @@ UndoFlow::Built UndoFlow::buildReversePlan(const UndoLog& log, UndoSelection& se
     return Built::NamesRefused;
   }
 
+  plan.reverses = log.digest;
   plan.setDefaultCaptions();
   for (std::size_t c = PlanList::ColCreated; c <= PlanList::ColAttrs; ++c) plan.markChanged(c);
   return Built::Ok;

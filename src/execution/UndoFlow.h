@@ -15,10 +15,11 @@
 
 namespace ritoma {
 
-// The "UNDO" button: reads the undo file and builds the reverse plan of the
-// last batch. The caller opens the recorded folder between the two steps,
-// and afterwards shows page 属性 ("Ritoma - 属性（UNDO）") and runs the
-// collision check.
+// The "UNDO" button: reads the latest record of the undo history and builds
+// the reverse plan of its batch. The caller opens the recorded folder
+// between the two steps, and afterwards shows page 属性 ("Ritoma - 属性（UNDO）")
+// and runs the collision check. The run of that plan takes the record out
+// of the history, so that the next UNDO offers the batch before it.
 class UndoFlow {
 public:
   static constexpr const char* Caption = "Ritoma";
@@ -35,10 +36,11 @@ public:
 
   UndoFlow(FileSystem& fs, UserInteraction& ui, std::string undoPath);
 
-  // Reads the undo file. Tells the user and returns nothing while an
+  // Reads the latest record. Tells the user and returns nothing while an
   // interrupted run waits to be put back, and when there is nothing to
-  // undo: no file, an empty or damaged one, a folder that no
-  // longer exists (then offers to delete the file), or no records.
+  // undo: no record, an empty or damaged one, a folder that no longer
+  // exists (then offers to delete the record, the one before it becoming
+  // the latest), or no rows.
   std::optional<UndoLog> load();
 
   enum class Built {
@@ -55,7 +57,7 @@ public:
   // return to (its errors stay in the edit list's error column). Files that
   // are not found are asked about once, with their count; "No" clears both
   // lists. When none is found, nothing is asked and the record stays as it
-  // is.
+  // is. The plan reverses the log's record (PlanList::reverses).
   Built buildReversePlan(const UndoLog& log, UndoSelection& selection, EditList& edit,
                          PlanList& plan);
 

@@ -11,10 +11,12 @@
 #include <cstdio>
 #include <cstring>
 #include <ostream>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "HistoryWalk.h"
 #include "ProgramRun.h"
 #include "support/TempDir.h"
 #include "platform/TimeConvert.h"
@@ -290,7 +292,7 @@ TEST_F(Batch, SwapIsBlockedWithoutTemporaryNamesAndPassesWithThem) {
   EXPECT_EQ(dir.readFile("work/表b.txt"), "B");
 }
 
-TEST_F(Batch, UndoRenamesBackAndThenForwardAgain) {
+TEST_F(Batch, UndoRenamesBackAndTakesTheBatchOut) {
   dir.writeFile("work/ソ.txt", "so");
   ASSERT_EQ(cli({"run", "-t", "表_/f", work()}).status, 0);
   EXPECT_EQ(names(), (std::vector<std::string>{"表_ソ.txt"}));
@@ -300,9 +302,32 @@ TEST_F(Batch, UndoRenamesBackAndThenForwardAgain) {
   EXPECT_EQ(back.out, "表_ソ.txt\tソ.txt\tok\n");
   EXPECT_EQ(names(), (std::vector<std::string>{"ソ.txt"}));
 
-  ProgramRun forward = cli({"undo"});
-  ASSERT_EQ(forward.status, 0) << forward.err;
-  EXPECT_EQ(names(), (std::vector<std::string>{"表_ソ.txt"}));
+  ProgramRun again = cli({"undo"});
+  EXPECT_EQ(again.status, 2);
+  EXPECT_NE(again.err.find("UNDO情報はありません"), std::string::npos) << again.err;
+  EXPECT_EQ(names(), (std::vector<std::string>{"ソ.txt"}));
+}
+
+TEST_F(Batch, ThreeBatchesWalkBackByteForByte) {
+  walkBackThreeBatches([this](std::vector<std::string> args) { return cli(std::move(args)); }, work(), "表");
+}
+
+// The table of undo --list: a caption line, the numbers to the right.
+TEST_F(Batch, UndoListShowsEachKeptBatch) {
+  dir.writeFile("work/ソ", "");
+  ASSERT_EQ(cli({"run", "-t", "表/f", work()}).status, 0);
+  ASSERT_EQ(cli({"run", "-r", "表", "-w", "x", work()}).status, 0);
+  const ProgramRun list = cli({"undo", "--list"});
+  ASSERT_EQ(list.status, 0) << list.err;
+  std::istringstream lines(list.out);
+  std::vector<std::string> shown;
+  for (std::string line; std::getline(lines, line);) shown.push_back(line);
+  ASSERT_EQ(shown.size(), 4u) << list.out;
+  EXPECT_TRUE(shown[0].starts_with("No  実行日時")) << shown[0];
+  EXPECT_TRUE(shown[2].starts_with(" 1  20")) << shown[2];
+  EXPECT_NE(shown[3].find(" 1  ok "), std::string::npos) << shown[3];
+  EXPECT_TRUE(shown[3].ends_with(work())) << shown[3];
+  EXPECT_EQ(cli({"undo", "--list", "--yes"}).status, 2);
 }
 
 // Names as a Mac writes them: the voiced marks and accents stored apart.

@@ -125,6 +125,54 @@ INSTANTIATE_TEST_SUITE_P(
                                "attributes:200"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A batch, or the undo of the latest, killed at each of its renames (the
+// files' and then the undo records'), and recovered: the files are as
+// before it, and the history is the one it found, which undo then walks
+// back to the original names.
+TEST(RecoverHistory, RunOrUndoKilledAtEachRenameLeavesTheHistoryItFound) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> command;  // after "--config-dir DIR"; the folder is added
+    int renames;                       // the files' and the records'
+  };
+  // Two files; the batch moves two records back and puts its own on top,
+  // the undo sets the latest aside and moves the one before it down.
+  for (const Case& c : {Case{"Batch", {"run", "-r", "2", "-w", "3"}, 2 + 3}, Case{"Undo", {"undo"}, 2 + 2}}) {
+    for (int at = 1; at <= c.renames; ++at) {
+      SCOPED_TRACE(std::string(c.name) + " killed at rename " + std::to_string(at));
+      TempDir dir;
+      dir.makeFolder("work");
+      dir.makeFolder("cfg");
+      auto cli = [&](std::vector<std::string> args, const std::string& killAt = {}) {
+        args.insert(args.begin() + 1, {"--config-dir", dir / "cfg"});
+        return runKilledAt(args, killAt);
+      };
+      dir.writeFile("work/表1", "1");
+      dir.writeFile("work/ソ1", "2");
+      ASSERT_EQ(cli({"run", "-r", "1", "-w", "2", dir / "work"}).status, 0);
+      ASSERT_EQ(cli({"run", "-t", "x/f", dir / "work"}).status, 0);
+      const std::vector<std::string> found = dir.names("work");
+      const std::string latest = dir.readFile("cfg/Ritoma.und");
+      const std::string older = dir.readFile("cfg/Ritoma.und.1");
+
+      std::vector<std::string> killedArgs = c.command;
+      if (c.command[0] == "run") killedArgs.push_back(dir / "work");
+      ASSERT_EQ(cli(killedArgs, "rename:" + std::to_string(at)).status, kKilled);
+      ProgramRun recovered = cli({"recover", "--yes"});
+      ASSERT_EQ(recovered.status, 0) << recovered.err;
+      EXPECT_EQ(dir.names("work"), found);
+      EXPECT_EQ(dir.names("cfg"), (std::vector<std::string>{"Ritoma.und", "Ritoma.und.1"}));
+      EXPECT_EQ(dir.readFile("cfg/Ritoma.und"), latest);
+      EXPECT_EQ(dir.readFile("cfg/Ritoma.und.1"), older);
+
+      ASSERT_EQ(cli({"undo"}).status, 0);
+      ASSERT_EQ(cli({"undo"}).status, 0);
+      EXPECT_EQ(dir.names("work"), (std::vector<std::string>{"ソ1", "表1"}));
+      EXPECT_TRUE(dir.names("cfg").empty());
+    }
+  }
+}
+
 // A stored ZIP of a few large entries, written by the test: the rewrite
 // copies each entry's data in several writes.
 std::string storedZip(const std::vector<std::pair<std::string, std::string>>& entries) {

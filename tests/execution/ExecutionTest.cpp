@@ -283,8 +283,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.label); });
 
 // The undo file is written under a fresh name and takes the place of the
-// older one with its mode; a link planted at a name it once used for that
-// is neither followed nor removed.
+// older one, which moves back, with its mode; a link planted at a name it
+// once used for that is neither followed nor removed.
 TEST_F(Execution, UndoFileKeepsItsModeAndNeverWritesThroughALink) {
   makeFile("表");
   dir.writeFile("config/Ritoma.und", olderRecord());
@@ -305,7 +305,8 @@ TEST_F(Execution, UndoFileKeepsItsModeAndNeverWritesThroughALink) {
   const ssize_t length = ::readlink(planted.c_str(), target, sizeof target);
   ASSERT_GT(length, 0);
   EXPECT_EQ(std::string(target, static_cast<std::size_t>(length)), dir / "outside/secret.txt");
-  EXPECT_EQ(dir.names("config"), (std::vector<std::string>{"Ritoma.und", "Ritoma.und.new"}));
+  EXPECT_EQ(dir.readFile("config/Ritoma.und.1"), olderRecord());
+  EXPECT_EQ(dir.names("config"), (std::vector<std::string>{"Ritoma.und", "Ritoma.und.1", "Ritoma.und.new"}));
 }
 
 // Names of the extended attributes of `path` (following links), sorted.
@@ -570,7 +571,7 @@ TEST_P(UndoWriteFailure, IsReportedAndTheOlderRecordIsGone) {
 
 INSTANTIATE_TEST_SUITE_P(Calls, UndoWriteFailure,
                          ::testing::Values(UndoFault{"Open", FsOp::OpenWrite}, UndoFault{"Write", FsOp::Write},
-                                           UndoFault{"Close", FsOp::Close}, UndoFault{"Replace", FsOp::Replace}),
+                                           UndoFault{"Close", FsOp::Close}, UndoFault{"Rename", FsOp::Rename}),
                          [](const auto& info) { return std::string(info.param.label); });
 
 // The record is prepared before anything changes; a run that fails is
@@ -648,7 +649,7 @@ TEST_F(Execution, OlderRecordThatCannotBeRemovedAfterTheRunIsNamed) {
   PlanList plan = build(makeEditList({{"a", "b"}}));
   ASSERT_TRUE(check(plan));
   fs.reset();
-  fs.failMatching(FsOp::Replace, "*/config/Ritoma.und", EIO);
+  fs.failMatching(FsOp::Rename, "*/config/Ritoma.und", EIO);
   fs.failMatching(FsOp::Remove, "*/config/Ritoma.und", EIO);
   const RunResult result = run(plan);
   EXPECT_FALSE(result.failed);

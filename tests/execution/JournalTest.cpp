@@ -450,13 +450,14 @@ TEST_F(Journal, DiscardSetsTheJournalAsideUnderADatedName) {
 
 // The journal's temporary file is a new one of the run's own: a user's
 // file of the old temporary name stays, and what a killed run left (the
-// temporary undo record and journal, recognised by their content) goes
-// with the next run; a user's file of such a name whose content is not
-// the program's stays.
+// temporary undo record and journal, and an undo record set aside by an
+// undo run, recognised by their content) goes with the next run; a user's
+// file of such a name whose content is not the program's stays.
 TEST_F(Journal, TemporaryFilesAreTheRunsOwnAndLeftoversGo) {
   dir.writeFile("config/Ritoma.jnl.new", "mine");
   std::string undoHead = std::string("\x07\x00", 2) + "/w/表/";
   dir.writeFile("config/Ritoma.und.tmp123", undoHead + "cut");
+  dir.writeFile("config/Ritoma.und.undone", undoHead + "x");
   dir.writeFile("config/Ritoma.jnl.tmp9", "RitomaJ1\x00");
   dir.writeFile("config/Ritoma.und.tmp77", "not a record");
   dir.writeFile("config/Ritoma.jnl.tmpx", "RitomaJ1");

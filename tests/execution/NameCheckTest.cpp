@@ -216,20 +216,23 @@ TEST(NameCheck, DuplicatesIgnoreCaseAndMarkBothRows) {
   EXPECT_FALSE(list.hasErrorColumn());
 }
 
-// In the settings folder the program's own files (and their temporary
-// names) are refused, in any letter case; elsewhere they are plain names.
+// In the settings folder the program's own files (their temporary names,
+// the older undo records and the one an undo run sets aside) are refused,
+// in any letter case; elsewhere they are plain names.
 TEST(NameCheck, OwnFilesOfTheSettingsFolderAreRefusedThere) {
   NullProgress progress;
   const std::vector<std::pair<std::string, std::string>> pairs = {
-      {"表.txt", "Ritoma.und"}, {"ソ.txt", "ritoma.JNL"}, {"c", "Ritoma.ini.tmp42"},
-      {"d", "Ritoma.und.tmp"}, {"e", "Ritoma.und.bak"}, {"f", "表Ritoma.ini"}};
+      {"表.txt", "Ritoma.und"},    {"ソ.txt", "ritoma.JNL"},   {"c", "Ritoma.ini.tmp42"},
+      {"g", "Ritoma.und.1"},       {"h", "RITOMA.UND.9"},      {"i", "Ritoma.und.Undone"},
+      {"d", "Ritoma.und.tmp"},     {"e", "Ritoma.und.bak"},    {"f", "表Ritoma.ini"},
+      {"j", "Ritoma.und.0"},       {"k", "Ritoma.und.10"},     {"l", "Ritoma.und.1x"}};
+  constexpr std::size_t refused = 6;
   EditList list = makeEditList(pairs);
   const auto there = NameCheck::checkEditList(list, true, progress, 0, false, nullptr, true);
-  EXPECT_EQ(there.errorCount, 3);
+  EXPECT_EQ(there.errorCount, static_cast<int>(refused));
   EXPECT_EQ(list.rows[0].error, cp("「Ritoma.und」はRitomaが設定ﾌｫﾙﾀﾞで使用するﾌｧｲﾙ名です。"));
-  EXPECT_FALSE(list.rows[1].error.empty());
-  EXPECT_FALSE(list.rows[2].error.empty());
-  for (std::size_t i = 3; i < pairs.size(); ++i) EXPECT_EQ(list.rows[i].error, "") << pairs[i].second;
+  for (std::size_t i = 1; i < refused; ++i) EXPECT_FALSE(list.rows[i].error.empty()) << pairs[i].second;
+  for (std::size_t i = refused; i < pairs.size(); ++i) EXPECT_EQ(list.rows[i].error, "") << pairs[i].second;
 
   EditList elsewhere = makeEditList(pairs);
   EXPECT_TRUE(NameCheck::checkEditList(elsewhere, true, progress, 0, false, nullptr, false).passed());

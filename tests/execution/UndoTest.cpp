@@ -3,12 +3,15 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "ExecutionTestSupport.h"
 #include "execution/ExecutionFlow.h"
 #include "execution/UndoFile.h"
 #include "execution/UndoFlow.h"
+#include "execution/UndoHistory.h"
+#include "execution/JournalRecovery.h"
 
 namespace ritoma::test {
 namespace {
@@ -214,7 +217,7 @@ protected:
   }
 };
 
-TEST_F(Undo, ForcedBatchGoesStraightBackAndForwardAgain) {
+TEST_F(Undo, ForcedBatchGoesStraightBackAndLeavesNoRecord) {
   makeFile("表.txt", 1, AttrArchive, "A");
   makeFile("ソ.txt", 2, AttrReadOnly, "B");
   makeFolder("d");
@@ -248,19 +251,13 @@ TEST_F(Undo, ForcedBatchGoesStraightBackAndForwardAgain) {
   // Force change is still on: the swap runs through temporary names.
   ASSERT_FALSE(run(*reverse).failed);
   EXPECT_EQ(state(), before);
+  EXPECT_NE(state(), forward);
 
-  // The reverse run recorded the batch forward again.
+  // The reverse run took the record out and recorded none of its own.
+  EXPECT_TRUE(dir.names("config").empty());
   EditList again;
-  auto forwardPlan = reversePlan(again);
-  ASSERT_TRUE(forwardPlan);
-  EXPECT_EQ(forwardPlan->rows[0].newName, cp("ソ.txt"));
-  EXPECT_EQ(forwardPlan->rows[0].created, reverse->listedText(0, PlanList::ColCreated));
-  ASSERT_FALSE(run(*forwardPlan).failed);
-  FolderState now = state();
-  // Forward again renames, but the times are those listed before the first run.
-  EXPECT_EQ(now.at("ソ.txt").content, "A");
-  EXPECT_EQ(now.at("ソ.txt").modified, before.at("表.txt").modified);
-  EXPECT_NE(now.at("ソ.txt").modified, forward.at("ソ.txt").modified);
+  EXPECT_FALSE(reversePlan(again));
+  EXPECT_EQ(ui.messages.back(), UndoFlow::NoInfoText);
 }
 
 TEST_F(Undo, BatchesBeyondTheOldCountAreRecordedAndUndone) {
@@ -484,6 +481,307 @@ TEST_F(Undo, VanishedFolderOffersToDeleteTheRecord) {
   ui.answers = {Answer::Yes};
   EXPECT_FALSE(flow.load());
   EXPECT_FALSE(dir.exists("config/Ritoma.und"));
+}
+
+// --- the history of batches ---------------------------------------------------
+
+class UndoHistoryRuns : public Undo {
+protected:
+  // "UNDO" and "実行" of its plan; false when there was nothing to undo.
+  bool undoLatest() {
+    EditList edit;
+    auto reverse = reversePlan(edit);
+    if (!reverse) return false;
+    const RunResult result = run(*reverse);
+    EXPECT_FALSE(result.failed);
+    EXPECT_EQ(result.undoWarning, "");
+    return !result.failed;
+  }
+  // One batch on the work folder, renaming by the pairs (UTF-8), with
+  // `time` on every file and the attributes `attrs` when given.
+  void batch(const std::vector<std::pair<std::string, std::string>>& pairs, const char* time = nullptr,
+             const char* attrs = nullptr) {
+    PlanList plan = build(makeEditList(pairs));
+    if (time) {
+      TimeChange change;
+      change.text = time;
+      change.target = {true, true, true};
+      change.all = {true, true, true};
+      ASSERT_TRUE(plan.applyTimeChange(change, {}));
+    }
+    if (attrs) plan.applyAttributeChange(attrs, true, {});
+    const RunResult result = run(plan);
+    ASSERT_FALSE(result.failed);
+    ASSERT_EQ(result.undoWarning, "");
+  }
+  std::size_t kept() { return UndoHistory(real, undoPath()).entries().size(); }
+};
+
+// Three batches on one folder (a chain, a swap through temporary names,
+// times and attributes) are undone in turn, each back to the names, times,
+// attributes and contents it found.
+TEST_F(UndoHistoryRuns, ThreeBatchesWalkBackToTheOriginalByteForByte) {
+  makeFile("表.txt", 1, AttrArchive, "A");
+  makeFile("ソ.txt", 2, AttrReadOnly, "B");
+  makeFile("c", 3, AttrArchive | AttrHidden, "C");
+  settings.chkForce = false;
+  std::vector<FolderState> states{state()};
+  batch({{"表.txt", "x表.txt"}, {"c", "表.txt"}});
+  states.push_back(state());
+  options.force = true;
+  batch({{"x表.txt", "ソ.txt"}, {"ソ.txt", "x表.txt"}}, "2020/01/02 03:04:05", "-H-A");
+  options.force = false;
+  states.push_back(state());
+  batch({{"表.txt", "ソ2"}, {"ソ.txt", "表.txt"}}, "2021/05/06 07:08:09");
+  EXPECT_EQ(kept(), 3u);
+  EXPECT_EQ(dir.names("config"), (std::vector<std::string>{"Ritoma.und", "Ritoma.und.1", "Ritoma.und.2"}));
+
+  // The swap needs temporary names back as well.
+  options.force = true;
+  for (std::size_t left = 3; left-- > 0;) {
+    SCOPED_TRACE(left);
+    ASSERT_TRUE(undoLatest());
+    EXPECT_EQ(state(), states[left]);
+    EXPECT_EQ(kept(), left);
+  }
+  EXPECT_TRUE(dir.names("config").empty());
+  EXPECT_FALSE(undoLatest());
+  EXPECT_EQ(ui.messages.back(), UndoFlow::NoInfoText);
+}
+
+// A batch run after an UNDO goes on top of what is left; the undone record
+// is gone for good (there is no redo).
+TEST_F(UndoHistoryRuns, NewBatchAfterAnUndoDropsTheUndoneRecord) {
+  makeFile("表", 1);
+  const FolderState original = state();
+  batch({{"表", "a"}});
+  batch({{"a", "b"}});
+  ASSERT_TRUE(undoLatest());
+  batch({{"a", "ソ"}});
+  EXPECT_EQ(kept(), 2u);
+  EditList edit;
+  const auto latest = reversePlan(edit);
+  ASSERT_TRUE(latest);
+  ASSERT_EQ(latest->rows.size(), 1u);
+  EXPECT_EQ(latest->rows[0].oldName, cp("ソ"));
+  ASSERT_TRUE(undoLatest());
+  ASSERT_TRUE(undoLatest());
+  EXPECT_EQ(state(), original);
+  EXPECT_FALSE(undoLatest());
+}
+
+// Ten batches are kept; the eleventh and twelfth push the oldest out.
+TEST_F(UndoHistoryRuns, KeepsTheLastTenBatches) {
+  makeFile("n0");
+  for (int i = 0; i < 12; ++i) batch({{"n" + std::to_string(i), "n" + std::to_string(i + 1)}});
+  EXPECT_EQ(kept(), UndoHistory::MaxRecords);
+  for (std::size_t i = 0; i < UndoHistory::MaxRecords; ++i) ASSERT_TRUE(undoLatest()) << i;
+  EXPECT_EQ(dir.names("work"), std::vector<std::string>{"n2"});
+  EXPECT_FALSE(undoLatest());
+}
+
+// A record written before there was a history stays the latest until the
+// next batch, then moves back a place as it is, and is undone in its turn.
+TEST_F(UndoHistoryRuns, RecordOfAnOlderVersionStillReadsAndMovesBack) {
+  makeFile("ソ", 1);
+  UndoLog older;
+  older.folder = work() + "/";
+  older.records.push_back({"ソ", "表", true, "2001/02/03 04:05:06", "2002/02/03 04:05:06",
+                           "2003/02/03 04:05:06", "--RA"});
+  const std::string bytes = oldLayout(older);
+  dir.writeFile("config/Ritoma.und", bytes);
+  batch({{"ソ", "x"}});
+  EXPECT_EQ(dir.readFile("config/Ritoma.und.1"), bytes);
+  ASSERT_TRUE(undoLatest());
+  EXPECT_EQ(dir.readFile("config/Ritoma.und"), bytes);
+  ASSERT_TRUE(undoLatest());
+  const FolderState now = state();
+  ASSERT_EQ(now.size(), 1u);
+  EXPECT_EQ(now.at("表").modified, *TimeConvert::fromText("2002/02/03 04:05:06"));
+  EXPECT_EQ(now.at("表").attributes & AttrReadOnly, AttrReadOnly);
+}
+
+// A run that was put back by the recovery leaves the history as it found
+// it: the record a batch put on top goes again, and a record its undo had
+// taken out comes back as the latest.
+TEST_F(UndoHistoryRuns, RecoveredRunLeavesTheHistoryAsItWas) {
+  makeFile("表", 1);
+  batch({{"表", "a"}});
+  const std::string first = dir.readFile("config/Ritoma.und");
+  const FolderState afterFirst = state();
+  fs.failMatching(FsOp::Remove, "*/config/Ritoma.jnl", EIO);
+  auto recover = [&] {
+    JournalRecovery recovery(real, dir / "config/Ritoma.jnl");
+    ASSERT_EQ(recovery.load(), JournalRecovery::Load::Ok);
+    ASSERT_TRUE(recovery.recover());
+  };
+
+  // Killed after its record was in place: the journal stays.
+  batch({{"a", "ソ"}});
+  ASSERT_EQ(kept(), 2u);
+  recover();
+  EXPECT_EQ(state(), afterFirst);
+  EXPECT_EQ(dir.names("config"), std::vector<std::string>{"Ritoma.und"});
+  EXPECT_EQ(dir.readFile("config/Ritoma.und"), first);
+
+  // Killed after its undo took the record out.
+  ASSERT_TRUE(undoLatest());
+  EXPECT_EQ(dir.names("config"), (std::vector<std::string>{"Ritoma.jnl", "Ritoma.und.undone"}));
+  recover();
+  EXPECT_EQ(state(), afterFirst);
+  EXPECT_EQ(dir.names("config"), std::vector<std::string>{"Ritoma.und"});
+  EXPECT_EQ(dir.readFile("config/Ritoma.und"), first);
+}
+
+// A reverse plan reverses the record it was made from: when another run
+// recorded a batch in the meantime, its run leaves the history alone.
+TEST_F(UndoHistoryRuns, ReverseRunLeavesAHistoryChangedSinceAlone) {
+  makeFile("表");
+  makeFile("ソ");
+  batch({{"表", "a"}});
+  EditList edit;
+  auto reverse = reversePlan(edit);
+  ASSERT_TRUE(reverse);
+  batch({{"ソ", "b"}});
+  const std::string latest = dir.readFile("config/Ritoma.und");
+  const RunResult result = run(*reverse);
+  EXPECT_FALSE(result.failed);
+  EXPECT_EQ(result.undoWarning, "UNDO情報がほかの処理で更新されているため\nUNDO情報はそのまま残します");
+  EXPECT_EQ(dir.readFile("config/Ritoma.und"), latest);
+  EXPECT_EQ(kept(), 2u);
+}
+
+// --- the rotation, cut short ----------------------------------------------------
+
+// A record of its own for each number.
+std::string recordNo(int n) {
+  UndoLog log;
+  log.folder = "/w/表" + std::to_string(n) + "/";
+  log.records.push_back({"ソ", "a", false, "", "", "", ""});
+  return *UndoFile::encode(log);
+}
+
+class HistoryRotation : public FolderFixture {
+protected:
+  // The records kept, latest first, as numbers of recordNo (-1 for another).
+  std::vector<int> kept() {
+    std::vector<int> out;
+    for (const auto& e : UndoHistory(real, undoPath()).entries()) {
+      std::string bytes;
+      EXPECT_FALSE(real.readWholeFile(e.path, bytes));
+      int n = -1;
+      for (int i = 0; i < 20; ++i)
+        if (bytes == recordNo(i)) n = i;
+      out.push_back(n);
+    }
+    return out;
+  }
+  // Records 0 to count - 1, the latest being 0.
+  void keep(int count) {
+    for (int i = 0; i < count; ++i)
+      dir.writeFile(i == 0 ? "config/Ritoma.und" : "config/Ritoma.und." + std::to_string(i), recordNo(i));
+  }
+  static std::vector<int> sequence(int first, int count) {
+    std::vector<int> out;
+    for (int i = 0; i < count; ++i) out.push_back(first + i);
+    return out;
+  }
+};
+
+// Whichever step of a rotation fails (as a kill there would leave it),
+// the next reader finds the latest record readable and every record in
+// order: the new one on top of them or not yet there, none lost but the
+// oldest that was to go.
+TEST_F(HistoryRotation, PushCutShortAtEachStepLosesNoRecord) {
+  struct Case {
+    const char* name;
+    int records;
+    FsOp op;
+  };
+  for (const Case& c : {Case{"ThreeRename", 3, FsOp::Rename}, Case{"FullRename", 10, FsOp::Rename},
+                        Case{"FullRemove", 10, FsOp::Remove}, Case{"ThreeSync", 3, FsOp::Sync}}) {
+    for (int step = 1;; ++step) {
+      SCOPED_TRACE(std::string(c.name) + " step " + std::to_string(step));
+      for (const std::string& name : dir.names("config")) std::filesystem::remove(dir / ("config/" + name));
+      keep(c.records);
+      dir.writeFile("config/Ritoma.und.tmp1", recordNo(19));
+      fs.reset();
+      fs.failNth(c.op, step, EIO);
+      UndoHistory history(fs, undoPath());
+      const bool failed = static_cast<bool>(history.push(dir / "config/Ritoma.und.tmp1"));
+      UndoHistory next(real, undoPath());
+      ASSERT_FALSE(next.compact());
+      std::string latest;
+      UndoLog log;
+      ASSERT_FALSE(real.readWholeFile(undoPath(), latest));
+      EXPECT_EQ(UndoFile::decode(latest, log), UndoFile::Status::Ok);
+      const std::vector<int> now = kept();
+      const int older = std::min(c.records, static_cast<int>(UndoHistory::MaxRecords) - 1);
+      std::vector<int> pushed{19};
+      for (int n : sequence(0, older)) pushed.push_back(n);
+      if (!failed) {
+        EXPECT_EQ(now, pushed);
+        break;
+      }
+      EXPECT_TRUE(now == pushed || now == sequence(0, c.records) || now == sequence(0, older))
+          << ::testing::PrintToString(now);
+      ASSERT_LT(step, 40);
+    }
+  }
+}
+
+// Setting the latest aside, cut short at each step, leaves the history
+// readable; the recovery of its run puts the record back on top.
+TEST_F(HistoryRotation, SetAsideCutShortAtEachStepIsPutBack) {
+  for (int step = 1;; ++step) {
+    SCOPED_TRACE(step);
+    for (const std::string& name : dir.names("config")) std::filesystem::remove(dir / ("config/" + name));
+    keep(3);
+    fs.reset();
+    fs.failNth(FsOp::Rename, step, EIO);
+    const UndoHistory::SetAside done = UndoHistory(fs, undoPath()).setLatestAside(UndoHistory::digest(recordNo(0)));
+    UndoHistory next(real, undoPath());
+    ASSERT_FALSE(next.compact());
+    const std::vector<int> now = kept();
+    EXPECT_TRUE(now == sequence(0, 3) || now == sequence(1, 2)) << ::testing::PrintToString(now);
+    ASSERT_FALSE(next.restoreSetAside());
+    EXPECT_EQ(kept(), sequence(0, 3));
+    if (done == UndoHistory::SetAside::Done && fs.calls(FsOp::Rename) < step) break;
+    ASSERT_LT(step, 10);
+  }
+}
+
+// Beyond the total size the oldest records go, however few they are
+// (sparse files, so the test stays small).
+TEST_F(HistoryRotation, OldestGoBeyondTheTotalSize) {
+  const std::uint64_t big = UndoHistory::MaxTotalSize / 5 * 2;
+  for (int i = 0; i < 4; ++i) {
+    const std::string temp = dir / "config/Ritoma.und.tmp1";
+    dir.writeFile("config/Ritoma.und.tmp1", recordNo(i));
+    ASSERT_EQ(::truncate(temp.c_str(), static_cast<off_t>(big)), 0);
+    ASSERT_FALSE(UndoHistory(real, undoPath()).push(temp));
+  }
+  const auto entries = UndoHistory(real, undoPath()).entries();
+  ASSERT_EQ(entries.size(), 2u);
+  for (int i = 0; i < 2; ++i) {
+    std::ifstream in(entries[i].path, std::ios::binary);
+    std::string head(recordNo(3 - i).size(), '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    EXPECT_EQ(head, recordNo(3 - i)) << i;
+  }
+}
+
+// A place holding something that is no record ends the history: it stays,
+// and what lies beyond it is neither listed nor moved.
+TEST_F(HistoryRotation, ForeignFileEndsTheHistory) {
+  keep(2);
+  dir.writeFile("config/Ritoma.und.2", "my notes");
+  dir.writeFile("config/Ritoma.und.3", recordNo(3));
+  dir.writeFile("config/Ritoma.und.tmp1", recordNo(19));
+  ASSERT_FALSE(UndoHistory(real, undoPath()).push(dir / "config/Ritoma.und.tmp1"));
+  EXPECT_EQ(kept(), (std::vector<int>{19, 0}));
+  EXPECT_EQ(dir.readFile("config/Ritoma.und.2"), "my notes");
+  EXPECT_EQ(dir.readFile("config/Ritoma.und.3"), recordNo(3));
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/HistoryWalk.h"
 #include "cli/ProgramRun.h"
 #include "support/MountedMedium.h"
 
@@ -171,6 +172,24 @@ TEST_P(RemovableMedia, ArchiveRenameOnTheMedium) {
   EXPECT_EQ(namesIn(work()), Names{"a.zip"});
   const ProgramRun listed = cli({"plan", "--tsv", "--archive", "-t", "/f", work() + "/a.zip"});
   EXPECT_NE(listed.out.find("flat.txt"), std::string::npos) << listed.out << listed.err;
+}
+
+// Three batches undone in turn on exFAT, the settings folder on the medium:
+// the records move back and forth there by renames that replace nothing.
+TEST(RemovableMediaHistory, ExfatWalksBackThreeBatchesByteForByte) {
+  MountedMedium medium(MountedMedium::Kind::Exfat);
+  if (!medium.skipReason().empty()) GTEST_SKIP() << medium.skipReason();
+  ASSERT_TRUE(medium.failure().empty()) << medium.failure();
+  const std::string cfg = medium.path() + "/cfg";
+  const std::string work = medium.path() + "/work";
+  ASSERT_EQ(::mkdir(cfg.c_str(), 0777), 0);
+  ASSERT_EQ(::mkdir(work.c_str(), 0777), 0);
+  walkBackThreeBatches(
+      [&](std::vector<std::string> args) {
+        args.insert(args.begin() + 1, {"--config-dir", cfg});
+        return ProgramRun::run(args);
+      },
+      work, "ソ");
 }
 
 INSTANTIATE_TEST_SUITE_P(Mounted, RemovableMedia,

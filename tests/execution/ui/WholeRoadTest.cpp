@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "execution/ExecutionFlow.h"
+#include "execution/UndoFlow.h"
 #include "execution/ui/TFormDateTime.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/TimeConvert.h"
@@ -90,6 +91,8 @@ public:
     QTest::mouseClick(list3->viewport(), Qt::LeftButton, {}, list3->visualRect(list3->model()->index(0, 0)).center());
     auto* edit = find<QLineEdit>("LabeledEditF");
     QTest::mouseClick(edit, Qt::LeftButton);
+    // The template of an earlier stage is typed over.
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(edit, QString::fromUtf8(text));
     QCOMPARE(find<QPushButton>("Button3CNV")->text(), QStringLiteral("← 確認"));
     click("Button3CNV");
@@ -150,7 +153,7 @@ class WholeRoadTest : public QObject {
   Q_OBJECT
 
 private slots:
-  void renameWithTimesThenUndoAndRedo();
+  void renameWithTimesThenUndoWalksBack();
   void swapIsBlockedThenForced();
   void copyIgnoringTheMarkedRow();
   void copyWithChkStopNeverReplaces();
@@ -159,7 +162,7 @@ private slots:
   void failedRenameIsRolledBack();
 };
 
-void WholeRoadTest::renameWithTimesThenUndoAndRedo() {
+void WholeRoadTest::renameWithTimesThenUndoWalksBack() {
   Road r;
   const std::string so = TextCodec::toUtf8(TextCodec::fromUtf8("ソ.txt"));
   r.data.writeFile("a.txt", "A");
@@ -199,19 +202,43 @@ void WholeRoadTest::renameWithTimesThenUndoAndRedo() {
   QCOMPARE(r.form->windowTitle(), QStringLiteral("Ritoma - 選択"));
   QCOMPARE(r.checked(), (QStringList{QStringLiteral("a-1.txt"), QStringLiteral("ソ-1.txt")}));
 
-  r.click("ButtonUndo");
-  QCOMPARE(r.form->windowTitle(), QStringLiteral("Ritoma - 属性（UNDO）"));
+  // A second batch on the files the first one left checked.
+  r.templateStage("x/f");
+  r.toAttributePage();
   r.execute();
+  const std::string xso1 = TextCodec::toUtf8(TextCodec::fromUtf8("xソ-1.txt"));
+  QCOMPARE(r.data.names(), sorted({"xa-1.txt", "b.txt", xso1, "表.doc"}));
+
+  // Each UNDO offers the batch before the one it undid, with its plan.
+  auto expectUndoPlan = [&](const QStringList& from, const QStringList& to) {
+    r.click("ButtonUndo");
+    QCOMPARE(r.form->windowTitle(), QStringLiteral("Ritoma - 属性（UNDO）"));
+    QAbstractItemModel* plan = r.list4()->model();
+    QCOMPARE(plan->rowCount(), static_cast<int>(from.size()));
+    for (int row = 0; row < plan->rowCount(); ++row) {
+      QCOMPARE(plan->index(row, 1).data().toString(), from[row]);
+      QCOMPARE(plan->index(row, 2).data().toString(), to[row]);
+    }
+    QVERIFY(r.find<QPushButton>("Button4EXEC")->isEnabled());
+    r.execute();
+    QCOMPARE(r.form->windowTitle(), QStringLiteral("Ritoma - 選択"));
+  };
+  expectUndoPlan({QStringLiteral("xa-1.txt"), QStringLiteral("xソ-1.txt")},
+                 {QStringLiteral("a-1.txt"), QStringLiteral("ソ-1.txt")});
+  QCOMPARE(r.data.names(), sorted({"a-1.txt", "b.txt", so1, "表.doc"}));
+  QCOMPARE(r.created(r.data / "a-1.txt"), u8("2005/06/07 08:09:10"));
+  expectUndoPlan({QStringLiteral("a-1.txt"), QStringLiteral("ソ-1.txt")},
+                 {QStringLiteral("a.txt"), QStringLiteral("ソ.txt")});
   QCOMPARE(r.data.names(), sorted({"a.txt", "b.txt", so, "表.doc"}));
   QCOMPARE(r.created(r.data / "a.txt"), listedA);
   QCOMPARE(r.created(r.data / so), listedSo);
 
-  // The reverse run recorded the batch forward again, with the times as
-  // they were listed before the first run.
+  // Nothing is left to undo.
+  r.prompts.clear();
   r.click("ButtonUndo");
-  r.execute();
-  QCOMPARE(r.data.names(), sorted({"a-1.txt", "b.txt", so1, "表.doc"}));
-  QCOMPARE(r.created(r.data / "a-1.txt"), listedA);
+  QCOMPARE(r.prompts.size(), std::size_t(1));
+  QCOMPARE(r.prompts[0].text, QString::fromUtf8(UndoFlow::NoInfoText));
+  QCOMPARE(r.form->windowTitle(), QStringLiteral("Ritoma - 選択"));
 }
 
 void WholeRoadTest::swapIsBlockedThenForced() {
