@@ -9,12 +9,14 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <string_view>
 
 #include "archive/ArchiveError.h"
 #include "archive/LittleEndian.h"
 #include "archive/LzhHeaderReader.h"
 #include "archive/LzhRewriter.h"
 #include "archive/ZipDirectoryReader.h"
+#include "text/TextCodec.h"
 
 namespace ritoma {
 
@@ -28,6 +30,19 @@ constexpr const char* kFramedName = "x";
 
 // The one-entry ZIP frame keeps 32-bit offsets; larger entries are refused.
 constexpr std::uint64_t kMaxFramed = std::uint64_t{1} << 31;
+
+// A Unix host keeps the file type in the high half of the external
+// attributes.
+constexpr std::uint32_t kUnixTypeMask = 0170000;
+constexpr std::uint32_t kUnixLink = 0120000;
+constexpr std::uint8_t kHostUnix = 3;
+
+// An entry that stores where a link points instead of a file's data: the
+// bytes are no file's contents, so it is refused rather than extracted.
+[[noreturn]] void refuseLink(const ArchiveInput& in, std::string_view name) {
+  throw ArchiveError(in.displayPath() + ": 書庫内の「" + TextCodec::toUtf8(name) +
+                     "」はリンクのため展開できません");
+}
 
 struct ArchiveCloser {
   void operator()(archive* a) const { archive_read_free(a); }
@@ -108,6 +123,14 @@ ArchiveExtractor::Frame ArchiveExtractor::frameLzh(ArchiveInput& in, const ArcIn
   if (entry.index >= headers.size() || headers[entry.index].listedName() != entry.name)
     throw ArchiveError(in.displayPath() + ": エントリが見つかりません");
   const LzhHeader& h = headers[entry.index];
+  // "-lhd-" holds no data: a directory, or a link stored as "name|target".
+  if (h.method == "-lhd-") {
+    const std::string listed = h.listedName();
+    const std::size_t bar = Cp932::find(listed, '|');
+    if (bar != Cp932::npos) refuseLink(in, std::string_view(listed).substr(0, bar));
+    throw ArchiveError(in.displayPath() + ": 書庫内の「" + TextCodec::toUtf8(listed) +
+                       "」はディレクトリのため展開できません");
+  }
   if (h.dataSize > kMaxFramed) throw ArchiveError(in.displayPath() + ": エントリが大きすぎます");
   in.requireRange(h.dataOffset, h.dataSize, "ファイルの終わりを越えています");
   Frame frame;
@@ -126,6 +149,8 @@ ArchiveExtractor::Frame ArchiveExtractor::frameZip(ArchiveInput& in, const ArcIn
   if (entry.index >= dir.entries.size() || dir.entries[entry.index].name != entry.name)
     throw ArchiveError(in.displayPath() + ": エントリが見つかりません");
   const ZipEntry& e = dir.entries[entry.index];
+  if (e.hostSystem() == kHostUnix && ((e.externalAttributes >> 16) & kUnixTypeMask) == kUnixLink)
+    refuseLink(in, e.name);
   std::array<std::uint8_t, Z::kLocalSize> local;
   std::memcpy(local.data(), in.view(e.localOffset, Z::kLocalSize), Z::kLocalSize);
   if (LittleEndian::get32(local.data()) != Z::kLocalSignature)

@@ -25,7 +25,10 @@ public:
   // `entry` must still be listed at its position under its name. The
   // output must come to exactly the size the listing declares: an entry
   // that expands past it throws as soon as it does, without handing the
-  // excess to `sink`, and one that ends short throws at its end.
+  // excess to `sink`, and one that ends short throws at its end. A link
+  // (a ZIP entry of a Unix host with the link type, an LZH "-lhd-" entry
+  // named "name|target") and any other entry without data throw before
+  // anything reaches `sink`.
   static void extract(ArchiveInput& in, ArcKind kind, const ArcInfo& entry, const Sink& sink);
 
 private:

@@ -71,10 +71,12 @@ bool ArchiveLibraries::ArcListEntries(ArcKind kind, const std::string& path,
 }
 
 bool ArchiveLibraries::ArcFindFileEntry(ArcInfo& entry, ArcKind kind, int n,
-                                        const std::string& path) {
+                                        const std::string& path, std::string* error) {
+  if (error) error->clear();
   ArchiveBackend* b = backend(kind);
   if (!b || n <= 0) return false;
   b->openArchive(path);
+  if (error) *error = b->lastError();
   int count = 0;
   bool found = false;
   ArcInfo candidate;

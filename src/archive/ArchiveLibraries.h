@@ -36,8 +36,11 @@ public:
   // is off or the archive cannot be read (`error` says why).
   bool ArcListEntries(ArcKind kind, const std::string& path,
                       const std::function<void(const ArcInfo&)>& handle, std::string* error = nullptr);
-  // The n-th stored file (1-based, directory entries not counted).
-  bool ArcFindFileEntry(ArcInfo& entry, ArcKind kind, int n, const std::string& path);
+  // The n-th stored file (1-based, directory entries not counted). False
+  // when there is none; `error` then says why when the archive cannot be
+  // read, and is empty when it holds fewer files.
+  bool ArcFindFileEntry(ArcInfo& entry, ArcKind kind, int n, const std::string& path,
+                        std::string* error = nullptr);
 
 private:
   std::array<std::unique_ptr<ArchiveBackend>, 2> backends_;

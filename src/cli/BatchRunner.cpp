@@ -36,6 +36,7 @@
 #include "execution/NameCheck.h"
 #include "execution/PlanBuilder.h"
 #include "execution/RunJournal.h"
+#include "execution/RowStatus.h"
 #include "execution/RunOptions.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/TimeConvert.h"
@@ -573,6 +574,13 @@ int BatchRunner::executePlan(PlanEngine& engine, PlanList& plan, RunOptions& run
     plan.rows[i].oldName = oldNames[i];
   }
   printPlan(plan, result.failed || !result.refusal.empty());
+  // A dummy with the fallback content is done: the run's status stays, and
+  // each such row is named on standard error.
+  for (const RunResult::RowError& note : result.rowNotes) {
+    const PlanRow& row = plan.rows[note.row];
+    message("ritoma-cli: warning: " + shownName(row.oldName) + " -> " + shownName(row.newName) + ": " +
+            RowStatus::FellBack + ": " + note.text);
+  }
   if (!result.refusal.empty()) return ExitCheckFailed;
   return result.failed ? ExitFailed : ExitOk;
 }

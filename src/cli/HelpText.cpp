@@ -119,7 +119,12 @@ Execution
                           the copy takes that file's extension, numbered as
                           in "b (1).txt" where the name is taken. Other files
                           get the content of --dummy-text, --dummy-bytes or
-                          --dummy-lines, or the one fallback= names.
+                          --dummy-lines, or the one fallback= names, and so
+                          does an archive that cannot give its stored file
+                          (damaged or unreadable, the file a link or over
+                          1 GiB): each such copy is named on standard error
+                          with the reason, a warning that leaves the exit
+                          status as it is.
                           Without --dummy-... options nothing is read from
                           the settings section [Dummy]; with them, what they
                           leave open (the text of fallback=text, the cut-out

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
-#include <stdexcept>
+#include <system_error>
 #include <string_view>
 
 #include "archive/ArchiveExtractor.h"
@@ -26,6 +26,12 @@ std::string cannotRead(const std::string& path, std::error_code ec) {
 }
 std::string cannotWrite(const std::string& path, std::error_code ec) {
   return ErrorText::withReason(DisplayText::fromDisk(path) + ": 書き込めません", ec);
+}
+
+// An archive's reason without the archive's path in front: the row names it.
+std::string withoutPath(const std::string& reason, const std::string& archivePath) {
+  const std::string prefix = archivePath + ": ";
+  return reason.starts_with(prefix) ? reason.substr(prefix.size()) : reason;
 }
 
 }  // namespace
@@ -229,14 +235,21 @@ std::string DummyFileWriter::nameWithExtension(const PlanList& plan, std::size_t
 
 bool DummyFileWriter::writeFromArchive(const std::string& source, const std::string& target,
                                        PlanList& plan, std::size_t index) {
+  fallbackReason_.clear();
   PlanRow& row = plan.rows[index];
   const ArcKind kind = archiveKind(row.oldName);
   if (kind == ArcNone) return false;
   const std::string archivePath = source + TextCodec::toDisk(row.oldName);
+  auto fallBack = [&](const std::string& reason) {
+    fallbackReason_ = withoutPath(reason, archivePath);
+    return false;
+  };
   ArcInfo entry;
-  if (!archives_.ArcFindFileEntry(entry, kind, settings_.arcNo, archivePath)) return false;
-  if (entry.size > MaxExtractedBytes)
-    return failRow(row, DisplayText::fromDisk(archivePath) + ": 書庫内のファイルが大きすぎます");
+  std::string unreadable;
+  if (!archives_.ArcFindFileEntry(entry, kind, settings_.arcNo, archivePath, &unreadable))
+    return fallBack(unreadable);
+  if (entry.size > MaxExtractedBytes) return fallBack("書庫内のファイルが大きすぎます");
+  const std::string ownName = row.newName;
   std::string extension;
   if (settings_.arcExt && storedExtension(entry.name, extension))
     row.newName = nameWithExtension(plan, index, target, extension);
@@ -245,14 +258,19 @@ bool DummyFileWriter::writeFromArchive(const std::string& source, const std::str
   std::unique_ptr<OutputFile> out;
   if (!create(row, path, out)) return false;
   ArchiveBackend* backend = archives_.backend(kind);
+  std::error_code writeError;
   const bool extracted = backend->extractTo(archivePath, entry, [&](const char* data, std::size_t size) {
-    if (const std::error_code ec = out->write(data, size)) throw std::runtime_error(cannotWrite(path, ec));
+    writeError = out->write(data, size);
+    if (writeError) throw std::system_error(writeError);
   });
   const std::error_code closed = out->close();
   out.reset();
   if (extracted && !closed) return true;
   fs_.remove(path);
-  return failRow(row, extracted ? cannotWrite(path, closed) : backend->lastError());
+  if (extracted || writeError) return failRow(row, cannotWrite(path, writeError ? writeError : closed));
+  // What the archive could not give takes none of its name either.
+  row.newName = ownName;
+  return fallBack(backend->lastError());
 }
 
 }  // namespace ritoma

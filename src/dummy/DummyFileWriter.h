@@ -34,12 +34,14 @@ public:
   bool writeExcerpt(const std::string& source, const std::string& target, PlanList& plan,
                     std::size_t first, std::size_t end) override;
   // False without a mark when the row's source is no archive of a kind that
-  // is switched on both here and in `archives`, or holds no such stored
-  // file: the run then gives the row the fallback content.
+  // is switched on both here and in `archives`, holds no such stored file,
+  // or cannot give it: the run then gives the row the fallback content.
+  // Only a dummy that cannot be created or written fails the row.
   bool writeFromArchive(const std::string& source, const std::string& target, PlanList& plan,
                         std::size_t row) override;
 
   const std::string& lastError() const override { return error_; }
+  const std::string& fallbackReason() const override { return fallbackReason_; }
 
   // The extension a dummy takes from the stored name `stored` (code page
   // 932): that of its last path component, "" when it has none. Nothing
@@ -67,6 +69,7 @@ private:
   ArchiveLibraries& archives_;
   const DummySettings& settings_;
   std::string error_;
+  std::string fallbackReason_;
 };
 
 }  // namespace ritoma

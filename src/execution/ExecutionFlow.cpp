@@ -6,13 +6,12 @@ namespace ritoma {
 
 namespace {
 
-// The failure message with the failed rows below it, each as "name: reason".
-std::string withReasons(const char* message, const RunResult& result) {
-  if (result.rowErrors.empty()) return message;
+// `message` with the rows below it, each as "name: text".
+std::string withReasons(const char* message, const std::vector<RunResult::RowError>& rows) {
+  if (rows.empty()) return message;
   std::vector<std::string> lines;
-  lines.reserve(result.rowErrors.size());
-  for (const RunResult::RowError& e : result.rowErrors)
-    lines.push_back(e.text.empty() ? e.name : e.name + ": " + e.text);
+  lines.reserve(rows.size());
+  for (const RunResult::RowError& e : rows) lines.push_back(e.text.empty() ? e.name : e.name + ": " + e.text);
   return std::string(message) + "\n" + DisplayText::nameLines(lines);
 }
 
@@ -43,6 +42,10 @@ bool ExecutionFlow::needsFolderWarning(const PlanList& plan, const RunOptions& o
          plan.isChanged(PlanList::ColAttrs);
 }
 
+std::string ExecutionFlow::notesText(const RunResult& result) {
+  return result.rowNotes.empty() ? std::string() : withReasons(FellBackText, result.rowNotes);
+}
+
 ExecutionFlow::ExecutionFlow(UserInteraction& ui, const ExecutionSettings& settings)
     : ui_(ui), settings_(settings) {}
 
@@ -64,7 +67,7 @@ RunResult ExecutionFlow::run(PlanEngine& engine, PlanList& plan, RunOptions& opt
   if (!result.refusal.empty()) {
     ui_.tell(MessageKind::Error, result.refusal, Caption);
   } else if (result.code > 0) {
-    ui_.tell(MessageKind::Error, withReasons(RollBackText, result), Caption);
+    ui_.tell(MessageKind::Error, withReasons(RollBackText, result.rowErrors), Caption);
     result.notRolledBack = engine.rollBack(plan, options, result.stageFlags(), result.lastDoneRow());
     if (!result.notRolledBack.empty()) {
       std::vector<std::string> names;
@@ -75,7 +78,7 @@ RunResult ExecutionFlow::run(PlanEngine& engine, PlanList& plan, RunOptions& opt
                Caption);
     }
   } else if (result.failed) {
-    ui_.tell(MessageKind::Error, withReasons(FailureText, result), Caption);
+    ui_.tell(MessageKind::Error, withReasons(FailureText, result.rowErrors), Caption);
     for (const auto& message : result.furtherMessages) ui_.tell(MessageKind::Error, message, Caption);
     std::vector<std::string> copies;
     for (const PlanRow& row : plan.rows)

@@ -29,12 +29,19 @@ public:
   static constexpr const char* RecoveryHint = "Ritomaを起動し直すと元に戻せます";
   // Told after a failed copy run, with the names of the copies it made.
   static constexpr const char* CopiesLeftText = "以下のファイルはコピー先に残っています";
+  // Heads the notes of a run (RunResult::rowNotes): dummies written with
+  // the fallback content because their archive could not give its file.
+  static constexpr const char* FellBackText =
+      "書庫から取り出せなかったため\n以下のファイルは代わりの内容で作成しました";
 
   // The confirmation text (UTF-8) listing what the run will do.
   static std::string confirmationText(const PlanList& plan, const RunOptions& options);
   // True when folders of the batch would be left out and the user is to be told.
   static bool needsFolderWarning(const PlanList& plan, const RunOptions& options,
                                  int folderCount, const ExecutionSettings& settings);
+  // The warning telling the notes of `result`, each row as "name: note";
+  // empty when it has none.
+  static std::string notesText(const RunResult& result);
 
   ExecutionFlow(UserInteraction& ui, const ExecutionSettings& settings);
 

@@ -1,6 +1,7 @@
 #include "execution/FolderPlanRun.h"
 
 #include <map>
+#include <vector>
 
 #include "execution/AttributeText.h"
 #include "execution/DisplayText.h"
@@ -142,7 +143,7 @@ bool FolderPlanRun::copyRows(PlanList& plan, const RunOptions& options, const st
     return true;
   }
   if (!dummy_) return false;
-  if (writeDummies(plan, source, target)) {
+  if (writeDummies(plan, source, target, result)) {
     for (PlanRow& row : plan.rows)
       if (row.mark == MarkNone && !row.isFolderRow()) row.outcome = RowOutcome::CopyLeft;
     result.code = 0;
@@ -159,10 +160,14 @@ bool FolderPlanRun::copyRows(PlanList& plan, const RunOptions& options, const st
   }
   if (i < rows)
     result.rowErrors.push_back({i, DisplayText::fromCp932(plan.rows[i].oldName), dummy_->lastError()});
+  std::erase_if(result.rowNotes, [&](const RunResult::RowError& note) {
+    return plan.rows[note.row].outcome != RowOutcome::CopyLeft;
+  });
   return false;
 }
 
-bool FolderPlanRun::writeDummies(PlanList& plan, const std::string& source, const std::string& target) {
+bool FolderPlanRun::writeDummies(PlanList& plan, const std::string& source, const std::string& target,
+                                 RunResult& result) {
   const std::size_t rows = plan.rows.size();
   auto writeRange = [&](DummyWriter::Page page, std::size_t first, std::size_t end) {
     return page == DummyWriter::Page::Excerpt ? dummy_->writeExcerpt(source, target, plan, first, end)
@@ -172,7 +177,11 @@ bool FolderPlanRun::writeDummies(PlanList& plan, const std::string& source, cons
   for (std::size_t i = 0; i < rows; ++i) {
     if (plan.rows[i].mark != MarkNone || plan.rows[i].isFolderRow()) continue;
     if (dummy_->writeFromArchive(source, target, plan, i)) continue;
-    if (plan.rows[i].mark == MarkFailed || !writeRange(dummy_->fallback(), i, i + 1)) return false;
+    if (plan.rows[i].mark == MarkFailed) return false;
+    std::string why = dummy_->fallbackReason();
+    if (!writeRange(dummy_->fallback(), i, i + 1)) return false;
+    if (!why.empty())
+      result.rowNotes.push_back({i, DisplayText::fromCp932(plan.rows[i].oldName), std::move(why)});
   }
   return true;
 }

@@ -62,8 +62,10 @@ private:
   bool copyRows(PlanList& plan, const RunOptions& options, const std::string& target,
                 RunResult& result, std::vector<std::string>& skipped);
   // Writes the dummies of the unmarked file rows; false, with the failed
-  // row marked, when a writer fails.
-  bool writeDummies(PlanList& plan, const std::string& source, const std::string& target);
+  // row marked, when a writer fails. A row whose archive could not give its
+  // stored file gets the fallback content and a note in the result.
+  bool writeDummies(PlanList& plan, const std::string& source, const std::string& target,
+                    RunResult& result);
   // Why the plan cannot run where `target` (with its trailing "/") lies,
   // on `medium`: a new creation time, last access time or attribute that
   // its file system cannot hold. Empty when it can run.

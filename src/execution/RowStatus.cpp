@@ -16,7 +16,8 @@ const char* outcomeText(RowOutcome outcome) {
 
 }  // namespace
 
-std::string RowStatus::afterFailure(const PlanRow& row, std::string_view reason) {
+std::string RowStatus::afterRun(const PlanRow& row, std::string_view reason, std::string_view note) {
+  if (row.mark == MarkNone && !note.empty()) return std::string(FellBack) + ": " + std::string(note);
   // A row the checks marked was skipped like one the run never reached.
   if (row.mark != MarkFailed) return row.mark == MarkNone ? outcomeText(row.outcome) : NotRun;
   std::string text = Failed;

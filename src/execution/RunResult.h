@@ -45,18 +45,29 @@ struct RunResult {
   // taken after the check (the run itself succeeded).
   std::string skipWarning;
 
+  // Rows done with a note, in row order: a dummy written with the fallback
+  // content because its archive could not give the stored file, and why
+  // (the row's old name and the reason, UTF-8). Only rows whose dummy the
+  // run leaves in the copy folder.
+  std::vector<RowError> rowNotes;
+
   // The reason of a row in rowErrors, empty for any other row.
-  std::string_view errorOf(std::size_t row) const {
-    for (const RowError& e : rowErrors)
-      if (e.row == row) return e.text;
-    return {};
-  }
+  std::string_view errorOf(std::size_t row) const { return textOf(rowErrors, row); }
+  // The note of a row in rowNotes, empty for any other row.
+  std::string_view noteOf(std::size_t row) const { return textOf(rowNotes, row); }
 
   static constexpr int FlagRename = 1;
   static constexpr int FlagTimes = 2;
   static constexpr int FlagAttributes = 4;
   int stageFlags() const { return code > 0 ? code % 10 : 0; }
   int lastDoneRow() const { return code > 0 ? code / 10 - 1 : -1; }
+
+private:
+  static std::string_view textOf(const std::vector<RowError>& rows, std::size_t row) {
+    for (const RowError& e : rows)
+      if (e.row == row) return e.text;
+    return {};
+  }
 };
 
 }  // namespace ritoma

@@ -77,6 +77,30 @@ TEST_F(DummyCli, DummySectionIsReadOnlyWithADummyOption) {
   EXPECT_EQ(out("a_2.txt"), "from ini\r\n");
 }
 
+// A link or a damaged archive gives its copy the fallback and a warning
+// line; the run is done.
+TEST_F(DummyCli, ArchivesThatCannotGiveTheirFileGetTheFallbackWithAWarning) {
+  dir.writeFile("work/cut.zip", readBytes(fixturePath("truncated.zip")));
+  dir.writeFile("work/ソlink.zip", readBytes(fixturePath("link.zip")));
+  // Name order: cut.zip, ソ.lzh, ソlink.zip, 表.txt.
+  const ProgramRun r = cli({"--dummy-from-archive", "1", "--dummy-text", "fb"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(out("n_1.zip"), "fb");
+  EXPECT_EQ(out("n_2.lzh"), plainText());
+  EXPECT_EQ(out("n_3.zip"), "fb");
+  EXPECT_EQ(out("n_4.txt"), "fb");
+  EXPECT_NE(r.err.find("ritoma-cli: warning: cut.zip -> n_1.zip: 代わりの内容で作成: 書庫が壊れています"),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("ritoma-cli: warning: ソlink.zip -> n_3.zip: 代わりの内容で作成: "
+                       "書庫内の「ソlink.txt」はリンクのため展開できません\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.err.find("ソ.lzh ->"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("表.txt ->"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out.find("failed"), std::string::npos) << r.out;
+}
+
 TEST_F(DummyCli, UsageErrors) {
   const std::vector<std::vector<std::string>> cases = {
       {"run", "--dummy-text", "x", "PATH"},

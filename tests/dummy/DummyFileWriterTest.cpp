@@ -216,20 +216,72 @@ TEST_F(DummyFromArchive, StoredNamesNeverPlaceOrNameAFileElsewhere) {
   EXPECT_EQ(dir.names(), (std::vector<std::string>{"config", "out", "work"}));
 }
 
-TEST_F(DummyFromArchive, OversizedOrExpandingEntriesFailTheRowAndTheRun) {
-  const std::string data(100000, 'z');
-  dir.writeFile("work/bomb.zip", storedZip({{"small.txt", data, 10}}));
+// What an archive cannot give (a link, damage, a limit) gives the row the
+// fallback content under its own name and a note; the run goes on.
+TEST_F(DummyFromArchive, AnArchiveThatCannotGiveItsFileFallsBackWithANote) {
+  std::string badCrc = readBytes(fixturePath("deflated.zip"));
+  badCrc[39] = 'q';  // the first byte of plain.txt, stored
+  dir.writeFile("work/crc.zip", badCrc);
+  dir.writeFile("work/ソlink.zip", readBytes(fixturePath("link.zip")));
+  dir.writeFile("work/表link.lzh", readBytes(fixturePath("link.lzh")));
+  std::string noData = readBytes(fixturePath("link.lzh"));
+  noData[noData.find('|')] = '_';  // "-lhd-" without a link: a folder with a file's name
+  dir.writeFile("work/nodata.lzh", noData);
+  dir.writeFile("work/cut.zip", readBytes(fixturePath("truncated.zip")));
+  dir.writeFile("work/bomb.zip", storedZip({{"small.txt", std::string(100000, 'z'), 10}}));
   dir.writeFile("work/huge.zip", storedZip({{"huge.txt", "tiny", 0xFFFFFFF0LL}}));
-  dummy.zeroByte = true;
-  for (const auto& [name, why] : {std::pair{"bomb.zip", "超えます"}, std::pair{"huge.zip", "大きすぎます"}}) {
-    const RunResult result = run({{"plain.txt", "p"}, {name, "x.zip"}});
-    EXPECT_TRUE(result.failed) << name;
-    EXPECT_EQ(result.code, -1);
-    EXPECT_EQ(plan.rows[1].mark, MarkFailed);
-    EXPECT_NE(writer.lastError().find(why), std::string::npos) << writer.lastError();
-    // The first row's dummy goes with the failed run.
-    EXPECT_TRUE(dir.names("out").empty()) << name;
+  dummy.arcNo = 1;
+  dummy.arcExt = true;
+  const struct {
+    const char* source;
+    const char* newName;
+    const char* why;  // in the note; nullptr: no note
+  } rows[] = {
+      {"plain.txt", "p.txt", nullptr},
+      {"ソlink.zip", "l1.zip", "書庫内の「ソlink.txt」はリンクのため展開できません"},
+      {"表link.lzh", "l2.lzh", "書庫内の「ソlink.txt」はリンクのため展開できません"},
+      {"nodata.lzh", "n.lzh", "書庫内の「ソlink.txt_plain.txt」はディレクトリのため展開できません"},
+      {"cut.zip", "c.zip", "書庫が壊れています"},
+      {"crc.zip", "k.zip", "展開できません"},
+      {"bomb.zip", "b.zip", "超えます"},
+      {"huge.zip", "h.zip", "書庫内のファイルが大きすぎます"},
+      {"z.ZIP", "z.zip", nullptr},
+  };
+  std::vector<std::pair<std::string, std::string>> pairs;
+  for (const auto& r : rows) pairs.emplace_back(r.source, r.newName);
+  const RunResult result = run(pairs);
+  ASSERT_FALSE(result.failed) << (result.rowErrors.empty() ? "" : result.rowErrors.back().text);
+  std::size_t notes = 0;
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    const std::string_view note = result.noteOf(i);
+    if (!rows[i].why) {
+      EXPECT_TRUE(note.empty()) << rows[i].source << ": " << note;
+      continue;
+    }
+    ++notes;
+    EXPECT_NE(note.find(rows[i].why), std::string_view::npos) << rows[i].source << ": " << note;
+    EXPECT_EQ(note.find(work()), std::string_view::npos) << note;
+    EXPECT_EQ(TextCodec::toUtf8(plan.rows[i].newName), rows[i].newName);
+    EXPECT_EQ(written(rows[i].newName), "fallback") << rows[i].source;
   }
+  EXPECT_EQ(result.rowNotes.size(), notes);
+  EXPECT_EQ(result.rowNotes[0].name, "ソlink.zip");
+  EXPECT_EQ(written("p.txt"), "fallback");
+  EXPECT_EQ(written("z.txt"), plainText());
+  EXPECT_EQ(dir.names("out").size(), std::size(rows));
+
+  // A dummy that cannot be written still fails its row and the run, and
+  // the notes of the dummies the run removes go with them.
+  dir.makeFolder("out2");
+  options.copyPath = TextCodec::toInternal(dir / "out2");
+  fs.reset();
+  fs.failNth(FsOp::Write, 2, ENOSPC);
+  const RunResult failed = run({{"ソlink.zip", "l1.zip"}, {"z.ZIP", "z.zip"}});
+  EXPECT_TRUE(failed.failed);
+  EXPECT_EQ(marks(plan), (std::vector<int>{MarkNone, MarkFailed}));
+  EXPECT_NE(failed.errorOf(1).find("書き込めません"), std::string_view::npos) << failed.errorOf(1);
+  EXPECT_TRUE(failed.rowNotes.empty());
+  EXPECT_TRUE(dir.names("out2").empty());
 }
 
 TEST_F(DummyRun, AFailingWriteFailsTheRunAndRemovesItsDummies) {

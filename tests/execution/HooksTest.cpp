@@ -42,7 +42,9 @@ public:
     return true;
   }
   const std::string& lastError() const override { return error; }
+  const std::string& fallbackReason() const override { return noReason; }
   std::string error;
+  std::string noReason;
 
 private:
   // The dummy files themselves, so that the time stage finds them.

@@ -40,7 +40,7 @@ protected:
   static std::vector<std::string> statuses(const PlanList& plan, const RunResult& result) {
     std::vector<std::string> out;
     for (std::size_t i = 0; i < plan.rows.size(); ++i)
-      out.push_back(RowStatus::afterFailure(plan.rows[i], result.errorOf(i)));
+      out.push_back(RowStatus::afterRun(plan.rows[i], result.errorOf(i)));
     return out;
   }
 
@@ -125,7 +125,7 @@ TEST_P(FailedRollBack, NamesTheFileLeftAndPointsAtTheRecovery) {
   ASSERT_TRUE(result.failed);
   EXPECT_EQ(result.notRolledBack, (std::vector<std::string>{c.leftAs}));
   EXPECT_EQ(plan.rows[0].outcome, RowOutcome::NotRolledBack);
-  EXPECT_EQ(RowStatus::afterFailure(plan.rows[0], result.errorOf(0)), "元に戻せませんでした");
+  EXPECT_EQ(RowStatus::afterRun(plan.rows[0], result.errorOf(0)), "元に戻せませんでした");
   ASSERT_EQ(ui.messages.size(), 2u);
   EXPECT_EQ(ui.messages[1], std::string(ExecutionFlow::NotRolledBackText) + "\n\n" + c.leftAs + "\n\n" +
                                 ExecutionFlow::RecoveryHint);

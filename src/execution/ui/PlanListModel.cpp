@@ -107,9 +107,9 @@ QVariant PlanListModel::data(const QModelIndex& index, int role) const {
   }
   if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
   if (column == ResultColumn) {
-    if (!failedRun_) return {};
+    if (!shownRun_) return {};
     const auto r = static_cast<std::size_t>(index.row());
-    return QString::fromStdString(RowStatus::afterFailure(row, failedRun_->errorOf(r)));
+    return QString::fromStdString(RowStatus::afterRun(row, shownRun_->errorOf(r), shownRun_->noteOf(r)));
   }
   switch (column) {
     case PlanList::ColOldName:
@@ -137,11 +137,11 @@ void PlanListModel::reload() {
   endResetModel();
 }
 
-void PlanListModel::showFailedRun(const RunResult& result) {
-  failedRun_ = result;
+void PlanListModel::showRun(const RunResult& result) {
+  shownRun_ = result;
   reload();
 }
 
-void PlanListModel::forgetRun() { failedRun_.reset(); }
+void PlanListModel::forgetRun() { shownRun_.reset(); }
 
 }  // namespace ritoma

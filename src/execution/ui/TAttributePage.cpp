@@ -418,16 +418,22 @@ void TAttributePage::Button4EXECClick() {
   interaction_.endRun();
   reloadList();
   if (result.cancelled || !result.refusal.empty()) return;
-  if (result.failed) {
-    model_->showFailedRun(result);
+  if (result.clearForce) checkBoxForce_->setChecked(false);
+  if (!result.rowNotes.empty())
+    interaction_.tell(MessageKind::Warning, ExecutionFlow::notesText(result), ExecutionFlow::Caption);
+  // A run that failed or left notes stays on the page with what it made of
+  // each row; its plan has run and cannot run again.
+  if (result.failed || !result.rowNotes.empty()) {
+    model_->showRun(result);
     listView4_->setColumnHidden(PlanListModel::ResultColumn, false);
     listView4_->header()->resizeSection(PlanListModel::ResultColumn, ResultColumnWidth);
-    listView4_->scrollTo(model_->index(static_cast<int>(result.rowErrors.empty() ? 0 : result.rowErrors.back().row),
-                                       PlanListModel::ResultColumn));
-    disableAfterFailure();
+    const std::size_t shown = !result.rowErrors.empty() ? result.rowErrors.back().row
+                              : !result.rowNotes.empty() ? result.rowNotes.front().row
+                                                         : 0;
+    listView4_->scrollTo(model_->index(static_cast<int>(shown), PlanListModel::ResultColumn));
+    lockAfterRun();
     return;
   }
-  if (result.clearForce) checkBoxForce_->setChecked(false);
   finishRun(result);
 }
 
@@ -463,7 +469,7 @@ void TAttributePage::finishRun(const RunResult& result) {
   if (host_.editListChanged) host_.editListChanged();
 }
 
-void TAttributePage::disableAfterFailure() {
+void TAttributePage::lockAfterRun() {
   button4Exec_->setEnabled(false);
   checkBoxIgnore_->setEnabled(false);
   label4Check_->setEnabled(false);

@@ -123,7 +123,7 @@ private:
   void setCopyPathText(const QString& text);
   std::vector<std::size_t> selectedRows() const;
   void finishRun(const RunResult& result);
-  void disableAfterFailure();
+  void lockAfterRun();
 
   void RefreshOptionPanel();
   void RefreshIgnoreOption();

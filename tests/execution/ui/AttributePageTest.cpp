@@ -18,6 +18,7 @@
 #include <QtTest>
 #include <deque>
 #include <fcntl.h>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <sys/stat.h>
@@ -249,6 +250,7 @@ private slots:
   void timeDialogColumnSourceDisablesItsOwnTarget();
   void attributeDialogStartsFromFirstSelectedRow();
   void dummyRunWritesDummies();
+  void dummyFromALinkIsDoneWithANote();
   void copyFolderBrowserRunsTheCheck();
   void folderChooserSpeaksTheWindowsLanguage();
   void settingsRoundTrip();
@@ -699,6 +701,48 @@ void AttributePageTest::dummyRunWritesDummies() {
   QCOMPARE(dir.names(), (std::vector<std::string>{"a", "b"}));
   QCOMPARE(dir.readFile("b"), std::string("dummy"));
   QCOMPARE(dir.readFile("a"), std::string("A"));
+}
+
+// The fallback for an archive that cannot give its stored file: the run is
+// done, and the page stays with the row's note in the result column.
+void AttributePageTest::dummyFromALinkIsDoneWithANote() {
+  TempDir dir;
+  dir.writeFile("a", "A");
+  std::ifstream link(std::string(RITOMA_FIXTURES) + "/archive/link.zip", std::ios::binary);
+  dir.writeFile("ソlink.zip", std::string(std::istreambuf_iterator<char>(link), {}));
+  PosixFileSystem fs;
+  ArchiveLibraries archives(fs);
+  archives.load(ArcZip);
+  DummySettings settings;
+  settings.page = 2;
+  settings.arcZip = true;
+  settings.zeroByte = false;
+  settings.edit = "fb";
+  DummyFileWriter writer(fs, archives, settings);
+  Harness h(fs, dir / "Ritoma.und");
+  h.page->setDummyWriter(&writer);
+  fillEdit(h.edit, {{"a", "b"}, {"ソlink.zip", "l.zip"}});
+  QVERIFY(h.enter(dir.path()));
+  h.find<QCheckBox>("CheckBoxCopy")->click();
+  h.find<QCheckBox>("CheckBoxDummy")->click();
+  h.answers = {Answer::Ok};
+  QTest::mouseClick(h.exec(), Qt::LeftButton);
+
+  const QString why = QStringLiteral("書庫内の「ソlink.txt」はリンクのため展開できません");
+  QCOMPARE(h.messages.size(), std::size_t(1));
+  QCOMPARE(h.messages[0].look, std::optional<MessageKind>(MessageKind::Warning));
+  QCOMPARE(h.messages[0].text,
+           QString::fromUtf8(ExecutionFlow::FellBackText) + QStringLiteral("\n\nソlink.zip: ") + why);
+  QCOMPARE(dir.readFile("l.zip"), std::string("fb"));
+  QCOMPARE(dir.readFile("b"), std::string("fb"));
+  QTreeView* list = h.list();
+  QVERIFY(!list->isColumnHidden(PlanListModel::ResultColumn));
+  QCOMPARE(list->model()->index(0, PlanListModel::ResultColumn).data().toString(), QStringLiteral("コピー済"));
+  QCOMPARE(list->model()->index(1, PlanListModel::ResultColumn).data().toString(),
+           QStringLiteral("代わりの内容で作成: ") + why);
+  QCOMPARE(h.mark(1), int(MarkNone));
+  QVERIFY(!h.exec()->isEnabled());
+  QCOMPARE(h.captions.back(), QStringLiteral("Ritoma - 属性"));
 }
 
 void AttributePageTest::copyFolderBrowserRunsTheCheck() {
