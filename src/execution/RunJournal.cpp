@@ -64,7 +64,7 @@ std::error_code RunJournal::beginEncoded(const std::optional<std::string>& bytes
   }
   file_ = std::move(file);
   active_ = true;
-  lastRecorded_ = lastSynced_ = 0;
+  lastRecorded_ = 0;
   return {};
 }
 
@@ -75,17 +75,15 @@ std::error_code RunJournal::append(const std::string& record, bool sync) {
 }
 
 std::error_code RunJournal::startStage(JournalStage stage) {
-  lastRecorded_ = lastSynced_ = 0;
+  lastRecorded_ = 0;
   return append(JournalFile::stageRecord(stage), true);
 }
 
 void RunJournal::rowsDone(JournalStage stage, std::size_t done) {
   if (done < lastRecorded_ + RecordEvery) return;
   lastRecorded_ = done;
-  const bool sync = done >= lastSynced_ + SyncEvery;
-  if (sync) lastSynced_ = done;
   // A lost progress record costs recovery nothing but a look at the disk.
-  append(JournalFile::progressRecord(stage, static_cast<std::uint32_t>(done)), sync);
+  append(JournalFile::progressRecord(stage, static_cast<std::uint32_t>(done)), false);
 }
 
 std::error_code RunJournal::finish() {

@@ -15,13 +15,14 @@ namespace ritoma {
 // on the disk before the run's first operation: written under a temporary
 // name, synced, renamed into place and the folder synced, so a journal is
 // either complete or absent. Each stage's start is appended and synced
-// before the stage's first operation; row progress is appended in batches
-// and synced every SyncEvery rows (recovery does not depend on it: it
-// looks at the disk for the names). finish() removes the journal.
+// before the stage's first operation. Row progress is appended every
+// RecordEvery rows and never synced: recovery does not depend on it (it
+// looks at the disk for the names), and on a journaling file system each
+// sync would also commit every rename made so far, a wait of milliseconds
+// each. finish() removes the journal.
 class RunJournal {
 public:
   static constexpr std::size_t RecordEvery = 512;
-  static constexpr std::size_t SyncEvery = 4096;
 
   // The journal's path beside the undo file at `undoPath`.
   static std::string pathBeside(const std::string& undoPath);
@@ -63,7 +64,6 @@ private:
   std::unique_ptr<OutputFile> file_;
   bool active_ = false;
   std::size_t lastRecorded_ = 0;
-  std::size_t lastSynced_ = 0;
 };
 
 }  // namespace ritoma

@@ -67,17 +67,37 @@ std::error_code NoReplaceRename::spellingKept() {
 }
 
 std::error_code NoReplaceRename::rename(int fromDir, const char* from, int toDir, const char* to) const {
-  const std::error_code ec = renameOnce(fromDir, from, toDir, to);
+  Learnt learnt;
+  return rename(fromDir, from, toDir, to, learnt);
+}
+
+std::error_code NoReplaceRename::rename(int fromDir, const char* from, int toDir, const char* to,
+                                        Learnt& learnt) const {
+  const std::error_code ec = renameOnce(fromDir, from, toDir, to, learnt);
   if (ec == std::errc::file_exists && differOnlyInCase(fromDir, from, toDir, to))
-    return renameCaseOnly(fromDir, from, to);
+    return renameCaseOnly(fromDir, from, to, learnt);
   return ec;
 }
 
-std::error_code NoReplaceRename::renameOnce(int fromDir, const char* from, int toDir,
-                                            const char* to) const {
-  if (calls_.renameat2(fromDir, from, toDir, to, RENAME_NOREPLACE) == 0) return {};
-  if (errno != EINVAL && errno != ENOSYS) return lastError();
+std::error_code NoReplaceRename::renameOnce(int fromDir, const char* from, int toDir, const char* to,
+                                            Learnt& learnt) const {
+  if (!learnt.flagRefused) {
+    if (calls_.renameat2(fromDir, from, toDir, to, RENAME_NOREPLACE) == 0) return {};
+    if (errno != EINVAL && errno != ENOSYS) return lastError();
+    learnt.flagRefused = true;
+  }
   return renameOverClaim(fromDir, from, toDir, to);
+}
+
+std::error_code NoReplaceRename::claimFile(int dir, const char* name) const {
+  // mknod creates the file without opening it: through FUSE one request
+  // instead of the create, flush and release of an open and its close.
+  if (calls_.mknodat(dir, name, S_IFREG | 0600, 0) == 0) return {};
+  if (errno == EEXIST) return lastError();
+  const int fd = calls_.openat(dir, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return lastError();
+  ::close(fd);
+  return {};
 }
 
 std::error_code NoReplaceRename::renameOverClaim(int fromDir, const char* from, int toDir,
@@ -87,10 +107,8 @@ std::error_code NoReplaceRename::renameOverClaim(int fromDir, const char* from, 
   const bool folder = S_ISDIR(source.st_mode);
   if (folder) {
     if (calls_.mkdirat(toDir, to, 0700) != 0) return lastError();
-  } else {
-    const int fd = calls_.openat(toDir, to, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) return lastError();
-    ::close(fd);
+  } else if (auto ec = claimFile(toDir, to)) {
+    return ec;
   }
   if (calls_.renameat2(fromDir, from, toDir, to, 0) == 0) return {};
   const int error = errno;
@@ -114,22 +132,22 @@ bool NoReplaceRename::removeClaim(int dir, const char* name, bool folder) const 
   return S_ISREG(now.st_mode) && now.st_size == 0 && calls_.unlinkat(dir, name, 0) == 0;
 }
 
-std::error_code NoReplaceRename::renameCaseOnly(int dir, const std::string& from,
-                                                const std::string& to) const {
+std::error_code NoReplaceRename::renameCaseOnly(int dir, const std::string& from, const std::string& to,
+                                                Learnt& learnt) const {
   const std::string folder(folderPart(from));
   std::string temporary;
   std::error_code ec;
   for (int attempt = 0; attempt < 16; ++attempt) {
     temporary = folder + temporaryName();
-    ec = renameOnce(dir, from.c_str(), dir, temporary.c_str());
+    ec = renameOnce(dir, from.c_str(), dir, temporary.c_str(), learnt);
     if (ec != std::errc::file_exists) break;
   }
   if (ec) return ec;
   // Where `to` still names an entry, that one is another file (a second
   // hard link, or another spelling in a folder that heeds case).
-  ec = renameOnce(dir, temporary.c_str(), dir, to.c_str());
+  ec = renameOnce(dir, temporary.c_str(), dir, to.c_str(), learnt);
   if (ec) {
-    renameOnce(dir, temporary.c_str(), dir, from.c_str());
+    renameOnce(dir, temporary.c_str(), dir, from.c_str(), learnt);
     return ec;
   }
   return readBack(dir, folder, to.substr(folder.size()));

@@ -93,6 +93,10 @@ int PosixCalls::openat(int dirFd, const char* path, int flags, mode_t mode) {
   return ::openat(dirFd, path, flags, mode);
 }
 
+int PosixCalls::mknodat(int dirFd, const char* path, mode_t mode, dev_t device) {
+  return ::mknodat(dirFd, path, mode, device);
+}
+
 int PosixCalls::mkdirat(int dirFd, const char* path, mode_t mode) { return ::mkdirat(dirFd, path, mode); }
 
 int PosixCalls::unlinkat(int dirFd, const char* path, int flags) { return ::unlinkat(dirFd, path, flags); }

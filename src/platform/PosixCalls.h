@@ -47,6 +47,7 @@ public:
   // another spelling. `flags` 0 is a plain rename.
   virtual int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags);
   virtual int openat(int dirFd, const char* path, int flags, mode_t mode);
+  virtual int mknodat(int dirFd, const char* path, mode_t mode, dev_t device);
   virtual int mkdirat(int dirFd, const char* path, mode_t mode);
   virtual int unlinkat(int dirFd, const char* path, int flags);
   virtual int fstatat(int dirFd, const char* path, struct stat* st, int flags);

@@ -366,12 +366,13 @@ public:
     return {};
   }
   std::error_code rename(const std::string& from, const std::string& to) override {
-    return renames_.rename(fd_, from.c_str(), fd_, to.c_str());
+    return renames_.rename(fd_, from.c_str(), fd_, to.c_str(), learnt_);
   }
 
 private:
   AttributeStore& store_;
   const NoReplaceRename& renames_;
+  NoReplaceRename::Learnt learnt_;
   int fd_;
   std::string folder_;
 };

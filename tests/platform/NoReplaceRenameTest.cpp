@@ -170,21 +170,72 @@ TEST(NoReplaceRename, SpellingTheFolderKeptIsAnError) {
   EXPECT_EQ(dir.readFile("IMG.JPG"), "photo");
 }
 
-// System calls that play a second process which writes into the claim, or
-// a file system that never renames a folder over another one (fusefat).
+// System calls of a file system that refuses RENAME_NOREPLACE, counting
+// how often it was asked. They also play a second process which writes
+// into the claim, a file system that never renames a folder over another
+// one (fusefat), or one that makes no nodes (`nodeError`).
 class ClaimingCalls : public PosixCalls {
 public:
   std::function<int(int, const char*, int, const char*)> plainRename;
+  int flagAsked = 0;
+  int nodeError = 0;
 
   int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags) override {
     if (flags & RENAME_NOREPLACE) {
+      ++flagAsked;
       errno = EINVAL;
       return -1;
     }
     return plainRename ? plainRename(fromDir, from, toDir, to)
                        : PosixCalls::renameat2(fromDir, from, toDir, to, flags);
   }
+  int mknodat(int dirFd, const char* path, mode_t mode, dev_t device) override {
+    if (nodeError == 0) return PosixCalls::mknodat(dirFd, path, mode, device);
+    errno = nodeError;
+    return -1;
+  }
 };
+
+// A batch in one folder learns the refusal once: on FUSE and NFS each
+// refused attempt costs look-ups on the server.
+TEST(NoReplaceRename, FolderAsksForTheFlagOnce) {
+  TempDir dir;
+  ClaimingCalls calls;
+  PosixFileSystem fs(calls);
+  dir.writeFile(kOmote, "omote");
+  dir.writeFile(kSo, "so");
+  dir.writeFile("taken", "taken");
+  const auto folder = fs.folderHandle(dir.path());
+  ASSERT_TRUE(folder);
+  ASSERT_FALSE(folder->rename(kOmote, "x_" + kOmote));
+  ASSERT_FALSE(folder->rename(kSo, "x_" + kSo));
+  EXPECT_EQ(folder->rename("x_" + kSo, "taken"), std::errc::file_exists);
+  EXPECT_EQ(calls.flagAsked, 1);
+  EXPECT_EQ(dir.names(), (Names{"taken", "x_" + kSo, "x_" + kOmote}));
+  EXPECT_EQ(dir.readFile("taken"), "taken");
+  EXPECT_EQ(dir.readFile("x_" + kSo), "so");
+}
+
+// A file system that makes no nodes (a FUSE file system without mknod or
+// create, or one that answers EPERM) is claimed by an exclusive open.
+TEST(NoReplaceRename, ClaimsByOpenWhereNoNodesAreMade) {
+  for (const int error : {ENOSYS, EPERM}) {
+    TempDir dir;
+    ClaimingCalls calls;
+    calls.nodeError = error;
+    NoReplaceRename renames(calls);
+    dir.writeFile(kOmote, "omote");
+    dir.writeFile("taken", "taken");
+    EXPECT_EQ(renames.rename(AT_FDCWD, (dir / kOmote).c_str(), AT_FDCWD, (dir / "taken").c_str()),
+              std::errc::file_exists)
+        << error;
+    ASSERT_FALSE(renames.rename(AT_FDCWD, (dir / kOmote).c_str(), AT_FDCWD, (dir / kSo).c_str()))
+        << error;
+    EXPECT_EQ(dir.names(), (Names{"taken", kSo})) << error;
+    EXPECT_EQ(dir.readFile(kSo), "omote") << error;
+    EXPECT_EQ(dir.readFile("taken"), "taken") << error;
+  }
+}
 
 TEST(NoReplaceRename, ClaimIsRemovedOnlyWhileStillEmpty) {
   TempDir dir;

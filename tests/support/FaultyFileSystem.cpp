@@ -112,6 +112,9 @@ public:
   int openat(int dirFd, const char* path, int flags, mode_t mode) override {
     return PosixCalls::openat(dirFd, spelled(dirFd, path).c_str(), flags, mode);
   }
+  int mknodat(int dirFd, const char* path, mode_t mode, dev_t device) override {
+    return PosixCalls::mknodat(dirFd, spelled(dirFd, path).c_str(), mode, device);
+  }
   int mkdirat(int dirFd, const char* path, mode_t mode) override {
     return PosixCalls::mkdirat(dirFd, spelled(dirFd, path).c_str(), mode);
   }
