@@ -191,6 +191,30 @@ TEST_F(Journal, WrittenBeforeTheFirstOperationAndRemovedAfterTheRollBack) {
   EXPECT_FALSE(dir.exists("config/Ritoma.jnl"));
 }
 
+// Progress reaches the journal without a sync of its own: a big batch
+// waits on the disk as often as a batch of one row, not once more every
+// few thousand rows.
+TEST_F(Journal, ProgressIsRecordedWithoutSyncs) {
+  // The syncs of a batch of `rows` new files stopped at its last rename.
+  auto syncsOfARunStoppedAtTheEnd = [&](const std::string& prefix, std::size_t rows) {
+    std::vector<std::pair<std::string, std::string>> pairs;
+    for (std::size_t i = 0; i < rows; ++i) {
+      const std::string name = prefix + std::to_string(i);
+      dir.writeFile("work/" + name);
+      pairs.emplace_back(name, "x_" + name);
+    }
+    PlanList plan = build(makeEditList(pairs));
+    fs.reset();
+    fs.failNth(FsOp::Rename, static_cast<int>(rows), EIO);  // the last rename stands for a crash
+    EXPECT_TRUE(interrupted(plan).failed);
+    return fs.calls(FsOp::Sync);
+  };
+  const int big = syncsOfARunStoppedAtTheEnd("表", 4200);
+  EXPECT_EQ(journal().done[static_cast<int>(JournalStage::Renames)], 4096u);
+  ASSERT_TRUE(recover());
+  EXPECT_EQ(big, syncsOfARunStoppedAtTheEnd("ソ", 1));
+}
+
 TEST_F(Journal, RunIsRefusedWhileAJournalIsPendingOrCannotBeWritten) {
   makeFile("表.txt");
   dir.writeFile("config/Ritoma.jnl", "pending");
