@@ -1,69 +1,25 @@
 #include "cli/ListTable.h"
 
-#include <algorithm>
-#include <array>
-
-#include "cli/PlanTable.h"
-#include "cli/TableField.h"
+#include "cli/ColumnText.h"
 
 namespace ritoma {
 
 namespace {
 
-constexpr std::size_t kColumns = 5;
-
-std::array<std::string, kColumns> fieldsOf(const ListTable::Row& row) {
+ColumnText::Fields fieldsOf(const ListTable::Row& row) {
   return {row.kind, row.size, row.modified, row.attrs, row.name};
 }
 
 }  // namespace
 
 std::string ListTable::renderTsv() const {
-  std::string out;
-  for (const Row& row : rows_) {
-    const auto fields = fieldsOf(row);
-    for (std::size_t c = 0; c < kColumns; ++c) {
-      if (c > 0) out += '\t';
-      out += TableField::tsv(fields[c]);
-    }
-    out += '\n';
-  }
-  return out;
+  return ColumnText::tsv(rows_.size(), [this](std::size_t r) { return fieldsOf(rows_[r]); });
 }
 
 std::string ListTable::renderTable() const {
-  static const std::array<std::string, kColumns> kCaptions = {"種類", "ｻｲｽﾞ", "更新日時", "属性",
-                                                              "ﾌｧｲﾙ名"};
-  std::array<std::size_t, kColumns> widths{};
-  for (std::size_t c = 0; c < kColumns; ++c) widths[c] = PlanTable::displayWidth(kCaptions[c]);
-  for (const Row& row : rows_) {
-    const auto fields = fieldsOf(row);
-    for (std::size_t c = 0; c < kColumns; ++c)
-      widths[c] = std::max(widths[c], PlanTable::displayWidth(TableField::shown(fields[c])));
-  }
-  std::string out;
-  auto line = [&](const std::array<std::string, kColumns>& fields) {
-    for (std::size_t c = 0; c < kColumns; ++c) {
-      std::string text = TableField::shown(fields[c]);
-      if (c + 1 == kColumns) {
-        out += text;
-        break;
-      }
-      const std::size_t pad = widths[c] - std::min(widths[c], PlanTable::displayWidth(text));
-      // The size column is aligned to the right, the others to the left.
-      if (c == 1) out.append(pad, ' ');
-      out += text;
-      if (c != 1) out.append(pad, ' ');
-      out += "  ";
-    }
-    out += '\n';
-  };
-  line(kCaptions);
-  std::array<std::string, kColumns> rule;
-  for (std::size_t c = 0; c < kColumns; ++c) rule[c] = std::string(widths[c], '-');
-  line(rule);
-  for (const Row& row : rows_) line(fieldsOf(row));
-  return out;
+  // The sizes are aligned to the right, the other columns to the left.
+  return ColumnText::table({"種類", "ｻｲｽﾞ", "更新日時", "属性", "ﾌｧｲﾙ名"}, {false, true}, rows_.size(),
+                           [this](std::size_t r) { return fieldsOf(rows_[r]); });
 }
 
 }  // namespace ritoma
