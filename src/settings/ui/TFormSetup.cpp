@@ -63,6 +63,13 @@ QString diskName(const std::string& path) { return QFile::decodeName(QByteArray:
 
 bool shortcutExists(const std::string& path) { return !path.empty() && QFileInfo::exists(diskName(path)); }
 
+// Replaces `file` with `text` as a whole, or leaves it as it was.
+bool writeWhole(const QString& file, const std::string& text) {
+  QSaveFile out(file);
+  const auto size = static_cast<qint64>(text.size());
+  return out.open(QIODevice::WriteOnly) && out.write(text.data(), size) == size && out.commit();
+}
+
 // Whoever may read `file` may now run it too.
 void makeExecutable(const QString& file) {
   QFileDevice::Permissions permissions = QFile::permissions(file);
@@ -89,9 +96,7 @@ void updateShortcut(const std::string& path, DesktopEntry::Place place, bool wan
   // The applications folder is a standard place that a fresh account may
   // lack; the desktop folder is the user's choice and is not made.
   if (place == DesktopEntry::Place::SendTo) QDir().mkpath(QFileInfo(file).absolutePath());
-  QSaveFile out(file);
-  const auto size = static_cast<qint64>(text->size());
-  if (!out.open(QIODevice::WriteOnly) || out.write(text->data(), size) != size || !out.commit()) return;
+  if (!writeWhole(file, *text)) return;
   if (place != DesktopEntry::Place::Desktop) return;
   makeExecutable(file);
   const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
@@ -121,10 +126,7 @@ void updateFilesScript(const std::string& path, bool wanted, const std::string& 
     return;
   }
   QDir().mkpath(QFileInfo(file).absolutePath());
-  const std::string text = FilesScript::text(executable);
-  QSaveFile out(file);
-  const auto size = static_cast<qint64>(text.size());
-  if (!out.open(QIODevice::WriteOnly) || out.write(text.data(), size) != size || !out.commit()) return;
+  if (!writeWhole(file, FilesScript::text(executable))) return;
   makeExecutable(file);
 }
 
