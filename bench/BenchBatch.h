@@ -69,6 +69,19 @@ public:
     }
   }
 
+  // Makes the settings folder `config` and fills the folders `ours` and
+  // `perl` with `count` files each (fill), saying so with `where` after the
+  // count; synced, so that neither contender waits on the other's writes.
+  static void prepare(const std::string& ours, const std::string& perl, const std::string& config, int count,
+                      const char* where) {
+    std::filesystem::create_directories(config);
+    std::printf("creating 2 x %d files%s ...\n", count, where);
+    std::fflush(stdout);
+    fill(ours, count);
+    fill(perl, count);
+    ::sync();
+  }
+
   // The processor time (user and system) the process `pid` has used so
   // far, in seconds; 0 when it cannot be read.
   static double processCpuSeconds(pid_t pid) {

@@ -41,12 +41,7 @@ int batch(const std::string& root, int count, int rounds) {
   const std::string ours = root + "/ours";
   const std::string perl = root + "/perl";
   const std::string config = root + "/config";
-  std::filesystem::create_directories(config);
-  std::printf("creating 2 x %d files ...\n", count);
-  std::fflush(stdout);
-  BenchBatch::fill(ours, count);
-  BenchBatch::fill(perl, count);
-  ::sync();
+  BenchBatch::prepare(ours, perl, config, count, "");
   return BenchBatch::compare(RITOMA_CLI_PATH, ours, perl, config, count, rounds, 1.0);
 }
 

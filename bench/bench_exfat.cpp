@@ -21,7 +21,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "BenchBatch.h"
@@ -39,12 +38,7 @@ int main(int argc, char** argv) {
   const std::string ours = medium.path() + "/ours";
   const std::string perl = medium.path() + "/perl";
   const std::string config = medium.scratch() + "/config";
-  std::filesystem::create_directories(config);
-  std::printf("creating 2 x %d files on exFAT through FUSE ...\n", files);
-  std::fflush(stdout);
-  BenchBatch::fill(ours, files);
-  BenchBatch::fill(perl, files);
-  ::sync();
+  BenchBatch::prepare(ours, perl, config, files, " on exFAT through FUSE");
   const pid_t server = BenchBatch::processNaming(medium.path());
   if (server < 0) return BenchBatch::fail("finding the exfat-fuse server of " + medium.path());
   return BenchBatch::compare(RITOMA_CLI_PATH, ours, perl, config, files, rounds, 1.5, server);

@@ -18,20 +18,22 @@ std::unique_ptr<ArchiveInput> openInput(FileSystem& fs, const std::string& path)
 }  // namespace
 
 bool ArchiveBackend::list(FileSystem& fs, ArcKind kind, const std::string& path,
-                          std::vector<ArcInfo>& entries, std::string& error) {
+                          std::vector<ArcInfo>& entries, std::string& error,
+                          std::vector<LzhHeader>* lzhHeaders) {
   entries.clear();
   error.clear();
-  if (kind == ArcLzh) {
-    std::vector<LzhHeader> headers;
-    if (!readLzhHeaders(fs, path, headers, error)) return false;
-    entries.reserve(headers.size());
-    for (std::size_t i = 0; i < headers.size(); ++i)
-      entries.push_back(headers[i].info(static_cast<std::uint32_t>(i)));
-    return true;
-  }
+  if (lzhHeaders) lzhHeaders->clear();
   try {
     auto in = openInput(fs, path);
-    if (kind == ArcZip) {
+    if (kind == ArcLzh) {
+      LzhHeaderReader reader(*in);
+      std::uint64_t end = 0;
+      std::vector<LzhHeader> headers = reader.readAll(end);
+      entries.reserve(headers.size());
+      for (std::size_t i = 0; i < headers.size(); ++i)
+        entries.push_back(headers[i].info(static_cast<std::uint32_t>(i)));
+      if (lzhHeaders) *lzhHeaders = std::move(headers);
+    } else if (kind == ArcZip) {
       ZipDirectoryReader reader(*in);
       const ZipDirectory dir = reader.read();
       for (std::size_t i = 0; i < dir.entries.size(); ++i)
@@ -42,23 +44,6 @@ bool ArchiveBackend::list(FileSystem& fs, ArcKind kind, const std::string& path,
     return true;
   } catch (const std::exception& e) {
     entries.clear();
-    error = e.what();
-    return false;
-  }
-}
-
-bool ArchiveBackend::readLzhHeaders(FileSystem& fs, const std::string& path,
-                                    std::vector<LzhHeader>& headers, std::string& error) {
-  headers.clear();
-  error.clear();
-  try {
-    auto in = openInput(fs, path);
-    LzhHeaderReader reader(*in);
-    std::uint64_t end = 0;
-    headers = reader.readAll(end);
-    return true;
-  } catch (const std::exception& e) {
-    headers.clear();
     error = e.what();
     return false;
   }

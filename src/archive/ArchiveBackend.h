@@ -40,14 +40,12 @@ public:
   const std::string& lastError() const { return error_; }
 
   // The whole listing of an archive of `kind`; false with `error` set when
-  // it cannot be read. Paths are disk paths.
+  // it cannot be read. Paths are disk paths. `lzhHeaders`, when given,
+  // receives the headers of an LZH archive (entry k of the listing is
+  // headers[k].info(k)), and stays empty for another kind.
   static bool list(FileSystem& fs, ArcKind kind, const std::string& path,
-                   std::vector<ArcInfo>& entries, std::string& error);
-  // The headers of an LZH archive as its listing reads them (entry k of the
-  // listing is headers[k].info(k)); false with `error` set when they cannot
-  // be read.
-  static bool readLzhHeaders(FileSystem& fs, const std::string& path, std::vector<LzhHeader>& headers,
-                             std::string& error);
+                   std::vector<ArcInfo>& entries, std::string& error,
+                   std::vector<LzhHeader>* lzhHeaders = nullptr);
 
 private:
   FileSystem& fs_;

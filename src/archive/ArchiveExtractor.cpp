@@ -35,7 +35,6 @@ constexpr std::uint64_t kMaxFramed = std::uint64_t{1} << 31;
 // attributes.
 constexpr std::uint32_t kUnixTypeMask = 0170000;
 constexpr std::uint32_t kUnixLink = 0120000;
-constexpr std::uint8_t kHostUnix = 3;
 
 // An entry that stores where a link points instead of a file's data: the
 // bytes are no file's contents, so it is refused rather than extracted.
@@ -149,7 +148,7 @@ ArchiveExtractor::Frame ArchiveExtractor::frameZip(ArchiveInput& in, const ArcIn
   if (entry.index >= dir.entries.size() || dir.entries[entry.index].name != entry.name)
     throw ArchiveError(in.displayPath() + ": エントリが見つかりません");
   const ZipEntry& e = dir.entries[entry.index];
-  if (e.hostSystem() == kHostUnix && ((e.externalAttributes >> 16) & kUnixTypeMask) == kUnixLink)
+  if (e.hostSystem() == Z::kHostUnix && ((e.externalAttributes >> 16) & kUnixTypeMask) == kUnixLink)
     refuseLink(in, e.name);
   std::array<std::uint8_t, Z::kLocalSize> local;
   std::memcpy(local.data(), in.view(e.localOffset, Z::kLocalSize), Z::kLocalSize);

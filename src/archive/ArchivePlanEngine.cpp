@@ -71,14 +71,7 @@ CheckResult ArchivePlanEngine::CheckArchivePlan(PlanList& plan, const RunOptions
   std::vector<ArcInfo> entries;
   std::vector<LzhHeader> headers;
   std::string error;
-  if (lzh) {
-    ArchiveBackend::readLzhHeaders(fs_, path, headers, error);
-    entries.reserve(headers.size());
-    for (std::size_t i = 0; i < headers.size(); ++i)
-      entries.push_back(headers[i].info(static_cast<std::uint32_t>(i)));
-  } else {
-    ArchiveBackend::list(fs_, static_cast<ArcKind>(state_.arcKind), path, entries, error);
-  }
+  ArchiveBackend::list(fs_, static_cast<ArcKind>(state_.arcKind), path, entries, error, &headers);
   std::unordered_set<std::string> outside;
   for (const ArcInfo& e : entries) {
     if (!inBatch.count(e.index)) outside.insert(collisionKey(e.name, lzh));
