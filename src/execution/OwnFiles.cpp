@@ -13,7 +13,6 @@ namespace {
 
 constexpr std::string_view kSettingsName = "Ritoma.ini";
 constexpr std::string_view kTempInfix = ".tmp";
-constexpr std::string_view kJournalMagic = "RitomaJ1";
 // Enough of a file to see how it begins: an undo record's folder path is
 // at most 65535 bytes after its two-byte length.
 constexpr std::size_t kHeaderBytes = 2 + 0xFFFF;
@@ -53,8 +52,8 @@ bool beginsAsUndoRecord(std::string_view bytes) {
 }
 
 bool beginsAsJournal(std::string_view bytes) {
-  const std::size_t n = std::min(bytes.size(), kJournalMagic.size());
-  return bytes.substr(0, n) == kJournalMagic.substr(0, n);
+  const std::size_t n = std::min(bytes.size(), JournalFile::Magic.size());
+  return bytes.substr(0, n) == JournalFile::Magic.substr(0, n);
 }
 
 std::string readHead(FileSystem& fs, const std::string& path, bool& ok) {
