@@ -9,7 +9,6 @@ namespace ritoma {
 
 namespace {
 
-constexpr std::string_view kMagic("RitomaJ1", 8);
 constexpr std::uint8_t kKindFolder = 0;
 constexpr std::uint8_t kKindArchive = 1;
 constexpr std::uint8_t kFlagTempNames = 0x01;
@@ -171,7 +170,7 @@ bool readRecords(Reader& in, JournalData& data) {
 std::optional<std::string> JournalFile::encode(const JournalData& data) {
   std::string out;
   if (data.archive) {
-    out = kMagic;
+    out = Magic;
     out.push_back(static_cast<char>(kKindArchive));
     if (!putText(out, data.archivePath) || !putText(out, data.backupPath)) return std::nullopt;
     putInt(out, data.rows.size(), 4);
@@ -192,7 +191,7 @@ std::optional<std::string> JournalFile::encode(const JournalData& data) {
 
 bool JournalFile::startFolder(std::string& out, std::string_view folder, bool tempNames,
                               std::size_t count) {
-  out.append(kMagic);
+  out.append(Magic);
   out.push_back(static_cast<char>(kKindFolder));
   if (count > 0xFFFFFFFF || !putText(out, folder)) return false;
   out.push_back(static_cast<char>(tempNames ? kFlagTempNames : 0));
@@ -231,7 +230,7 @@ JournalFile::Status JournalFile::decode(std::string_view bytes, JournalData& out
   Reader in(bytes);
   JournalData data;
   std::uint8_t kind = 0;
-  if (!in.literal(kMagic) || !in.get(kind)) return Status::Damaged;
+  if (!in.literal(Magic) || !in.get(kind)) return Status::Damaged;
   if (kind == kKindFolder) {
     if (!readFolderBody(in, data)) return Status::Damaged;
   } else if (kind == kKindArchive) {

@@ -69,6 +69,8 @@ struct JournalData {
 class JournalFile {
 public:
   static constexpr const char* FileName = "Ritoma.jnl";
+  // The bytes every journal begins with.
+  static constexpr std::string_view Magic{"RitomaJ1", 8};
   enum class Status {
     Ok,
     Empty,    // no bytes at all

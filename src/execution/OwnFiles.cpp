@@ -1,6 +1,7 @@
 #include "execution/OwnFiles.h"
 
 #include <algorithm>
+#include <span>
 
 #include "execution/JournalFile.h"
 #include "execution/UndoFile.h"
@@ -12,10 +13,12 @@ namespace {
 
 constexpr std::string_view kSettingsName = "Ritoma.ini";
 constexpr std::string_view kTempInfix = ".tmp";
-constexpr std::string_view kJournalMagic = "RitomaJ1";
 // Enough of a file to see how it begins: an undo record's folder path is
 // at most 65535 bytes after its two-byte length.
 constexpr std::size_t kHeaderBytes = 2 + 0xFFFF;
+// The files whose names, and the temporary names they are written through,
+// are the program's own.
+constexpr std::string_view kOwnNames[] = {kSettingsName, UndoFile::FileName, JournalFile::FileName};
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -25,7 +28,7 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 // Which of `bases` `name` is the temporary name of, or an empty view.
-std::string_view tempNameOf(std::string_view name, std::initializer_list<std::string_view> bases) {
+std::string_view tempNameOf(std::string_view name, std::span<const std::string_view> bases) {
   for (std::string_view base : bases) {
     const std::size_t fixed = base.size() + kTempInfix.size();
     if (name.size() <= fixed || !equalsIgnoringCase(name.substr(0, base.size()), base) ||
@@ -49,8 +52,8 @@ bool beginsAsUndoRecord(std::string_view bytes) {
 }
 
 bool beginsAsJournal(std::string_view bytes) {
-  const std::size_t n = std::min(bytes.size(), kJournalMagic.size());
-  return bytes.substr(0, n) == kJournalMagic.substr(0, n);
+  const std::size_t n = std::min(bytes.size(), JournalFile::Magic.size());
+  return bytes.substr(0, n) == JournalFile::Magic.substr(0, n);
 }
 
 std::string readHead(FileSystem& fs, const std::string& path, bool& ok) {
@@ -67,11 +70,10 @@ std::string readHead(FileSystem& fs, const std::string& path, bool& ok) {
 }  // namespace
 
 bool OwnFiles::isOwnName(std::string_view name) {
-  for (std::string_view own : {kSettingsName, std::string_view(UndoFile::FileName),
-                               std::string_view(JournalFile::FileName)})
+  for (std::string_view own : kOwnNames)
     if (equalsIgnoringCase(name, own)) return true;
   if (UndoHistory::isOlderRecordName(name)) return true;
-  return !tempNameOf(name, {kSettingsName, UndoFile::FileName, JournalFile::FileName}).empty();
+  return !tempNameOf(name, kOwnNames).empty();
 }
 
 bool OwnFiles::sameFolder(std::string_view a, std::string_view b) {
@@ -91,6 +93,7 @@ bool OwnFiles::mayReplaceUndoRecord(FileSystem& fs, const std::string& path) {
 
 std::vector<std::string> OwnFiles::removeLeftovers(FileSystem& fs, const std::string& folder,
                                                    const std::string& keep) {
+  static constexpr std::string_view kRecordBases[] = {UndoFile::FileName, JournalFile::FileName};
   std::vector<std::string> removed;
   std::vector<std::string> names;
   if (fs.listNames(folder, names)) return removed;
@@ -100,7 +103,7 @@ std::vector<std::string> OwnFiles::removeLeftovers(FileSystem& fs, const std::st
         name, std::string(UndoFile::FileName) + std::string(UndoHistory::SetAsideSuffix));
     const std::string_view base =
         setAside ? std::string_view(UndoFile::FileName)
-                 : tempNameOf(name, {UndoFile::FileName, JournalFile::FileName});
+                 : tempNameOf(name, kRecordBases);
     if (base.empty()) continue;
     const std::string path = FileSystem::joinPath(folder, name);
     FileInfo info;

@@ -50,24 +50,23 @@ std::string UndoHistory::pathOf(std::size_t age) const {
 
 std::string UndoHistory::setAsidePath() const { return latest_ + std::string(SetAsideSuffix); }
 
-bool UndoHistory::isRecord(const std::string& path, bool& other, std::uint64_t* size) {
+bool UndoHistory::isRecord(const std::string& path, bool& other, FileInfo* found) {
   FileInfo info;
   other = false;
   if (fs_.lookUp(path, info)) return false;
   other = info.kind != EntryKind::File || !OwnFiles::mayReplaceUndoRecord(fs_, path);
-  if (size) *size = info.size;
+  if (found) *found = info;
   return !other;
 }
 
-std::vector<std::size_t> UndoHistory::scan(std::size_t& capacity, std::vector<std::uint64_t>* sizes) {
-  std::vector<std::size_t> places;
+std::vector<UndoHistory::Place> UndoHistory::scan(std::size_t& capacity) {
+  std::vector<Place> places;
   capacity = MaxRecords;
   for (std::size_t age = 0; age < MaxRecords; ++age) {
     bool other = false;
-    std::uint64_t size = 0;
-    if (isRecord(pathOf(age), other, &size)) {
-      places.push_back(age);
-      if (sizes) sizes->push_back(size);
+    FileInfo info;
+    if (isRecord(pathOf(age), other, &info)) {
+      places.push_back({age, info.size, info.modified});
     } else if (other) {
       capacity = age;
       break;
@@ -79,22 +78,24 @@ std::vector<std::size_t> UndoHistory::scan(std::size_t& capacity, std::vector<st
 std::vector<UndoHistory::Entry> UndoHistory::entries() {
   std::size_t capacity = 0;
   std::vector<Entry> out;
-  for (std::size_t age : scan(capacity)) {
-    FileInfo info;
-    if (fs_.lookUp(pathOf(age), info)) continue;
-    out.push_back({pathOf(age), info.size, info.modified});
-  }
+  for (const Place& place : scan(capacity)) out.push_back({pathOf(place.age), place.size, place.written});
   return out;
 }
 
 std::error_code UndoHistory::compact() {
+  std::vector<Place> places;
   std::size_t capacity = 0;
-  const std::vector<std::size_t> places = scan(capacity);
+  return compact(places, capacity);
+}
+
+std::error_code UndoHistory::compact(std::vector<Place>& places, std::size_t& capacity) {
+  places = scan(capacity);
   bool moved = false;
   // Lowest first: each record moves down to a place no record holds.
   for (std::size_t i = 0; i < places.size(); ++i) {
-    if (places[i] == i) continue;
-    if (const std::error_code ec = fs_.rename(pathOf(places[i]), pathOf(i))) return ec;
+    if (places[i].age == i) continue;
+    if (const std::error_code ec = fs_.rename(pathOf(places[i].age), pathOf(i))) return ec;
+    places[i].age = i;
     moved = true;
   }
   return moved ? fs_.syncFolder(folder_) : std::error_code();
@@ -107,18 +108,18 @@ std::error_code UndoHistory::push(const std::string& temp) {
 }
 
 std::error_code UndoHistory::pushFile(const std::string& from, std::uint64_t size) {
-  if (const std::error_code ec = compact()) return ec;
+  std::vector<Place> places;
   std::size_t capacity = 0;
-  std::vector<std::uint64_t> sizes;
-  std::size_t count = scan(capacity, &sizes).size();
+  if (const std::error_code ec = compact(places, capacity)) return ec;
+  std::size_t count = places.size();
   if (capacity == 0) return std::make_error_code(std::errc::file_exists);
   std::uint64_t total = size;
-  for (std::uint64_t s : sizes) total += s;
+  for (const Place& place : places) total += place.size;
   // The oldest go first, until the new one has a place and the sizes fit.
   while (count > 0 && (count + 1 > capacity || total > MaxTotalSize)) {
     --count;
     if (const std::error_code ec = fs_.remove(pathOf(count))) return ec;
-    total -= sizes[count];
+    total -= places[count].size;
   }
   // Oldest first: each record moves back to the place the one before it left.
   for (std::size_t age = count; age-- > 0;)
@@ -128,20 +129,21 @@ std::error_code UndoHistory::pushFile(const std::string& from, std::uint64_t siz
 }
 
 std::error_code UndoHistory::dropLatest() {
-  if (const std::error_code ec = compact()) return ec;
-  bool other = false;
-  if (!isRecord(latest_, other)) return {};
+  std::vector<Place> places;
+  std::size_t capacity = 0;
+  if (const std::error_code ec = compact(places, capacity)) return ec;
+  if (places.empty()) return {};
   if (const std::error_code ec = fs_.remove(latest_)) return ec;
   return compact();
 }
 
 UndoHistory::SetAside UndoHistory::setLatestAside(std::uint64_t recordDigest) {
-  if (compact()) return SetAside::Failed;
-  bool other = false;
-  std::uint64_t size = 0;
+  std::vector<Place> places;
+  std::size_t capacity = 0;
+  if (compact(places, capacity)) return SetAside::Failed;
   std::string bytes;
   // A record larger than UNDO reads cannot be the one it reversed.
-  if (!isRecord(latest_, other, &size) || size > UndoFlow::MaxSize || fs_.readWholeFile(latest_, bytes))
+  if (places.empty() || places[0].size > UndoFlow::MaxSize || fs_.readWholeFile(latest_, bytes))
     return SetAside::Changed;
   if (digest(bytes) != recordDigest) return SetAside::Changed;
   bytes = std::string();
@@ -159,9 +161,9 @@ void UndoHistory::dropSetAside() {
 
 std::error_code UndoHistory::restoreSetAside() {
   bool other = false;
-  std::uint64_t size = 0;
-  if (!isRecord(setAsidePath(), other, &size)) return {};
-  return pushFile(setAsidePath(), size);
+  FileInfo info;
+  if (!isRecord(setAsidePath(), other, &info)) return {};
+  return pushFile(setAsidePath(), info.size);
 }
 
 }  // namespace ritoma

@@ -81,10 +81,17 @@ public:
 private:
   // Whether `path` holds a file that begins as an undo record; `other`
   // tells whether it holds anything else.
-  bool isRecord(const std::string& path, bool& other, std::uint64_t* size = nullptr);
+  bool isRecord(const std::string& path, bool& other, FileInfo* found = nullptr);
+  struct Place {
+    std::size_t age = 0;
+    std::uint64_t size = 0;
+    FileTime written = 0;
+  };
   // The places 0 to MaxRecords - 1 holding records, up to the first that
   // holds something else; `capacity` is that place or MaxRecords.
-  std::vector<std::size_t> scan(std::size_t& capacity, std::vector<std::uint64_t>* sizes = nullptr);
+  std::vector<Place> scan(std::size_t& capacity);
+  // compact(), leaving in `places` the records where it put them.
+  std::error_code compact(std::vector<Place>& places, std::size_t& capacity);
   // Places the file at `from` as the latest, the others moved back.
   std::error_code pushFile(const std::string& from, std::uint64_t size);
 
