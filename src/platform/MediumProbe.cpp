@@ -78,11 +78,12 @@ AttributeStore& MediumProbe::storeFor(Kind kind) {
   }
 }
 
-AttributeStore& MediumProbe::storeOf(const std::string& path) {
+MediumProbe::Kind MediumProbe::kindAt(const std::string& path) {
   struct statfs fs{};
-  if (calls_.statfs(path.c_str(), &fs) != 0) return dos_;
-  return storeFor(kindOf(static_cast<long>(fs.f_type), path));
+  return calls_.statfs(path.c_str(), &fs) == 0 ? kindOf(static_cast<long>(fs.f_type), path) : Kind::Posix;
 }
+
+AttributeStore& MediumProbe::storeOf(const std::string& path) { return storeFor(kindAt(path)); }
 
 AttributeStore& MediumProbe::storeOfOpen(int fd, const std::string& path) {
   struct statfs fs{};
@@ -91,9 +92,7 @@ AttributeStore& MediumProbe::storeOfOpen(int fd, const std::string& path) {
 }
 
 MediumTraits MediumProbe::traitsOf(const std::string& path) {
-  struct statfs fs{};
-  const Kind kind = calls_.statfs(path.c_str(), &fs) == 0 ? kindOf(static_cast<long>(fs.f_type), path)
-                                                           : Kind::Posix;
+  const Kind kind = kindAt(path);
   MediumTraits traits;
   switch (kind) {
     case Kind::Ntfs3g:

@@ -44,6 +44,8 @@ private:
   enum class Kind { Posix, Sshfs, Ntfs3g, Ntfs3, Vfat, Exfat, ExfatFuse, FatFuse };
 
   Kind kindOf(long magic, const std::string& path);
+  // The kind of the medium holding `path`; Posix where statfs fails.
+  Kind kindAt(const std::string& path);
   AttributeStore& storeFor(Kind kind);
 
   PosixCalls& calls_;
