@@ -38,6 +38,8 @@
 #include "execution/RunJournal.h"
 #include "execution/RowStatus.h"
 #include "execution/RunOptions.h"
+#include "platform/LocalTimes.h"
+#include "platform/ParallelRange.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/TimeConvert.h"
 #include "selection/EditListBuilder.h"
@@ -277,8 +279,11 @@ BatchRunner::Selection BatchRunner::selectFolder(const std::string& folder) {
                                                   DefaultFilterAttributes, infos)) {
     refuse("cannot read folder '" + folder + "': " + ec.message());
   }
-  selection.rows.reserve(infos.size());
-  for (const FileInfo& info : infos) selection.rows.push_back(FileEntry::fromDisk(info, true));
+  selection.rows.resize(infos.size());
+  ParallelRange::forRows(infos.size(), [&](std::size_t begin, std::size_t end) {
+    LocalTimes zone;
+    for (std::size_t i = begin; i < end; ++i) selection.rows[i] = FileEntry::fromDisk(infos[i], true, zone);
+  });
   return selection;
 }
 

@@ -10,6 +10,8 @@
 #include "execution/OwnFiles.h"
 #include "execution/UndoFile.h"
 #include "execution/UndoHistory.h"
+#include "platform/LocalTimes.h"
+#include "platform/ParallelRange.h"
 #include "platform/TimeConvert.h"
 #include "text/TextCodec.h"
 
@@ -49,16 +51,91 @@ std::string skippedText(const std::vector<std::string>& names) {
 // A file row's times as listed, as texts held for the record being made;
 // a folder row's are left empty.
 struct ListedTimes {
-  explicit ListedTimes(const PlanRow& row) {
+  ListedTimes(const PlanRow& row, LocalTimes& zone) {
     if (row.isFolderRow()) return;
-    created = TimeConvert::toTextInPlace(row.origCreated);
-    modified = TimeConvert::toTextInPlace(row.origModified);
-    accessed = TimeConvert::toTextInPlace(row.origAccessed);
+    created = zone.toText(row.origCreated);
+    modified = zone.toText(row.origModified);
+    accessed = zone.toText(row.origAccessed);
   }
   TimeConvert::Text created;
   TimeConvert::Text modified;
   TimeConvert::Text accessed;
 };
+
+// The rows of the undo record and of the journal, as the texts of
+// consecutive blocks of ParallelRange::RowBlock plan rows. Both take every row's disk
+// names and listed times, which cost more than the encoding itself: they
+// are made once for the two, and a big batch shares its blocks out to the
+// cores. A text that could not be encoded leaves its flag false.
+struct EncodedRows {
+  std::vector<std::string> undo;
+  std::vector<std::string> journal;
+  bool undoEncoded = true;
+  bool journalEncoded = true;
+};
+
+// The undo record takes every row; the journal the rows the checks left
+// unmarked, with their temporary names when the run goes through them.
+EncodedRows encodeRows(const PlanList& plan, const RunOptions& options, bool undo, bool journal) {
+  const bool renames = plan.renameMode;
+  const bool force = renames && options.force;
+  constexpr std::size_t kBlock = ParallelRange::RowBlock;
+  const std::size_t blocks = (plan.rows.size() + kBlock - 1) / kBlock;
+  EncodedRows out;
+  out.undo.resize(undo ? blocks : 0);
+  out.journal.resize(journal ? blocks : 0);
+  std::vector<char> undoFailed(blocks, 0);
+  std::vector<char> journalFailed(blocks, 0);
+  ParallelRange::forRows(plan.rows.size(), [&](std::size_t begin, std::size_t end) {
+    const std::size_t block = begin / kBlock;
+    LocalTimes zone;
+    for (std::size_t i = begin; i < end; ++i) {
+      const PlanRow& row = plan.rows[i];
+      const bool journaled = journal && row.mark == MarkNone;
+      if (!undo && !journaled) continue;
+      const std::string oldName = TextCodec::toDisk(row.oldName);
+      const std::string newName = TextCodec::toDisk(row.newName);
+      const bool isFile = !row.isFolderRow();
+      const ListedTimes times(row, zone);
+      if (undo && !undoFailed[block]) {
+        UndoFile::RecordView record;
+        record.newName = newName;
+        record.oldName = oldName;
+        record.isFile = isFile;
+        std::string attrs;
+        if (isFile) {
+          attrs = AttributeText::fromBits(row.origAttrs);
+          record.created = times.created.view();
+          record.modified = times.modified.view();
+          record.accessed = times.accessed.view();
+          record.attrs = attrs;
+        }
+        if (!UndoFile::add(out.undo[block], record)) undoFailed[block] = 1;
+      }
+      if (journaled && !journalFailed[block]) {
+        const std::string tempName =
+            force ? TextCodec::toDisk(options.temporaryName(row.oldName)) : std::string();
+        JournalFile::FolderRowView view;
+        view.oldName = oldName;
+        view.tempName = tempName;
+        view.newName = renames ? std::string_view(newName) : std::string_view(oldName);
+        view.isFile = isFile;
+        if (isFile) {
+          view.created = times.created.view();
+          view.modified = times.modified.view();
+          view.accessed = times.accessed.view();
+          view.attributes = row.origAttrs;
+        }
+        if (!JournalFile::addFolderRow(out.journal[block], force, view)) journalFailed[block] = 1;
+      }
+    }
+  });
+  for (std::size_t block = 0; block < blocks; ++block) {
+    if (undoFailed[block]) out.undoEncoded = false;
+    if (journalFailed[block]) out.journalEncoded = false;
+  }
+  return out;
+}
 
 // A creation time other than the listed one is the user's; the listed one
 // only carries over (to a copy, back to a file by undo).
@@ -186,35 +263,15 @@ bool FolderPlanRun::writeDummies(PlanList& plan, const std::string& source, cons
   return true;
 }
 
-bool FolderPlanRun::prepareUndo(const PlanList& plan, const RunOptions&, RunResult& result) {
+bool FolderPlanRun::prepareUndo(const PlanList& plan, std::vector<std::string>& rows, bool encoded,
+                                RunResult& result) {
   undoTemp_.clear();
+  undoFile_.reset();
   // The run of a reverse plan records nothing: it takes the record it
   // reverses out of the history, which then offers the batch before.
   if (plan.reverses) return mayChangeHistory(result);
-  // Made record by record: a batch of a million rows would otherwise hold
-  // its undo record twice.
-  std::string bytes;
-  bytes.reserve(plan.rows.size() * 96);
-  bool encoded = UndoFile::start(bytes, withSlash(plan.folder), plan.rows.size());
-  for (std::size_t i = 0; encoded && i < plan.rows.size(); ++i) {
-    const PlanRow& row = plan.rows[i];
-    const std::string newName = TextCodec::toDisk(row.newName);
-    const std::string oldName = TextCodec::toDisk(row.oldName);
-    UndoFile::RecordView record;
-    record.newName = newName;
-    record.oldName = oldName;
-    record.isFile = !row.isFolderRow();
-    const ListedTimes times(row);
-    std::string attrs;
-    if (record.isFile) {
-      attrs = AttributeText::fromBits(row.origAttrs);
-      record.created = times.created.view();
-      record.modified = times.modified.view();
-      record.accessed = times.accessed.view();
-      record.attrs = attrs;
-    }
-    encoded = UndoFile::add(bytes, record);
-  }
+  std::string head;
+  encoded = encoded && UndoFile::start(head, withSlash(plan.folder), plan.rows.size());
   // The record is written under a temporary name before anything changes
   // and only put in place once the run succeeded, so that an older record
   // never stays to look like this run's. Until then the older record is
@@ -223,14 +280,22 @@ bool FolderPlanRun::prepareUndo(const PlanList& plan, const RunOptions&, RunResu
     std::string temp;
     std::unique_ptr<OutputFile> file;
     if (!fs_.createReplacement(undoPath_, temp, file)) {
-      std::error_code ec = file->write(bytes.data(), bytes.size());
-      // Complete on the disk before the renames of the history move it.
-      if (!ec) ec = file->sync();
-      const std::error_code closed = file->close();
-      if (!ec && !closed) {
+      std::error_code ec = file->write(head.data(), head.size());
+      // Each block goes as soon as it is written: a batch of a million rows
+      // never holds its record twice.
+      for (std::string& block : rows) {
+        if (!ec) ec = file->write(block.data(), block.size());
+        std::string().swap(block);
+      }
+      // Made complete on the disk by commitUndo, before the renames of the
+      // history move it: one sync after the run's renames costs less than
+      // one before them and one after.
+      if (!ec) {
         undoTemp_ = std::move(temp);
+        undoFile_ = std::move(file);
         return true;
       }
+      file->close();
       fs_.remove(temp);
     }
   }
@@ -248,8 +313,17 @@ bool FolderPlanRun::mayChangeHistory(RunResult& result) {
 }
 
 void FolderPlanRun::commitUndo(const PlanList& plan, RunResult& result) {
-  const std::string temp = std::move(undoTemp_);
+  std::string temp = std::move(undoTemp_);
   undoTemp_.clear();
+  if (undoFile_) {
+    std::error_code ec = undoFile_->sync();
+    const std::error_code closed = undoFile_->close();
+    undoFile_.reset();
+    if (ec || closed) {
+      fs_.remove(temp);
+      temp.clear();
+    }
+  }
   // Only an earlier record is moved or removed: a file that took the
   // record's name without being one stays, and the history is left alone.
   if (!OwnFiles::mayReplaceUndoRecord(fs_, undoPath_)) {
@@ -281,43 +355,31 @@ void FolderPlanRun::commitUndo(const PlanList& plan, RunResult& result) {
 }
 
 void FolderPlanRun::dropPreparedUndo() {
+  if (undoFile_) {
+    undoFile_->close();
+    undoFile_.reset();
+  }
   if (undoTemp_.empty()) return;
   fs_.remove(undoTemp_);
   undoTemp_.clear();
 }
 
 bool FolderPlanRun::beginJournal(const PlanList& plan, const RunOptions& options,
+                                 const std::vector<std::string>& rows, bool encoded,
                                  RunResult& result) {
-  const bool renames = plan.renameMode;
-  const bool force = renames && options.force;
+  const bool force = plan.renameMode && options.force;
   std::size_t count = 0;
   for (const PlanRow& row : plan.rows) count += row.mark == MarkNone ? 1 : 0;
-  // Made row by row, as the undo record: no second copy of the batch.
   std::optional<std::string> header(std::in_place);
-  header->reserve(count * 96);
-  const bool tempNames = force && count > 0;
-  bool encoded = JournalFile::startFolder(*header, withSlash(plan.folder), tempNames, count);
-  for (std::size_t i = 0; encoded && i < plan.rows.size(); ++i) {
-    const PlanRow& row = plan.rows[i];
-    if (row.mark != MarkNone) continue;
-    const std::string oldName = TextCodec::toDisk(row.oldName);
-    const std::string newName = renames ? TextCodec::toDisk(row.newName) : oldName;
-    const std::string tempName = force ? TextCodec::toDisk(options.temporaryName(row.oldName)) : std::string();
-    JournalFile::FolderRowView view;
-    view.oldName = oldName;
-    view.tempName = tempName;
-    view.newName = newName;
-    view.isFile = !row.isFolderRow();
-    const ListedTimes times(row);
-    if (view.isFile) {
-      view.created = times.created.view();
-      view.modified = times.modified.view();
-      view.accessed = times.accessed.view();
-      view.attributes = row.origAttrs;
-    }
-    encoded = JournalFile::addFolderRow(*header, tempNames, view);
+  std::size_t size = 0;
+  for (const std::string& block : rows) size += block.size();
+  header->reserve(size + plan.folder.size() + 16);
+  encoded = encoded && JournalFile::startFolder(*header, withSlash(plan.folder), force && count > 0, count);
+  if (encoded) {
+    for (const std::string& block : rows) header->append(block);
+  } else {
+    header.reset();
   }
-  if (!encoded) header.reset();
   const std::error_code ec = journal_.beginEncoded(header);
   if (!ec) return true;
   result.refusal = ec == std::errc::file_exists ? kJournalPending : kJournalNotWritten;
@@ -369,13 +431,14 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
     return result;
   }
 
-  if (inPlace) {
-    if (!prepareUndo(plan, options, result)) {
-      result.failed = true;
-      return result;
-    }
+  EncodedRows encoded = encodeRows(plan, options, inPlace && !plan.reverses, !copy);
+  if (inPlace && !prepareUndo(plan, encoded.undo, encoded.undoEncoded, result)) {
+    result.failed = true;
+    return result;
   }
-  if (!copy && !beginJournal(plan, options, result)) {
+  const bool journaled = copy || beginJournal(plan, options, encoded.journal, encoded.journalEncoded, result);
+  encoded = EncodedRows();
+  if (!journaled) {
     dropPreparedUndo();
     result.failed = true;
     return result;

@@ -71,17 +71,24 @@ private:
   // its file system cannot hold. Empty when it can run.
   std::string unheldChanges(const PlanList& plan, const std::string& target,
                             const MediumTraits& medium);
-  bool prepareUndo(const PlanList& plan, const RunOptions& options, RunResult& result);
+  // Writes the undo record of `plan` (its rows encoded in `rows`, which
+  // are let go as they are written; `encoded` false when they could not
+  // be) under a temporary name.
+  bool prepareUndo(const PlanList& plan, std::vector<std::string>& rows, bool encoded,
+                   RunResult& result);
   bool mayChangeHistory(RunResult& result);
   void commitUndo(const PlanList& plan, RunResult& result);
   void dropPreparedUndo();
-  bool beginJournal(const PlanList& plan, const RunOptions& options, RunResult& result);
+  // Starts the journal of `plan`, its rows encoded in `rows`.
+  bool beginJournal(const PlanList& plan, const RunOptions& options,
+                    const std::vector<std::string>& rows, bool encoded, RunResult& result);
 
   FileSystem& fs_;
   const ExecutionSettings& settings_;
   std::string undoPath_;
   DummyWriter* dummy_;
   std::string undoTemp_;  // the prepared undo file under its temporary name, if any
+  std::unique_ptr<OutputFile> undoFile_;  // that file, written, open until it is synced
   RunJournal journal_;
 };
 

@@ -1,9 +1,11 @@
 #include "execution/PlanBuilder.h"
 
+#include <algorithm>
 #include <type_traits>
 
 #include "execution/AttributeText.h"
-#include "platform/TimeConvert.h"
+#include "platform/LocalTimes.h"
+#include "platform/ParallelRange.h"
 #include "text/Cp932.h"
 #include "text/TextCodec.h"
 
@@ -62,7 +64,7 @@ PlanList buildRows(List&& list, PlanMode mode, const std::string& folder,
   }
 
   plan.rows.resize(rows);
-  for (std::size_t i = 0; i < rows; ++i) {
+  auto makeRow = [&](std::size_t i, LocalTimes& zone) {
     PlanRow& row = plan.rows[i];
     int icon = 0;
     if constexpr (consume) {
@@ -88,9 +90,9 @@ PlanList buildRows(List&& list, PlanMode mode, const std::string& folder,
       // rename then fails and the run is rolled back.
       FileInfo info;
       if (lookUp(i, row.oldName, info)) {
-        row.created = TimeConvert::toText(info.created);
-        row.modified = TimeConvert::toText(info.modified);
-        row.accessed = TimeConvert::toText(info.accessed);
+        row.created = std::string(zone.toText(info.created).view());
+        row.modified = std::string(zone.toText(info.modified).view());
+        row.accessed = std::string(zone.toText(info.accessed).view());
         row.attrs = AttributeText::fromBits(info.attributes);
         row.origCreated = info.created;
         row.origModified = info.modified;
@@ -98,7 +100,27 @@ PlanList buildRows(List&& list, PlanMode mode, const std::string& folder,
         row.origAttrs = AttributeText::toBits(row.attrs);
       }
     }
-    if (showProgress) progress.step();
+  };
+  // The rows of a list given up are looked up in memory: a big batch
+  // shares them out to the cores, a stretch at a time, and the progress is
+  // told on this thread between the stretches.
+  if constexpr (consume) {
+    constexpr std::size_t kStretch = 16 * ParallelRange::RowBlock;
+    for (std::size_t first = 0; first < rows; first += kStretch) {
+      const std::size_t count = std::min(kStretch, rows - first);
+      ParallelRange::forRows(count, [&](std::size_t begin, std::size_t end) {
+        LocalTimes zone;
+        for (std::size_t i = first + begin; i < first + end; ++i) makeRow(i, zone);
+      });
+      if (showProgress)
+        for (std::size_t i = 0; i < count; ++i) progress.step();
+    }
+  } else {
+    LocalTimes zone;
+    for (std::size_t i = 0; i < rows; ++i) {
+      makeRow(i, zone);
+      if (showProgress) progress.step();
+    }
   }
   if (showProgress) progress.close();
   return plan;

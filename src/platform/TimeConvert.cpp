@@ -130,6 +130,8 @@ std::string TimeConvert::toText(FileTime time) { return std::string(toTextInPlac
 
 TimeConvert::Text TimeConvert::toTextInPlace(FileTime time) { return writeCivil(toLocal(time), 1); }
 
+TimeConvert::Text TimeConvert::toTextInPlace(const CivilTime& local) { return writeCivil(local, 1); }
+
 std::string TimeConvert::civilText(const CivilTime& t, unsigned yearDigits) {
   return std::string(writeCivil(t, yearDigits).view());
 }

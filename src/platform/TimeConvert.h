@@ -49,6 +49,7 @@ public:
     std::string_view view() const { return {bytes, size}; }
   };
   static Text toTextInPlace(FileTime time);
+  static Text toTextInPlace(const CivilTime& local);
 
   // Packed DOS date (high 16 bits) and time (low 16 bits), local time,
   // two-second precision (an odd second rounds down). A time before 1980

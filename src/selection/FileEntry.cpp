@@ -10,6 +10,11 @@
 namespace ritoma {
 
 FileEntry FileEntry::fromDisk(const FileInfo& info, bool checked) {
+  LocalTimes zone;
+  return fromDisk(info, checked, zone);
+}
+
+FileEntry FileEntry::fromDisk(const FileInfo& info, bool checked, LocalTimes& zone) {
   FileEntry entry;
   entry.diskName = info.name;
   entry.kind = info.kind;
@@ -18,7 +23,7 @@ FileEntry FileEntry::fromDisk(const FileInfo& info, bool checked) {
   entry.modified = info.modified;
   entry.accessed = info.accessed;
   entry.attributes = info.attributes;
-  entry.modifiedText = formatModified(info.modified);
+  entry.modifiedText = formatModified(info.modified, zone);
   std::string name = TextCodec::toInternal(info.name);
   if (info.isFolder) {
     entry.kindCode = "02";
@@ -58,7 +63,12 @@ std::string FileEntry::formatSize(std::uint64_t size) {
 }
 
 std::string FileEntry::formatModified(FileTime time) {
-  CivilTime t = TimeConvert::toLocal(time);
+  LocalTimes zone;
+  return formatModified(time, zone);
+}
+
+std::string FileEntry::formatModified(FileTime time, LocalTimes& zone) {
+  CivilTime t = zone.toLocal(time);
   t.second &= ~1u;
   return TimeConvert::civilText(t, 4);
 }

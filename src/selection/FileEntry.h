@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/FileSystem.h"
+#include "platform/LocalTimes.h"
 
 namespace ritoma {
 
@@ -48,6 +49,8 @@ struct FileEntry {
 
   // A disk file or folder as the listing found it.
   static FileEntry fromDisk(const FileInfo& info, bool checked);
+  // The same for the many entries of a listing, one `zone` per thread.
+  static FileEntry fromDisk(const FileInfo& info, bool checked, LocalTimes& zone);
   // Splits a code-page-932 name at the list's extension rule (the last "."
   // after the last "\" or ":"; "/" is an ordinary character there).
   static void splitName(std::string_view name, std::string& baseName, std::string& extension);
@@ -56,6 +59,7 @@ struct FileEntry {
   // "yyyy/mm/dd hh:mm:ss" in local time, seconds rounded down to even as the
   // packed date-time of a directory search has them.
   static std::string formatModified(FileTime time);
+  static std::string formatModified(FileTime time, LocalTimes& zone);
 };
 
 }  // namespace ritoma

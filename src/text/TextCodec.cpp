@@ -176,6 +176,14 @@ void appendChar(std::string& out, char32_t c) {
 // byte a pair of an invalid byte stands for to `onByte`, and a lone lead
 // byte, an unassigned code, a user-defined code outside a pair or a pair the
 // codec never writes to `onBad`.
+// How many bytes `text` begins with below 0x80: one character each, the
+// same in code page 932 and in UTF-8.
+std::size_t asciiPrefix(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) ++i;
+  return i;
+}
+
 template <typename CharSink, typename ByteSink, typename BadSink>
 void walkCp932(std::string_view cp932, CharSink onChar, ByteSink onByte, BadSink onBad) {
   const auto* p = reinterpret_cast<const unsigned char*>(cp932.data());
@@ -205,10 +213,13 @@ void walkCp932(std::string_view cp932, CharSink onChar, ByteSink onByte, BadSink
 }  // namespace
 
 std::string TextCodec::toInternal(std::string_view diskBytes) {
+  const std::size_t plain = asciiPrefix(diskBytes);
+  if (plain == diskBytes.size()) return std::string(diskBytes);
   std::string out;
   out.reserve(diskBytes.size());
+  out.append(diskBytes.substr(0, plain));
   const auto* p = reinterpret_cast<const unsigned char*>(diskBytes.data());
-  for (std::size_t i = 0; i < diskBytes.size();) {
+  for (std::size_t i = plain; i < diskBytes.size();) {
     if (p[i] < 0x80) {
       out.push_back(static_cast<char>(p[i++]));
       continue;
@@ -227,11 +238,15 @@ std::string TextCodec::toInternal(std::string_view diskBytes) {
 }
 
 std::string TextCodec::toDisk(std::string_view cp932, bool* ok) {
+  const std::size_t plain = asciiPrefix(cp932);
+  if (ok) *ok = true;
+  if (plain == cp932.size()) return std::string(cp932);
   std::string out;
   out.reserve(cp932.size() + cp932.size() / 2);
+  out.append(cp932.substr(0, plain));
   bool good = true;
   walkCp932(
-      cp932, [&](char32_t c) { appendUtf8(out, c); }, [&](unsigned char b) { out.push_back(static_cast<char>(b)); },
+      cp932.substr(plain), [&](char32_t c) { appendUtf8(out, c); }, [&](unsigned char b) { out.push_back(static_cast<char>(b)); },
       [&] { good = false; });
   if (!good) out.clear();
   if (ok) *ok = good;

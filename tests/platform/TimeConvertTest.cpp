@@ -6,26 +6,10 @@
 #include <ctime>
 #include <string>
 
+#include "support/ZoneGuard.h"
+
 namespace ritoma {
 namespace {
-
-// Runs the test body under another time zone and restores the old one.
-class ZoneGuard {
-public:
-  explicit ZoneGuard(const char* zone) {
-    if (const char* old = std::getenv("TZ")) old_ = old;
-    ::setenv("TZ", zone, 1);
-    ::tzset();
-  }
-  ~ZoneGuard() {
-    if (old_) ::setenv("TZ", old_->c_str(), 1);
-    else ::unsetenv("TZ");
-    ::tzset();
-  }
-
-private:
-  std::optional<std::string> old_;
-};
 
 TEST(TimeConvertTest, UnixSecondsAndFileTimes) {
   EXPECT_EQ(TimeConvert::fromUnixSeconds(0), 116444736000000000);
