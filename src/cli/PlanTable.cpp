@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 #include "cli/TableField.h"
+#include "platform/ParallelRange.h"
 
 namespace ritoma {
 
@@ -18,12 +20,34 @@ void appendPadded(std::string& out, const std::string& text, std::size_t width) 
   if (used < width) out.append(width - used, ' ');
 }
 
-// Written text is handed to the stream in pieces of about this size.
-constexpr std::size_t kFlushSize = 1 << 16;
+constexpr std::size_t kBlock = ParallelRange::RowBlock;
+constexpr std::size_t kStretch = 16 * kBlock;
 
-void flush(std::FILE* out, std::string& buffer) {
-  std::fwrite(buffer.data(), 1, buffer.size(), out);
-  buffer.clear();
+// Calls work(i, block) for the rows [0, rows), where `block` is the state
+// of the block of ParallelRange::RowBlock rows that row i is in; the
+// blocks of a stretch run side by side on the cores, and done(blocks,
+// count) then takes the stretch's states in order: a big table is never
+// held whole.
+template <class State, class Work, class Done>
+void inStretches(std::size_t rows, Work&& work, Done&& done) {
+  std::vector<State> blocks(kStretch / kBlock);
+  for (std::size_t first = 0; first < rows; first += kStretch) {
+    const std::size_t count = std::min(kStretch, rows - first);
+    ParallelRange::forRows(count, [&](std::size_t begin, std::size_t end) {
+      State& block = blocks[begin / kBlock];
+      block = State();
+      for (std::size_t i = first + begin; i < first + end; ++i) work(i, block);
+    });
+    done(blocks, (count + kBlock - 1) / kBlock);
+  }
+}
+
+// Writes the text of rows [0, rows), made by line(i, text).
+template <class Line>
+void writeLines(std::FILE* out, std::size_t rows, Line&& line) {
+  inStretches<std::string>(rows, line, [&](const std::vector<std::string>& texts, std::size_t count) {
+    for (std::size_t b = 0; b < count; ++b) std::fwrite(texts[b].data(), 1, texts[b].size(), out);
+  });
 }
 
 }  // namespace
@@ -59,49 +83,52 @@ std::size_t PlanTable::displayWidth(std::string_view utf8) {
 }
 
 void PlanTable::writeTsv(std::FILE* out, std::size_t rows, const RowAt& rowAt) {
-  std::string buffer;
-  for (std::size_t i = 0; i < rows; ++i) {
+  writeLines(out, rows, [&](std::size_t i, std::string& text) {
     const Row row = rowAt(i);
-    buffer += TableField::tsv(row.oldName);
-    buffer += '\t';
-    buffer += TableField::tsv(row.newName);
-    buffer += '\t';
-    buffer += TableField::tsv(row.status);
-    buffer += '\n';
-    if (buffer.size() >= kFlushSize) flush(out, buffer);
-  }
-  flush(out, buffer);
+    text += TableField::tsv(row.oldName);
+    text += '\t';
+    text += TableField::tsv(row.newName);
+    text += '\t';
+    text += TableField::tsv(row.status);
+    text += '\n';
+  });
 }
 
 void PlanTable::writeTable(std::FILE* out, std::size_t rows, const RowAt& rowAt) {
   static const std::array<std::string, 3> kCaptions = {"変換前ﾌｧｲﾙ名", "変換後ﾌｧｲﾙ名",
                                                        "状態"};
-  auto cellsOf = [&](std::size_t i) -> std::array<std::string, 3> {
+  using Cells = std::array<std::string, 3>;
+  using Widths = std::array<std::size_t, 3>;
+  auto cellsOf = [&](std::size_t i) -> Cells {
     const Row row = rowAt(i);
     return {TableField::shown(row.oldName), TableField::shown(row.newName), TableField::shown(row.status)};
   };
-  std::array<std::size_t, 3> widths{};
+  Widths widths{};
   for (std::size_t c = 0; c < 3; ++c) widths[c] = displayWidth(kCaptions[c]);
-  for (std::size_t i = 0; i < rows; ++i) {
-    const auto cells = cellsOf(i);
-    for (std::size_t c = 0; c < 3; ++c) widths[c] = std::max(widths[c], displayWidth(cells[c]));
-  }
+  inStretches<Widths>(
+      rows,
+      [&](std::size_t i, Widths& block) {
+        const Cells cells = cellsOf(i);
+        for (std::size_t c = 0; c < 3; ++c) block[c] = std::max(block[c], displayWidth(cells[c]));
+      },
+      [&](const std::vector<Widths>& blocks, std::size_t count) {
+        for (std::size_t b = 0; b < count; ++b)
+          for (std::size_t c = 0; c < 3; ++c) widths[c] = std::max(widths[c], blocks[b][c]);
+      });
 
-  std::string buffer;
-  auto line = [&](const std::array<std::string, 3>& fields) {
-    appendPadded(buffer, fields[0], widths[0]);
-    buffer += "  ";
-    appendPadded(buffer, fields[1], widths[1]);
-    buffer += "  ";
-    buffer += fields[2];
-    buffer += '\n';
-    if (buffer.size() >= kFlushSize) flush(out, buffer);
+  auto line = [&](const Cells& fields, std::string& text) {
+    appendPadded(text, fields[0], widths[0]);
+    text += "  ";
+    appendPadded(text, fields[1], widths[1]);
+    text += "  ";
+    text += fields[2];
+    text += '\n';
   };
-  line(kCaptions);
-  line({std::string(widths[0], '-'), std::string(widths[1], '-'),
-        std::string(widths[2], '-')});
-  for (std::size_t i = 0; i < rows; ++i) line(cellsOf(i));
-  flush(out, buffer);
+  std::string head;
+  line(kCaptions, head);
+  line({std::string(widths[0], '-'), std::string(widths[1], '-'), std::string(widths[2], '-')}, head);
+  std::fwrite(head.data(), 1, head.size(), out);
+  writeLines(out, rows, [&](std::size_t i, std::string& text) { line(cellsOf(i), text); });
 }
 
 }  // namespace ritoma

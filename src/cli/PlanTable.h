@@ -19,7 +19,8 @@ public:
     std::string newName;
     std::string status;
   };
-  // Row i of the table; may be asked for the same row more than once.
+  // Row i of the table; may be asked for the same row more than once, and
+  // for several rows at once from other threads.
   using RowAt = std::function<Row(std::size_t)>;
 
   // One line per row, "OLD<TAB>NEW<TAB>STATUS"; a tab, line feed or

@@ -370,15 +370,13 @@ bool FolderPlanRun::beginJournal(const PlanList& plan, const RunOptions& options
   const bool force = plan.renameMode && options.force;
   std::size_t count = 0;
   for (const PlanRow& row : plan.rows) count += row.mark == MarkNone ? 1 : 0;
-  std::optional<std::string> header(std::in_place);
-  std::size_t size = 0;
-  for (const std::string& block : rows) size += block.size();
-  header->reserve(size + plan.folder.size() + 16);
-  encoded = encoded && JournalFile::startFolder(*header, withSlash(plan.folder), force && count > 0, count);
-  if (encoded) {
-    for (const std::string& block : rows) header->append(block);
-  } else {
-    header.reset();
+  std::string head;
+  std::optional<std::vector<std::string_view>> header;
+  if (encoded && JournalFile::startFolder(head, withSlash(plan.folder), force && count > 0, count)) {
+    header.emplace();
+    header->reserve(rows.size() + 1);
+    header->push_back(head);
+    for (const std::string& block : rows) header->push_back(block);
   }
   const std::error_code ec = journal_.beginEncoded(header);
   if (!ec) return true;
@@ -432,20 +430,22 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
   }
 
   EncodedRows encoded = encodeRows(plan, options, inPlace && !plan.reverses, !copy);
-  if (inPlace && !prepareUndo(plan, encoded.undo, encoded.undoEncoded, result)) {
+  if (!copy && !beginJournal(plan, options, encoded.journal, encoded.journalEncoded, result)) {
     result.failed = true;
     return result;
   }
-  const bool journaled = copy || beginJournal(plan, options, encoded.journal, encoded.journalEncoded, result);
-  encoded = EncodedRows();
-  if (!journaled) {
-    dropPreparedUndo();
-    result.failed = true;
-    return result;
-  }
+  encoded.journal = std::vector<std::string>();
   // With this run's journal in place no other run is under way: what a
   // killed one left beside it can go.
-  if (journal_.active()) OwnFiles::removeLeftovers(fs_, folderOf(undoPath_), undoTemp_);
+  if (journal_.active()) OwnFiles::removeLeftovers(fs_, folderOf(undoPath_), std::string());
+  // The undo record follows the journal, so that the journal's sync does
+  // not wait for the record's bytes as well.
+  if (inPlace && !prepareUndo(plan, encoded.undo, encoded.undoEncoded, result)) {
+    journal_.finish();
+    result.failed = true;
+    return result;
+  }
+  encoded = EncodedRows();
 
   if (copy) {
     sign = -1;

@@ -22,13 +22,15 @@ bool RunJournal::pending(FileSystem& fs, const std::string& path) {
 RunJournal::~RunJournal() { abandon(); }
 
 std::error_code RunJournal::begin(const JournalData& data) {
-  return beginEncoded(JournalFile::encode(data));
+  const std::optional<std::string> bytes = JournalFile::encode(data);
+  if (!bytes) return beginEncoded(std::nullopt);
+  return beginEncoded(std::vector<std::string_view>{*bytes});
 }
 
-std::error_code RunJournal::beginEncoded(const std::optional<std::string>& bytes) {
+std::error_code RunJournal::beginEncoded(const std::optional<std::vector<std::string_view>>& pieces) {
   const bool ours = active_;
   if (!ours && pending(fs_, path_)) return std::make_error_code(std::errc::file_exists);
-  if (!bytes) return std::make_error_code(std::errc::invalid_argument);
+  if (!pieces) return std::make_error_code(std::errc::invalid_argument);
   abandon();
   // The temporary file is a new one of this run's own; only this run's own
   // journal is ever replaced, and a file that took the journal's name in
@@ -37,7 +39,8 @@ std::error_code RunJournal::beginEncoded(const std::optional<std::string>& bytes
   std::unique_ptr<OutputFile> file;
   std::error_code ec = fs_.createReplacement(path_, temp, file);
   if (ec) return ec;
-  ec = file->write(bytes->data(), bytes->size());
+  for (const std::string_view piece : *pieces)
+    if (!ec) ec = file->write(piece.data(), piece.size());
   if (!ec) ec = file->sync();
   // A new journal first claims its name with an empty file of its own, so
   // that the rename replaces nothing but that claim.

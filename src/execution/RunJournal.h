@@ -4,6 +4,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 #include <system_error>
 
 #include "execution/JournalFile.h"
@@ -41,9 +43,9 @@ public:
   // archive's backup name changed), it replaces this journal's own file.
   std::error_code begin(const JournalData& data);
   // The same with the header already made (JournalFile::encode, or
-  // startFolder and addFolderRow); nullopt stands for a plan that cannot
-  // be recorded.
-  std::error_code beginEncoded(const std::optional<std::string>& header);
+  // startFolder and addFolderRow), in pieces written one after the other;
+  // nullopt stands for a plan that cannot be recorded.
+  std::error_code beginEncoded(const std::optional<std::vector<std::string_view>>& header);
   // Records that `stage` begins; its operations may run only on success.
   std::error_code startStage(JournalStage stage);
   // `done` rows of `stage` have run.
