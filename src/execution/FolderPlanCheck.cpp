@@ -4,6 +4,7 @@
 #include "execution/OwnFiles.h"
 #include "execution/PlanBuilder.h"
 #include "execution/RowIndex.h"
+#include "platform/ParallelRange.h"
 #include "text/CaseMap.h"
 #include "text/TextCodec.h"
 
@@ -127,6 +128,20 @@ bool FolderPlanCheck::checkInPlace(PlanList& plan, const RunOptions& options) {
   // Only a plan that renames goes through temporary names.
   const bool force = options.force && plan.renameMode;
   bool listed = false;
+  // The keys of a big batch are made on every core; the tables are filled
+  // on this thread, from their hashes.
+  std::vector<std::uint64_t> hashes(rows);
+  auto indexRows = [&](RowIndex& index, auto&& keyOf, bool lastWins) {
+    ParallelRange::forRows(rows, [&](std::size_t begin, std::size_t end) {
+      for (std::size_t i = begin; i < end; ++i) hashes[i] = RowIndex::hashOf(keyOf(i));
+    });
+    for (std::size_t i = 0; i < rows; ++i) {
+      const auto row = static_cast<std::uint32_t>(i);
+      const std::size_t slot = index.slotOfRow(hashes[i], row, keyOf);
+      if (lastWins || index.row(slot) == RowIndex::NoRow) index.set(slot, hashes[i], row);
+    }
+  };
+
   // The case-folded names of the folder outside the batch: every entry
   // that is not byte for byte the old name of a row. The listing and the
   // index of old names are let go as soon as these are known.
@@ -136,16 +151,18 @@ bool FolderPlanCheck::checkInPlace(PlanList& plan, const RunOptions& options) {
     listed = listEntries(fs_, plan.folder, entries);
     auto oldDisk = [&](std::size_t i) { return TextCodec::toDisk(plan.rows[i].oldName); };
     RowIndex oldNames(rows);
-    for (std::size_t i = 0; i < rows; ++i) {
-      const std::string name = oldDisk(i);
-      const std::uint64_t hash = RowIndex::hashOf(name);
-      const std::size_t slot = oldNames.slotOf(name, hash, oldDisk);
-      if (oldNames.row(slot) == RowIndex::NoRow) oldNames.set(slot, hash, static_cast<std::uint32_t>(i));
-    }
-    for (std::string& entry : entries) {
-      if (oldNames.row(oldNames.slotOf(entry, RowIndex::hashOf(entry), oldDisk)) == RowIndex::NoRow)
-        outsideKeys.push_back(CaseMap::foldKey(TextCodec::toInternal(entry)));
-      std::string().swap(entry);
+    indexRows(oldNames, oldDisk, false);
+    std::vector<std::string> keys(entries.size());
+    ParallelRange::forRows(entries.size(), [&](std::size_t begin, std::size_t end) {
+      for (std::size_t j = begin; j < end; ++j) {
+        const std::string& entry = entries[j];
+        if (oldNames.row(oldNames.slotOf(entry, RowIndex::hashOf(entry), oldDisk)) == RowIndex::NoRow)
+          keys[j] = CaseMap::foldKey(TextCodec::toInternal(entry));
+        std::string().swap(entries[j]);
+      }
+    });
+    for (std::size_t j = 0; j < keys.size(); ++j) {
+      if (!keys[j].empty()) outsideKeys.push_back(std::move(keys[j]));
       step();
     }
   }
@@ -169,18 +186,11 @@ bool FolderPlanCheck::checkInPlace(PlanList& plan, const RunOptions& options) {
     return CaseMap::foldKey(moved ? options.temporaryName(plan.rows[i].oldName) : plan.rows[i].oldName);
   };
   RowIndex lastRow(rows);
-  auto indexCurrentNames = [&] {
-    for (std::size_t i = 0; i < rows; ++i) {
-      const std::string key = currentKey(i);
-      const std::uint64_t hash = RowIndex::hashOf(key);
-      lastRow.set(lastRow.slotOf(key, hash, currentKey), hash, static_cast<std::uint32_t>(i));
-    }
-  };
   auto laterRow = [&](const std::string& key, std::size_t row) {
     const std::uint32_t last = lastRow.row(lastRow.slotOf(key, RowIndex::hashOf(key), currentKey));
     return last != RowIndex::NoRow && last > row;
   };
-  indexCurrentNames();
+  indexRows(lastRow, currentKey, true);
 
   if (force) {
     // A temporary name meets the plain old name of a later row (not yet
@@ -203,11 +213,23 @@ bool FolderPlanCheck::checkInPlace(PlanList& plan, const RunOptions& options) {
     }
     moved = true;
     lastRow.clear();
-    indexCurrentNames();
+    indexRows(lastRow, currentKey, true);
   }
 
+  // A new name that a later row still holds blocks its row; one outside
+  // the batch exists. Both are looked up on every core, then marked in
+  // order, so that a check that stops at the first finds the same one.
+  std::vector<char> blocked(rows, 0);
+  std::vector<char> exists(rows, 0);
+  ParallelRange::forRows(rows, [&](std::size_t begin, std::size_t end) {
+    for (std::size_t i = begin; i < end; ++i) {
+      const std::string key = CaseMap::foldKey(plan.rows[i].newName);
+      blocked[i] = laterRow(key, i);
+      exists[i] = isOutside(key);
+    }
+  });
   for (std::size_t m = 0; m < rows; ++m) {
-    if (laterRow(CaseMap::foldKey(plan.rows[m].newName), m)) {
+    if (blocked[m]) {
       plan.rows[m].mark = MarkBlocked;
       passed = false;
       if (settings_.chkStop) return false;
@@ -215,7 +237,7 @@ bool FolderPlanCheck::checkInPlace(PlanList& plan, const RunOptions& options) {
     step();
   }
   for (std::size_t n = 0; n < rows; ++n) {
-    if (!outsideKeys.empty() && isOutside(CaseMap::foldKey(plan.rows[n].newName))) {
+    if (exists[n]) {
       plan.rows[n].mark = MarkExists;
       passed = false;
       if (settings_.chkStop) return false;

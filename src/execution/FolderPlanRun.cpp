@@ -430,22 +430,20 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
   }
 
   EncodedRows encoded = encodeRows(plan, options, inPlace && !plan.reverses, !copy);
-  if (!copy && !beginJournal(plan, options, encoded.journal, encoded.journalEncoded, result)) {
+  if (inPlace && !prepareUndo(plan, encoded.undo, encoded.undoEncoded, result)) {
     result.failed = true;
     return result;
   }
-  encoded.journal = std::vector<std::string>();
+  const bool journaled = copy || beginJournal(plan, options, encoded.journal, encoded.journalEncoded, result);
+  encoded = EncodedRows();
+  if (!journaled) {
+    dropPreparedUndo();
+    result.failed = true;
+    return result;
+  }
   // With this run's journal in place no other run is under way: what a
   // killed one left beside it can go.
-  if (journal_.active()) OwnFiles::removeLeftovers(fs_, folderOf(undoPath_), std::string());
-  // The undo record follows the journal, so that the journal's sync does
-  // not wait for the record's bytes as well.
-  if (inPlace && !prepareUndo(plan, encoded.undo, encoded.undoEncoded, result)) {
-    journal_.finish();
-    result.failed = true;
-    return result;
-  }
-  encoded = EncodedRows();
+  if (journal_.active()) OwnFiles::removeLeftovers(fs_, folderOf(undoPath_), undoTemp_);
 
   if (copy) {
     sign = -1;

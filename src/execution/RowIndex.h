@@ -33,6 +33,18 @@ public:
     }
   }
 
+  // The same for the key of `row` (hash `hash`), made by keyOf only when a
+  // stored row's hash matches: the hashes of a big batch can be made on
+  // every core beforehand.
+  template <class KeyOf>
+  std::size_t slotOfRow(std::uint64_t hash, std::uint32_t row, KeyOf&& keyOf) const {
+    for (std::size_t s = hash & mask_;; s = (s + 1) & mask_) {
+      const Slot& slot = slots_[s];
+      if (slot.row == NoRow) return s;
+      if (slot.hash == hash && keyOf(slot.row) == keyOf(row)) return s;
+    }
+  }
+
   // The row stored in a slot, NoRow for an empty one.
   std::uint32_t row(std::size_t slot) const { return slots_[slot].row; }
   // Stores `row` for the key of hash `hash` in a slot that slotOf gave.
