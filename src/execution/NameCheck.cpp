@@ -1,10 +1,13 @@
 #include "execution/NameCheck.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "execution/OwnFiles.h"
 #include "execution/RowIndex.h"
+#include "platform/ParallelRange.h"
 #include "selection/FileEntry.h"
 #include "text/CaseMap.h"
 #include "text/Cp932.h"
@@ -102,8 +105,9 @@ std::string archivePathText(std::string_view path, bool directoryEntry) {
 // What the file system or the archive header would refuse, or an empty text.
 std::string unusableText(const std::string& name, bool folderMode, bool storedAsCodePage,
                          bool directoryEntry) {
-  const std::string badChar = TextCodec::fromUtf8("ﾌｧｲﾙ名に使用できない文字があります。");
-  if (!Cp932::isWellFormed(name) || name.find('\0') != std::string::npos) return badChar;
+  // Made only for a row that fails: a batch checks every name.
+  auto badChar = [] { return TextCodec::fromUtf8("ﾌｧｲﾙ名に使用できない文字があります。"); };
+  if (!Cp932::isWellFormed(name) || name.find('\0') != std::string::npos) return badChar();
   if (name.empty()) return TextCodec::fromUtf8("ﾌｧｲﾙ名が空です。");
   bool ok = true;
   if (!folderMode) {
@@ -113,10 +117,10 @@ std::string unusableText(const std::string& name, bool folderMode, bool storedAs
     // header the name converted as on disk.
     if (storedAsCodePage) return missingCodeText(name);
     TextCodec::toDisk(name, &ok);
-    return ok ? std::string() : badChar;
+    return ok ? std::string() : badChar();
   }
   const std::string disk = TextCodec::toDisk(name, &ok);
-  if (!ok) return badChar;
+  if (!ok) return badChar();
   if (name == "." || name == "..") return TextCodec::fromUtf8("ﾌｧｲﾙ名として使用できません。");
   if (disk.size() > NameCheck::MaxDiskNameBytes) return TextCodec::fromUtf8("ﾌｧｲﾙ名が長すぎます。");
   return {};
@@ -156,37 +160,50 @@ NameCheck::Result checkNames(std::size_t rows, NameAt&& nameAt, StoredAt&& store
 
   const std::string forbiddenSuffix = TextCodec::fromUtf8("は使用禁止文字です。");
   result.errors.assign(rows, {});
-  for (std::size_t i = 0; i < rows; ++i) {
-    const std::string& name = nameAt(i);
-    std::string text = forbiddenText(name, folderMode);
-    if (!text.empty()) {
-      result.errors[i] = text + forbiddenSuffix;
-      ++result.errorCount;
-    }
-    const std::string unusable =
-        unusableText(name, folderMode, storedAsCodePage(i), directoryEntry(i));
-    if (!unusable.empty()) {
-      result.errors[i] += unusable;
-      ++result.errorCount;
-    }
-    if (showProgress) progress.step();
-  }
-
   // A row is a duplicate when any other row has the same name without
   // regard to case (nor to the separator, in LZH paths): both rows of a
   // pair are reported. The table counts the rows of each key; each row
-  // remembers the slot of its key.
+  // remembers the slot of its key. The texts and the keys' hashes of a big
+  // batch are made on every core, a stretch at a time with the progress
+  // told between; the table is filled on this thread.
   auto keyOf = [&](std::size_t i) {
     if (lzhPaths) return CaseMap::foldKey(Cp932::unifySeparators(nameAt(i)));
     return CaseMap::foldKey(nameAt(i));
   };
+  std::vector<std::uint64_t> hashes(rows);
+  std::vector<std::uint8_t> findings(rows, 0);
+  constexpr std::size_t kStretch = 16 * ParallelRange::RowBlock;
+  for (std::size_t first = 0; first < rows; first += kStretch) {
+    const std::size_t count = std::min(kStretch, rows - first);
+    ParallelRange::forRows(count, [&](std::size_t begin, std::size_t end) {
+      for (std::size_t i = first + begin; i < first + end; ++i) {
+        const std::string& name = nameAt(i);
+        const std::string text = forbiddenText(name, folderMode);
+        if (!text.empty()) {
+          result.errors[i] = text + forbiddenSuffix;
+          ++findings[i];
+        }
+        const std::string unusable =
+            unusableText(name, folderMode, storedAsCodePage(i), directoryEntry(i));
+        if (!unusable.empty()) {
+          result.errors[i] += unusable;
+          ++findings[i];
+        }
+        hashes[i] = RowIndex::hashOf(keyOf(i));
+      }
+    });
+    for (std::size_t i = first; i < first + count; ++i) {
+      result.errorCount += findings[i];
+      if (showProgress) progress.step();
+    }
+  }
+
   RowIndex index(rows);
   std::vector<std::uint32_t> slotOfRow(rows);
   for (std::size_t i = 0; i < rows; ++i) {
-    const std::string key = keyOf(i);
-    const std::uint64_t hash = RowIndex::hashOf(key);
-    const std::size_t slot = index.slotOf(key, hash, keyOf);
-    if (index.row(slot) == RowIndex::NoRow) index.set(slot, hash, static_cast<std::uint32_t>(i));
+    const auto row = static_cast<std::uint32_t>(i);
+    const std::size_t slot = index.slotOfRow(hashes[i], row, keyOf);
+    if (index.row(slot) == RowIndex::NoRow) index.set(slot, hashes[i], row);
     ++index.counter(slot);
     slotOfRow[i] = static_cast<std::uint32_t>(slot);
   }
