@@ -32,6 +32,10 @@ constexpr unsigned kStatxMask = STATX_BASIC_STATS | STATX_BTIME;
 // A listing of at least kParallelListing entries is looked up by several
 // threads, each taking kListingBlock entries at a time.
 constexpr std::size_t kParallelListing = 2048;
+// The smallest folder entry of ext4 (an 8-byte header and a name padded to
+// four bytes), and a bound on the room reserved from a folder's size.
+constexpr std::size_t kLeastEntryBytes = 12;
+constexpr std::size_t kMostReservedEntries = std::size_t{1} << 20;
 constexpr std::size_t kListingBlock = 256;
 
 std::error_code errorOf(int error) { return {error, std::generic_category()}; }
@@ -415,6 +419,13 @@ std::error_code PosixFileSystem::listFolder(const std::string& folder, std::vect
   OpenFolder dir(folder);
   if (!dir.isOpen()) return lastError();
   const int dirFd = dir.fd();
+  // The folder's size bounds its number of entries from above on the file
+  // systems that store them in the folder's blocks (no entry takes fewer
+  // than kLeastEntryBytes there): room for that many is reserved, and only
+  // the part the entries fill is ever touched. Elsewhere the list grows.
+  struct stat folderStat{};
+  if (::fstat(dirFd, &folderStat) == 0 && folderStat.st_size > 0)
+    out.reserve(std::min(static_cast<std::size_t>(folderStat.st_size) / kLeastEntryBytes, kMostReservedEntries));
   // The names come first, so that the look-ups can be shared out.
   if (auto ec = dir.forEachName([&](const char* name) { out.emplace_back().name = name; })) {
     out.clear();

@@ -1,5 +1,8 @@
 #include "selection/FolderEnumerator.h"
 
+#include <algorithm>
+#include <functional>
+
 #include "selection/NamePattern.h"
 #include "text/TextCodec.h"
 
@@ -55,6 +58,15 @@ std::error_code FolderEnumerator::enumerateFolder(FileSystem& fs, std::string_vi
   std::vector<FileInfo> listing;
   if (auto ec = fs.listFolder(path, listing)) return ec;
   const std::vector<std::size_t> chosen = select(listing, patternText, attributes);
+  // Entries each chosen once, in the listing's order (one pattern, the
+  // usual case), move within the listing, which then becomes the result.
+  if (std::adjacent_find(chosen.begin(), chosen.end(), std::greater_equal<>()) == chosen.end()) {
+    for (std::size_t k = 0; k < chosen.size(); ++k)
+      if (chosen[k] != k) listing[k] = std::move(listing[chosen[k]]);
+    listing.resize(chosen.size());
+    out = std::move(listing);
+    return {};
+  }
   out.reserve(chosen.size());
   // A file matched by two patterns is chosen twice: only its last use
   // takes the entry over.
