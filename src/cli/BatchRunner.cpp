@@ -41,6 +41,7 @@
 #include "platform/LocalTimes.h"
 #include "platform/ParallelRange.h"
 #include "platform/PosixFileSystem.h"
+#include "platform/Prefault.h"
 #include "platform/TimeConvert.h"
 #include "selection/EditListBuilder.h"
 #include "selection/FolderEnumerator.h"
@@ -279,6 +280,8 @@ BatchRunner::Selection BatchRunner::selectFolder(const std::string& folder) {
                                                   DefaultFilterAttributes, infos)) {
     refuse("cannot read folder '" + folder + "': " + ec.message());
   }
+  selection.rows.reserve(infos.size());
+  Prefault::bringIn(selection.rows.data(), infos.size() * sizeof(FileEntry));
   selection.rows.resize(infos.size());
   ParallelRange::forRows(infos.size(), [&](std::size_t begin, std::size_t end) {
     LocalTimes zone;

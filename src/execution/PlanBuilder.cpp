@@ -6,6 +6,7 @@
 #include "execution/AttributeText.h"
 #include "platform/LocalTimes.h"
 #include "platform/ParallelRange.h"
+#include "platform/Prefault.h"
 #include "text/Cp932.h"
 #include "text/TextCodec.h"
 
@@ -63,6 +64,8 @@ PlanList buildRows(List&& list, PlanMode mode, const std::string& folder,
     list.rows.shrink_to_fit();
   }
 
+  plan.rows.reserve(rows);
+  Prefault::bringIn(plan.rows.data(), rows * sizeof(PlanRow));
   plan.rows.resize(rows);
   auto makeRow = [&](std::size_t i, LocalTimes& zone) {
     PlanRow& row = plan.rows[i];
