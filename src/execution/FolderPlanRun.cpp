@@ -519,6 +519,7 @@ RunResult FolderPlanRun::execute(PlanList& plan, RunOptions& options) {
   if (finished && inPlace && plan.reverses) UndoHistory(fs_, undoPath_).dropSetAside();
 
   result.folder = target.size() > 1 ? target.substr(0, target.size() - 1) : target;
+  result.processedNames.reserve(rows);
   for (const auto& row : plan.rows)
     if (row.mark == MarkNone) result.processedNames.push_back(TextCodec::toDisk(row.newName));
   if (settings_.chkForce) {
