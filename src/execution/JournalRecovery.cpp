@@ -78,7 +78,7 @@ std::string JournalRecovery::summary() const {
   std::string text = DisplayText::fromDisk(folder()) + "\n" + std::to_string(back) +
                      "個のファイルを元に戻しました";
   if (back < back_.size())
-    text += "\n" + std::to_string(back_.size() - back) + "個のファイルは元に戻せませんでした";
+    text.append("\n").append(std::to_string(back_.size() - back)).append("個のファイルは元に戻せませんでした");
   return text;
 }
 
@@ -95,7 +95,7 @@ bool JournalRecovery::discard() {
   std::error_code ec;
   for (int n = 0; n < 100; ++n) {
     const std::string candidate =
-        path_ + "." + stamp + (n == 0 ? std::string() : "-" + std::to_string(n));
+        path_ + "." + stamp + (n == 0 ? std::string() : std::string("-").append(std::to_string(n)));
     ec = fs_.rename(path_, candidate);
     if (ec == std::errc::file_exists) continue;
     if (!ec) setAside_ = candidate;
