@@ -20,9 +20,6 @@ void appendPadded(std::string& out, const std::string& text, std::size_t width) 
   if (used < width) out.append(width - used, ' ');
 }
 
-constexpr std::size_t kBlock = ParallelRange::RowBlock;
-constexpr std::size_t kStretch = 16 * kBlock;
-
 // Calls work(i, block) for the rows [0, rows), where `block` is the state
 // of the block of ParallelRange::RowBlock rows that row i is in; the
 // blocks of a stretch run side by side on the cores, and done(blocks,
@@ -30,16 +27,16 @@ constexpr std::size_t kStretch = 16 * kBlock;
 // held whole.
 template <class State, class Work, class Done>
 void inStretches(std::size_t rows, Work&& work, Done&& done) {
-  std::vector<State> blocks(kStretch / kBlock);
-  for (std::size_t first = 0; first < rows; first += kStretch) {
-    const std::size_t count = std::min(kStretch, rows - first);
-    ParallelRange::forRows(count, [&](std::size_t begin, std::size_t end) {
-      State& block = blocks[begin / kBlock];
-      block = State();
-      for (std::size_t i = first + begin; i < first + end; ++i) work(i, block);
-    });
-    done(blocks, (count + kBlock - 1) / kBlock);
-  }
+  constexpr std::size_t kBlock = ParallelRange::RowBlock;
+  std::vector<State> blocks(ParallelRange::Stretch / kBlock);
+  ParallelRange::forRowsInStretches(
+      rows,
+      [&](std::size_t begin, std::size_t end) {
+        State& block = blocks[begin % ParallelRange::Stretch / kBlock];
+        block = State();
+        for (std::size_t i = begin; i < end; ++i) work(i, block);
+      },
+      [&](std::size_t, std::size_t count) { done(blocks, (count + kBlock - 1) / kBlock); });
 }
 
 // Writes the text of rows [0, rows), made by line(i, text).

@@ -1,6 +1,5 @@
 #include "execution/NameCheck.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <unordered_map>
 #include <unordered_set>
@@ -172,31 +171,31 @@ NameCheck::Result checkNames(std::size_t rows, NameAt&& nameAt, StoredAt&& store
   };
   std::vector<std::uint64_t> hashes(rows);
   std::vector<std::uint8_t> findings(rows, 0);
-  constexpr std::size_t kStretch = 16 * ParallelRange::RowBlock;
-  for (std::size_t first = 0; first < rows; first += kStretch) {
-    const std::size_t count = std::min(kStretch, rows - first);
-    ParallelRange::forRows(count, [&](std::size_t begin, std::size_t end) {
-      for (std::size_t i = first + begin; i < first + end; ++i) {
-        const std::string& name = nameAt(i);
-        const std::string text = forbiddenText(name, folderMode);
-        if (!text.empty()) {
-          result.errors[i] = text + forbiddenSuffix;
-          ++findings[i];
+  ParallelRange::forRowsInStretches(
+      rows,
+      [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+          const std::string& name = nameAt(i);
+          const std::string text = forbiddenText(name, folderMode);
+          if (!text.empty()) {
+            result.errors[i] = text + forbiddenSuffix;
+            ++findings[i];
+          }
+          const std::string unusable =
+              unusableText(name, folderMode, storedAsCodePage(i), directoryEntry(i));
+          if (!unusable.empty()) {
+            result.errors[i] += unusable;
+            ++findings[i];
+          }
+          hashes[i] = RowIndex::hashOf(keyOf(i));
         }
-        const std::string unusable =
-            unusableText(name, folderMode, storedAsCodePage(i), directoryEntry(i));
-        if (!unusable.empty()) {
-          result.errors[i] += unusable;
-          ++findings[i];
+      },
+      [&](std::size_t first, std::size_t count) {
+        for (std::size_t i = first; i < first + count; ++i) {
+          result.errorCount += findings[i];
+          if (showProgress) progress.step();
         }
-        hashes[i] = RowIndex::hashOf(keyOf(i));
-      }
-    });
-    for (std::size_t i = first; i < first + count; ++i) {
-      result.errorCount += findings[i];
-      if (showProgress) progress.step();
-    }
-  }
+      });
 
   RowIndex index(rows);
   std::vector<std::uint32_t> slotOfRow(rows);

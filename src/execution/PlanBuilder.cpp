@@ -1,6 +1,5 @@
 #include "execution/PlanBuilder.h"
 
-#include <algorithm>
 #include <type_traits>
 
 #include "execution/AttributeText.h"
@@ -108,16 +107,16 @@ PlanList buildRows(List&& list, PlanMode mode, const std::string& folder,
   // shares them out to the cores, a stretch at a time, and the progress is
   // told on this thread between the stretches.
   if constexpr (consume) {
-    constexpr std::size_t kStretch = 16 * ParallelRange::RowBlock;
-    for (std::size_t first = 0; first < rows; first += kStretch) {
-      const std::size_t count = std::min(kStretch, rows - first);
-      ParallelRange::forRows(count, [&](std::size_t begin, std::size_t end) {
-        LocalTimes zone;
-        for (std::size_t i = first + begin; i < first + end; ++i) makeRow(i, zone);
-      });
-      if (showProgress)
-        for (std::size_t i = 0; i < count; ++i) progress.step();
-    }
+    ParallelRange::forRowsInStretches(
+        rows,
+        [&](std::size_t begin, std::size_t end) {
+          LocalTimes zone;
+          for (std::size_t i = begin; i < end; ++i) makeRow(i, zone);
+        },
+        [&](std::size_t, std::size_t count) {
+          if (showProgress)
+            for (std::size_t i = 0; i < count; ++i) progress.step();
+        });
   } else {
     LocalTimes zone;
     for (std::size_t i = 0; i < rows; ++i) {

@@ -52,4 +52,14 @@ void ParallelRange::run(std::size_t count, std::size_t minimum, std::size_t bloc
   if (failure) std::rethrow_exception(failure);
 }
 
+void ParallelRange::forRowsInStretches(
+    std::size_t count, const std::function<void(std::size_t begin, std::size_t end)>& work,
+    const std::function<void(std::size_t first, std::size_t count)>& done) {
+  for (std::size_t first = 0; first < count; first += Stretch) {
+    const std::size_t rows = std::min(Stretch, count - first);
+    forRows(rows, [&](std::size_t begin, std::size_t end) { work(first + begin, first + end); });
+    done(first, rows);
+  }
+}
+
 }  // namespace ritoma

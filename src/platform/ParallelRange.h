@@ -32,6 +32,18 @@ public:
                       const std::function<void(std::size_t begin, std::size_t end)>& work) {
     run(count, 2 * RowBlock, RowBlock, work);
   }
+
+  // The rows a stretch holds: 16 blocks.
+  static constexpr std::size_t Stretch = 16 * RowBlock;
+
+  // forRows() over the rows [0, count) one stretch at a time: `work` gets
+  // rows of the stretch starting at a multiple of Stretch, and once the
+  // stretch is done, done(first, count) runs on the calling thread, for
+  // what only it may do (a progress told, the stretch's results handed on
+  // in order).
+  static void forRowsInStretches(
+      std::size_t count, const std::function<void(std::size_t begin, std::size_t end)>& work,
+      const std::function<void(std::size_t first, std::size_t count)>& done);
 };
 
 }  // namespace ritoma

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace ritoma {
@@ -49,6 +50,33 @@ TEST(ParallelRangeTest, AFailedBlockIsRethrownAfterEveryThreadStopped) {
   }
   // run() returns only once no thread is inside a block any more.
   EXPECT_EQ(inBlock.load(), 0);
+}
+
+// Each stretch is done whole, rows at their own places, before its
+// done() runs on the calling thread; the stretches come in order, the
+// last one short.
+TEST(ParallelRangeTest, StretchesAreDoneInOrderBetweenTheirRows) {
+  const std::size_t count = 2 * ParallelRange::Stretch + 1'234;
+  const auto caller = std::this_thread::get_id();
+  std::vector<std::atomic<int>> done(count);
+  std::vector<std::pair<std::size_t, std::size_t>> stretches;
+  ParallelRange::forRowsInStretches(
+      count,
+      [&](std::size_t begin, std::size_t end) {
+        ASSERT_LE(end, count);
+        ASSERT_EQ(begin / ParallelRange::Stretch, (end - 1) / ParallelRange::Stretch);
+        for (std::size_t i = begin; i < end; ++i) ++done[i];
+      },
+      [&](std::size_t first, std::size_t rows) {
+        EXPECT_EQ(std::this_thread::get_id(), caller);
+        for (std::size_t i = 0; i < first + rows; ++i) ASSERT_EQ(done[i], 1) << "row " << i;
+        for (std::size_t i = first + rows; i < count; ++i) ASSERT_EQ(done[i], 0) << "row " << i;
+        stretches.emplace_back(first, rows);
+      });
+  EXPECT_EQ(stretches, (std::vector<std::pair<std::size_t, std::size_t>>{
+                           {0, ParallelRange::Stretch},
+                           {ParallelRange::Stretch, ParallelRange::Stretch},
+                           {2 * ParallelRange::Stretch, 1'234}}));
 }
 
 }  // namespace
