@@ -152,6 +152,8 @@ bool FolderPlanCheck::checkInPlace(PlanList& plan, const RunOptions& options) {
     auto oldDisk = [&](std::size_t i) { return TextCodec::toDisk(plan.rows[i].oldName); };
     RowIndex oldNames(rows);
     indexRows(oldNames, oldDisk, false);
+    // The key of each entry outside the batch; an entry of the batch keeps
+    // an empty one (no name folds to an empty key).
     std::vector<std::string> keys(entries.size());
     ParallelRange::forRows(entries.size(), [&](std::size_t begin, std::size_t end) {
       for (std::size_t j = begin; j < end; ++j) {
