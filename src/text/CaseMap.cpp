@@ -116,10 +116,8 @@ bool CaseMap::isLower(std::string_view cp932Char) {
 }
 
 std::string CaseMap::foldKey(std::string_view cp932) {
-  // A leading ASCII run (all of most names) holds only one-byte
-  // characters: no lead byte is below 0x80.
-  std::size_t ascii = 0;
-  while (ascii < cp932.size() && static_cast<unsigned char>(cp932[ascii]) < 0x80) ++ascii;
+  // A leading ASCII run (all of most names) holds only one-byte characters.
+  const std::size_t ascii = Cp932::asciiPrefix(cp932);
   std::string key(cp932.substr(0, ascii));
   for (char& c : key) c = asciiLower(c);
   if (ascii == cp932.size()) return key;

@@ -38,6 +38,12 @@ std::size_t Cp932::charCount(std::string_view s) {
   return count;
 }
 
+std::size_t Cp932::asciiPrefix(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80) ++i;
+  return i;
+}
+
 bool Cp932::isWellFormed(std::string_view s) {
   for (std::size_t i = 0; i < s.size(); i += charLength(s, i))
     if (isLeadByte(static_cast<unsigned char>(s[i])) && charLength(s, i) == 1) return false;

@@ -40,6 +40,9 @@ public:
   static bool isCharBoundary(std::string_view s, std::size_t pos);
   // Number of characters in `s`.
   static std::size_t charCount(std::string_view s);
+  // How many bytes `s` begins with below 0x80: one character each (no lead
+  // byte is below 0x80), the same bytes in UTF-8.
+  static std::size_t asciiPrefix(std::string_view s);
   // True when a stand-in pair starts at `pos` (the byte test only: whether
   // the pair stands for a character is TextCodec's to say).
   static bool isPairAt(std::string_view s, std::size_t pos);

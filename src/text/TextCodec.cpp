@@ -176,14 +176,6 @@ void appendChar(std::string& out, char32_t c) {
 // byte a pair of an invalid byte stands for to `onByte`, and a lone lead
 // byte, an unassigned code, a user-defined code outside a pair or a pair the
 // codec never writes to `onBad`.
-// How many bytes `text` begins with below 0x80: one character each, the
-// same in code page 932 and in UTF-8.
-std::size_t asciiPrefix(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) ++i;
-  return i;
-}
-
 template <typename CharSink, typename ByteSink, typename BadSink>
 void walkCp932(std::string_view cp932, CharSink onChar, ByteSink onByte, BadSink onBad) {
   const auto* p = reinterpret_cast<const unsigned char*>(cp932.data());
@@ -213,7 +205,7 @@ void walkCp932(std::string_view cp932, CharSink onChar, ByteSink onByte, BadSink
 }  // namespace
 
 std::string TextCodec::toInternal(std::string_view diskBytes) {
-  const std::size_t plain = asciiPrefix(diskBytes);
+  const std::size_t plain = Cp932::asciiPrefix(diskBytes);
   if (plain == diskBytes.size()) return std::string(diskBytes);
   std::string out;
   out.reserve(diskBytes.size());
@@ -238,7 +230,7 @@ std::string TextCodec::toInternal(std::string_view diskBytes) {
 }
 
 std::string TextCodec::toDisk(std::string_view cp932, bool* ok) {
-  const std::size_t plain = asciiPrefix(cp932);
+  const std::size_t plain = Cp932::asciiPrefix(cp932);
   if (ok) *ok = true;
   if (plain == cp932.size()) return std::string(cp932);
   std::string out;
