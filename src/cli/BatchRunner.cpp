@@ -280,9 +280,7 @@ BatchRunner::Selection BatchRunner::selectFolder(const std::string& folder) {
                                                   DefaultFilterAttributes, infos)) {
     refuse("cannot read folder '" + folder + "': " + ec.message());
   }
-  selection.rows.reserve(infos.size());
-  Prefault::bringIn(selection.rows.data(), infos.size() * sizeof(FileEntry));
-  selection.rows.resize(infos.size());
+  Prefault::resize(selection.rows, infos.size());
   ParallelRange::forRows(infos.size(), [&](std::size_t begin, std::size_t end) {
     LocalTimes zone;
     for (std::size_t i = begin; i < end; ++i) selection.rows[i] = FileEntry::fromDisk(infos[i], true, zone);

@@ -63,9 +63,7 @@ PlanList buildRows(List&& list, PlanMode mode, const std::string& folder,
     list.rows.shrink_to_fit();
   }
 
-  plan.rows.reserve(rows);
-  Prefault::bringIn(plan.rows.data(), rows * sizeof(PlanRow));
-  plan.rows.resize(rows);
+  Prefault::resize(plan.rows, rows);
   auto makeRow = [&](std::size_t i, LocalTimes& zone) {
     PlanRow& row = plan.rows[i];
     int icon = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 namespace ritoma {
 
@@ -14,6 +15,14 @@ namespace ritoma {
 class Prefault {
 public:
   static void bringIn(void* block, std::size_t bytes);
+
+  // list.resize(size), its pages brought in before the rows are made.
+  template <class T>
+  static void resize(std::vector<T>& list, std::size_t size) {
+    list.reserve(size);
+    bringIn(list.data(), size * sizeof(T));
+    list.resize(size);
+  }
 };
 
 }  // namespace ritoma

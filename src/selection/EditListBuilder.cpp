@@ -22,9 +22,7 @@ void EditListBuilder::build(const std::vector<FileEntry>& selection, EditList& e
   checked.reserve(selection.size());
   for (std::size_t i = 0; i < selection.size(); ++i)
     if (selection[i].checked) checked.push_back(i);
-  editList.rows.reserve(checked.size());
-  Prefault::bringIn(editList.rows.data(), checked.size() * sizeof(EditRow));
-  editList.rows.resize(checked.size());
+  Prefault::resize(editList.rows, checked.size());
   ParallelRange::forRows(checked.size(), [&](std::size_t begin, std::size_t end) {
     for (std::size_t k = begin; k < end; ++k) {
       const FileEntry& entry = selection[checked[k]];
