@@ -82,6 +82,7 @@ EncodedRows encodeRows(const PlanList& plan, const RunOptions& options, bool und
   constexpr std::size_t kBlock = ParallelRange::RowBlock;
   const std::size_t blocks = (plan.rows.size() + kBlock - 1) / kBlock;
   EncodedRows out;
+  if (!undo && !journal) return out;
   out.undo.resize(undo ? blocks : 0);
   out.journal.resize(journal ? blocks : 0);
   std::vector<char> undoFailed(blocks, 0);
