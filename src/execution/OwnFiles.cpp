@@ -94,13 +94,13 @@ bool OwnFiles::mayReplaceUndoRecord(FileSystem& fs, const std::string& path) {
 std::vector<std::string> OwnFiles::removeLeftovers(FileSystem& fs, const std::string& folder,
                                                    const std::string& keep) {
   static constexpr std::string_view kRecordBases[] = {UndoFile::FileName, JournalFile::FileName};
+  // The record an undo run set aside is left over once no run is under way.
+  const std::string setAsideName = std::string(UndoFile::FileName) + std::string(UndoHistory::SetAsideSuffix);
   std::vector<std::string> removed;
   std::vector<std::string> names;
   if (fs.listNames(folder, names)) return removed;
   for (const std::string& name : names) {
-    // The record an undo run set aside is left over once no run is under way.
-    const bool setAside = equalsIgnoringCase(
-        name, std::string(UndoFile::FileName) + std::string(UndoHistory::SetAsideSuffix));
+    const bool setAside = equalsIgnoringCase(name, setAsideName);
     const std::string_view base =
         setAside ? std::string_view(UndoFile::FileName)
                  : tempNameOf(name, kRecordBases);
